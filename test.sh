@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds ox twice (a normal build and one under AddressSanitizer and
+# UndefinedBehaviorSanitizer) and runs every test of both. On a fresh Debian 12
+# machine it first installs the packages it needs; run it as root or with sudo.
+set -euo pipefail
+cd "$(dirname "$0")"
+. ./scripts/packages.sh
+ensure_packages
+
+jobs=$(nproc)
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/release -j"$jobs"
+cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DOX_SANITIZE=ON >/dev/null
+cmake --build build/sanitize -j"$jobs"
+
+status=0
+ctest --test-dir build/release --output-on-failure -j"$jobs" || status=1
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir build/sanitize --output-on-failure -j"$jobs" || status=1
+exit $status
