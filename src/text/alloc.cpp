@@ -1,0 +1,128 @@
+#include "text/alloc.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#ifdef OX_PLAIN_MALLOC
+
+void *pool_get(POOL *pool) {
+    return malloc(pool->size);
+}
+
+void pool_put(POOL *, void *record) {
+    free(record);
+}
+
+char *arena_get(size_t size) {
+    return static_cast<char *>(malloc(size));
+}
+
+void arena_put(char *block, size_t) {
+    free(block);
+}
+
+#else
+
+namespace {
+
+constexpr size_t first_chunk = 64 * 1024;
+constexpr size_t last_chunk = 4 * 1024 * 1024;
+
+// Chunks are never given back, so each one is simply larger than the last
+// until last_chunk: a small session stays small and a large file needs few.
+struct CHUNK {
+    char *mem;
+    size_t size;
+};
+
+CHUNK new_chunk(size_t *next_size, size_t at_least) {
+    size_t size = *next_size ? *next_size : first_chunk;
+    while (size < at_least) size *= 2;
+    char *mem = static_cast<char *>(malloc(size));
+    if (!mem) return {nullptr, 0};
+    *next_size = size < last_chunk ? size * 2 : size;
+    return {mem, size};
+}
+
+} // namespace
+
+void *pool_get(POOL *pool) {
+    if (void *rec = pool->free_list) {
+        memcpy(&pool->free_list, rec, sizeof(void *));
+        return rec;
+    }
+    if (static_cast<size_t>(pool->limit - pool->next) < pool->size) {
+        CHUNK c = new_chunk(&pool->chunk, pool->size);
+        if (!c.mem) return nullptr;
+        pool->next = c.mem;
+        pool->limit = c.mem + c.size / pool->size * pool->size;
+    }
+    void *rec = pool->next;
+    pool->next += pool->size;
+    return rec;
+}
+
+void pool_put(POOL *pool, void *record) {
+    if (!record) return;
+    memcpy(record, &pool->free_list, sizeof(void *));
+    pool->free_list = record;
+}
+
+namespace {
+
+// Strings of up to arena_largest bytes (NUL included) come from the arena;
+// longer ones, which only file names and the like can reach, from malloc.
+// Every block can hold a free-list link, so tiny strings take arena_smallest.
+constexpr size_t arena_smallest = sizeof(void *);
+constexpr size_t arena_largest = 512;
+
+struct ARENA {
+    char *free_lists[arena_largest + 1]; // by block size; links are unaligned
+    char *next;
+    char *limit;
+    size_t chunk;
+};
+
+ARENA arena;
+
+size_t block_size(size_t size) {
+    return size < arena_smallest ? arena_smallest : size;
+}
+
+void push_free(char *block, size_t size) {
+    memcpy(block, &arena.free_lists[size], sizeof(char *));
+    arena.free_lists[size] = block;
+}
+
+} // namespace
+
+char *arena_get(size_t size) {
+    if (size > arena_largest) return static_cast<char *>(malloc(size));
+    size = block_size(size);
+    if (char *block = arena.free_lists[size]) {
+        memcpy(&arena.free_lists[size], block, sizeof(char *));
+        return block;
+    }
+    if (static_cast<size_t>(arena.limit - arena.next) < size) {
+        CHUNK c = new_chunk(&arena.chunk, size);
+        if (!c.mem) return nullptr;
+        size_t tail = arena.limit - arena.next;
+        if (tail >= arena_smallest) push_free(arena.next, tail);
+        arena.next = c.mem;
+        arena.limit = c.mem + c.size;
+    }
+    char *block = arena.next;
+    arena.next += size;
+    return block;
+}
+
+void arena_put(char *block, size_t size) {
+    if (!block) return;
+    if (size > arena_largest) {
+        free(block);
+        return;
+    }
+    push_free(block, block_size(size));
+}
+
+#endif

@@ -1,0 +1,277 @@
+// The line tree.
+//
+// All text is a tree of lines. A fold (FOLD) owns a list of line records
+// (LINE) that always ends with the fold's own end line. A text line holds its
+// text; a fold line holds a nested FOLD with a list of its own; a virtual fold
+// line holds a VFOLD naming another file. A FOLD is also the fold context of
+// the user's view of its list: current line and its position, cursor row and
+// column, and the two block marks.
+//
+// Line numbers count lines as a file holds them: a fold line counts as its
+// start marker, its contents follow, and its end line counts as the end
+// marker. Each fold caches its counts, and every operation here keeps them
+// right without recounting:
+//
+//   - the list runs from first through next links to end, which is last;
+//   - line_count is the number of entries, the end line included;
+//   - deep_count is line_count plus the deep_count of every fold line's fold;
+//   - cur is the entry at cur_index, and cur_count is the sum of
+//     lines_in(l) + 1 over the entries l before it;
+//   - the fold of every fold line in the list has this fold as parent;
+//   - a mark is -1 or a valid index.
+//
+// Insert and remove change the deep counts of the fold and of every fold up
+// its parent chain (time proportional to the depth). They do not change the
+// current line count of those ancestors, which stays right because each
+// ancestor's current line is the fold line leading down (as after entering a
+// fold) or lies before it. Stepping takes constant time.
+//
+// Creators and copiers return a line that is in no list, or null when memory
+// runs out, having freed whatever they made. Nothing here throws or prints.
+// Lines and strings come from the text model's pools: never free() them.
+#pragma once
+
+#include <cassert>
+#include <cstdint>
+
+struct FOLD;
+struct VFOLD;
+
+// The type byte of a line: kind in bits 0-3, bits 4-5 always 0.
+enum {
+    LINE_TEXT = 0,
+    LINE_FOLD = 1,
+    LINE_VIRT = 2,
+    LINE_END = 3,
+    LINE_KIND_MASK = 0x0f,
+    LINE_TAG = 0x40,     // the tag mark of tag_line and tag_goto
+    LINE_CHANGED = 0x80, // display may be stale: set by editing, cleared by the screen
+};
+
+#if defined(OX_PLAIN_MALLOC) || UINTPTR_MAX != 0xffffffffffffffffu
+#define OX_LINE_UNPACKED 1
+#endif
+
+// One line of a list. next and prev are plain fields that the list
+// operations maintain; the type byte and the payload are reached only through
+// the accessors below.
+//
+// Memory layout: 24 bytes. The payload address fits in the low 56 bits of a
+// word (user-space addresses on x86-64 and aarch64 leave the top byte 0) and
+// the type byte sits in the top 8 bits. The sanitizer build keeps the two
+// apart, so that the leak checker sees plain pointers.
+struct LINE {
+    LINE *next; // the following line; null for the end line
+    LINE *prev; // the preceding line; null for the first line of a list
+#ifdef OX_LINE_UNPACKED
+    void *payload_;
+    unsigned char type_;
+#else
+    uintptr_t packed_; // type byte << 56 | payload address
+#endif
+};
+
+// A fold and the fold context of the view of its list. All fields are the
+// caller's to read; counts, cur, first, end and parent change only through
+// the list and step operations below. name is a string of the text model:
+// change it with fold_set_name.
+struct FOLD {
+    char *name;     // shown after the fold marker; at most 500 bytes
+    int indent;     // column offset relative to the fold that holds it
+    int open;       // 1 open, 0 closed
+    int line_count; // entries in the list, end line included (1 when empty)
+    int deep_count; // lines the list stands for with every fold expanded
+    int cur_index;  // position of cur in the list, from 0
+    int cur_count;  // lines before cur with every fold expanded
+    int into;       // cursor position in the current line
+    int col;        // remembered screen column; -1 means the end of the line
+    int row;        // screen row of the current line
+    int mark1;      // list index of block mark 1, -1 when unset
+    int mark2;      // list index of block mark 2, -1 when unset
+    LINE *cur;      // the current line
+    LINE *first;    // the first line (end when the list is empty)
+    LINE *end;      // this fold's end line, always last
+    FOLD *parent;   // fold whose list holds this fold's line; null for none
+    LINE end_line;  // storage of *end, made and freed with the fold
+};
+
+// A virtual fold: another file, read when the user enters the line.
+struct VFOLD {
+    char *name; // the file name in its quoted form; change it with vfold_set_name
+    int indent; // relative like a fold's
+    int open;   // 1 open, 0 closed
+};
+
+// ---- Type byte and payload -------------------------------------------------
+
+#ifdef OX_LINE_UNPACKED
+inline unsigned line_type(const LINE *l) {
+    return l->type_;
+}
+inline void *line_payload_(const LINE *l) {
+    return l->payload_;
+}
+inline void line_set_type_(LINE *l, unsigned type) {
+    l->type_ = static_cast<unsigned char>(type);
+}
+inline void line_set_payload_(LINE *l, void *p) {
+    l->payload_ = p;
+}
+#else
+inline constexpr int line_type_shift_ = 56;
+inline constexpr uintptr_t line_payload_mask_ = (uintptr_t{1} << line_type_shift_) - 1;
+inline unsigned line_type(const LINE *l) {
+    return static_cast<unsigned>(l->packed_ >> line_type_shift_);
+}
+inline void *line_payload_(const LINE *l) {
+    return reinterpret_cast<void *>(l->packed_ & line_payload_mask_);
+}
+inline void line_set_type_(LINE *l, unsigned type) {
+    l->packed_ = (l->packed_ & line_payload_mask_) | (uintptr_t{type & 0xffu} << line_type_shift_);
+}
+inline void line_set_payload_(LINE *l, void *p) {
+    l->packed_ = (l->packed_ & ~line_payload_mask_) | reinterpret_cast<uintptr_t>(p);
+}
+#endif
+
+inline void line_init_(LINE *l, unsigned type, void *payload) {
+    l->next = nullptr;
+    l->prev = nullptr;
+#ifdef OX_LINE_UNPACKED
+    l->payload_ = payload;
+    l->type_ = static_cast<unsigned char>(type);
+#else
+    l->packed_ =
+        reinterpret_cast<uintptr_t>(payload) | (uintptr_t{type & 0xffu} << line_type_shift_);
+#endif
+}
+
+// line_type: the whole type byte. line_kind: LINE_TEXT, LINE_FOLD, LINE_VIRT
+// or LINE_END.
+inline int line_kind(const LINE *l) {
+    return static_cast<int>(line_type(l) & LINE_KIND_MASK);
+}
+
+inline bool line_is_changed(const LINE *l) {
+    return line_type(l) & LINE_CHANGED;
+}
+inline void line_set_changed(LINE *l) {
+    line_set_type_(l, line_type(l) | LINE_CHANGED);
+}
+inline void line_clear_changed(LINE *l) {
+    line_set_type_(l, line_type(l) & ~unsigned{LINE_CHANGED});
+}
+
+inline bool line_is_tagged(const LINE *l) {
+    return line_type(l) & LINE_TAG;
+}
+inline void line_toggle_tag(LINE *l) {
+    line_set_type_(l, line_type(l) ^ LINE_TAG);
+}
+
+// The payload, by kind; asking a line of another kind is a programming error.
+inline const char *line_text(const LINE *l) {
+    assert(line_kind(l) == LINE_TEXT);
+    return static_cast<const char *>(line_payload_(l));
+}
+inline FOLD *line_fold(const LINE *l) {
+    assert(line_kind(l) == LINE_FOLD);
+    return static_cast<FOLD *>(line_payload_(l));
+}
+inline VFOLD *line_virt(const LINE *l) {
+    assert(line_kind(l) == LINE_VIRT);
+    return static_cast<VFOLD *>(line_payload_(l));
+}
+
+// Replace a text line's text, a fold's name or a virtual fold's name with a
+// copy of text. 1 on success; 0 when memory runs out, the old string kept.
+// The type byte is not touched: the caller marks the line changed.
+int line_set_text(LINE *l, const char *text);
+int fold_set_name(FOLD *f, const char *name);
+int vfold_set_name(VFOLD *v, const char *name);
+
+// ---- Notices to upper layers ------------------------------------------------
+
+// Called for every line record, end lines included, just before a deleter
+// frees it (the screen forgets rows that show it). Null for none.
+void line_set_delete_notice(void (*notice)(LINE *));
+
+// Called for every fold record just before it is freed (the search forgets a
+// fold it started in). Null for none.
+void fold_set_free_notice(void (*notice)(FOLD *));
+
+// ---- Creation, copying and deletion ---------------------------------------
+
+// A fold without a fold line: a copy of name, indent and open, an empty list
+// whose end line is current, counts 1 and 0, into and col 0, row 4, no marks,
+// no parent. A buffer's top fold is made this way.
+FOLD *fold_create(const char *name, int indent, int open);
+
+// Frees the fold record, its name and its end line, not the lines of its list.
+void fold_free(FOLD *f);
+
+// New lines; the type byte holds the kind only.
+LINE *line_create_text(const char *text);
+LINE *line_create_fold(const char *name, int indent, int open);
+LINE *line_create_virt(const char *quoted_name, int indent, int open);
+
+// Copies carry the kind only, no tag or changed flag. line_copy_fold is
+// shallow (same name, indent and open, empty list); line_copy_deep_fold copies
+// every line inside too and leaves the copy's current line at its end line.
+LINE *line_copy_text(const LINE *l);
+LINE *line_copy_virt(const LINE *l);
+LINE *line_copy_fold(const LINE *l);
+LINE *line_copy_deep_fold(const LINE *l);
+
+// By kind: a text, fold (shallow or deep) or virtual fold copy; null for an
+// end line.
+LINE *line_copy(const LINE *l);
+LINE *line_copy_deep(const LINE *l);
+
+// Free a line that is in no list, with its payload. line_delete_fold is
+// shallow: the caller has moved the lines of its list away first. Null is
+// ignored.
+void line_delete_text(LINE *l);
+void line_delete_virt(LINE *l);
+void line_delete_fold(LINE *l);
+void line_delete_deep_fold(LINE *l);
+
+// Deletes every line of the fold's list deeply, then the fold itself.
+void f_delete_deep(FOLD *f);
+
+// By kind, shallow or deep for fold lines; an end line (or null) is left alone.
+void line_delete(LINE *l);
+void line_delete_deep(LINE *l);
+
+// ---- List operations ---------------------------------------------------------
+
+// The deep count of a fold line's fold; 0 for any other line. Stepping over a
+// line moves the current line count by lines_in + 1.
+inline int lines_in(const LINE *l) {
+    return line_kind(l) == LINE_FOLD ? line_fold(l)->deep_count : 0;
+}
+
+// Links l in before the current line, and l becomes current at the same index
+// and current line count. Marks at or after the current index move up by one
+// (a mark on the old current line follows it). A fold line's fold gets f as
+// parent.
+void line_insert(LINE *l, FOLD *f);
+
+// Unlinks and returns the current line, which must not be the end line; the
+// next line becomes current at the same index and line count. Marks after the
+// current index move down by one; a mark on it now names the next line. A fold
+// line's fold gets a null parent.
+LINE *line_remove(FOLD *f);
+
+// ---- Stepping: each returns the change of the current line count ----------
+
+// Over the current line (not at the end line): returns lines_in + 1.
+int line_step_next(FOLD *f);
+// Back over the previous line (not at the first line): returns -(lines_in + 1).
+int line_step_prev(FOLD *f);
+// To the first line: returns minus the old current line count.
+int line_step_first(FOLD *f);
+// To the end line: returns deep_count - 1 - the old current line count.
+int line_step_last(FOLD *f);
+// To a valid index, one step at a time: returns the sum of the steps.
+int line_step_to(FOLD *f, int index);
