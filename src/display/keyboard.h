@@ -1,0 +1,22 @@
+// Reading keys from the terminal.
+//
+// Keys are decoded from the typed bytes (display/key_decoder.h); what
+// th_key_status finds is held and returned by the next th_key_read. An
+// interrupt (SIGINT) never stops the editor: it is only recorded, for
+// th_key_break. In raw mode control-C arrives as key 3, so the signal comes
+// only from outside.
+#pragma once
+
+// The next key, waiting for it. The terminal is brought up to date first.
+int th_key_read();
+
+// The key already waiting, without waiting for one (0 when there is none). It
+// stays pending: a second call returns it again, and the next th_key_read
+// returns it once.
+int th_key_status();
+
+// 1 if an interrupt arrived since the last call, else 0.
+int th_key_break();
+
+// The interrupt handler: records the interrupt.
+void onintr(int sig);
