@@ -3,21 +3,53 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace {
+
+long live_blocks;
+long fail_countdown;
+
+// Counts a block going out; false when a test asked this one to fail.
+bool take_block() {
+    if (fail_countdown > 0 && --fail_countdown == 0) return false;
+    live_blocks++;
+    return true;
+}
+
+} // namespace
+
+long alloc_live_blocks() {
+    return live_blocks;
+}
+
+void alloc_fail_after(long n) {
+    fail_countdown = n;
+}
+
 #ifdef OX_PLAIN_MALLOC
 
 void *pool_get(POOL *pool) {
-    return malloc(pool->size);
+    if (!take_block()) return nullptr;
+    void *rec = malloc(pool->size);
+    if (!rec) live_blocks--;
+    return rec;
 }
 
 void pool_put(POOL *, void *record) {
+    if (!record) return;
+    live_blocks--;
     free(record);
 }
 
 char *arena_get(size_t size) {
-    return static_cast<char *>(malloc(size));
+    if (!take_block()) return nullptr;
+    char *block = static_cast<char *>(malloc(size));
+    if (!block) live_blocks--;
+    return block;
 }
 
 void arena_put(char *block, size_t) {
+    if (!block) return;
+    live_blocks--;
     free(block);
 }
 
@@ -47,13 +79,17 @@ CHUNK new_chunk(size_t *next_size, size_t at_least) {
 } // namespace
 
 void *pool_get(POOL *pool) {
+    if (!take_block()) return nullptr;
     if (void *rec = pool->free_list) {
         memcpy(&pool->free_list, rec, sizeof(void *));
         return rec;
     }
     if (static_cast<size_t>(pool->limit - pool->next) < pool->size) {
         CHUNK c = new_chunk(&pool->chunk, pool->size);
-        if (!c.mem) return nullptr;
+        if (!c.mem) {
+            live_blocks--;
+            return nullptr;
+        }
         pool->next = c.mem;
         pool->limit = c.mem + c.size / pool->size * pool->size;
     }
@@ -64,6 +100,7 @@ void *pool_get(POOL *pool) {
 
 void pool_put(POOL *pool, void *record) {
     if (!record) return;
+    live_blocks--;
     memcpy(record, &pool->free_list, sizeof(void *));
     pool->free_list = record;
 }
@@ -97,7 +134,12 @@ void push_free(char *block, size_t size) {
 } // namespace
 
 char *arena_get(size_t size) {
-    if (size > arena_largest) return static_cast<char *>(malloc(size));
+    if (!take_block()) return nullptr;
+    if (size > arena_largest) {
+        char *block = static_cast<char *>(malloc(size));
+        if (!block) live_blocks--;
+        return block;
+    }
     size = block_size(size);
     if (char *block = arena.free_lists[size]) {
         memcpy(&arena.free_lists[size], block, sizeof(char *));
@@ -105,7 +147,10 @@ char *arena_get(size_t size) {
     }
     if (static_cast<size_t>(arena.limit - arena.next) < size) {
         CHUNK c = new_chunk(&arena.chunk, size);
-        if (!c.mem) return nullptr;
+        if (!c.mem) {
+            live_blocks--;
+            return nullptr;
+        }
         size_t tail = arena.limit - arena.next;
         if (tail >= arena_smallest) push_free(arena.next, tail);
         arena.next = c.mem;
@@ -118,6 +163,7 @@ char *arena_get(size_t size) {
 
 void arena_put(char *block, size_t size) {
     if (!block) return;
+    live_blocks--;
     if (size > arena_largest) {
         free(block);
         return;

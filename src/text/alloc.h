@@ -43,3 +43,11 @@ char *arena_get(size_t size);
 // shortened in place gives back only its new length; the tail is lost, which
 // is safe). Null is ignored.
 void arena_put(char *block, size_t size);
+
+// Blocks handed out and not yet given back, pools and arena together (strings
+// longer than the arena takes count too).
+long alloc_live_blocks();
+
+// For tests of the out-of-memory paths: the n-th allocation from now (n from
+// 1) fails as if memory had run out; 0 cancels.
+void alloc_fail_after(long n);

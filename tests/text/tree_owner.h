@@ -1,0 +1,16 @@
+// Owners for line trees in tests, so that a failing assertion frees them too.
+#pragma once
+
+#include "text/line.h"
+
+#include <memory>
+
+struct LineDeleter {
+    void operator()(LINE *l) const { line_delete_deep(l); }
+};
+struct FoldDeleter {
+    void operator()(FOLD *f) const { f_delete_deep(f); }
+};
+
+using LinePtr = std::unique_ptr<LINE, LineDeleter>;
+using FoldPtr = std::unique_ptr<FOLD, FoldDeleter>;
