@@ -1,0 +1,15 @@
+// Memory for the engine's records. Everything the compiler allocates goes
+// through here, so tests can make any one allocation fail and check that the
+// failure is reported and leaves nothing behind.
+#pragma once
+
+#include <cstddef>
+
+// Returns size bytes (zeroed), or null when out of memory or when a failure
+// was asked for.
+void *ere_alloc(std::size_t size);
+void ere_free(void *block);
+
+// When n > 0, the n-th allocation from now fails (and the countdown stops);
+// 0 disables the failure. For tests only.
+void ere_fail_allocation(int n);

@@ -1,0 +1,9 @@
+// Bracket expressions ("[...]") into 256-bit character sets.
+#pragma once
+
+// Parses the bracket expression whose "[" lies just before p. On success
+// stores a new set in *set and returns the position after the closing "]";
+// on failure stores an error code (1, 3, 4, 5, 19, 20 or 21) and returns null.
+// Under ERE_ICASE every member a character, a range or a class names is
+// folded to lower case before it is added.
+const char *bracket_parse(const char *p, int flags, unsigned char **set, int *error);

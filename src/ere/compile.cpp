@@ -1,0 +1,96 @@
+// ere_compile and the handle's lifetime; the error messages.
+#include "ere/alloc.h"
+#include "ere/compiled.h"
+#include "ere/epsilon.h"
+#include "ere/ere.h"
+#include "ere/errors.h"
+#include "ere/parser.h"
+#include "ere/thompson.h"
+
+namespace {
+
+const char *const messages[] = {
+    nullptr,
+    "out of memory",
+    "unfinished sub-expression",
+    "unexpected range specifier '-'",
+    "unfinished range specification",
+    "unfinished character class",
+    "unexpected ']'",
+    "unexpected ')'",
+    "unexpected '?'",
+    "unexpected '+'",
+    "unexpected '*'",
+    "unexpected '{'",
+    "unexpected '}'",
+    "bad minimum in counted repetition",
+    "bad maximum in counted repetition",
+    "unfinished counted repetition",
+    "bad counted repetition",
+    "too many sub-expressions",
+    "too complex",
+    "POSIX collating symbols not supported",
+    "POSIX equivalence classes not supported",
+    "bad POSIX character class",
+    "bad '\\' in substitution string",
+    "bad backreference in substitution string",
+    "substituted string is too long",
+};
+
+constexpr int MAX_GROUPS = 20;
+
+ERE *fail(ERE *ere, Automaton *thompson, int code, int *error_code) {
+    aut_free(thompson);
+    ere_discard(ere);
+    *error_code = code;
+    return nullptr;
+}
+
+} // namespace
+
+ERE *ere_compile(const char *pattern, int flags, int *error_code) {
+    *error_code = ERE_OK;
+    ERE *ere = static_cast<ERE *>(ere_alloc(sizeof(ERE)));
+    if (!ere) {
+        *error_code = ERE_ERR_MEMORY;
+        return nullptr;
+    }
+    int code = ERE_OK;
+    const char *stop = nullptr;
+    ere->tree = parse_pattern(pattern, flags, &stop, &code);
+    if (!ere->tree) return fail(ere, nullptr, code, error_code);
+    if (*stop == ')') return fail(ere, nullptr, ERE_ERR_CLOSE_GROUP, error_code);
+    if (node_count_groups(ere->tree) > MAX_GROUPS)
+        return fail(ere, nullptr, ERE_ERR_TOO_MANY_GROUPS, error_code);
+    ere->min_length = node_min_length(ere->tree);
+
+    Automaton *thompson = aut_new();
+    if (!thompson) return fail(ere, nullptr, ERE_ERR_MEMORY, error_code);
+    int start, end;
+    if (!thompson_build(ere->tree, thompson, &start, &end))
+        return fail(ere, thompson, ERE_ERR_TOO_COMPLEX, error_code);
+    ere->automaton = aut_new();
+    if (!ere->automaton) return fail(ere, thompson, ERE_ERR_MEMORY, error_code);
+    if (!epsilon_remove(start, end, thompson, ere->automaton))
+        return fail(ere, thompson, ERE_ERR_TOO_COMPLEX, error_code);
+    aut_free(thompson);
+    ere->start = start;
+    prefilter_build(ere->tree, ere->automaton, start, &ere->prefilter);
+    return ere;
+}
+
+const char *ere_error(int code) {
+    if (code < 0 || code >= static_cast<int>(sizeof messages / sizeof messages[0])) return nullptr;
+    return messages[code];
+}
+
+int ere_min_len(const ERE *ere) {
+    return ere->min_length;
+}
+
+void ere_discard(ERE *ere) {
+    if (!ere) return;
+    node_free(ere->tree);
+    aut_free(ere->automaton);
+    ere_free(ere);
+}

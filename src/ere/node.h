@@ -1,0 +1,77 @@
+// The parse tree of an expression. The compiled handle keeps it for its whole
+// life, since the automaton's string and set edges point into its nodes.
+#pragma once
+
+#include <cstdint>
+
+enum NodeKind : unsigned char {
+    NODE_EMPTY,
+    NODE_CHAR,
+    NODE_EXCLUDED,
+    NODE_STRING,
+    NODE_SET,
+    NODE_WORD_CHAR,
+    NODE_NON_WORD_CHAR,
+    NODE_ANY,
+    NODE_OPTIONAL,
+    NODE_PLUS,
+    NODE_STAR,
+    NODE_COUNTED,
+    NODE_ALTERNATION,
+    NODE_CONCAT,
+    NODE_GROUP,
+    NODE_START_ANCHOR,
+    NODE_END_ANCHOR,
+    NODE_WORD_START,
+    NODE_WORD_END,
+    NODE_INSIDE_WORD,
+    NODE_WORD_BOUNDARY,
+    NODE_BACKREF,
+};
+
+// No maximum in a counted repetition ("{m,}").
+constexpr uint32_t COUNT_UNBOUNDED = 0xFFFFFFFFu;
+
+// Bytes of a 256-bit character set.
+constexpr int SET_BYTES = 32;
+
+struct Node {
+    NodeKind kind;
+    unsigned char byte;    // character, excluded character; group index of a back-reference
+    uint32_t min, max;     // counted repetition
+    unsigned char *string; // length byte (2 to 254) followed by the bytes
+    unsigned char *set;    // SET_BYTES bytes, bit b of byte b/8 for byte value b
+    Node *left, *right;    // the child of a repetition or group is left
+};
+
+// The empty node is one shared constant; node_free leaves it alone.
+Node *node_empty();
+
+// A new node of a kind with no operands set, or null when out of memory.
+Node *node_new(NodeKind kind);
+
+// Frees a node with its whole subtree, strings and sets.
+void node_free(Node *node);
+
+// Frees a node alone, its children and operands untouched.
+void node_free_shallow(Node *node);
+
+// The smallest number of characters a match of the subtree covers (saturated
+// at INT_MAX).
+int node_min_length(const Node *node);
+
+// The number of group nodes in the subtree, nested groups included.
+int node_count_groups(const Node *node);
+
+// Applies the group rule to the expression just parsed inside "(...)": unless
+// the expression holds a back-reference at its own level, every group at that
+// level is replaced by its child. Groups therefore survive at the top level and
+// directly inside groups whose level needs them for a back-reference.
+void node_flatten_groups(Node **expression);
+
+inline bool set_has(const unsigned char *set, int byte) {
+    return set[byte >> 3] >> (byte & 7) & 1;
+}
+inline void set_add(unsigned char *set, int byte) {
+    set[byte >> 3] |= 1 << (byte & 7);
+}
