@@ -1,0 +1,124 @@
+// The three matching entry points over the search primitive. Start positions
+// that cannot begin a match (by the expression's min length, its possible
+// first bytes, a byte every match contains, a start anchor) are skipped
+// without walking; every position walked gives the same result as before.
+#include "ere/compiled.h"
+#include "ere/ere.h"
+#include "ere/walk.h"
+
+#include <cstring>
+
+namespace {
+
+void copy_spans(const ERE_SUBS &from, ERE_SUBS *to) {
+    if (!to) return;
+    to->count = from.count;
+    int n = from.count < 9 ? from.count : 9;
+    std::memcpy(to->span, from.span, n * sizeof from.span[0]);
+}
+
+Subject subject_of(const char *text) {
+    return {reinterpret_cast<const unsigned char *>(text), static_cast<int>(std::strlen(text))};
+}
+
+// Whether a match may start at p, judged by its first byte alone.
+bool may_start_at(const Prefilter &pre, const Subject &s, int p) {
+    if (pre.text_start_only && p != 0) return false;
+    return pre.can_be_empty || pre.first[s.text[p]];
+}
+
+// The first position from p to last (inclusive) at which a match may start,
+// or -1.
+int next_candidate(const Prefilter &pre, const Subject &s, int p, int last) {
+    if (pre.text_start_only) return p == 0 && last >= 0 && may_start_at(pre, s, 0) ? 0 : -1;
+    if (pre.can_be_empty) return p <= last ? p : -1;
+    if (p > last) return -1;
+    if (pre.first_count == 1) {
+        const void *at = std::memchr(s.text + p, pre.first_byte, last - p + 1);
+        return at ? static_cast<int>(static_cast<const unsigned char *>(at) - s.text) : -1;
+    }
+    while (p <= last && !pre.first[s.text[p]]) p++;
+    return p <= last ? p : -1;
+}
+
+} // namespace
+
+int ere_match(ERE *ere, int flags, const char *text, int offset, ERE_SUBS *subs) {
+    walk_clear_abort();
+    Subject s = subject_of(text);
+    const Prefilter &pre = ere->prefilter;
+    if (offset < 0 || offset > s.length || s.length - offset < ere->min_length) return -1;
+    if (!may_start_at(pre, s, offset)) return -1;
+    if (pre.required_byte >= 0 &&
+        !std::memchr(s.text + offset, pre.required_byte, s.length - offset))
+        return -1;
+    ERE_SUBS spans;
+    int end = walk_search(ere, flags, s, offset, s.length, subs ? &spans : nullptr);
+    if (end < 0) return -1;
+    copy_spans(spans, subs);
+    return end - offset;
+}
+
+int ere_match_fwd(ERE *ere, int flags, const char *text, int offset, int *match_offset,
+                  int *match_length, ERE_SUBS *subs) {
+    walk_clear_abort();
+    Subject s = subject_of(text);
+    const Prefilter &pre = ere->prefilter;
+    if (offset < 0 || offset > s.length) return 0;
+    int last = s.length - ere->min_length;
+    int required_at = -1; // where the required byte was last found
+    ERE_SUBS spans;
+    for (int p = offset;; p++) {
+        p = next_candidate(pre, s, p, last);
+        if (p < 0) return 0;
+        if (pre.required_byte >= 0 && required_at < p) {
+            const void *at = std::memchr(s.text + p, pre.required_byte, s.length - p);
+            if (!at) return 0;
+            required_at = static_cast<int>(static_cast<const unsigned char *>(at) - s.text);
+        }
+        int end = walk_search(ere, flags, s, p, s.length, subs ? &spans : nullptr);
+        if (walk_gave_up()) return 0;
+        if (end >= 0) {
+            *match_offset = p;
+            *match_length = end - p;
+            copy_spans(spans, subs);
+            return 1;
+        }
+    }
+}
+
+int ere_match_bwd(ERE *ere, int flags, const char *text, int limit, int *match_offset,
+                  int *match_length, ERE_SUBS *subs) {
+    walk_clear_abort();
+    Subject s = subject_of(text);
+    const Prefilter &pre = ere->prefilter;
+    // No match ends past the text, so a limit beyond it changes nothing but
+    // the start positions, which must stay inside the text.
+    if (limit > s.length) limit = s.length;
+    int last = limit - ere->min_length;
+    if (pre.required_byte >= 0) {
+        // Every match covers the required byte before the limit.
+        int at = limit - 1;
+        while (at >= 0 && s.text[at] != pre.required_byte) at--;
+        if (at < last) last = at;
+    }
+    int step = (flags & ERE_SHORTEST) ? 0 : 1;
+    int best_start = -1, best_end = -1;
+    ERE_SUBS spans, best_spans;
+    for (int p = 0;; p++) {
+        p = next_candidate(pre, s, p, last);
+        if (p < 0) break;
+        int end = walk_search(ere, flags, s, p, limit, subs ? &spans : nullptr);
+        if (walk_gave_up()) return 0;
+        if (end >= 0 && (best_start < 0 || end >= best_end + step)) {
+            best_start = p;
+            best_end = end;
+            if (subs) best_spans = spans;
+        }
+    }
+    if (best_start < 0) return 0;
+    *match_offset = best_start;
+    *match_length = best_end - best_start;
+    copy_spans(best_spans, subs);
+    return 1;
+}

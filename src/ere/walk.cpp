@@ -1,0 +1,282 @@
+#include "ere/walk.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// The walk is a loop over an explicit stack of frames, one per edge followed,
+// so that long texts and looping patterns cannot exhaust the thread's stack.
+struct Frame {
+    int state;
+    int pos;
+    int edge;       // next edge of state's list to try, -1 when done
+    int via;        // edge that led here, -1 for the start
+    int saved_last; // earlier last position of a zero-width via edge
+    int inner;      // record to make current again when a group-close via edge is undone
+};
+
+// Spans are recorded per group nesting level: entering a group pushes a fresh
+// record linked to the one that was current.
+struct Record {
+    ERE_SUBS subs;
+    int link;
+};
+
+constexpr int POLL_INTERVAL = 4096;
+
+struct Stack {
+    Frame *frames = nullptr;
+    int frame_capacity = 0;
+    Record *records = nullptr;
+    int record_capacity = 0;
+};
+
+// The match context; one match runs at a time.
+struct Context {
+    Automaton *aut;
+    bool shortest;
+    bool no_extend;
+    const unsigned char *text;
+    int length;
+    int limit;
+    int best;
+    ERE_SUBS *spans;
+    int depth;
+    int record_count;
+    int current;
+};
+
+Stack stack;
+Context ctx;
+int (*poll_function)(void);
+int poll_countdown = POLL_INTERVAL;
+bool aborted;
+
+bool is_word(unsigned char c) {
+    return c == '_' || std::isalnum(c);
+}
+
+bool word_start(int p) {
+    return (p == 0 || !is_word(ctx.text[p - 1])) && is_word(ctx.text[p]);
+}
+
+bool word_end(int p) {
+    return p > 0 && is_word(ctx.text[p - 1]) && !is_word(ctx.text[p]);
+}
+
+template <typename T> bool grow(T **items, int *capacity, int needed) {
+    if (needed <= *capacity) return true;
+    int capacity_new = *capacity ? *capacity * 2 : 256;
+    while (capacity_new < needed) capacity_new *= 2;
+    T *items_new = static_cast<T *>(std::realloc(*items, capacity_new * sizeof(T)));
+    if (!items_new) return false;
+    *items = items_new;
+    *capacity = capacity_new;
+    return true;
+}
+
+void record_end(int pos) {
+    if (ctx.best >= 0 && (ctx.best < pos) == ctx.shortest) return;
+    if (pos > ctx.limit) return;
+    ctx.best = pos;
+    if (ctx.spans) {
+        const ERE_SUBS &top = stack.records[0].subs;
+        ctx.spans->count = top.count;
+        int n = top.count < 9 ? top.count : 9;
+        std::memcpy(ctx.spans->span, top.span, n * sizeof top.span[0]);
+    }
+}
+
+// Pushes the frame for (state, pos), entered through edge via. Returns false
+// when the stack cannot grow.
+bool push(int state, int pos, int via, int saved_last, int inner) {
+    if (!grow(&stack.frames, &stack.frame_capacity, ctx.depth + 1)) return false;
+    Frame &f = stack.frames[ctx.depth++];
+    f.state = state;
+    f.pos = pos;
+    f.via = via;
+    f.saved_last = saved_last;
+    f.inner = inner;
+    f.edge = ctx.aut->head[state];
+    if (ctx.aut->flags[state] & STATE_ACCEPTING) {
+        record_end(pos);
+        if (ctx.no_extend) f.edge = -1;
+    }
+    return true;
+}
+
+// Pops the top frame and undoes what following its edge did.
+void pop() {
+    const Frame &f = stack.frames[--ctx.depth];
+    if (f.via < 0) return;
+    Edge &edge = ctx.aut->edges[f.via];
+    if (!edge_is_zero_width(edge.kind)) return;
+    edge.last = f.saved_last;
+    if (edge.kind == EDGE_OPEN) {
+        ctx.current = stack.records[ctx.current].link;
+        ctx.record_count--;
+    } else if (edge.kind == EDGE_CLOSE) {
+        stack.records[ctx.current].subs.count--;
+        ctx.current = f.inner;
+    }
+}
+
+bool poll_says_stop() {
+    if (--poll_countdown > 0) return false;
+    poll_countdown = POLL_INTERVAL;
+    return poll_function && poll_function();
+}
+
+// Follows a zero-width edge at position q under the rule that stops loops of
+// edges that consume nothing: never twice at the same position on one path.
+bool follow_zero_width(Edge &edge, int e, int target, int q, int inner = -1) {
+    int saved = edge.last;
+    edge.last = q;
+    return push(target, q, e, saved, inner);
+}
+
+// Tries edge e from the top frame; returns false when the walk must give up.
+bool try_edge(int e) {
+    Edge &edge = ctx.aut->edges[e];
+    int p = stack.frames[ctx.depth - 1].pos;
+    unsigned char c = ctx.text[p];
+    switch (edge.kind) {
+    case EDGE_BYTE:
+        if (c != edge.operand.byte || p >= ctx.limit) return true;
+        return push(edge.target, p + 1, e, 0, 0);
+    case EDGE_NOT_BYTE:
+        if (c == 0 || c == edge.operand.byte || p >= ctx.limit) return true;
+        return push(edge.target, p + 1, e, 0, 0);
+    case EDGE_STRING: {
+        int n = edge.operand.string[0];
+        if (p + n > ctx.limit || std::memcmp(ctx.text + p, edge.operand.string + 1, n) != 0)
+            return true;
+        return push(edge.target, p + n, e, 0, 0);
+    }
+    case EDGE_ANY:
+        if (c == 0 || p >= ctx.limit) return true;
+        return push(edge.target, p + 1, e, 0, 0);
+    case EDGE_SET:
+        if (!set_has(edge.operand.set, c) || p >= ctx.limit) return true;
+        return push(edge.target, p + 1, e, 0, 0);
+    case EDGE_WORD:
+        if (!is_word(c) || p >= ctx.limit) return true;
+        return push(edge.target, p + 1, e, 0, 0);
+    case EDGE_NON_WORD:
+        if (c == 0 || is_word(c) || p >= ctx.limit) return true;
+        return push(edge.target, p + 1, e, 0, 0);
+    case EDGE_START:
+        if (p != 0 || edge.last == p) return true;
+        return follow_zero_width(edge, e, edge.target, p);
+    case EDGE_END:
+        if (c != 0 || edge.last == p) return true;
+        return follow_zero_width(edge, e, edge.target, p);
+    case EDGE_WORD_START:
+        if (!word_start(p) || edge.last == p) return true;
+        return follow_zero_width(edge, e, edge.target, p);
+    case EDGE_WORD_END:
+        if (!word_end(p) || edge.last == p) return true;
+        return follow_zero_width(edge, e, edge.target, p);
+    case EDGE_INSIDE_WORD:
+        if (p == 0 || !is_word(ctx.text[p - 1]) || !is_word(c) || edge.last == p) return true;
+        return follow_zero_width(edge, e, edge.target, p);
+    case EDGE_WORD_BOUNDARY:
+        if (!(word_start(p) || word_end(p)) || edge.last == p) return true;
+        return follow_zero_width(edge, e, edge.target, p);
+    case EDGE_OPEN: {
+        ERE_SUBS &level = stack.records[ctx.current].subs;
+        if (level.count < 9) level.span[level.count].offset = p;
+        if (edge.last == p) return true;
+        if (!grow(&stack.records, &stack.record_capacity, ctx.record_count + 1)) return false;
+        Record &fresh = stack.records[ctx.record_count];
+        fresh.subs.count = 0;
+        fresh.link = ctx.current;
+        ctx.current = ctx.record_count++;
+        return follow_zero_width(edge, e, edge.target, p);
+    }
+    case EDGE_CLOSE: {
+        int inner = ctx.current;
+        ctx.current = stack.records[inner].link;
+        ERE_SUBS &level = stack.records[ctx.current].subs;
+        if (level.count < 9) level.span[level.count].length = p - level.span[level.count].offset;
+        if (edge.last == p) {
+            ctx.current = inner;
+            return true;
+        }
+        level.count++;
+        return follow_zero_width(edge, e, edge.target, p, inner);
+    }
+    case EDGE_BACKREF: {
+        const ERE_SUBS &level = stack.records[ctx.current].subs;
+        int group = edge.operand.group;
+        if (group >= level.count) return true;
+        int offset = level.span[group].offset, n = level.span[group].length;
+        int q = p + n;
+        if (q > ctx.limit || std::memcmp(ctx.text + p, ctx.text + offset, n) != 0 || edge.last == q)
+            return true;
+        return follow_zero_width(edge, e, edge.target, q);
+    }
+    default: return true;
+    }
+}
+
+} // namespace
+
+int walk_search(ERE *ere, int flags, const Subject &subject, int start, int limit,
+                ERE_SUBS *spans) {
+    ctx.aut = ere->automaton;
+    ctx.shortest = (flags & ERE_SHORTEST) != 0;
+    ctx.no_extend = (flags & ERE_NO_EXTEND) != 0;
+    ctx.text = subject.text;
+    ctx.length = subject.length;
+    ctx.limit = limit;
+    ctx.best = -1;
+    ctx.spans = spans;
+    ctx.depth = 0;
+    if (!grow(&stack.records, &stack.record_capacity, 1)) {
+        aborted = true;
+        return -1;
+    }
+    stack.records[0].subs.count = 0;
+    stack.records[0].link = -1;
+    ctx.record_count = 1;
+    ctx.current = 0;
+
+    bool gave_up = !push(ere->start, start, -1, 0, 0);
+    while (ctx.depth > 0 && !gave_up) {
+        Frame &f = stack.frames[ctx.depth - 1];
+        int e = f.edge;
+        if (e < 0) {
+            pop();
+            continue;
+        }
+        f.edge = ctx.aut->edges[e].next;
+        gave_up = poll_says_stop() || !try_edge(e);
+    }
+    if (gave_up) {
+        // The last-position fields of the edges on the path are put back, so
+        // the automaton is unchanged for the next match.
+        while (ctx.depth > 0) pop();
+        aborted = true;
+        return -1;
+    }
+    return ctx.best;
+}
+
+void walk_clear_abort() {
+    aborted = false;
+}
+
+bool walk_gave_up() {
+    return aborted;
+}
+
+void ere_set_poll(int (*poll)(void)) {
+    poll_function = poll;
+}
+
+int ere_aborted(void) {
+    return aborted ? 1 : 0;
+}
