@@ -1,19 +1,19 @@
 #pragma once
 
-// Helpers for the host tests: a temporary folder, environment and working
-// directory changes undone on scope exit, and small file utilities.
+// Helpers for the host tests: temporary files and folders, environment and
+// working directory changes undone on scope exit, and small file utilities.
 
 #include <cstdlib>
-#include <dirent.h>
+#include <filesystem>
 #include <fstream>
-#include <ftw.h>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace host_test {
+
+namespace fs = std::filesystem;
 
 // A fresh folder under /tmp, removed with everything in it on scope exit.
 class TempDir {
@@ -25,17 +25,26 @@ class TempDir {
     TempDir(const TempDir &) = delete;
     TempDir &operator=(const TempDir &) = delete;
     ~TempDir() {
-        if (path_.empty()) return;
-        nftw(
-            path_.c_str(),
-            [](const char *p, const struct stat *, int, struct FTW *) { return std::remove(p); },
-            16, FTW_DEPTH | FTW_PHYS);
+        std::error_code ignored;
+        if (!path_.empty()) fs::remove_all(path_, ignored);
     }
     const std::string &path() const { return path_; }
     std::string operator/(const std::string &name) const { return path_ + "/" + name; }
 
   private:
     std::string path_;
+};
+
+// Removes a file made outside a TempDir (such as a temporary file) on scope exit.
+struct RemovedOnExit {
+    explicit RemovedOnExit(const char *name) : path(name ? name : "") {}
+    RemovedOnExit(const RemovedOnExit &) = delete;
+    RemovedOnExit &operator=(const RemovedOnExit &) = delete;
+    ~RemovedOnExit() {
+        std::error_code ignored;
+        if (!path.empty()) fs::remove(path, ignored);
+    }
+    std::string path;
 };
 
 // Sets (or with nullopt unsets) an environment variable until scope exit.
@@ -60,24 +69,21 @@ class EnvVar {
     std::optional<std::string> old_;
 };
 
-// Changes the working directory until scope exit.
+// Works in another folder until scope exit.
 class WorkingDir {
   public:
-    explicit WorkingDir(const std::string &dir) {
-        if (char *cwd = getcwd(nullptr, 0)) {
-            old_ = cwd;
-            std::free(cwd);
-        }
-        if (chdir(dir.c_str()) != 0) old_.clear();
+    explicit WorkingDir(const std::string &dir) : old_(fs::current_path()) {
+        fs::current_path(dir);
     }
     WorkingDir(const WorkingDir &) = delete;
     WorkingDir &operator=(const WorkingDir &) = delete;
     ~WorkingDir() {
-        if (!old_.empty()) (void)chdir(old_.c_str());
+        std::error_code ignored;
+        fs::current_path(old_, ignored);
     }
 
   private:
-    std::string old_;
+    fs::path old_;
 };
 
 inline void write_file(const std::string &path, const std::string &text) {
@@ -85,9 +91,8 @@ inline void write_file(const std::string &path, const std::string &text) {
 }
 
 inline std::string read_file(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
-    text << in.rdbuf();
+    text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
 }
 
@@ -99,31 +104,7 @@ inline int permissions(const std::string &path) {
 
 // How many descriptors this process has open.
 inline int open_fd_count() {
-    int count = 0;
-    if (DIR *dir = opendir("/proc/self/fd")) {
-        while (readdir(dir)) ++count;
-        closedir(dir);
-    }
-    return count;
+    return static_cast<int>(std::distance(fs::directory_iterator("/proc/self/fd"), {}));
 }
-
-} // namespace host_test
-
-namespace host_test {
-
-// Removes a file made outside a TempDir (such as a temporary file) on scope exit.
-class RemovedOnExit {
-  public:
-    explicit RemovedOnExit(const char *path) : path_(path ? path : "") {}
-    RemovedOnExit(const RemovedOnExit &) = delete;
-    RemovedOnExit &operator=(const RemovedOnExit &) = delete;
-    ~RemovedOnExit() {
-        if (!path_.empty()) unlink(path_.c_str());
-    }
-    const std::string &path() const { return path_; }
-
-  private:
-    std::string path_;
-};
 
 } // namespace host_test

@@ -9,6 +9,7 @@
 #include <pty.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 using namespace host_test;
 
