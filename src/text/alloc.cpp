@@ -1,7 +1,12 @@
 #include "text/alloc.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+
+#ifndef OX_PLAIN_MALLOC
+#include <sys/mman.h>
+#endif
 
 namespace {
 
@@ -58,10 +63,30 @@ void arena_put(char *block, size_t) {
 namespace {
 
 constexpr size_t first_chunk = 64 * 1024;
-constexpr size_t last_chunk = 4 * 1024 * 1024;
+constexpr size_t huge_page = 2 * 1024 * 1024;
+constexpr size_t last_chunk = 32 * 1024 * 1024;
+
+// Chunks from huge_page up are mapped on huge-page boundaries and offered to
+// the kernel for transparent huge pages: the first touch of each 4 KiB page
+// is what a large file costs most (about 10 us a page under virtualisation),
+// and a huge page replaces 512 of those faults with one.
+char *map_chunk(size_t size) {
+    size_t span = size + huge_page;
+    void *raw = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) return nullptr;
+    uintptr_t start = (reinterpret_cast<uintptr_t>(raw) + huge_page - 1) & ~(huge_page - 1);
+    size_t head = start - reinterpret_cast<uintptr_t>(raw);
+    if (head) munmap(raw, head);
+    if (span - head > size) munmap(reinterpret_cast<char *>(start) + size, span - head - size);
+#ifdef MADV_HUGEPAGE
+    madvise(reinterpret_cast<void *>(start), size, MADV_HUGEPAGE);
+#endif
+    return reinterpret_cast<char *>(start);
+}
 
 // Chunks are never given back, so each one is simply larger than the last
-// until last_chunk: a small session stays small and a large file needs few.
+// until last_chunk: a small session stays small (small chunks come from
+// malloc) and a large file needs few.
 struct CHUNK {
     char *mem;
     size_t size;
@@ -70,7 +95,7 @@ struct CHUNK {
 CHUNK new_chunk(size_t *next_size, size_t at_least) {
     size_t size = *next_size ? *next_size : first_chunk;
     while (size < at_least) size *= 2;
-    char *mem = static_cast<char *>(malloc(size));
+    char *mem = size >= huge_page ? map_chunk(size) : static_cast<char *>(malloc(size));
     if (!mem) return {nullptr, 0};
     *next_size = size < last_chunk ? size * 2 : size;
     return {mem, size};
