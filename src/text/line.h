@@ -104,6 +104,8 @@ struct VFOLD {
 
 // ---- Type byte and payload -------------------------------------------------
 
+// Layout internals, used by the accessors below and the text model's own
+// code; names ending in "_" are not for other modules.
 #ifdef OX_LINE_UNPACKED
 inline unsigned line_type(const LINE *l) {
     return l->type_;
