@@ -157,6 +157,17 @@ TEST(E2eKeys, CursorWaitsAtTheTrackedPositionOrParked) {
                         "cursor parked at 29, 99"));
 }
 
+TEST(E2eKeys, ResizingTheTerminalTypesNoKey) {
+    pty_terminal t(key_echo());
+    ASSERT_TRUE(t.wait_row(0, "key_echo 80x24 colour 0"));
+    t.resize(30, 100);
+    t.type("a");
+    ASSERT_TRUE(shows_keys(t, 1, {"97 0x61 no name"}));
+    t.resize(24, 80);
+    t.type("b");
+    EXPECT_TRUE(shows_keys(t, 2, {"98 0x62 no name"}));
+}
+
 TEST(E2eColours, StatusRowsAndTextInTheirColours) {
     for (const char *colour_mode : {"0", "1"}) {
         SCOPED_TRACE(colour_mode);

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vterm.h>
@@ -187,6 +188,18 @@ void pty_terminal::pause(int ms) {
 void pty_terminal::signal(int sig) {
     if (tracing()) std::fprintf(stderr, "[e2e] signal %d\n", sig);
     if (pid_ > 0 && !exited_) kill(pid_, sig);
+}
+
+void pty_terminal::resize(int rows, int cols) {
+    if (tracing()) std::fprintf(stderr, "[e2e] resize to %dx%d\n", cols, rows);
+    pump(0);
+    rows_ = rows;
+    cols_ = cols;
+    vterm_set_size(vt_, rows, cols);
+    winsize size{};
+    size.ws_row = static_cast<unsigned short>(rows);
+    size.ws_col = static_cast<unsigned short>(cols);
+    if (master_ >= 0) ioctl(master_, TIOCSWINSZ, &size);
 }
 
 // Reads what the program wrote, waiting up to wait_ms for the first bytes,

@@ -72,6 +72,8 @@ class pty_terminal {
     // which a time-out is what matters.
     void pause(int ms);
     void signal(int sig);
+    // Resizes the terminal as a user resizing the window would.
+    void resize(int rows, int cols);
 
     int rows() const { return rows_; }
     int cols() const { return cols_; }
@@ -101,6 +103,8 @@ class pty_terminal {
     // ended it).
     testing::AssertionResult wait_exit(int status, int timeout_ms = default_timeout());
     bool running();
+    // The status wait_exit saw, -1 before the program ended.
+    int exit_status() const { return status_; }
 
     // The screen, one row a line with its number; rows in marked are flagged
     // with ">".
