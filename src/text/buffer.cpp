@@ -1,0 +1,80 @@
+#include "text/buffer.h"
+
+#include "host/filename.h"
+
+#include <cstdlib>
+#include <cstring>
+
+BUFF *buffs[MAX_BUFFS];
+int n_buffs;
+BUFF *cur_buffer;
+
+namespace {
+
+int next_buff_id;
+
+} // namespace
+
+void data_init() {
+    for (LANG *&l : langs) l = nullptr;
+    for (BUFF *&b : buffs) b = nullptr;
+    n_langs = 0;
+    n_buffs = 0;
+    cur_buffer = nullptr;
+}
+
+void data_deinit() {}
+
+BUFF *buff_create(const char *fn, int parent, LANG *lang) {
+    if (strlen(fn) > LINE_MAX_TEXT) return nullptr;
+    int slot = 0;
+    while (slot < MAX_BUFFS && buffs[slot]) slot++;
+    if (slot == MAX_BUFFS) return nullptr;
+    auto *b = static_cast<BUFF *>(malloc(sizeof(BUFF)));
+    if (!b) return nullptr;
+    b->top = fold_create("", 0, 0);
+    if (!b->top) {
+        free(b);
+        return nullptr;
+    }
+    b->fold = b->top;
+    b->id = next_buff_id++;
+    b->parent = parent;
+    b->changed = 0;
+    strcpy(b->fn, fn);
+    b->lang = lang;
+    b->line_no = 0;
+    b->flags = lang->flags;
+    buffs[slot] = b;
+    n_buffs++;
+    return b;
+}
+
+int buff_delete(BUFF *b) {
+    if (!b || b == cur_buffer) return 0;
+    int slot = 0;
+    while (slot < MAX_BUFFS && buffs[slot] != b) slot++;
+    if (slot == MAX_BUFFS) return 0;
+    buffs[slot] = nullptr;
+    n_buffs--;
+    for (BUFF *child : buffs) {
+        if (child && child->parent == b->id) child->parent = -1;
+    }
+    f_delete_deep(b->top);
+    free(b);
+    return 1;
+}
+
+BUFF *lookup_buff_id(int id) {
+    for (BUFF *b : buffs) {
+        if (b && b->id == id) return b;
+    }
+    return nullptr;
+}
+
+BUFF *lookup_buff_text(const char *fn) {
+    for (BUFF *b : buffs) {
+        if (b && cmp_os_fn(b->fn, fn) == 0) return b;
+    }
+    return nullptr;
+}

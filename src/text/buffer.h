@@ -1,0 +1,57 @@
+// Buffers: files in memory.
+//
+// A buffer owns a top fold whose list is the whole file, knows the fold the
+// user is in, its host file name, its language and its editing settings.
+// Buffers live in the table `buffs`, a null slot being free; `cur_buffer` is
+// the one shown and edited, never null once the editor has started. Ids come
+// from a counter that starts at 0 and are never reused; a buffer entered from
+// a virtual fold line names its parent by id, so deleting a parent leaves its
+// children valid with parent -1. Failures are results; nothing here prints.
+//
+// Reading and writing a buffer's file are in text/fold_file.h.
+#pragma once
+
+#include "text/lang.h"
+#include "text/line.h"
+
+inline constexpr int MAX_BUFFS = 60;
+
+struct BUFF {
+    FOLD *top;              // the fold whose list is the whole file
+    FOLD *fold;             // the fold the user is in: top or one nested in it
+    int id;                 // unique, never reused
+    int parent;             // id of the buffer it was entered from, -1 for none
+    int changed;            // 1 when the text differs from the file
+    char fn[LINE_BUF_SIZE]; // host file name; "" for the first buffer
+    LANG *lang;             // never null
+    int line_no;            // number of the current line of `fold` in the whole file
+    unsigned flags;         // editing settings (text/flags.h)
+};
+
+extern BUFF *buffs[MAX_BUFFS];
+extern int n_buffs;
+extern BUFF *cur_buffer;
+
+// Empties both tables (all slots null, no current buffer). Called once at
+// start-up; records already in the tables are not freed.
+void data_init();
+
+// Leaves buffers and languages for the process exit to reclaim.
+void data_deinit();
+
+// A new buffer in the lowest free slot, with an empty closed top fold that is
+// also its current fold, the next id, the parent id, changed 0, a copy of the
+// host file name, the language and its flags word, line number 0. Null when
+// all slots are in use, the name is longer than LINE_MAX_TEXT bytes or memory
+// runs out. The file is not read and cur_buffer is not changed.
+BUFF *buff_create(const char *fn, int parent, LANG *lang);
+
+// Frees the buffer with its whole tree and its slot, whether changed or not,
+// and sets to -1 the parent of every buffer whose parent it was: 1. Returns 0,
+// changing nothing, for the current buffer or one that is not in the table.
+int buff_delete(BUFF *b);
+
+// The buffer with that id, or whose file name equals the host name under
+// cmp_os_fn, or null; both scan the slots from 0 up.
+BUFF *lookup_buff_id(int id);
+BUFF *lookup_buff_text(const char *fn);

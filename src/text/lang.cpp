@@ -1,0 +1,94 @@
+#include "text/lang.h"
+
+#include "ere/ere.h"
+#include "host/filename.h"
+#include "text/buffer.h"
+
+#include <cstdlib>
+#include <cstring>
+
+LANG *langs[MAX_LANGS];
+int n_langs;
+
+namespace {
+
+int next_lang_id;
+
+bool fits(const char *s) {
+    return strlen(s) <= LINE_MAX_TEXT;
+}
+
+bool in_use(const LANG *lang) {
+    for (BUFF *b : buffs) {
+        if (b && b->lang == lang) return true;
+    }
+    return false;
+}
+
+// Whether the expression matches the whole of text.
+bool matches_whole(const char *expression, const char *text) {
+    int error = 0;
+    ERE *ere = ere_compile(expression, 0, &error);
+    if (!ere) return false;
+    int len = ere_match(ere, 0, text, 0, nullptr);
+    ere_discard(ere);
+    return len >= 0 && static_cast<size_t>(len) == strlen(text);
+}
+
+} // namespace
+
+LANG *lang_create(const char *name, const char *rc_start, const char *rc_end, const char *match,
+                  const char *separators, unsigned flags) {
+    if (n_langs >= MAX_LANGS) return nullptr;
+    if (!fits(name) || !fits(rc_start) || !fits(rc_end) || !fits(match) || !fits(separators)) {
+        return nullptr;
+    }
+    auto *lang = static_cast<LANG *>(malloc(sizeof(LANG)));
+    if (!lang) return nullptr;
+    lang->id = next_lang_id++;
+    lang->flags = flags;
+    strcpy(lang->separators, separators);
+    strcpy(lang->name, name);
+    strcpy(lang->rc_start, rc_start);
+    strcpy(lang->rc_end, rc_end);
+    strcpy(lang->match, match);
+    langs[n_langs++] = lang;
+    return lang;
+}
+
+int lang_delete(LANG *lang) {
+    if (!lang || in_use(lang)) return 0;
+    for (int i = 0; i < n_langs; i++) {
+        if (langs[i] != lang) continue;
+        memmove(&langs[i], &langs[i + 1], (n_langs - i - 1) * sizeof(LANG *));
+        langs[--n_langs] = nullptr;
+        free(lang);
+        return 1;
+    }
+    return 0;
+}
+
+LANG *lookup_lang_id(int id) {
+    for (int i = n_langs - 1; i >= 0; i--) {
+        if (langs[i]->id == id) return langs[i];
+    }
+    return nullptr;
+}
+
+LANG *lookup_lang_text(const char *name) {
+    for (int i = n_langs - 1; i >= 0; i--) {
+        if (strcmp(langs[i]->name, name) == 0) return langs[i];
+    }
+    return nullptr;
+}
+
+LANG *guess_lang_of(const char *file_name) {
+    const char *host = get_os_fn(file_name);
+    if (!host) return nullptr;
+    char match_form[OS_FN_SIZE];
+    get_match_fn(host, match_form);
+    for (int i = n_langs - 1; i >= 0; i--) {
+        if (langs[i]->match[0] && matches_whole(langs[i]->match, match_form)) return langs[i];
+    }
+    return nullptr;
+}
