@@ -1,0 +1,119 @@
+#include "text/line_source.h"
+
+#include <cstring>
+
+void LineSource::begin(FILE *fp) {
+    fp_ = fp;
+    pos_ = end_ = 0;
+    eof_ = error_ = false;
+    at_start_ = true;
+    in_marker_ = marker_cut_ = false;
+    lost = 0;
+}
+
+// Makes at least `want` unread bytes available unless the stream ends first;
+// true when they are.
+bool LineSource::fill(size_t want) {
+    if (end_ - pos_ >= want) return true;
+    if (eof_ || !fp_) return false;
+    memmove(block_, block_ + pos_, end_ - pos_);
+    end_ -= pos_;
+    pos_ = 0;
+    while (end_ < want && !eof_) {
+        size_t asked = block_size - end_;
+        size_t got = fread(block_ + end_, 1, asked, fp_);
+        end_ += got;
+        if (got < asked) {
+            eof_ = true;
+            error_ = ferror(fp_) != 0;
+        }
+    }
+    return end_ - pos_ >= want;
+}
+
+bool LineSource::readable() {
+    fill(1);
+    return !error_;
+}
+
+LineSource::Kind LineSource::next(const char *marker_start, size_t marker_len, const char **text) {
+    fill(LINE_BUF_SIZE);
+    if (pos_ == end_) return error_ ? ERROR : END;
+    char *p = block_ + pos_;
+    size_t avail = end_ - pos_;
+    if (at_start_ && marker_len && avail >= marker_len &&
+        memcmp(p, marker_start, marker_len) == 0 && !memchr(p, '\n', marker_len)) {
+        pos_ += marker_len;
+        in_marker_ = true;
+        marker_cut_ = false;
+        return MARKER;
+    }
+    size_t n = avail < size_t{LINE_MAX_TEXT} ? avail : size_t{LINE_MAX_TEXT};
+    size_t len;
+    if (auto *nl = static_cast<char *>(memchr(p, '\n', n))) {
+        len = static_cast<size_t>(nl - p);
+        *nl = 0;
+        pos_ += len + 1;
+        at_start_ = true;
+        *text = p;
+    } else if (n == LINE_MAX_TEXT) {
+        // A full piece: the byte after it is there unless the stream ended.
+        len = n;
+        memcpy(piece_, p, n);
+        piece_[n] = 0;
+        *text = piece_;
+        pos_ += n;
+        at_start_ = true;
+        if (pos_ < end_ && block_[pos_] == '\n') {
+            pos_++;
+        } else if (pos_ < end_) {
+            at_start_ = false;
+            lost |= LOST_SPLIT;
+        }
+    } else {
+        // The last line of the stream, without a newline.
+        len = n;
+        p[n] = 0;
+        pos_ = end_;
+        at_start_ = true;
+        *text = p;
+    }
+    if (memchr(*text, 0, len)) lost |= LOST_NUL;
+    return TEXT;
+}
+
+void LineSource::end_marker() {
+    in_marker_ = false;
+    at_start_ = true;
+}
+
+int LineSource::marker_byte() {
+    if (!in_marker_ || marker_cut_) return -1;
+    if (!fill(1)) {
+        end_marker();
+        return -1;
+    }
+    unsigned char c = static_cast<unsigned char>(block_[pos_++]);
+    if (c == '\n') {
+        end_marker();
+        return -1;
+    }
+    if (c == 0) {
+        lost |= LOST_NUL;
+        marker_cut_ = true;
+        return -1;
+    }
+    return c;
+}
+
+void LineSource::skip_line() {
+    while (in_marker_ && fill(1)) {
+        char *p = block_ + pos_;
+        if (auto *nl = static_cast<char *>(memchr(p, '\n', end_ - pos_))) {
+            pos_ += static_cast<size_t>(nl - p) + 1;
+            break;
+        }
+        pos_ = end_;
+    }
+    end_marker();
+}

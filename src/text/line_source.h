@@ -1,0 +1,70 @@
+// The file reader's input: physical lines of a stream, read in large blocks.
+//
+// Used by the fold file reader only (text/fold_file.h); other modules read
+// files through line_read. A physical line is what get_line returns: the
+// bytes up to the next newline, at most LINE_MAX_TEXT of them, the newline
+// dropped; a newline directly after a full piece belongs to that piece; a
+// last line without a newline counts like any other; a NUL byte ends the
+// text. Besides, a line that begins at the start of a file line with the
+// marker start is handed over whole, however long, as a marker line whose
+// bytes the caller takes one by one. What was lost on the way (a line split
+// into pieces, text cut at a NUL) is recorded in `lost`.
+#pragma once
+
+#include "text/scan.h"
+
+#include <cstddef>
+#include <cstdio>
+
+enum {
+    LOST_SPLIT = 1, // a physical line was longer than LINE_MAX_TEXT and was split
+    LOST_NUL = 2,   // a NUL byte cut a line's text
+};
+
+class LineSource {
+  public:
+    enum Kind { END, ERROR, TEXT, MARKER };
+
+    // Forgets everything buffered and reads fp (null: nothing) from its
+    // current position on; clears `lost`.
+    void begin(FILE *fp);
+    FILE *stream() const { return fp_; }
+
+    // Reads ahead; false when the stream fails to read (a directory, say).
+    bool readable();
+
+    // The next physical line. TEXT: *text is its NUL-terminated text, valid
+    // until the next call. MARKER: the line began with the marker_len bytes of
+    // marker_start (at the start of a file line, marker_len > 0); they are
+    // consumed and the rest of the line comes from marker_byte, and skip_line
+    // must be called before the next line. END at the end of the stream;
+    // ERROR when reading failed, after every byte read before the failure
+    // was handed over.
+    Kind next(const char *marker_start, size_t marker_len, const char **text);
+
+    // The next byte of the marker line, or -1 at its end (a newline, the end
+    // of the stream, or a NUL byte, which ends it like the newline).
+    int marker_byte();
+
+    // Consumes what is left of the marker line.
+    void skip_line();
+
+    int lost = 0; // LOST_ bits since begin
+
+  private:
+    static constexpr size_t block_size = 64 * 1024;
+
+    bool fill(size_t want);
+    void end_marker();
+
+    FILE *fp_ = nullptr;
+    size_t pos_ = 0;       // next byte of block_ to hand out
+    size_t end_ = 0;       // end of the bytes read into block_
+    bool eof_ = false;     // the stream has nothing more (or failed)
+    bool error_ = false;   // the stream failed
+    bool at_start_ = true; // pos_ is at the start of a file line
+    bool in_marker_ = false;
+    bool marker_cut_ = false; // a NUL ended the marker line's bytes
+    char piece_[LINE_BUF_SIZE];
+    char block_[block_size + 1]; // one spare byte for the NUL of a last line
+};
