@@ -6,6 +6,7 @@ void LineSource::begin(FILE *fp) {
     fp_ = fp;
     pos_ = end_ = 0;
     eof_ = error_ = false;
+    nul_known_ = false;
     at_start_ = true;
     in_marker_ = marker_cut_ = false;
     lost = 0;
@@ -19,6 +20,7 @@ bool LineSource::fill(size_t want) {
     memmove(block_, block_ + pos_, end_ - pos_);
     end_ -= pos_;
     pos_ = 0;
+    nul_known_ = false;
     while (end_ < want && !eof_) {
         size_t asked = block_size - end_;
         size_t got = fread(block_ + end_, 1, asked, fp_);
@@ -31,6 +33,18 @@ bool LineSource::fill(size_t want) {
     return end_ - pos_ >= want;
 }
 
+// Whether block_ holds a NUL in [from, to), from never moving back between
+// fills. Text rarely holds one, so a single search usually serves a whole
+// block rather than one search a line.
+bool LineSource::nul_between(size_t from, size_t to) {
+    if (!nul_known_ || nul_next_ < from) {
+        auto *nul = static_cast<char *>(memchr(block_ + from, 0, end_ - from));
+        nul_next_ = nul ? static_cast<size_t>(nul - block_) : end_;
+        nul_known_ = true;
+    }
+    return nul_next_ < to;
+}
+
 bool LineSource::readable() {
     fill(1);
     return !error_;
@@ -41,7 +55,7 @@ LineSource::Kind LineSource::next(const char *marker_start, size_t marker_len, c
     if (pos_ == end_) return error_ ? ERROR : END;
     char *p = block_ + pos_;
     size_t avail = end_ - pos_;
-    if (at_start_ && marker_len && avail >= marker_len &&
+    if (at_start_ && marker_len && avail >= marker_len && *p == *marker_start &&
         memcmp(p, marker_start, marker_len) == 0 && !memchr(p, '\n', marker_len)) {
         pos_ += marker_len;
         in_marker_ = true;
@@ -49,16 +63,17 @@ LineSource::Kind LineSource::next(const char *marker_start, size_t marker_len, c
         return MARKER;
     }
     size_t n = avail < size_t{LINE_MAX_TEXT} ? avail : size_t{LINE_MAX_TEXT};
-    size_t len;
-    if (auto *nl = static_cast<char *>(memchr(p, '\n', n))) {
-        len = static_cast<size_t>(nl - p);
+    auto *nl = static_cast<char *>(memchr(p, '\n', n));
+    size_t len = nl ? static_cast<size_t>(nl - p) : n;
+    // Looked for before the newline is overwritten with the text's NUL.
+    if (nul_between(pos_, pos_ + len)) lost |= LOST_NUL;
+    if (nl) {
         *nl = 0;
         pos_ += len + 1;
         at_start_ = true;
         *text = p;
     } else if (n == LINE_MAX_TEXT) {
         // A full piece: the byte after it is there unless the stream ended.
-        len = n;
         memcpy(piece_, p, n);
         piece_[n] = 0;
         *text = piece_;
@@ -72,13 +87,11 @@ LineSource::Kind LineSource::next(const char *marker_start, size_t marker_len, c
         }
     } else {
         // The last line of the stream, without a newline.
-        len = n;
         p[n] = 0;
         pos_ = end_;
         at_start_ = true;
         *text = p;
     }
-    if (memchr(*text, 0, len)) lost |= LOST_NUL;
     return TEXT;
 }
 

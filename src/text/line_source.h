@@ -55,14 +55,17 @@ class LineSource {
     static constexpr size_t block_size = 64 * 1024;
 
     bool fill(size_t want);
+    bool nul_between(size_t from, size_t to);
     void end_marker();
 
     FILE *fp_ = nullptr;
-    size_t pos_ = 0;       // next byte of block_ to hand out
-    size_t end_ = 0;       // end of the bytes read into block_
-    bool eof_ = false;     // the stream has nothing more (or failed)
-    bool error_ = false;   // the stream failed
-    bool at_start_ = true; // pos_ is at the start of a file line
+    size_t pos_ = 0;         // next byte of block_ to hand out
+    size_t end_ = 0;         // end of the bytes read into block_
+    bool eof_ = false;       // the stream has nothing more (or failed)
+    bool error_ = false;     // the stream failed
+    bool at_start_ = true;   // pos_ is at the start of a file line
+    bool nul_known_ = false; // nul_next_ holds since the last fill
+    size_t nul_next_ = 0;    // first NUL from where it was last looked for; end_ for none
     bool in_marker_ = false;
     bool marker_cut_ = false; // a NUL ended the marker line's bytes
     char piece_[LINE_BUF_SIZE];

@@ -236,26 +236,36 @@ TEST(FoldFile, PhysicalLinesAndWhatTheyLose) {
 }
 
 // The block reader must cut a stream into exactly the lines get_line does,
-// across block boundaries, long lines, NUL bytes and a missing final newline.
+// across block boundaries, long lines, NUL bytes and a missing final newline,
+// and tell exactly when a line was split or cut at a NUL.
 TEST(FoldFile, ReaderAgreesWithGetLine) {
     std::mt19937 rng(4);
     const LANG plain = marker_lang("", "");
     for (int round = 0; round < 6; round++) {
+        // Round 0 has no NUL, round 1 one far in, the others many.
+        unsigned nul_odds = round == 0 ? 0 : round == 1 ? 1 : 64;
+        bool long_lines = round != 2;
         std::string bytes;
+        bool split = false;
         while (bytes.size() < 300000) {
             unsigned r = rng();
-            size_t len = r % 8 == 0   ? 490 + rng() % 30
-                         : r % 4 == 0 ? 900 + rng() % 200
-                                      : rng() % 80;
+            size_t len = r % 8 == 0                 ? 490 + rng() % 20
+                         : r % 4 == 0 && long_lines ? 900 + rng() % 200
+                                                    : rng() % 80;
+            split |= len > LINE_MAX_TEXT;
             for (size_t i = 0; i < len; i++) {
-                unsigned b = rng() % 64;
-                bytes += b == 0 ? '\0' : static_cast<char>('a' + b % 26);
+                bool nul = nul_odds > 1 && rng() % nul_odds == 0;
+                bytes += nul ? '\0' : static_cast<char>('a' + rng() % 26);
             }
             if (rng() % 16) bytes += '\n';
         }
         if (round % 2) bytes += "last";
+        if (nul_odds == 1) bytes[bytes.find_first_not_of('\n', 250000)] = '\0';
         ReadResult r = read_bytes(bytes, plain);
         ASSERT_EQ(r.ok, 1);
+        bool nul = bytes.find('\0') != std::string::npos;
+        EXPECT_EQ(r.loss, (nul ? RD_LOSS_NUL : 0) | (split ? RD_LOSS_SPLIT : 0))
+            << "round " << round;
         FILE *fp = fmemopen(bytes.data(), bytes.size(), "r");
         ASSERT_NE(fp, nullptr);
         char buf[LINE_BUF_SIZE];
