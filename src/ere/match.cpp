@@ -4,6 +4,8 @@
 // without walking; every position walked gives the same result as before.
 #include "ere/compiled.h"
 #include "ere/ere.h"
+#include "ere/scan.h"
+#include "ere/step.h"
 #include "ere/walk.h"
 
 #include <cstring>
@@ -37,8 +39,40 @@ int next_candidate(const Prefilter &pre, const Subject &s, int p, int last) {
         const void *at = std::memchr(s.text + p, pre.first_byte, last - p + 1);
         return at ? static_cast<int>(static_cast<const unsigned char *>(at) - s.text) : -1;
     }
+    if (pre.pair_count > 0)
+        return scan_for_pairs(s.text, p, last, pre.pair_first, pre.pair_second, pre.pair_count);
+    if (pre.first_count <= SCAN_MAX)
+        return scan_for_bytes(s.text, p, last, pre.first_few, pre.first_count);
     while (p <= last && !pre.first[s.text[p]]) p++;
     return p <= last ? p : -1;
+}
+
+// Whether a walk from p can take a first step, when the start state's own
+// edges are all that can begin a match.
+bool start_can_step(const ERE *ere, const Subject &s, int p) {
+    const Prefilter &pre = ere->prefilter;
+    if (!pre.start_decides) return true;
+    int pair = s.text[p] << 8 | s.text[p + 1];
+    if (!(pre.pairs[pair >> 3] >> (pair & 7) & 1)) return false;
+    const Automaton *aut = ere->automaton;
+    for (int e = aut->head[ere->start]; e >= 0; e = aut->edges[e].next)
+        if (edge_consumes(aut->edges[e], s.text, p, s.length) >= 0) return true;
+    return false;
+}
+
+// The first position after p from which a match may still start, knowing
+// that none starts at p. When a skip edge takes the bytes at q and no match
+// starts at q, none starts after those bytes either: such runs are passed.
+int after_failure(const ERE *ere, const Subject &s, int p) {
+    const Prefilter &pre = ere->prefilter;
+    const Automaton *aut = ere->automaton;
+    for (int q = p;;) {
+        int n = -1;
+        for (int i = 0; i < pre.skip_count && n < 0; i++)
+            n = edge_consumes(aut->edges[pre.skip_edges[i]], s.text, q, s.length);
+        if (n < 0) return q + 1;
+        q += n;
+    }
 }
 
 } // namespace
@@ -68,7 +102,7 @@ int ere_match_fwd(ERE *ere, int flags, const char *text, int offset, int *match_
     int last = s.length - ere->min_length;
     int required_at = -1; // where the required byte was last found
     ERE_SUBS spans;
-    for (int p = offset;; p++) {
+    for (int p = offset;; p = after_failure(ere, s, p)) {
         p = next_candidate(pre, s, p, last);
         if (p < 0) return 0;
         if (pre.required_byte >= 0 && required_at < p) {
@@ -76,6 +110,7 @@ int ere_match_fwd(ERE *ere, int flags, const char *text, int offset, int *match_
             if (!at) return 0;
             required_at = static_cast<int>(static_cast<const unsigned char *>(at) - s.text);
         }
+        if (!start_can_step(ere, s, p)) continue;
         int end = walk_search(ere, flags, s, p, s.length, subs ? &spans : nullptr);
         if (walk_gave_up()) return 0;
         if (end >= 0) {

@@ -1,13 +1,11 @@
 #include "ere/prefilter.h"
 
+#include "ere/step.h"
+
 #include <cctype>
 #include <cstring>
 
 namespace {
-
-bool is_word_byte(int c) {
-    return c == '_' || std::isalnum(c);
-}
 
 // Adds the bytes a consuming edge can take first.
 void add_first_bytes(const Edge &edge, bool *first) {
@@ -30,13 +28,16 @@ void add_first_bytes(const Edge &edge, bool *first) {
 // Follows zero-width edges from state (skipping start anchors when asked),
 // noting whether an accepting state is reached and which bytes the consuming
 // edges met can take first. A back-reference met before anything is consumed
-// can only repeat an empty span, so it is followed as zero-width too.
+// can only repeat an empty span, so it is followed as zero-width too; after
+// the first byte it may take anything, which is noted.
 struct Closure {
     const Automaton *aut;
     bool through_start_anchor;
+    bool after_first_byte;
     bool seen[AUT_STATES];
     bool accepting;
     bool consuming;
+    bool anything;
     bool first[256];
 };
 
@@ -49,9 +50,51 @@ void close_over(Closure *c, int state) {
         if (!edge_is_zero_width(edge.kind)) {
             c->consuming = true;
             add_first_bytes(edge, c->first);
+        } else if (edge.kind == EDGE_BACKREF && c->after_first_byte) {
+            c->anything = true;
         } else if (edge.kind != EDGE_START || c->through_start_anchor) {
             close_over(c, edge.target);
         }
+    }
+}
+
+void allow_pair(Prefilter *pre, int first, int second) {
+    int bit = first << 8 | second;
+    pre->pairs[bit >> 3] |= static_cast<unsigned char>(1 << (bit & 7));
+}
+
+// The pairs of bytes a match can start with, through each edge of the start
+// state (which consumes at least one byte).
+void build_pairs(const Automaton *aut, int start, Prefilter *pre) {
+    std::memset(pre->pairs, 0, sizeof pre->pairs);
+    for (int e = aut->head[start]; e >= 0; e = aut->edges[e].next) {
+        const Edge &edge = aut->edges[e];
+        bool first[256] = {};
+        add_first_bytes(edge, first);
+        bool second[256] = {};
+        if (edge.kind == EDGE_STRING) {
+            second[edge.operand.string[2]] = true;
+        } else {
+            Closure c = {};
+            c.aut = aut;
+            c.through_start_anchor = true;
+            c.after_first_byte = true;
+            close_over(&c, edge.target);
+            for (int b = 0; b < 256; b++) second[b] = c.accepting || c.anything || c.first[b];
+        }
+        for (int a = 1; a < 256; a++)
+            for (int b = 0; b < 256 && first[a]; b++)
+                if (second[b]) allow_pair(pre, a, b);
+    }
+    pre->pair_count = 0;
+    for (int bit = 0; bit < 65536; bit++) {
+        if (!(pre->pairs[bit >> 3] >> (bit & 7) & 1)) continue;
+        if (pre->pair_count == 4) {
+            pre->pair_count = 0;
+            break;
+        }
+        pre->pair_first[pre->pair_count] = static_cast<unsigned char>(bit >> 8);
+        pre->pair_second[pre->pair_count++] = static_cast<unsigned char>(bit);
     }
 }
 
@@ -90,15 +133,40 @@ void required_bytes(const Node *node, unsigned char *out) {
 }
 
 // Letters and digits are common in lines of text and code; prefer a byte
-// that is not, since the required-byte test pays off when it is absent.
-int pick_required(const unsigned char *required) {
+// that is not, and one that a match cannot start with (the search for a start
+// finds those anyway), since the required-byte test pays off when it is absent.
+int pick_required(const unsigned char *required, const bool *first) {
     int best = -1, best_rank = 0;
     for (int c = 1; c < 256; c++) {
         if (!set_has(required, c)) continue;
-        int rank = std::isalnum(c) ? 1 : c == ' ' ? 0 : 2;
+        int rank = (std::isalnum(c) ? 1 : c == ' ' ? 0 : 2) + (first[c] ? 0 : 4);
         if (best < 0 || rank > best_rank) best = c, best_rank = rank;
     }
     return best;
+}
+
+bool same_step(const Edge &a, const Edge &b) {
+    if (a.kind != b.kind || a.target != b.target) return false;
+    switch (a.kind) {
+    case EDGE_BYTE:
+    case EDGE_NOT_BYTE: return a.operand.byte == b.operand.byte;
+    case EDGE_STRING:
+        return std::memcmp(a.operand.string, b.operand.string, a.operand.string[0] + 1) == 0;
+    case EDGE_SET: return std::memcmp(a.operand.set, b.operand.set, SET_BYTES) == 0;
+    default: return true;
+    }
+}
+
+// Whether every edge of state has an equal edge in other's list: then every
+// path from state has a twin from other.
+bool has_all_steps_of(const Automaton *aut, int other, int state) {
+    for (int e = aut->head[state]; e >= 0; e = aut->edges[e].next) {
+        bool found = false;
+        for (int f = aut->head[other]; f >= 0 && !found; f = aut->edges[f].next)
+            found = same_step(aut->edges[e], aut->edges[f]);
+        if (!found) return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -112,7 +180,22 @@ void prefilter_build(const Node *tree, const Automaton *aut, int start, Prefilte
     pre->first_count = 0;
     for (int b = 0; b < 256; b++) {
         pre->first[b] = c.first[b];
-        if (c.first[b]) pre->first_count++, pre->first_byte = b;
+        if (!c.first[b]) continue;
+        if (pre->first_count < SCAN_MAX)
+            pre->first_few[pre->first_count] = static_cast<unsigned char>(b);
+        pre->first_count++;
+        pre->first_byte = b;
+    }
+    pre->start_decides = !(aut->flags[start] & STATE_ACCEPTING);
+    for (int e = aut->head[start]; e >= 0; e = aut->edges[e].next)
+        if (edge_is_zero_width(aut->edges[e].kind)) pre->start_decides = false;
+    pre->skip_count = 0;
+    pre->pair_count = 0;
+    if (pre->start_decides) {
+        build_pairs(aut, start, pre);
+        for (int e = aut->head[start]; e >= 0 && pre->skip_count < 4; e = aut->edges[e].next)
+            if (has_all_steps_of(aut, aut->edges[e].target, start))
+                pre->skip_edges[pre->skip_count++] = e;
     }
 
     Closure unanchored = {};
@@ -123,5 +206,5 @@ void prefilter_build(const Node *tree, const Automaton *aut, int start, Prefilte
 
     unsigned char required[SET_BYTES];
     required_bytes(tree, required);
-    pre->required_byte = pick_required(required);
+    pre->required_byte = pick_required(required, pre->first);
 }

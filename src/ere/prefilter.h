@@ -6,14 +6,26 @@
 
 #include "ere/automaton.h"
 #include "ere/node.h"
+#include "ere/scan.h"
 
 struct Prefilter {
-    bool can_be_empty;    // a match may consume nothing: every position is a candidate
-    bool text_start_only; // every match starts at the start of the text
-    int first_count;      // number of bytes a match can start with
-    int first_byte;       // the only one, when first_count is 1
-    bool first[256];      // bytes a match can start with (when !can_be_empty)
-    int required_byte;    // a byte every match contains, or -1
+    bool can_be_empty;                 // a match may consume nothing: every position is a candidate
+    bool text_start_only;              // every match starts at the start of the text
+    int first_count;                   // number of bytes a match can start with
+    int first_byte;                    // the only one, when first_count is 1
+    unsigned char first_few[SCAN_MAX]; // all of them, when there are at most four
+    bool start_decides; // the start state's own edges consume: none applying means no match
+    unsigned char
+        pairs[8192]; // when start_decides: bit a*256+b set when a match can start with a, b
+    int pair_count;  // number of such pairs when at most four, else 0
+    unsigned char pair_first[4], pair_second[4];
+    // Edges of the start state whose target has all of the start state's
+    // edges: when no match starts at p and one of them takes the byte at p,
+    // no match starts right after that byte either.
+    int skip_edges[4];
+    int skip_count;
+    bool first[256];   // bytes a match can start with (when !can_be_empty)
+    int required_byte; // a byte every match contains, or -1
 };
 
 void prefilter_build(const Node *tree, const Automaton *aut, int start, Prefilter *pre);

@@ -1,6 +1,7 @@
 #include "ere/walk.h"
 
-#include <cctype>
+#include "ere/step.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -26,6 +27,7 @@ struct Record {
 
 constexpr int POLL_INTERVAL = 4096;
 
+// Storage kept from one walk to the next.
 struct Stack {
     Frame *frames = nullptr;
     int frame_capacity = 0;
@@ -39,7 +41,6 @@ struct Context {
     bool shortest;
     bool no_extend;
     const unsigned char *text;
-    int length;
     int limit;
     int best;
     ERE_SUBS *spans;
@@ -54,16 +55,26 @@ int (*poll_function)(void);
 int poll_countdown = POLL_INTERVAL;
 bool aborted;
 
-bool is_word(unsigned char c) {
-    return c == '_' || std::isalnum(c);
-}
-
 bool word_start(int p) {
-    return (p == 0 || !is_word(ctx.text[p - 1])) && is_word(ctx.text[p]);
+    return (p == 0 || !is_word_byte(ctx.text[p - 1])) && is_word_byte(ctx.text[p]);
 }
 
 bool word_end(int p) {
-    return p > 0 && is_word(ctx.text[p - 1]) && !is_word(ctx.text[p]);
+    return p > 0 && is_word_byte(ctx.text[p - 1]) && !is_word_byte(ctx.text[p]);
+}
+
+// Whether a zero-width test (kinds 8 to 13) holds at p.
+bool zero_width_holds(int kind, int p) {
+    switch (kind) {
+    case EDGE_START: return p == 0;
+    case EDGE_END: return ctx.text[p] == 0;
+    case EDGE_WORD_START: return word_start(p);
+    case EDGE_WORD_END: return word_end(p);
+    case EDGE_INSIDE_WORD:
+        return p > 0 && is_word_byte(ctx.text[p - 1]) && is_word_byte(ctx.text[p]);
+    case EDGE_WORD_BOUNDARY: return word_start(p) || word_end(p);
+    default: return false;
+    }
 }
 
 template <typename T> bool grow(T **items, int *capacity, int needed) {
@@ -91,8 +102,10 @@ void record_end(int pos) {
 
 // Pushes the frame for (state, pos), entered through edge via. Returns false
 // when the stack cannot grow.
-bool push(int state, int pos, int via, int saved_last, int inner) {
-    if (!grow(&stack.frames, &stack.frame_capacity, ctx.depth + 1)) return false;
+inline bool push(int state, int pos, int via, int saved_last, int inner) {
+    if (ctx.depth == stack.frame_capacity &&
+        !grow(&stack.frames, &stack.frame_capacity, ctx.depth + 1))
+        return false;
     Frame &f = stack.frames[ctx.depth++];
     f.state = state;
     f.pos = pos;
@@ -108,7 +121,7 @@ bool push(int state, int pos, int via, int saved_last, int inner) {
 }
 
 // Pops the top frame and undoes what following its edge did.
-void pop() {
+inline void pop() {
     const Frame &f = stack.frames[--ctx.depth];
     if (f.via < 0) return;
     Edge &edge = ctx.aut->edges[f.via];
@@ -124,101 +137,69 @@ void pop() {
 }
 
 bool poll_says_stop() {
-    if (--poll_countdown > 0) return false;
     poll_countdown = POLL_INTERVAL;
     return poll_function && poll_function();
 }
 
-// Follows a zero-width edge at position q under the rule that stops loops of
+// Follows a zero-width edge to position q under the rule that stops loops of
 // edges that consume nothing: never twice at the same position on one path.
-bool follow_zero_width(Edge &edge, int e, int target, int q, int inner = -1) {
+// The caller has checked that the edge's last position is not q.
+bool follow_zero_width(Edge &edge, int e, int q, int inner = -1) {
     int saved = edge.last;
     edge.last = q;
-    return push(target, q, e, saved, inner);
+    return push(edge.target, q, e, saved, inner);
 }
 
-// Tries edge e from the top frame; returns false when the walk must give up.
-bool try_edge(int e) {
+bool open_group(Edge &edge, int e, int p) {
+    ERE_SUBS &level = stack.records[ctx.current].subs;
+    if (level.count < 9) level.span[level.count].offset = p;
+    if (edge.last == p) return true;
+    if (!grow(&stack.records, &stack.record_capacity, ctx.record_count + 1)) return false;
+    Record &fresh = stack.records[ctx.record_count];
+    fresh.subs.count = 0;
+    fresh.link = ctx.current;
+    ctx.current = ctx.record_count++;
+    return follow_zero_width(edge, e, p);
+}
+
+bool close_group(Edge &edge, int e, int p) {
+    int inner = ctx.current;
+    ctx.current = stack.records[inner].link;
+    ERE_SUBS &level = stack.records[ctx.current].subs;
+    if (level.count < 9) level.span[level.count].length = p - level.span[level.count].offset;
+    if (edge.last == p) {
+        ctx.current = inner;
+        return true;
+    }
+    level.count++;
+    return follow_zero_width(edge, e, p, inner);
+}
+
+bool back_reference(Edge &edge, int e, int p) {
+    const ERE_SUBS &level = stack.records[ctx.current].subs;
+    int group = edge.operand.group;
+    if (group >= level.count) return true;
+    int offset = level.span[group].offset, n = level.span[group].length;
+    int q = p + n;
+    if (q > ctx.limit || std::memcmp(ctx.text + p, ctx.text + offset, n) != 0 || edge.last == q)
+        return true;
+    return follow_zero_width(edge, e, q);
+}
+
+// Tries edge e at position p; returns false when the walk must give up.
+inline bool try_edge(int e, int p) {
     Edge &edge = ctx.aut->edges[e];
-    int p = stack.frames[ctx.depth - 1].pos;
-    unsigned char c = ctx.text[p];
+    if (edge.kind < EDGE_EPSILON) {
+        int n = edge_consumes(edge, ctx.text, p, ctx.limit);
+        return n < 0 || push(edge.target, p + n, e, 0, 0);
+    }
     switch (edge.kind) {
-    case EDGE_BYTE:
-        if (c != edge.operand.byte || p >= ctx.limit) return true;
-        return push(edge.target, p + 1, e, 0, 0);
-    case EDGE_NOT_BYTE:
-        if (c == 0 || c == edge.operand.byte || p >= ctx.limit) return true;
-        return push(edge.target, p + 1, e, 0, 0);
-    case EDGE_STRING: {
-        int n = edge.operand.string[0];
-        if (p + n > ctx.limit || std::memcmp(ctx.text + p, edge.operand.string + 1, n) != 0)
-            return true;
-        return push(edge.target, p + n, e, 0, 0);
-    }
-    case EDGE_ANY:
-        if (c == 0 || p >= ctx.limit) return true;
-        return push(edge.target, p + 1, e, 0, 0);
-    case EDGE_SET:
-        if (!set_has(edge.operand.set, c) || p >= ctx.limit) return true;
-        return push(edge.target, p + 1, e, 0, 0);
-    case EDGE_WORD:
-        if (!is_word(c) || p >= ctx.limit) return true;
-        return push(edge.target, p + 1, e, 0, 0);
-    case EDGE_NON_WORD:
-        if (c == 0 || is_word(c) || p >= ctx.limit) return true;
-        return push(edge.target, p + 1, e, 0, 0);
-    case EDGE_START:
-        if (p != 0 || edge.last == p) return true;
-        return follow_zero_width(edge, e, edge.target, p);
-    case EDGE_END:
-        if (c != 0 || edge.last == p) return true;
-        return follow_zero_width(edge, e, edge.target, p);
-    case EDGE_WORD_START:
-        if (!word_start(p) || edge.last == p) return true;
-        return follow_zero_width(edge, e, edge.target, p);
-    case EDGE_WORD_END:
-        if (!word_end(p) || edge.last == p) return true;
-        return follow_zero_width(edge, e, edge.target, p);
-    case EDGE_INSIDE_WORD:
-        if (p == 0 || !is_word(ctx.text[p - 1]) || !is_word(c) || edge.last == p) return true;
-        return follow_zero_width(edge, e, edge.target, p);
-    case EDGE_WORD_BOUNDARY:
-        if (!(word_start(p) || word_end(p)) || edge.last == p) return true;
-        return follow_zero_width(edge, e, edge.target, p);
-    case EDGE_OPEN: {
-        ERE_SUBS &level = stack.records[ctx.current].subs;
-        if (level.count < 9) level.span[level.count].offset = p;
-        if (edge.last == p) return true;
-        if (!grow(&stack.records, &stack.record_capacity, ctx.record_count + 1)) return false;
-        Record &fresh = stack.records[ctx.record_count];
-        fresh.subs.count = 0;
-        fresh.link = ctx.current;
-        ctx.current = ctx.record_count++;
-        return follow_zero_width(edge, e, edge.target, p);
-    }
-    case EDGE_CLOSE: {
-        int inner = ctx.current;
-        ctx.current = stack.records[inner].link;
-        ERE_SUBS &level = stack.records[ctx.current].subs;
-        if (level.count < 9) level.span[level.count].length = p - level.span[level.count].offset;
-        if (edge.last == p) {
-            ctx.current = inner;
-            return true;
-        }
-        level.count++;
-        return follow_zero_width(edge, e, edge.target, p, inner);
-    }
-    case EDGE_BACKREF: {
-        const ERE_SUBS &level = stack.records[ctx.current].subs;
-        int group = edge.operand.group;
-        if (group >= level.count) return true;
-        int offset = level.span[group].offset, n = level.span[group].length;
-        int q = p + n;
-        if (q > ctx.limit || std::memcmp(ctx.text + p, ctx.text + offset, n) != 0 || edge.last == q)
-            return true;
-        return follow_zero_width(edge, e, edge.target, q);
-    }
-    default: return true;
+    case EDGE_OPEN: return open_group(edge, e, p);
+    case EDGE_CLOSE: return close_group(edge, e, p);
+    case EDGE_BACKREF: return back_reference(edge, e, p);
+    default:
+        if (!zero_width_holds(edge.kind, p) || edge.last == p) return true;
+        return follow_zero_width(edge, e, p);
     }
 }
 
@@ -230,7 +211,6 @@ int walk_search(ERE *ere, int flags, const Subject &subject, int start, int limi
     ctx.shortest = (flags & ERE_SHORTEST) != 0;
     ctx.no_extend = (flags & ERE_NO_EXTEND) != 0;
     ctx.text = subject.text;
-    ctx.length = subject.length;
     ctx.limit = limit;
     ctx.best = -1;
     ctx.spans = spans;
@@ -244,6 +224,7 @@ int walk_search(ERE *ere, int flags, const Subject &subject, int start, int limi
     ctx.record_count = 1;
     ctx.current = 0;
 
+    const Edge *edges = ctx.aut->edges;
     bool gave_up = !push(ere->start, start, -1, 0, 0);
     while (ctx.depth > 0 && !gave_up) {
         Frame &f = stack.frames[ctx.depth - 1];
@@ -252,8 +233,8 @@ int walk_search(ERE *ere, int flags, const Subject &subject, int start, int limi
             pop();
             continue;
         }
-        f.edge = ctx.aut->edges[e].next;
-        gave_up = poll_says_stop() || !try_edge(e);
+        f.edge = edges[e].next;
+        gave_up = (--poll_countdown <= 0 && poll_says_stop()) || !try_edge(e, f.pos);
     }
     if (gave_up) {
         // The last-position fields of the edges on the path are put back, so

@@ -14,8 +14,8 @@ struct Subject {
 // Walks ere from position start with match ends limited to limit (at most the
 // text's length). Returns the best end found, or -1. When spans is not null it
 // receives the spans of the winning path (and is written only when an end is
-// found). Returns -1 too when the poll asks to give up; walk_gave_up() then
-// holds until walk_clear_abort().
+// found). Returns -1 too when the poll asks to give up (or the walk's stack
+// cannot grow); walk_gave_up() then holds until walk_clear_abort().
 int walk_search(ERE *ere, int flags, const Subject &subject, int start, int limit, ERE_SUBS *spans);
 
 void walk_clear_abort();

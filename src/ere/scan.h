@@ -1,0 +1,16 @@
+// Finding the next start position worth walking: the next byte of a small
+// set, or the next pair of bytes of a small set of pairs.
+#pragma once
+
+constexpr int SCAN_MAX = 4;
+
+// The first position from p to last (inclusive) whose byte is one of the
+// count (1 to SCAN_MAX) bytes, or -1. Reads only bytes p to last.
+int scan_for_bytes(const unsigned char *text, int p, int last, const unsigned char *bytes,
+                   int count);
+
+// The first position i from p to last (inclusive) where text[i] is firsts[k]
+// and text[i + 1] is seconds[k] for some k below count (1 to SCAN_MAX), or -1.
+// Reads only bytes p to last + 1.
+int scan_for_pairs(const unsigned char *text, int p, int last, const unsigned char *firsts,
+                   const unsigned char *seconds, int count);
