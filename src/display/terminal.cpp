@@ -27,7 +27,9 @@ int col_tab[COLOUR_USES] = {
 
 th_counters th_stats;
 
-static bool initialised;
+// Between a successful th_init and th_deinit. A second th_deinit must not bring
+// curses back only to leave it again.
+static bool screen_open;
 static bool curses_started;
 static bool colour_enabled;
 static int current_colour;
@@ -108,12 +110,13 @@ int th_init(int colour_mode, int width, int height) {
     th_cls();
     wrefresh(stdscr);
     catch_interrupts();
-    initialised = true;
+    screen_open = true;
     return 1;
 }
 
 void th_deinit() {
-    if (!initialised) return;
+    if (!screen_open) return;
+    screen_open = false;
     th_setcol(colour_value(PC_WHITE, PC_BLACK));
     th_setcsr(CSR_INSERT);
     th_cls();

@@ -54,7 +54,7 @@ constexpr int CSR_HIDDEN = 3;
 // May run again after th_deinit to reopen the screen.
 int th_init(int colour_mode, int width, int height);
 // Clears the screen and gives the terminal back in its normal modes; does
-// nothing unless th_init has succeeded.
+// nothing unless th_init has succeeded since the last th_deinit.
 void th_deinit();
 
 void th_beep();

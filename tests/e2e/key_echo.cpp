@@ -115,6 +115,7 @@ int main(int argc, char **argv) {
         previous = key;
     }
     th_deinit();
+    th_deinit(); // as a shutdown after a failed reopening would: must leave the terminal be
     if (read_after) read_line_in_normal_modes();
     return 0;
 }

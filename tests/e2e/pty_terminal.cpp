@@ -216,6 +216,7 @@ void pty_terminal::pump(int wait_ms) {
     for (;;) {
         ssize_t n = read(master_, buf, sizeof buf);
         if (n > 0) {
+            output_.append(buf, static_cast<size_t>(n));
             vterm_input_write(vt_, buf, static_cast<size_t>(n));
             continue;
         }
@@ -327,9 +328,14 @@ std::string pty_terminal::snapshot() const {
 
 testing::AssertionResult pty_terminal::failed(const std::string &what,
                                               const std::vector<int> &marked) const {
-    return testing::AssertionFailure() << "gave up waiting for " << what << "\n"
-                                       << dump(marked) << "as a test would expect it:\n"
-                                       << snapshot();
+    testing::AssertionResult result = testing::AssertionFailure();
+    result << "gave up waiting for " << what << "\n" << dump(marked);
+    if (closed_) {
+        size_t tail = output_.size() > 300 ? output_.size() - 300 : 0;
+        result << "the program's last output: " << c_literal(std::string_view(output_).substr(tail))
+               << "\n";
+    }
+    return result << "as a test would expect it:\n" << snapshot();
 }
 
 testing::AssertionResult pty_terminal::wait_for(const std::function<bool()> &done,

@@ -86,6 +86,8 @@ class pty_terminal {
     // The terminal's modes as the program left them.
     termios modes() const;
     pid_t pid() const { return pid_; }
+    // Everything the program wrote, as it came.
+    const std::string &output() const { return output_; }
     // What the terminal answered to queries.
     const std::string &answers() const { return answers_; }
 
@@ -128,6 +130,7 @@ class pty_terminal {
     bool exited_ = false;
     bool closed_ = false;
     int status_ = -1;
+    std::string output_;
     std::string answers_;
     VTerm *vt_ = nullptr;
     VTermScreen *vscreen_ = nullptr;
