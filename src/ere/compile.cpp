@@ -49,6 +49,8 @@ ERE *fail(ERE *ere, Automaton *thompson, int code, int *error_code) {
 } // namespace
 
 ERE *ere_compile(const char *pattern, int flags, int *error_code) {
+    int unused;
+    if (!error_code) error_code = &unused;
     *error_code = ERE_OK;
     ERE *ere = static_cast<ERE *>(ere_alloc(sizeof(ERE)));
     if (!ere) {

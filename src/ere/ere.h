@@ -20,8 +20,8 @@
 //   \< \> \B \y  word start, word end, inside a word, word boundary
 //   \w \W        a word character (isalnum or "_"), a non-word character
 //   \1 .. \9     back-reference to a group closed earlier at the same level
-//   ~c           any character but c ("~\t" is any but tab; "~" alone at the
-//                end is the character "~")
+//   ~c           any character but c ("~\t" is any but tab; "~" at the end,
+//                or before a backslash that ends the expression, is "~" itself)
 //   \b \e \f \n \r \t   backspace, escape, form feed, newline, return, tab
 //   \xH \xHH     the byte of that hexadecimal value ("\x" alone is "x")
 //   \c           the character c itself for any other c
@@ -69,10 +69,11 @@ constexpr int ERE_SHORTEST = 1, ERE_NO_EXTEND = 2;
 
 // Compiles pattern (read up to its NUL, not kept). Returns a new handle, owned
 // by the caller until ere_discard, or null after storing an error code (1 to
-// 21) through error_code; 0 is stored first. A failed compile leaves no memory
-// behind. Flags other than ERE_ICASE are ignored. An expression that needs more
-// than 500 automaton states or 1500 edges is "too complex" ("a{249}" compiles,
-// "a{250}" does not).
+// 21) through error_code (which may be null); 0 is stored first. A failed
+// compile leaves no memory behind. Flags other than ERE_ICASE are ignored. An
+// expression that needs more than 500 automaton states or 1500 edges is "too
+// complex" ("a{249}" compiles, "a{250}" does not), and so is one of more than
+// 5000 parse nodes or 1000 nested groups.
 ERE *ere_compile(const char *pattern, int flags, int *error_code);
 
 // The message of an error code (1 to 24), a constant string; null for 0 and
@@ -106,10 +107,11 @@ int ere_match_bwd(ERE *ere, int flags, const char *text, int limit, int *match_o
 // Builds into output (max + 1 bytes) the text with the match at match_offset,
 // of match_length bytes, replaced by replacement, in which "\1" to "\9" stand
 // for the spans of subs and a backslash before any other character stands for
-// that character. The match and spans must lie inside text. Returns 1, or 0
-// with error code 22 (a lone backslash at the end), 23 (a group the match did
-// not close) or 24 (the new text would exceed max bytes), the first met from
-// left to right; output is then unspecified.
+// that character. The match and spans must lie inside text; subs may be null
+// (no groups) and so may error_code. Returns 1, or 0 with error code 22 (a
+// lone backslash at the end), 23 (a group the match did not close) or 24 (the
+// new text would exceed max bytes), the first met from left to right; output
+// is then unspecified.
 int ere_subs_with(const char *text, int match_offset, int match_length, const ERE_SUBS *subs,
                   const char *replacement, char *output, int max, int *error_code);
 

@@ -20,7 +20,7 @@ struct Output {
 };
 
 int fail(int code, int *error_code) {
-    *error_code = code;
+    if (error_code) *error_code = code;
     return 0;
 }
 

@@ -17,38 +17,15 @@ bool matches_all(const char *pattern, const std::string &text, int flags = 0) {
     return c.ere && ere_match(c.ere, 0, text.c_str(), 0, nullptr) == static_cast<int>(text.size());
 }
 
-TEST(EreSyntax, MessagesOfAllCodes) {
-    const char *expected[] = {
-        nullptr,
-        "out of memory",
-        "unfinished sub-expression",
-        "unexpected range specifier '-'",
-        "unfinished range specification",
-        "unfinished character class",
-        "unexpected ']'",
-        "unexpected ')'",
-        "unexpected '?'",
-        "unexpected '+'",
-        "unexpected '*'",
-        "unexpected '{'",
-        "unexpected '}'",
-        "bad minimum in counted repetition",
-        "bad maximum in counted repetition",
-        "unfinished counted repetition",
-        "bad counted repetition",
-        "too many sub-expressions",
-        "too complex",
-        "POSIX collating symbols not supported",
-        "POSIX equivalence classes not supported",
-        "bad POSIX character class",
-        "bad '\\' in substitution string",
-        "bad backreference in substitution string",
-        "substituted string is too long",
-    };
+TEST(EreSyntax, Messages) {
     EXPECT_EQ(ere_error(0), nullptr);
-    for (int code = 1; code <= 24; code++) EXPECT_STREQ(ere_error(code), expected[code]) << code;
+    EXPECT_STREQ(ere_error(1), "out of memory");
+    EXPECT_STREQ(ere_error(18), "too complex");
+    EXPECT_STREQ(ere_error(22), "bad '\\' in substitution string");
+    EXPECT_STREQ(ere_error(24), "substituted string is too long");
     EXPECT_EQ(ere_error(25), nullptr);
     EXPECT_EQ(ere_error(-1), nullptr);
+    for (int code = 1; code <= 24; code++) EXPECT_NE(ere_error(code), nullptr);
 }
 
 TEST(EreSyntax, ParseErrors) {
@@ -103,6 +80,7 @@ TEST(EreSyntax, SuccessStoresZeroAndFailureReturnsNull) {
     ere_discard(ere);
     EXPECT_EQ(ere_compile("a{", 0, &code), nullptr);
     EXPECT_EQ(code, 13);
+    EXPECT_EQ(ere_compile("a{", 0, nullptr), nullptr);
     ere_discard(nullptr);
 }
 
@@ -253,6 +231,12 @@ TEST(EreSyntax, AbsurdlyDeepExpressionsAreTooComplex) {
     EXPECT_EQ(error_of(deep.c_str()), 18);
     std::string stars = "a" + std::string(20000, '*');
     EXPECT_EQ(error_of(stars.c_str()), 18);
+    // Just within the parse limits: 4999 nodes, nearly all in one chain.
+    std::string deepest = "(a" + std::string(4994, '*') + "){0}b";
+    EXPECT_EQ(find(deepest.c_str(), "ab"), "1,1");
+    std::string nested = std::string(1000, '(') + "a" + std::string(1000, ')');
+    EXPECT_EQ(error_of(nested.c_str()), 0);
+    EXPECT_EQ(error_of(("(" + nested + ")").c_str()), 18);
 }
 
 } // namespace
