@@ -127,7 +127,7 @@ LINE *line_read() {
     }
     if (src.stream() != fp_rw) src.begin(fp_rw);
     const int entry_indent = base_indent;
-    GrowStack<LINE *> open;
+    GrowStack<LINE *> filling;
     for (;;) {
         unhog();
         const char *text = nullptr;
@@ -135,7 +135,7 @@ LINE *line_read() {
         LINE *done = nullptr;
         rdfail = RD_NO_MEMORY;
         if (kind == LineSource::END) {
-            rdfail = open.empty() ? RD_END_OF_FILE : RD_END_IN_FOLD;
+            rdfail = filling.empty() ? RD_END_OF_FILE : RD_END_IN_FOLD;
         } else if (kind == LineSource::ERROR) {
             rdfail = RD_CANNOT_OPEN;
         } else if (kind == LineSource::TEXT) {
@@ -151,17 +151,17 @@ LINE *line_read() {
             }
             src.skip_line();
             if (letter == 'e' || letter == 'E') {
-                if (open.empty()) {
+                if (filling.empty()) {
                     rdfail = RD_END_MARKER;
                 } else {
-                    done = open.pop();
+                    done = filling.pop();
                     base_indent = sub_indent(base_indent, line_fold(done)->indent);
                 }
             } else if (letter == 'V' || letter == 'v') {
                 done = line_create_virt(name, indent, letter == 'V');
             } else if (starts) {
                 LINE *fold = line_create_fold(name, indent, letter == 'S');
-                if (fold && open.push(fold)) {
+                if (fold && filling.push(fold)) {
                     base_indent = add_indent(base_indent, indent);
                     take_losses();
                     continue;
@@ -174,13 +174,13 @@ LINE *line_read() {
         take_losses();
         if (!done) {
             // Unfinished folds are in no list yet; each goes with its contents.
-            while (!open.empty()) line_delete_deep(open.pop());
+            while (!filling.empty()) line_delete_deep(filling.pop());
             base_indent = entry_indent;
             src.begin(nullptr);
             return nullptr;
         }
-        if (open.empty()) return done;
-        append(done, line_fold(open.top()));
+        if (filling.empty()) return done;
+        append(done, line_fold(filling.top()));
     }
 }
 
@@ -274,23 +274,23 @@ bool write_line(const LINE *l) {
     if (!put_entry(l)) return false;
     if (line_kind(l) != LINE_FOLD) return true;
     const int entry_indent = base_indent;
-    GrowStack<const LINE *> open;
-    bool ok = open.push(l);
+    GrowStack<const LINE *> entered;
+    bool ok = entered.push(l);
     base_indent = add_indent(base_indent, line_fold(l)->indent);
     const LINE *at = line_fold(l)->first;
     while (ok) {
-        const FOLD *f = line_fold(open.top());
+        const FOLD *f = line_fold(entered.top());
         if (at == f->end) {
             unhog();
             ok = put_end_marker();
             base_indent = sub_indent(base_indent, f->indent);
-            at = open.pop()->next;
-            if (open.empty()) break;
+            at = entered.pop()->next;
+            if (entered.empty()) break;
             continue;
         }
         ok = put_entry(at);
         if (ok && line_kind(at) == LINE_FOLD) {
-            ok = open.push(at);
+            ok = entered.push(at);
             base_indent = add_indent(base_indent, line_fold(at)->indent);
             at = line_fold(at)->first;
         } else {

@@ -48,7 +48,8 @@
 //   fclose(fp);                            // check its result when writing
 //
 // line_read reads ahead in large blocks, so the stream belongs to the reader
-// from rw_begin to rw_end. Nothing here throws or prints; callers make the
+// from rw_begin to rw_end; a read that ends (line_read returning null) lets go
+// of what it read ahead. Nothing here throws or prints; callers make the
 // messages from rdfail and rdloss.
 #pragma once
 
