@@ -175,12 +175,14 @@ void th_cls() {
 
 void th_inslin() {
     th_stats.inserted_rows++;
+    move_to_tracked();
     if (have_screen()) winsertln(stdscr);
     move_to_tracked();
 }
 
 void th_dellin() {
     th_stats.deleted_rows++;
+    move_to_tracked();
     if (have_screen()) wdeleteln(stdscr);
 }
 
