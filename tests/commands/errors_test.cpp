@@ -1,0 +1,85 @@
+#include "commands/errors.h"
+
+#include "text/fold_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(Errors, MessagesByCode) {
+    EXPECT_STREQ(error_messages[0], "");
+    EXPECT_STREQ(error_messages[ERR_OUT_OF_MEMORY], "out of memory");
+    EXPECT_STREQ(error_messages[ERR_COMMAND_NOT_FOUND], "command not found");
+    EXPECT_STREQ(error_messages[ERR_TOO_MANY_BINDINGS], "too many bindings");
+    EXPECT_STREQ(error_messages[ERR_UNDELETE_EMPTY], "undeleted stack empty");
+    EXPECT_STREQ(error_messages[ERR_BAD_FILENAME], "bad filename ");
+    EXPECT_STREQ(error_messages[ERR_MEMORY_READING], "out of memory reading ");
+    EXPECT_STREQ(error_messages[ERR_TRANS_ESCAPE], "bad \\ escape in translate string");
+    EXPECT_STREQ(error_messages[ERR_BAD_SUBSTITUTION], "bad substitution");
+    EXPECT_EQ(ERR_BAD_SUBSTITUTION, 47);
+    EXPECT_EQ(ERROR_CODES, 48);
+}
+
+// The text an error carries, caught as the recovery point would.
+template <class Raise> std::string raised(Raise raise) {
+    try {
+        raise();
+    } catch (const command_error &e) {
+        EXPECT_STREQ(last_error(), e.what());
+        return e.what();
+    }
+    ADD_FAILURE() << "nothing was raised";
+    return {};
+}
+
+TEST(Errors, EachRaiserCarriesWhatItShows) {
+    EXPECT_EQ(raised([] { error_code(ERR_BAD_NUMBER); }), "bad number");
+    EXPECT_EQ(raised([] { error_file(ERR_CANT_WRITE, "/tmp/x.c"); }), "can't write /tmp/x.c");
+    EXPECT_EQ(raised([] { error_text("anything at all"); }), "anything at all");
+    EXPECT_EQ(raised([] { error_code(0); }), "");
+    EXPECT_EQ(raised([] { error_code(48); }), "") << "codes beyond the table show nothing";
+    // The whole of a 500-byte name is kept, though the prompt line shows less.
+    std::string name(500, 'n');
+    EXPECT_EQ(raised([&] { error_file(ERR_CANT_OPEN, name.c_str()); }), "can't open " + name);
+}
+
+TEST(Errors, ReadFailures) {
+    const struct {
+        int rdfail;
+        int code;
+    } cases[] = {
+        {RD_NO_MEMORY, ERR_MEMORY_READING},
+        {RD_END_OF_FILE, 0},
+        {RD_END_IN_FOLD, ERR_FOLD_STRUCTURE},
+        {RD_END_MARKER, ERR_FOLD_STRUCTURE},
+        {RD_CANNOT_OPEN, ERR_CANT_OPEN},
+        {RD_BAD_MARKER, ERR_FOLD_STRUCTURE},
+        {6, 0},
+    };
+    for (auto c : cases) {
+        rdfail = c.rdfail;
+        EXPECT_EQ(read_fail_code(), c.code) << c.rdfail;
+    }
+}
+
+TEST(Recovery, AnErrorEndsOnlyTheInnermostRun) {
+    std::string steps;
+    int outer = run_with_recovery([&] {
+        steps += "a";
+        EXPECT_EQ(run_with_recovery([&] {
+                      steps += "b";
+                      error_code(ERR_NOT_FOUND);
+                  }),
+                  0);
+        steps += "c";
+        EXPECT_EQ(run_with_recovery([&] { steps += "d"; }), 1);
+        error_code(ERR_NO_BLOCK);
+    });
+    EXPECT_EQ(outer, 0);
+    EXPECT_EQ(steps, "abcd");
+    EXPECT_STREQ(last_error(), "no block");
+}
+
+} // namespace
