@@ -1,5 +1,6 @@
 #include "commands/errors.h"
 
+#include "display/prompt.h"
 #include "text/fold_file.h"
 
 #include <cstring>
@@ -78,16 +79,19 @@ static void record(const char *text, const char *file_name) {
 
 void error_code(int code) {
     record(message_of(code), nullptr);
+    prompt(last.text);
     throw last;
 }
 
 void error_file(int code, const char *file_name) {
     record(message_of(code), file_name);
+    file_prompt(message_of(code), file_name);
     throw last;
 }
 
 void error_text(const char *text) {
     record(text, nullptr);
+    prompt(last.text);
     throw last;
 }
 

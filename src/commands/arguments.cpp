@@ -1,0 +1,166 @@
+#include "commands/arguments.h"
+
+#include "commands/errors.h"
+#include "host/filename.h"
+
+#include <cctype>
+#include <cstring>
+
+ARG arg_val[MAX_ARGS];
+char arg_strs[MAX_ARGS][LINE_BUF_SIZE];
+
+OPTION when_opts[3] = {
+    {"never", WHEN_NEVER, 0, 0},
+    {"if_open", WHEN_IF_OPEN, 0, 0},
+    {"always", WHEN_ALWAYS, 0, 0},
+};
+
+int lookup_opt(const char *word, const OPTION *options, int count) {
+    for (int i = 0; i < count; i++)
+        if (std::strcmp(options[i].name, word) == 0) return options[i].value;
+    return -1;
+}
+
+static bool is_number_start(char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) || c == '&';
+}
+
+// Copies the word at p (up to white space or the end, at most LINE_MAX_TEXT
+// bytes of it) into out and returns the position after the whole word.
+static const char *read_word(const char *p, char *out) {
+    int n = 0;
+    for (; *p != '\0' && !is_space_byte(static_cast<unsigned char>(*p)); p++)
+        if (n < LINE_MAX_TEXT) out[n++] = *p;
+    out[n] = '\0';
+    return p;
+}
+
+// Reads a quoted string into out (LINE_BUF_SIZE bytes), or raises "bad string".
+static const char *read_quoted(const char *p, char *out) {
+    if (*p != '"' || strnlen(p, LINE_BUF_SIZE) > LINE_MAX_TEXT) error_code(ERR_BAD_STRING);
+    const char *after = scan_quoted_str(p, out);
+    if (after == nullptr) error_code(ERR_BAD_STRING);
+    return after;
+}
+
+static void asked(int answered) {
+    if (!answered) error_code(ERR_ABORTED);
+}
+
+const char *get_num(const char *p, int *value, const char *question) {
+    if (*p == '?') {
+        asked(prompt_num(question, value));
+        return p + 1;
+    }
+    if (!is_number_start(*p)) error_code(ERR_BAD_NUMBER);
+    return scan_num_hex(p, value);
+}
+
+const char *get_str(const char *p, char *value, const char *question) {
+    if (*p == '?') {
+        asked(prompt_str(question, value));
+        return p + 1;
+    }
+    return read_quoted(p, value);
+}
+
+const char *get_char(const char *p, unsigned char *value, const char *question) {
+    if (*p == '?') {
+        asked(prompt_char(question, value));
+        return p + 1;
+    }
+    if (*p == '\'') {
+        if (p[1] == '\0' || p[2] != '\'') error_code(ERR_BAD_CHARACTER);
+        *value = static_cast<unsigned char>(p[1]);
+        return p + 3;
+    }
+    if (!is_number_start(*p)) error_code(ERR_BAD_CHARACTER);
+    int n;
+    p = scan_num_hex(p, &n);
+    *value = static_cast<unsigned char>(n & 0xFF);
+    return p;
+}
+
+const char *get_buff(const char *p, BUFF **value, const char *question) {
+    if (*p == '?') {
+        OPTION options[MAX_BUFFS];
+        int count = 0, first = 0;
+        for (int slot = 0; slot < MAX_BUFFS; slot++) {
+            if (buffs[slot] == nullptr) continue;
+            if (buffs[slot] == cur_buffer) first = count;
+            options[count++] = {buffs[slot]->fn, slot, 0, 0};
+        }
+        OPTION *chosen = nullptr;
+        if (count == 0) error_code(ERR_BAD_BUFFER);
+        asked(prompt_opt(question, &chosen, options, count, first));
+        *value = buffs[chosen->value];
+        return p + 1;
+    }
+    if (*p == '.') {
+        if (cur_buffer == nullptr) error_code(ERR_BAD_BUFFER);
+        *value = cur_buffer;
+        return p + 1;
+    }
+    char name[LINE_BUF_SIZE];
+    p = read_quoted(p, name);
+    const char *host_name = get_os_fn(name);
+    BUFF *b = host_name != nullptr ? lookup_buff_text(host_name) : nullptr;
+    if (b == nullptr) error_code(ERR_BAD_BUFFER);
+    *value = b;
+    return p;
+}
+
+const char *get_lang(const char *p, LANG **value, const char *question) {
+    if (*p == '?') {
+        OPTION options[MAX_LANGS];
+        int first = 0;
+        for (int i = 0; i < n_langs; i++) {
+            if (cur_buffer != nullptr && langs[i] == cur_buffer->lang) first = i;
+            options[i] = {langs[i]->name, i, 0, 0};
+        }
+        OPTION *chosen = nullptr;
+        if (n_langs == 0) error_code(ERR_BAD_LANGUAGE);
+        asked(prompt_opt(question, &chosen, options, n_langs, first));
+        *value = langs[chosen->value];
+        return p + 1;
+    }
+    if (*p == '.') {
+        if (cur_buffer == nullptr) error_code(ERR_BAD_LANGUAGE);
+        *value = cur_buffer->lang;
+        return p + 1;
+    }
+    char name[LINE_BUF_SIZE];
+    p = read_quoted(p, name);
+    LANG *lang = lookup_lang_text(name);
+    if (lang == nullptr) error_code(ERR_BAD_LANGUAGE);
+    *value = lang;
+    return p;
+}
+
+const char *get_yn(const char *p, int *value, const char *question) {
+    if (*p == '?') {
+        asked(prompt_yn(question, value));
+        return p + 1;
+    }
+    char word[LINE_BUF_SIZE];
+    p = read_word(p, word);
+    int v = lookup_opt(word, yes_no_opts, 2);
+    if (v < 0) error_code(ERR_BAD_YES_NO);
+    *value = v;
+    return p;
+}
+
+const char *get_when(const char *p, int *value, const char *question) {
+    if (*p == '?') {
+        OPTION *chosen = nullptr;
+        asked(prompt_opt(question, &chosen, when_opts, 3, WHEN_NEVER));
+        *value = chosen->value;
+        return p + 1;
+    }
+    char word[LINE_BUF_SIZE];
+    p = read_word(p, word);
+    int v = lookup_opt(word, when_opts, 3);
+    if (v < 0) error_code(ERR_BAD_SEARCH_CRITERION);
+    *value = v;
+    return p;
+}

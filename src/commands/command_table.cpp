@@ -1,0 +1,179 @@
+#include "commands/command_table.h"
+
+#include "commands/key_commands.h"
+
+#include <cstring>
+
+namespace {
+
+const ARG_DESC a_char[] = {{ARG_CHAR, "character: "}};
+const ARG_DESC a_string[] = {{ARG_STRING, "string: "}};
+const ARG_DESC a_line[] = {{ARG_STRING, "line: "}};
+const ARG_DESC a_line_fold[] = {
+    {ARG_STRING, "line: "}, {ARG_YESNO, "open: "}, {ARG_NUMBER, "indent: "}};
+const ARG_DESC a_line_number[] = {{ARG_NUMBER, "line number: "}};
+const ARG_DESC a_trans[] = {{ARG_STRING, "translate from: "}, {ARG_STRING, "translate to: "}};
+const ARG_DESC a_search_for[] = {
+    {ARG_STRING, "search for: "},
+    {ARG_YESNO, "case sensitive: "},
+    {ARG_YESNO, "regular expression: "},
+    {ARG_WHEN, "when to enter folds: "},
+    {ARG_WHEN, "when to enter virtual folds: "},
+    {ARG_YESNO, "forwards: "},
+    {ARG_NUMBER, "times (0 for infinite): "},
+    {ARG_YESNO, "confirm: "},
+};
+const ARG_DESC a_search_replace[] = {
+    {ARG_STRING, "search for: "},
+    {ARG_STRING, "replace with: "},
+    {ARG_YESNO, "case sensitive: "},
+    {ARG_YESNO, "regular expression: "},
+    {ARG_WHEN, "when to enter folds: "},
+    {ARG_WHEN, "when to enter virtual folds: "},
+    {ARG_YESNO, "forwards: "},
+    {ARG_NUMBER, "times (0 for infinite): "},
+    {ARG_YESNO, "confirm: "},
+};
+const ARG_DESC a_forwards[] = {{ARG_YESNO, "forwards: "}};
+const ARG_DESC a_open[] = {{ARG_YESNO, "open: "}};
+const ARG_DESC a_block_fold[] = {
+    {ARG_STRING, "tag: "}, {ARG_YESNO, "open: "}, {ARG_NUMBER, "indent: "}};
+const ARG_DESC a_filename[] = {{ARG_STRING, "filename: "}};
+const ARG_DESC a_block_write[] = {{ARG_STRING, "filename: "}, {ARG_YESNO, "append: "}};
+const ARG_DESC a_command[] = {{ARG_STRING, "command: "}};
+const ARG_DESC a_buffer_create[] = {
+    {ARG_STRING, "filename: "}, {ARG_YESNO, "read too: "}, {ARG_YESNO, "select too: "}};
+const ARG_DESC a_buffer_delete[] = {{ARG_BUFFER, "delete: "}};
+const ARG_DESC a_buffer_select[] = {{ARG_BUFFER, "select: "}};
+const ARG_DESC a_buffer_rename[] = {{ARG_BUFFER, "rename: "}, {ARG_STRING, "filename: "}};
+const ARG_DESC a_buffer_read[] = {{ARG_BUFFER, "read: "}};
+const ARG_DESC a_buffer_write[] = {{ARG_BUFFER, "write: "}, {ARG_YESNO, "append: "}};
+const ARG_DESC a_language_create[] = {
+    {ARG_STRING, "language: "},
+    {ARG_STRING, "reserved comment start: "},
+    {ARG_STRING, "reserved comment end: "},
+    {ARG_STRING, "match: "},
+    {ARG_YESNO, "white space visible: "},
+    {ARG_YESNO, "autoindent: "},
+    {ARG_YESNO, "insert mode: "},
+    {ARG_NUMBER, "tab size (0 for real ^I tabs): "},
+    {ARG_STRING, "word seperators: "},
+};
+const ARG_DESC a_language_delete[] = {{ARG_LANGUAGE, "delete: "}};
+const ARG_DESC a_language_select[] = {{ARG_LANGUAGE, "select: "}};
+const ARG_DESC a_language_rename[] = {{ARG_LANGUAGE, "rename: "}, {ARG_STRING, "language: "}};
+const ARG_DESC a_tab_size[] = {{ARG_NUMBER, "tab size (0 for real ^I tabs): "}};
+const ARG_DESC a_key_prefix[] = {{ARG_STRING, "key to make a prefix: "}};
+const ARG_DESC a_key_bind[] = {{ARG_STRING, "key(s) to bind to: "}, {ARG_STRING, "action: "}};
+const ARG_DESC a_sure[] = {{ARG_YESNO, "sure: "}};
+const ARG_DESC a_colours[] = {
+    {ARG_NUMBER, "text colour: "},        {ARG_NUMBER, "fold colour: "},
+    {ARG_NUMBER, "status colour: "},      {ARG_NUMBER, "marked text colour: "},
+    {ARG_NUMBER, "marked fold colour: "}, {ARG_NUMBER, "marked status colour: "},
+};
+const ARG_DESC a_mode[] = {{ARG_NUMBER, "width: "}, {ARG_NUMBER, "height: "}};
+const ARG_DESC a_backups[] = {{ARG_YESNO, "backups: "}};
+
+template <int N>
+constexpr COMMAND row(const char *name, command_handler func, const ARG_DESC (&args)[N]) {
+    return {name, func, N, args};
+}
+constexpr COMMAND row(const char *name, command_handler func) {
+    return {name, func, 0, nullptr};
+}
+
+} // namespace
+
+// The comment on a row without a handler names the handler it is waiting for.
+const COMMAND cmd_table[N_COMMANDS] = {
+    row("character_left", nullptr),                     // cmd_c_left
+    row("character_right", nullptr),                    // cmd_c_right
+    row("character_insert", nullptr, a_char),           // cmd_c_insert
+    row("character_overtype", nullptr, a_char),         // cmd_c_overtype
+    row("character_type", nullptr, a_char),             // cmd_c_type
+    row("character_delete_left", nullptr),              // cmd_c_delete_left
+    row("character_delete_right", nullptr),             // cmd_c_delete_right
+    row("character_delete_eol", nullptr),               // cmd_c_delete_eol
+    row("character_tab", nullptr),                      // cmd_c_tab
+    row("string_insert", nullptr, a_string),            // cmd_cs_insert
+    row("string_overtype", nullptr, a_string),          // cmd_cs_overtype
+    row("string_type", nullptr, a_string),              // cmd_cs_type
+    row("word_left", nullptr),                          // cmd_w_left
+    row("word_right", nullptr),                         // cmd_w_right
+    row("line_insert", nullptr, a_line),                // cmd_l_insert
+    row("line_insert...", nullptr, a_line_fold),        // cmd_l_insert_f
+    row("line_insert:::", nullptr, a_line_fold),        // cmd_l_insert_v
+    row("line_delete", nullptr),                        // cmd_l_del
+    row("line_yank", nullptr),                          // cmd_l_yank
+    row("line_up", nullptr),                            // cmd_l_up
+    row("line_down", nullptr),                          // cmd_l_down
+    row("line_start", nullptr),                         // cmd_l_start
+    row("line_end", nullptr),                           // cmd_l_end
+    row("line_goto", nullptr, a_line_number),           // cmd_l_goto
+    row("line_split", nullptr),                         // cmd_l_split
+    row("line_trans", nullptr, a_trans),                // cmd_l_trans
+    row("line_exec", nullptr),                          // cmd_l_exec
+    row("page_up", nullptr),                            // cmd_p_up
+    row("page_down", nullptr),                          // cmd_p_down
+    row("page_scroll_up", nullptr),                     // cmd_p_scroll_up
+    row("page_scroll_down", nullptr),                   // cmd_p_scroll_down
+    row("search_for", nullptr, a_search_for),           // cmd_s_for
+    row("search_replace", nullptr, a_search_replace),   // cmd_s_replace
+    row("search_again", nullptr),                       // cmd_s_again
+    row("search_bracket", nullptr),                     // cmd_s_bracket
+    row("tag_line", nullptr),                           // cmd_t_line
+    row("tag_error", nullptr),                          // cmd_t_error
+    row("tag_goto", nullptr, a_forwards),               // cmd_t_goto
+    row("fold_start", nullptr),                         // cmd_f_start
+    row("fold_end", nullptr),                           // cmd_f_end
+    row("fold_open", nullptr, a_open),                  // cmd_f_open
+    row("fold_in", nullptr),                            // cmd_f_in
+    row("fold_out", nullptr),                           // cmd_f_out
+    row("block_mark_1", nullptr),                       // cmd_b_mark_1
+    row("block_mark_2", nullptr),                       // cmd_b_mark_2
+    row("block_unmark", nullptr),                       // cmd_b_unmark
+    row("block_to_mark_1", nullptr),                    // cmd_b_to_mark_1
+    row("block_to_mark_2", nullptr),                    // cmd_b_to_mark_2
+    row("block_fold", nullptr, a_block_fold),           // cmd_b_fold
+    row("block_unfold", nullptr),                       // cmd_b_unfold
+    row("block_entab", nullptr),                        // cmd_b_entab
+    row("block_detab", nullptr),                        // cmd_b_detab
+    row("block_read", nullptr, a_filename),             // cmd_b_read
+    row("block_write", nullptr, a_block_write),         // cmd_b_write
+    row("block_filter", nullptr, a_command),            // cmd_b_filter
+    row("block_delete", nullptr),                       // cmd_b_delete
+    row("block_yank", nullptr),                         // cmd_b_yank
+    row("block_trans", nullptr, a_trans),               // cmd_b_trans
+    row("buffer_create", nullptr, a_buffer_create),     // cmd_bf_create
+    row("buffer_delete", nullptr, a_buffer_delete),     // cmd_bf_delete
+    row("buffer_select", nullptr, a_buffer_select),     // cmd_bf_select
+    row("buffer_rename", nullptr, a_buffer_rename),     // cmd_bf_rename
+    row("buffer_read", nullptr, a_buffer_read),         // cmd_bf_read
+    row("buffer_write", nullptr, a_buffer_write),       // cmd_bf_write
+    row("language_create", nullptr, a_language_create), // cmd_lg_create
+    row("language_delete", nullptr, a_language_delete), // cmd_lg_delete
+    row("language_select", nullptr, a_language_select), // cmd_lg_select
+    row("language_rename", nullptr, a_language_rename), // cmd_lg_rename
+    row("setup_visible", nullptr),                      // cmd_su_visible
+    row("setup_autoindent", nullptr),                   // cmd_su_autoindent
+    row("setup_insert", nullptr),                       // cmd_su_insert
+    row("setup_tabs", nullptr, a_tab_size),             // cmd_su_tabs
+    row("key_prefix", cmd_k_prefix, a_key_prefix),
+    row("key_bind", cmd_k_bind, a_key_bind),
+    row("other_undelete", nullptr),           // cmd_undelete
+    row("other_put", nullptr),                // cmd_put
+    row("other_shell", nullptr, a_command),   // cmd_shell
+    row("other_redraw", nullptr),             // cmd_redraw
+    row("other_exit", nullptr, a_sure),       // cmd_exit
+    row("other_abort", nullptr, a_sure),      // cmd_abort
+    row("other_squeeze", nullptr),            // cmd_sqeeze
+    row("other_colours", nullptr, a_colours), // cmd_colours
+    row("other_mode", nullptr, a_mode),       // cmd_mode
+    row("other_backups", nullptr, a_backups), // cmd_backups
+};
+
+int lookup_command(const char *name) {
+    for (int i = 0; i < N_COMMANDS; i++)
+        if (std::strcmp(cmd_table[i].name, name) == 0) return i;
+    return -1;
+}
