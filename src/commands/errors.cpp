@@ -109,3 +109,24 @@ int read_fail_code() {
     default: return 0;
     }
 }
+
+static int run_depth;
+static bool runaway;
+
+run_nesting::run_nesting() {
+    if (run_depth == MAX_RUN_NESTING) {
+        runaway = true;
+        error_code(ERR_COMMAND_FAILURE);
+    }
+    run_depth++;
+}
+
+run_nesting::~run_nesting() {
+    run_depth--;
+}
+
+bool run_nesting::passes_outwards() {
+    if (runaway && run_depth > 0) return true;
+    runaway = false;
+    return false;
+}

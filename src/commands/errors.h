@@ -95,14 +95,33 @@ const char *last_error();
 // did not fail. Callers pass it to error_file with the file's name.
 int read_fail_code();
 
+// How deep runs may nest. A command text that runs itself (a line holding
+// line_exec, run by line_exec) would otherwise recurse until the stack ran out.
+inline constexpr int MAX_RUN_NESTING = 100;
+
 // Runs body() with a recovery point: 1 when it ran to its end, 0 when an error
 // unwound out of it (its message is on the prompt line). Runs nest: an error
 // ends only the innermost run, and the enclosing one is in force again after.
+// A run nested more than MAX_RUN_NESTING deep fails with "command failure",
+// and that failure ends every enclosing run as well, so that a runaway text
+// stops at once however many times it calls itself.
+template <class Body> int run_with_recovery(Body &&body);
+
+// The bookkeeping of run_with_recovery, for it alone.
+struct run_nesting {
+    run_nesting();  // enters a run; raises when it is nested too deep
+    ~run_nesting(); // leaves it
+    // After an error: true when it must reach the enclosing run too.
+    static bool passes_outwards();
+};
+
 template <class Body> int run_with_recovery(Body &&body) {
     try {
+        run_nesting run;
         body();
         return 1;
     } catch (const command_error &) {
+        if (run_nesting::passes_outwards()) throw;
         return 0;
     }
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 namespace {
@@ -80,6 +81,43 @@ TEST(Recovery, AnErrorEndsOnlyTheInnermostRun) {
     EXPECT_EQ(outer, 0);
     EXPECT_EQ(steps, "abcd");
     EXPECT_STREQ(last_error(), "no block");
+}
+
+} // namespace
+
+namespace {
+
+// Runs nested `levels` deep, each level running two nested runs in turn
+// (a command text that holds its own name twice); counts the bodies run.
+int nest(int levels, int *bodies) {
+    return run_with_recovery([&] {
+        ++*bodies;
+        if (levels > 1) {
+            nest(levels - 1, bodies);
+            nest(levels - 1, bodies);
+        }
+    });
+}
+
+TEST(Recovery, ARunawayNestingEndsEveryEnclosingRun) {
+    int bodies = 0;
+    EXPECT_EQ(nest(1000000, &bodies), 0);
+    EXPECT_EQ(bodies, MAX_RUN_NESTING) << "stopped on the way down, not after 2^100 runs";
+    EXPECT_STREQ(last_error(), "command failure");
+    // Afterwards the nesting starts from nothing again.
+    bodies = 0;
+    int depth = 0;
+    std::function<int()> chain = [&] {
+        return run_with_recovery([&] {
+            if (++depth < MAX_RUN_NESTING) {
+                EXPECT_EQ(chain(), 1);
+            }
+        });
+    };
+    EXPECT_EQ(chain(), 1);
+    EXPECT_EQ(depth, MAX_RUN_NESTING);
+    EXPECT_EQ(nest(3, &bodies), 1);
+    EXPECT_EQ(bodies, 7);
 }
 
 } // namespace
