@@ -69,14 +69,6 @@ TEST_F(IniFile, CommentsBlankLinesAndLineEnds) {
     EXPECT_EQ(action_of(3), "c") << "a last line without a newline";
 }
 
-TEST_F(IniFile, ANulByteEndsTheLinesText) {
-    write(std::string("key_bind \"^A\" \"a\"\0key_bind \"^B\" \"b\"\nkey_bind \"^C\" \"c\"\n", 55));
-    read_ini_file(name.c_str());
-    EXPECT_EQ(action_of(1), "a");
-    EXPECT_EQ(action_of(2), "<unbound>");
-    EXPECT_EQ(action_of(3), "c");
-}
-
 TEST(DefaultBindings, TwentyThreeInOrder) {
     clear_bindings();
     apply_default_bindings();

@@ -57,26 +57,4 @@ TEST_F(KeyCommands, UnknownKeyNames) {
     EXPECT_FALSE(is_prefix_key(1));
 }
 
-TEST_F(KeyCommands, TheTwoHundredAndFiftyFirstBindingFails) {
-    // Every other key alone, then pairs after the prefix, up to 250 in all.
-    exec_commands(R"(key_prefix "^K")");
-    for (std::string prefix : {"", "^K "}) {
-        for (int i = 0; key_tab[i].name != nullptr && n_bindings < MAX_BINDINGS; i++) {
-            if (key_tab[i].code == CTRL_K) continue;
-            std::string keys = prefix;
-            for (const char *c = key_tab[i].name; *c; c++) {
-                if (*c == '\\' || *c == '"') keys += '\\';
-                keys += *c;
-            }
-            ASSERT_EQ(exec_commands(("key_bind \"" + keys + "\" \"x\"").c_str()), 1) << keys;
-        }
-    }
-    ASSERT_EQ(n_bindings, MAX_BINDINGS);
-    EXPECT_EQ(exec_commands(R"(key_bind "^K ^K" "x")"), 0);
-    EXPECT_STREQ(last_error(), "too many bindings");
-    EXPECT_EQ(exec_commands(R"(key_bind "^A" "again")"), 1) << "rebinding needs no room";
-    EXPECT_EQ(action_of(1), "again");
-    EXPECT_EQ(n_bindings, MAX_BINDINGS);
-}
-
 } // namespace
