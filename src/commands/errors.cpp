@@ -85,7 +85,7 @@ void error_code(int code) {
 
 void error_file(int code, const char *file_name) {
     record(message_of(code), file_name);
-    file_prompt(message_of(code), file_name);
+    file_prompt(message_of(code), file_name != nullptr ? file_name : "");
     throw last;
 }
 
