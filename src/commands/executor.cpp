@@ -44,11 +44,10 @@ int exec_commands(const char *text) {
     copy[n] = '\0';
     return run_with_recovery([&copy] {
         const char *p = copy;
-        for (;;) {
+        while (!exit_flag) {
             p = skip_space(p);
             if (*p == '\0' || *p == ';') return;
             p = exec_command(p);
-            if (exit_flag) return;
         }
     });
 }

@@ -9,7 +9,9 @@
 
 // Runs a command text of at most LINE_MAX_TEXT bytes (a longer one is cut
 // there); it is copied first, so it may be a binding's own stored text. Stops
-// at the end of the text, at a ";", or after the command that set exit_flag.
+// at the end of the text, at a ";", or once exit_flag is set: after the
+// command that set it, and at once when it was set before (so lines of the
+// initialisation file after an exit command run nothing).
 // Returns 1 when it ran to its end, 0 when a command raised an error: the
 // message is on the prompt line and the rest of the text was abandoned.
 // Runs nest (line_exec): an error ends only the innermost run.
