@@ -3,15 +3,15 @@
 #include "display/char_names.h"
 #include "display/terminal.h"
 
-int text_image(std::string &out, const char *text, int start, int width, int h) {
+int text_image(std::string &out, const char *text, int start, int width, int h, int plain) {
     out.clear();
     if (width <= 0 || static_cast<long long>(start) >= static_cast<long long>(h) + width) return 0;
     if (start > h) out.append(static_cast<size_t>(start - h), ' ');
     long long col = start;
-    for (; *text != '\0'; text++) {
-        int byte = static_cast<unsigned char>(*text);
-        int w = len_char_name(byte, static_cast<int>(col));
-        const char *name = char_name(byte, static_cast<int>(col));
+    for (int i = 0; text[i] != '\0'; i++) {
+        int byte = static_cast<unsigned char>(text[i]);
+        int w = i < plain ? 1 : len_char_name(byte, static_cast<int>(col));
+        const char *name = i < plain ? text + i : char_name(byte, static_cast<int>(col));
         long long skip = col < h ? h - col : 0;
         col += w;
         if (skip >= w) continue;
@@ -29,11 +29,6 @@ int text_image(std::string &out, const char *text, int start, int width, int h) 
 
 int draw_text(const char *text, int start, int width, int h) {
     static std::string image;
-    if (width <= 0) return 0;
-    if (static_cast<long long>(start) >= static_cast<long long>(h) + width) {
-        th_deleol();
-        return 0;
-    }
     int cells = text_image(image, text, start, width, h);
     if (cells > 0) th_p_raw_str(image.c_str());
     return cells;

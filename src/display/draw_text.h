@@ -11,10 +11,11 @@
 #include <string>
 
 // Builds the image of the string into out and returns its width in cells
-// (its length). Empty when start is at or beyond h + width.
-int text_image(std::string &out, const char *text, int start, int width, int h);
+// (its length). Empty when start is at or beyond h + width. The first
+// `plain` bytes, printable characters or spaces, are shown as themselves
+// whatever the white-space mode (the "{{{ " before a fold's name).
+int text_image(std::string &out, const char *text, int start, int width, int h, int plain = 0);
 
 // Writes the image at the tracked cursor with th_p_raw_str and returns its
-// width. When start is at or beyond h + width nothing is written; the row is
-// cleared from the cursor to the right margin instead and 0 returned.
+// width in cells.
 int draw_text(const char *text, int start, int width, int h);
