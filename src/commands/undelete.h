@@ -1,0 +1,68 @@
+// The undelete stack: everything deleted or yanked, shared by all buffers.
+//
+// Deleting a line or a block pushes the lines themselves (deleting costs only
+// relinking); yanking pushes a copy; deleting characters pushes the bytes or
+// the text removed. other_undelete brings the top entry back at the cursor and
+// takes it off; other_put inserts a copy and leaves it, so put is the editor's
+// paste; other_squeeze empties the stack.
+//
+// The stack owns every item it holds until the item is inserted into a buffer
+// (it then belongs to the buffer) or released. It holds UNDEL_MAX entries:
+// pushing onto a full stack silently releases the oldest.
+#pragma once
+
+#include "text/line.h"
+
+inline constexpr int UNDEL_MAX = 100;
+
+// Entry kinds, with the item each holds.
+enum undel_kind {
+    UNDEL_LINE = 0,       // a line in no list, with everything it holds
+    UNDEL_BLOCK = 1,      // a holder fold line whose list is the block, in order
+    UNDEL_CHAR_LEFT = 2,  // the byte deleted left of the cursor
+    UNDEL_CHAR_RIGHT = 3, // the byte deleted at the cursor
+    UNDEL_STRING = 4,     // an owned copy of the text deleted to the end of a line
+};
+
+struct UNDEL_ENTRY {
+    int kind; // undel_kind
+    union {
+        LINE *line;   // UNDEL_LINE, UNDEL_BLOCK
+        unsigned chr; // UNDEL_CHAR_LEFT, UNDEL_CHAR_RIGHT: 0 to 255
+        char *str;    // UNDEL_STRING: made by strsave
+    } item;
+};
+
+// ---- Pushing -----------------------------------------------------------------
+
+// The stack takes ownership of the line or holder (a fold line made for the
+// purpose: empty name, indent 0, closed, never standing in a buffer). Neither
+// fails.
+void undel_push_line(LINE *l);
+void undel_push_block(LINE *holder);
+void undel_push_char_left(unsigned char c);
+void undel_push_char_right(unsigned char c);
+// Pushes a copy of the text; raises "out of memory", pushing nothing, when
+// the copy cannot be made. Call it only beneath a recovery point.
+void undel_push_string(const char *text);
+
+// ---- Unpacking ---------------------------------------------------------------
+
+// Moves the lines of a holder fold line (or of any fold line that stands in
+// no list) into the fold context f, last first, each inserted before f's
+// current line: they end up before the old current line in their order, the
+// first of them current. The holder is left empty. Returns the number moved.
+int undel_unpack(LINE *holder, FOLD *f);
+
+// ---- Reading and releasing -----------------------------------------------------
+
+// Entries on the stack, 0 to UNDEL_MAX.
+int undel_count();
+// Entry i counted from the bottom (0 the oldest); i below undel_count().
+const UNDEL_ENTRY &undel_entry(int i);
+// The kind of the top entry, or -1 when the stack is empty.
+int undel_top_kind();
+
+// Releases every entry deeply, oldest first, and empties the stack: for
+// other_squeeze, shutdown and tests.
+void undel_release_all();

@@ -1,0 +1,73 @@
+#include "editing_owner.h"
+
+#include "text/alloc.h"
+#include "text/tree_owner.h"
+
+namespace {
+
+using UndeleteStack = EditingTest;
+
+TEST_F(UndeleteStack, PushesEachKindAndTheHundredAndFirstDropsTheOldestDeeply) {
+    long before = alloc_live_blocks();
+    undel_push_block(make_fold("", {"b1", "b2"}));
+    undel_push_line(make_fold("inner", {"x", "y"}));
+    undel_push_char_left('l');
+    undel_push_char_right('r');
+    undel_push_string("tail");
+    ASSERT_EQ(undel_count(), 5);
+    EXPECT_EQ(undel_top_kind(), UNDEL_STRING);
+    EXPECT_STREQ(undel_entry(4).item.str, "tail");
+    EXPECT_EQ(undel_entry(3).kind, UNDEL_CHAR_RIGHT);
+    EXPECT_EQ(undel_entry(3).item.chr, unsigned{'r'});
+    EXPECT_EQ(undel_entry(2).kind, UNDEL_CHAR_LEFT);
+    EXPECT_EQ(undel_entry(1).kind, UNDEL_LINE);
+    EXPECT_EQ(undel_entry(0).kind, UNDEL_BLOCK);
+
+    long with_block = alloc_live_blocks();
+    for (int i = 0; i < UNDEL_MAX - 5; i++) undel_push_char_left(static_cast<unsigned char>(i));
+    EXPECT_EQ(undel_count(), UNDEL_MAX);
+    EXPECT_EQ(alloc_live_blocks(), with_block);
+
+    undel_push_char_right('!'); // the 101st
+    EXPECT_EQ(undel_count(), UNDEL_MAX);
+    EXPECT_EQ(undel_entry(0).kind, UNDEL_LINE) << "the block was the oldest";
+    EXPECT_EQ(undel_entry(UNDEL_MAX - 1).item.chr, unsigned{'!'});
+    EXPECT_LT(alloc_live_blocks(), with_block) << "the block and its lines were released";
+
+    undel_release_all();
+    EXPECT_EQ(undel_count(), 0);
+    EXPECT_EQ(undel_top_kind(), -1);
+    EXPECT_EQ(alloc_live_blocks(), before);
+}
+
+TEST_F(UndeleteStack, AStringThatCannotBeCopiedIsNotPushed) {
+    undel_push_char_left('a');
+    alloc_fail_after(1);
+    EXPECT_EQ(error_of([] { undel_push_string("lost"); }), "out of memory");
+    alloc_fail_after(0);
+    EXPECT_EQ(undel_count(), 1);
+    EXPECT_EQ(undel_top_kind(), UNDEL_CHAR_LEFT);
+}
+
+TEST_F(UndeleteStack, UnpackPutsTheHolderLinesBeforeTheCurrentLineInOrder) {
+    add_lines({"a", "b", "c"});
+    go(1);
+    fold()->mark1 = 2;
+    LinePtr holder(make_fold("", {"x", "y"}));
+    append_line(line_fold(holder.get()), make_fold("f", {"in1", "in2"}));
+    EXPECT_EQ(undel_unpack(holder.get(), fold()), 3);
+    EXPECT_EQ(picture(), "a,x,y,[f 0 c:in1,in2,],b,c,");
+    EXPECT_EQ(fold()->cur_index, 1);
+    EXPECT_STREQ(line_text(line()), "x");
+    EXPECT_EQ(fold()->mark1, 5) << "a mark after the insertion point follows its line";
+    EXPECT_EQ(fold()->deep_count, 10);
+    FOLD *h = line_fold(holder.get());
+    EXPECT_TRUE(h->first == h->end && h->cur == h->end);
+    EXPECT_EQ(check_fold_invariants(h), "");
+
+    LinePtr empty(make_fold("", {}));
+    EXPECT_EQ(undel_unpack(empty.get(), fold()), 0);
+    EXPECT_EQ(picture(), "a,x,y,[f 0 c:in1,in2,],b,c,");
+}
+
+} // namespace
