@@ -1,0 +1,87 @@
+#include "commands/cursor.h"
+
+#include "display/screen.h"
+#include "display/terminal.h"
+
+int cursor_row_bottom() {
+    return y_size - 2;
+}
+
+FOLD *cur_fold() {
+    return cur_buffer->fold;
+}
+
+LINE *cur_line() {
+    return cur_buffer->fold->cur;
+}
+
+void set_into(int into) {
+    FOLD *f = cur_fold();
+    f->into = into;
+    f->col = cur_csr_col();
+}
+
+void cursor_to_line_start() {
+    set_into(0);
+}
+
+void cursor_to_line_end() {
+    FOLD *f = cur_fold();
+    f->into = max_into_value();
+    f->col = -1;
+}
+
+void into_from_col() {
+    FOLD *f = cur_fold();
+    f->into = new_into_value(f->col);
+}
+
+void step_next() {
+    cur_buffer->line_no += line_step_next(cur_fold());
+}
+
+void step_prev() {
+    cur_buffer->line_no += line_step_prev(cur_fold());
+}
+
+void step_first() {
+    cur_buffer->line_no += line_step_first(cur_fold());
+}
+
+void step_last() {
+    cur_buffer->line_no += line_step_last(cur_fold());
+}
+
+void step_to(int index) {
+    cur_buffer->line_no += line_step_to(cur_fold(), index);
+}
+
+void keep_row_top() {
+    int shown = locate_line(cur_line());
+    cur_fold()->row = shown >= CURSOR_ROW_TOP ? shown : CURSOR_ROW_TOP;
+}
+
+void keep_row_bottom() {
+    int shown = locate_line(cur_line());
+    int bottom = cursor_row_bottom();
+    cur_fold()->row = shown >= 0 && shown <= bottom ? shown : bottom;
+}
+
+void row_up() {
+    FOLD *f = cur_fold();
+    if (f->row > CURSOR_ROW_TOP) --f->row;
+}
+
+void row_down() {
+    FOLD *f = cur_fold();
+    if (f->row < cursor_row_bottom()) ++f->row;
+}
+
+void line_changed(LINE *l) {
+    line_set_changed(l);
+    cur_buffer->changed = 1;
+}
+
+void buffer_changed() {
+    cur_buffer->changed = 1;
+}
