@@ -1,6 +1,8 @@
 #include "commands/command_table.h"
 
 #include "commands/key_commands.h"
+#include "commands/other_commands.h"
+#include "commands/setup_commands.h"
 
 #include <cstring>
 
@@ -154,22 +156,22 @@ const COMMAND cmd_table[N_COMMANDS] = {
     row("language_delete", nullptr, a_language_delete), // cmd_lg_delete
     row("language_select", nullptr, a_language_select), // cmd_lg_select
     row("language_rename", nullptr, a_language_rename), // cmd_lg_rename
-    row("setup_visible", nullptr),                      // cmd_su_visible
-    row("setup_autoindent", nullptr),                   // cmd_su_autoindent
-    row("setup_insert", nullptr),                       // cmd_su_insert
-    row("setup_tabs", nullptr, a_tab_size),             // cmd_su_tabs
+    row("setup_visible", cmd_su_visible),
+    row("setup_autoindent", cmd_su_autoindent),
+    row("setup_insert", cmd_su_insert),
+    row("setup_tabs", cmd_su_tabs, a_tab_size),
     row("key_prefix", cmd_k_prefix, a_key_prefix),
     row("key_bind", cmd_k_bind, a_key_bind),
     row("other_undelete", nullptr),           // cmd_undelete
     row("other_put", nullptr),                // cmd_put
     row("other_shell", nullptr, a_command),   // cmd_shell
-    row("other_redraw", nullptr),             // cmd_redraw
-    row("other_exit", nullptr, a_sure),       // cmd_exit
-    row("other_abort", nullptr, a_sure),      // cmd_abort
+    row("other_redraw", cmd_redraw),
+    row("other_exit", cmd_exit, a_sure),
+    row("other_abort", cmd_abort, a_sure),
     row("other_squeeze", nullptr),            // cmd_sqeeze
     row("other_colours", nullptr, a_colours), // cmd_colours
     row("other_mode", nullptr, a_mode),       // cmd_mode
-    row("other_backups", nullptr, a_backups), // cmd_backups
+    row("other_backups", cmd_backups, a_backups),
 };
 
 int lookup_command(const char *name) {
