@@ -1,0 +1,367 @@
+// The whole editor against vim, as a user meets them: each is started in a
+// pseudo-terminal of 80x24 on a generated file of about a million lines with
+// 20,000 folds nested three deep (about 45 MB), and timed from the start of
+// the process to its end for two sessions:
+//
+//   open    open the file, wait until it is shown, quit
+//   save    open the file, type one character at the start of the first
+//           line, save it and quit
+//
+// Runs alternate between the editors (and which goes first) and the median of
+// the runs is shown, with the ratio vim / ox, the CPU time of the process and
+// its peak resident memory from wait4. vim runs as vim -u NONE -N -n -i NONE:
+// no settings, no swap file, no viminfo. ox runs with a small initialisation
+// file of its own that binds ^X to other_exit yes; saving answers its write
+// question with Return. Both save through their normal paths (ox keeps a
+// backup and flushes the file to the disk; vim keeps a backup while it writes
+// and flushes too). Every file it makes is removed at the end.
+//
+// Run: bench/session/run.sh [build folder], or
+//      session_bench --ox PATH [--vim PATH] [--lines N] [--runs N]
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double ms_between(Clock::time_point a, Clock::time_point b) {
+    return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+[[noreturn]] void fail(const std::string &what) {
+    std::fprintf(stderr, "session_bench: %s\n", what.c_str());
+    std::exit(1);
+}
+
+// The file: a text line, then units of 800 lines, each a level-1 fold holding
+// 72 text lines and 3 level-2 folds, each holding 40 text lines and 4 closed
+// level-3 folds of 48 text lines: 16 folds and 32 marker lines a unit.
+struct Generator {
+    FILE *fp;
+    long lines = 0, folds = 0;
+    unsigned seed = 12345;
+
+    unsigned next() { return seed = seed * 1103515245u + 12345u; }
+
+    void text(int depth) {
+        static const char *const forms[] = {
+            "int value_%u = compute(left_%u, right) + %u;",
+            "if (count_%u > limit) return failed(%u, %u);",
+            "for (i = 0; i < %u; i++) sum += tab[%u] * %u;",
+            "buf[%u] = (char)(source[%u] ^ 0x%x);",
+            "// keep the rows between %u and %u (%u)",
+            "res = lookup(&cache, key_%u, %u, %u);",
+        };
+        unsigned r = next();
+        for (int i = 0; i < depth; i++) std::fputc('\t', fp);
+        std::fprintf(fp, forms[(r >> 8) % 6], r % 1000, (r >> 4) % 97, (r >> 12) % 500);
+        std::fputc('\n', fp);
+        lines++;
+    }
+    void start(int depth) {
+        std::fprintf(fp, "/*...%cfunction_%ld:%d:*/\n", depth == 3 ? 's' : 'S', folds, depth * 4);
+        folds++;
+        lines++;
+    }
+    void end() {
+        std::fputs("/*...e*/\n", fp);
+        lines++;
+    }
+    void unit() {
+        start(1);
+        for (int i = 0; i < 72; i++) text(1);
+        for (int a = 0; a < 3; a++) {
+            start(2);
+            for (int i = 0; i < 40; i++) text(2);
+            for (int b = 0; b < 4; b++) {
+                start(3);
+                for (int i = 0; i < 48; i++) text(3);
+                end();
+            }
+            end();
+        }
+        end();
+    }
+};
+
+long file_size(const std::string &name) {
+    struct stat st;
+    return stat(name.c_str(), &st) == 0 ? static_cast<long>(st.st_size) : -1;
+}
+
+struct Outcome {
+    double total_ms = 0; // process start to its end
+    double ready_ms = 0; // process start to the file shown
+    double cpu_ms = 0;   // user and system time of the process
+    long peak_kib = 0;   // peak resident memory
+};
+
+// One editor process in a pseudo-terminal whose output is kept, so that a
+// session can wait for a text to appear in it.
+class Session {
+  public:
+    Session(const std::vector<std::string> &argv, const std::string &dir) {
+        winsize ws{};
+        ws.ws_row = 24;
+        ws.ws_col = 80;
+        start_ = Clock::now();
+        pid_ = forkpty(&master_, nullptr, nullptr, &ws);
+        if (pid_ < 0) fail("forkpty failed");
+        if (pid_ == 0) {
+            if (chdir(dir.c_str()) != 0) _exit(126);
+            setenv("TERM", "xterm", 1);
+            unsetenv("LINES");
+            unsetenv("COLUMNS");
+            std::vector<char *> args;
+            for (const std::string &a : argv) args.push_back(const_cast<char *>(a.c_str()));
+            args.push_back(nullptr);
+            execv(args[0], args.data());
+            _exit(127);
+        }
+    }
+    ~Session() {
+        if (pid_ > 0 && !ended_) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        if (master_ >= 0) close(master_);
+    }
+    Session(const Session &) = delete;
+    Session &operator=(const Session &) = delete;
+
+    // Waits for the text to appear in the output after what earlier waits
+    // found; the time it appeared.
+    Clock::time_point wait_for(const std::string &text) {
+        for (;;) {
+            size_t at = output_.find(text, seen_);
+            if (at != std::string::npos) {
+                seen_ = at + text.size();
+                return Clock::now();
+            }
+            if (!pump(deadline_ms_)) fail("no \"" + text + "\" from " + name() + "\n" + tail());
+        }
+    }
+    void type(const std::string &bytes) {
+        if (write(master_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+            fail("cannot type to " + name());
+    }
+    // Waits for the end of the process, which must end with status 0.
+    Outcome finish(Clock::time_point ready) {
+        while (pump(deadline_ms_)) {
+        }
+        int status = 0;
+        rusage ru{};
+        if (wait4(pid_, &status, 0, &ru) != pid_) fail("wait4 failed");
+        auto end = Clock::now();
+        ended_ = true;
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            fail(name() + " ended with status " + std::to_string(status) + "\n" + tail());
+        Outcome o;
+        o.total_ms = ms_between(start_, end);
+        o.ready_ms = ms_between(start_, ready);
+        o.cpu_ms = (ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) * 1e3 +
+                   (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e3;
+        o.peak_kib = ru.ru_maxrss;
+        return o;
+    }
+
+  private:
+    // Reads what the program wrote; false once the terminal has closed (the
+    // program ended) or nothing came within the time allowed.
+    bool pump(int timeout_ms) {
+        pollfd p{master_, POLLIN, 0};
+        int n = poll(&p, 1, timeout_ms);
+        if (n <= 0) return false;
+        char buf[65536];
+        ssize_t got = read(master_, buf, sizeof buf);
+        if (got <= 0) return false;
+        output_.append(buf, static_cast<size_t>(got));
+        return true;
+    }
+    std::string name() const { return "pid " + std::to_string(pid_); }
+    std::string tail() const {
+        return "last output: " + output_.substr(output_.size() > 400 ? output_.size() - 400 : 0);
+    }
+
+    static constexpr int deadline_ms_ = 120000;
+    Clock::time_point start_;
+    pid_t pid_ = -1;
+    int master_ = -1;
+    bool ended_ = false;
+    std::string output_;
+    size_t seen_ = 0;
+};
+
+struct Editor {
+    const char *name;
+    std::vector<std::string> argv; // the file name last
+    // What it shows once the file is on the screen.
+    std::vector<std::string> shown;
+    std::string quit;
+    // Typing one character at the start of the first line, then saving and
+    // quitting; a question to answer on the way, if any.
+    std::string edit_save;
+    std::string question, answer;
+};
+
+Outcome open_quit(const Editor &e, const std::string &dir) {
+    Session s(e.argv, dir);
+    Clock::time_point ready;
+    for (const std::string &text : e.shown) ready = s.wait_for(text);
+    s.type(e.quit);
+    return s.finish(ready);
+}
+
+Outcome edit_save(const Editor &e, const std::string &dir, const std::string &file) {
+    long before = file_size(file);
+    Session s(e.argv, dir);
+    Clock::time_point ready;
+    for (const std::string &text : e.shown) ready = s.wait_for(text);
+    s.type(e.edit_save);
+    if (!e.question.empty()) {
+        s.wait_for(e.question);
+        s.type(e.answer);
+    }
+    Outcome o = s.finish(ready);
+    if (file_size(file) != before + 1)
+        fail(std::string(e.name) + " did not save the file with one more character");
+    return o;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+struct Figures {
+    std::vector<double> total, ready, cpu;
+    long peak_kib = 0;
+
+    void add(const Outcome &o) {
+        total.push_back(o.total_ms);
+        ready.push_back(o.ready_ms);
+        cpu.push_back(o.cpu_ms);
+        peak_kib = std::max(peak_kib, o.peak_kib);
+    }
+};
+
+void report(const char *session, const Figures &ox, const Figures &vim) {
+    std::printf("%-5s %-4s %9.1f %9.1f %9.1f %10.1f\n", session, "ox", median(ox.total),
+                median(ox.ready), median(ox.cpu), ox.peak_kib / 1024.0);
+    std::printf("%-5s %-4s %9.1f %9.1f %9.1f %10.1f\n", session, "vim", median(vim.total),
+                median(vim.ready), median(vim.cpu), vim.peak_kib / 1024.0);
+    std::printf("%-5s vim/ox  %7.2fx %8.2fx %8.2fx %9.2fx\n", session,
+                median(vim.total) / median(ox.total), median(vim.ready) / median(ox.ready),
+                median(vim.cpu) / median(ox.cpu),
+                static_cast<double>(vim.peak_kib) / static_cast<double>(ox.peak_kib));
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    std::string ox_path, vim_path = "/usr/bin/vim";
+#ifdef OX_PROGRAM
+    ox_path = OX_PROGRAM;
+#endif
+    long want = 1000000;
+    int runs = 5;
+    for (int i = 1; i < argc; i++) {
+        std::string a = argv[i];
+        if (i + 1 >= argc)
+            fail("usage: session_bench [--ox PATH] [--vim PATH] [--lines N] [--runs N]");
+        if (a == "--ox")
+            ox_path = argv[++i];
+        else if (a == "--vim")
+            vim_path = argv[++i];
+        else if (a == "--lines")
+            want = std::atol(argv[++i]);
+        else if (a == "--runs")
+            runs = std::atoi(argv[++i]);
+        else
+            fail("unknown option " + a);
+    }
+    if (ox_path.empty() || access(ox_path.c_str(), X_OK) != 0)
+        fail("no ox program; give --ox PATH");
+    if (access(vim_path.c_str(), X_OK) != 0) fail("no vim at " + vim_path);
+    if (runs < 1) runs = 1;
+
+    std::string dir = "/tmp/ox_session_XXXXXX";
+    if (!mkdtemp(dir.data())) fail("cannot make a folder in /tmp");
+    const std::string base = "session.c", file = dir + "/" + base, ini = dir + "/bench.ini";
+
+    Generator gen{std::fopen(file.c_str(), "w")};
+    if (!gen.fp) fail("cannot write the file");
+    std::fputs("// session benchmark\n", gen.fp);
+    gen.lines++;
+    while (gen.lines < want) gen.unit();
+    if (std::fclose(gen.fp) != 0) fail("cannot write the file");
+    FILE *ini_fp = std::fopen(ini.c_str(), "w");
+    if (!ini_fp) fail("cannot write the initialisation file");
+    std::fputs("key_bind \"^X\" \"other_exit yes\"\n", ini_fp);
+    std::fclose(ini_fp);
+    std::printf("file: %ld lines, %ld folds, %.1f MB; %d runs each, alternating\n", gen.lines,
+                gen.folds, file_size(file) / 1e6, runs);
+
+    Editor ox{"ox",
+              {ox_path, "-i", ini, base},
+              {"Birch Editor for"},
+              "\x18",
+              "x\x18",
+              "not written, write: ",
+              "\r"};
+    // vim names the file on the last row once it is read, then draws the text.
+    Editor vim{"vim",
+               {vim_path, "-u", "NONE", "-N", "-n", "-i", "NONE", base},
+               {"\"" + base + "\"", "// session benchmark"},
+               ":q\r",
+               "ix\x1b:wq\r",
+               "",
+               ""};
+
+    // Once each untimed, so that both programs and the file are in memory.
+    open_quit(ox, dir);
+    open_quit(vim, dir);
+
+    Figures ox_open, vim_open, ox_save, vim_save;
+    for (int r = 0; r < runs; r++) {
+        bool ox_first = r % 2 == 0;
+        // What an earlier save wrote reaches the disk before anything is timed.
+        sync();
+        if (ox_first) ox_open.add(open_quit(ox, dir));
+        vim_open.add(open_quit(vim, dir));
+        if (!ox_first) ox_open.add(open_quit(ox, dir));
+        sync();
+        if (ox_first) ox_save.add(edit_save(ox, dir, file));
+        sync();
+        vim_save.add(edit_save(vim, dir, file));
+        if (!ox_first) {
+            sync();
+            ox_save.add(edit_save(ox, dir, file));
+        }
+    }
+
+    std::printf("\n%-5s %-4s %9s %9s %9s %10s\n", "", "", "total ms", "shown ms", "cpu ms",
+                "peak MiB");
+    report("open", ox_open, vim_open);
+    report("save", ox_save, vim_save);
+
+    for (const char *f : {"session.c", "session.bak", "bench.ini"}) unlink((dir + "/" + f).c_str());
+    if (rmdir(dir.c_str()) != 0)
+        std::fprintf(stderr, "session_bench: %s is not empty\n", dir.c_str());
+    return 0;
+}
