@@ -41,6 +41,7 @@ struct walk {
 
 void layout_rows(ROW *rows, int n_rows, const FOLD *f, int cursor_row) {
     for (int i = 3; i < n_rows; i++) rows[i] = {nullptr, 0, 0, 0};
+    if (cursor_row < 3 || cursor_row >= n_rows) return;
 
     walk down(rows, f, f->cur_index);
     int row = cursor_row;

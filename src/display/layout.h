@@ -19,7 +19,8 @@ struct ROW {
 };
 
 // Fills rows[3] to rows[n_rows - 1] (rows below 3 are left alone) with the
-// layout of f's list with its current line on cursor_row (3 to n_rows - 1).
+// layout of f's list with its current line on cursor_row (3 to n_rows - 1;
+// any other row leaves them all empty).
 //
 // A text line is at the indent sum of the open folds around it; a fold or
 // virtual fold line at that sum plus its own indent. An open fold's contents
