@@ -1,8 +1,11 @@
 #include "commands/command_table.h"
 
+#include "commands/char_commands.h"
 #include "commands/key_commands.h"
 #include "commands/other_commands.h"
 #include "commands/setup_commands.h"
+#include "commands/undelete.h"
+#include "commands/word_commands.h"
 
 #include <cstring>
 
@@ -88,20 +91,20 @@ constexpr COMMAND row(const char *name, command_handler func) {
 
 // The comment on a row without a handler names the handler it is waiting for.
 const COMMAND cmd_table[N_COMMANDS] = {
-    row("character_left", nullptr),                     // cmd_c_left
-    row("character_right", nullptr),                    // cmd_c_right
-    row("character_insert", nullptr, a_char),           // cmd_c_insert
-    row("character_overtype", nullptr, a_char),         // cmd_c_overtype
-    row("character_type", nullptr, a_char),             // cmd_c_type
-    row("character_delete_left", nullptr),              // cmd_c_delete_left
-    row("character_delete_right", nullptr),             // cmd_c_delete_right
-    row("character_delete_eol", nullptr),               // cmd_c_delete_eol
-    row("character_tab", nullptr),                      // cmd_c_tab
-    row("string_insert", nullptr, a_string),            // cmd_cs_insert
-    row("string_overtype", nullptr, a_string),          // cmd_cs_overtype
-    row("string_type", nullptr, a_string),              // cmd_cs_type
-    row("word_left", nullptr),                          // cmd_w_left
-    row("word_right", nullptr),                         // cmd_w_right
+    row("character_left", cmd_c_left),
+    row("character_right", cmd_c_right),
+    row("character_insert", cmd_c_insert, a_char),
+    row("character_overtype", cmd_c_overtype, a_char),
+    row("character_type", cmd_c_type, a_char),
+    row("character_delete_left", cmd_c_delete_left),
+    row("character_delete_right", cmd_c_delete_right),
+    row("character_delete_eol", cmd_c_delete_eol),
+    row("character_tab", cmd_c_tab),
+    row("string_insert", cmd_cs_insert, a_string),
+    row("string_overtype", cmd_cs_overtype, a_string),
+    row("string_type", cmd_cs_type, a_string),
+    row("word_left", cmd_w_left),
+    row("word_right", cmd_w_right),
     row("line_insert", nullptr, a_line),                // cmd_l_insert
     row("line_insert...", nullptr, a_line_fold),        // cmd_l_insert_f
     row("line_insert:::", nullptr, a_line_fold),        // cmd_l_insert_v
@@ -162,13 +165,13 @@ const COMMAND cmd_table[N_COMMANDS] = {
     row("setup_tabs", cmd_su_tabs, a_tab_size),
     row("key_prefix", cmd_k_prefix, a_key_prefix),
     row("key_bind", cmd_k_bind, a_key_bind),
-    row("other_undelete", nullptr),           // cmd_undelete
-    row("other_put", nullptr),                // cmd_put
+    row("other_undelete", cmd_undelete),
+    row("other_put", cmd_put),
     row("other_shell", nullptr, a_command),   // cmd_shell
     row("other_redraw", cmd_redraw),
     row("other_exit", cmd_exit, a_sure),
     row("other_abort", cmd_abort, a_sure),
-    row("other_squeeze", nullptr),            // cmd_sqeeze
+    row("other_squeeze", cmd_sqeeze),
     row("other_colours", nullptr, a_colours), // cmd_colours
     row("other_mode", nullptr, a_mode),       // cmd_mode
     row("other_backups", cmd_backups, a_backups),

@@ -1,9 +1,13 @@
 #include "commands/undelete.h"
 
+#include "commands/cursor.h"
 #include "commands/errors.h"
+#include "commands/typing.h"
+#include "display/prompt.h"
 #include "text/scan.h"
 
 #include <cassert>
+#include <memory>
 
 namespace {
 
@@ -61,10 +65,15 @@ void undel_push_char_right(unsigned char c) {
 }
 
 void undel_push_string(const char *text) {
+    char *copy = strsave(text);
+    if (!copy) error_code(ERR_OUT_OF_MEMORY);
+    undel_push_string_owned(copy);
+}
+
+void undel_push_string_owned(char *text) {
     UNDEL_ENTRY e{};
     e.kind = UNDEL_STRING;
-    e.item.str = strsave(text);
-    if (!e.item.str) error_code(ERR_OUT_OF_MEMORY);
+    e.item.str = text;
     push(e);
 }
 
@@ -96,4 +105,95 @@ int undel_top_kind() {
 void undel_release_all() {
     for (int i = 0; i < n_entries; i++) release(entries[i]);
     n_entries = 0;
+}
+
+namespace {
+
+struct LineDeleter {
+    void operator()(LINE *l) const { line_delete_deep(l); }
+};
+using OwnedLine = std::unique_ptr<LINE, LineDeleter>;
+
+UNDEL_ENTRY &top_entry() {
+    if (!n_entries) error_code(ERR_UNDELETE_EMPTY);
+    return entries[n_entries - 1];
+}
+
+// A deep copy of a line or holder, saying so first when it is large.
+OwnedLine copy_of(const LINE *l) {
+    if (lines_in(l) > LINE_MAX_TEXT) prompt("copying large number of lines, please wait ...");
+    OwnedLine copy(line_copy_deep(l));
+    if (!copy) error_code(ERR_OUT_OF_MEMORY);
+    prompt_blank();
+    return copy;
+}
+
+void insert_line(LINE *l) {
+    line_insert(l, cur_fold());
+    line_changed(l);
+    cursor_to_line_start();
+}
+
+// The holder's lines go in before the current line and become the marked
+// block; the emptied holder is freed.
+void insert_block(OwnedLine holder) {
+    FOLD *f = cur_fold();
+    int n = undel_unpack(holder.get(), f);
+    f->mark1 = f->cur_index;
+    f->mark2 = f->cur_index + n;
+    cursor_to_line_start();
+    buffer_changed();
+}
+
+// Characters and strings go back as typed in insert mode, the cursor after a
+// character deleted left of it and before anything else.
+void insert_text(const UNDEL_ENTRY &e) {
+    if (e.kind == UNDEL_CHAR_LEFT) {
+        insert_char(static_cast<unsigned char>(e.item.chr));
+        return;
+    }
+    char one[2] = {static_cast<char>(e.item.chr), '\0'};
+    const char *text = e.kind == UNDEL_STRING ? e.item.str : one;
+    if (!*text) return;
+    line_for_typing();
+    int into = cur_fold()->into;
+    for (const char *s = text; *s; s++) insert_char(static_cast<unsigned char>(*s));
+    set_into(into);
+}
+
+} // namespace
+
+void cmd_undelete() {
+    UNDEL_ENTRY &e = top_entry();
+    switch (e.kind) {
+    case UNDEL_LINE:
+        n_entries--;
+        insert_line(e.item.line);
+        break;
+    case UNDEL_BLOCK:
+        n_entries--;
+        insert_block(OwnedLine(e.item.line));
+        break;
+    default:
+        insert_text(e);
+        release(e);
+        n_entries--;
+        break;
+    }
+    buffer_changed();
+}
+
+void cmd_put() {
+    const UNDEL_ENTRY &e = top_entry();
+    switch (e.kind) {
+    case UNDEL_LINE: insert_line(copy_of(e.item.line).release()); break;
+    case UNDEL_BLOCK: insert_block(copy_of(e.item.line)); break;
+    default: insert_text(e); break;
+    }
+    buffer_changed();
+}
+
+void cmd_sqeeze() {
+    undel_release_all();
+    prompt("memory squeezed, deleted lines lost");
 }

@@ -45,6 +45,8 @@ void undel_push_char_right(unsigned char c);
 // Pushes a copy of the text; raises "out of memory", pushing nothing, when
 // the copy cannot be made. Call it only beneath a recovery point.
 void undel_push_string(const char *text);
+// Pushes a string made by strsave, taking ownership of it; never fails.
+void undel_push_string_owned(char *text);
 
 // ---- Unpacking ---------------------------------------------------------------
 
@@ -53,6 +55,23 @@ void undel_push_string(const char *text);
 // current line: they end up before the old current line in their order, the
 // first of them current. The holder is left empty. Returns the number moved.
 int undel_unpack(LINE *holder, FOLD *f);
+
+// ---- Commands ------------------------------------------------------------------
+
+// other_undelete: takes the top entry off the stack and brings it back at the
+// cursor: a line is inserted before the current line and becomes current; a
+// block's lines likewise, the first of them current and all of them the
+// marked block; a character is inserted as typing does in insert mode, the
+// cursor after it (deleted left) or on it (deleted right); a string is
+// inserted with the cursor staying before it. The cursor goes to into value 0
+// on an inserted line. "undeleted stack empty" when there is nothing. When a
+// character or string cannot go back ("line too long", "can't type on fold
+// indentation") the entry stays on the stack.
+void cmd_undelete();
+// other_put: the same with a copy, the entry staying on the stack.
+void cmd_put();
+// other_squeeze: releases every entry and says so.
+void cmd_sqeeze();
 
 // ---- Reading and releasing -----------------------------------------------------
 

@@ -5,9 +5,14 @@
 
 #include "commands_owner.h"
 
+#include "commands/arguments.h"
+#include "commands/command_table.h"
+#include "commands/cursor.h"
 #include "commands/undelete.h"
+#include "display/into.h"
 #include "text/tree_check.h"
 
+#include <cstring>
 #include <initializer_list>
 #include <string>
 
@@ -56,6 +61,29 @@ class EditingTest : public CommandsTest {
         cur_buffer->line_no += line_step_to(fold(), index);
         fold()->into = into;
     }
+
+    // A handler run as the executor runs it: 1, or 0 after an error (then
+    // last_error() holds its message).
+    static int run(command_handler handler) { return run_with_recovery(handler); }
+    static int run(command_handler handler, unsigned char c) {
+        arg_val[0].chr = c;
+        return run(handler);
+    }
+    static int run(command_handler handler, const char *s) {
+        std::strcpy(arg_strs[0], s);
+        arg_val[0].str = arg_strs[0];
+        return run(handler);
+    }
+
+    std::string text() const { return string_of(line()); }
+    int into() const { return fold()->into; }
+
+    // Clears the changed flags of the current line and the buffer.
+    void unchanged() {
+        line_clear_changed(line());
+        cur_buffer->changed = 0;
+    }
+    bool changed() const { return line_is_changed(line()) && cur_buffer->changed; }
 
     // The current fold's lines as tree_picture draws them, after checking the
     // whole tree's cached counts.

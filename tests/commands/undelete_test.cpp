@@ -1,5 +1,6 @@
 #include "editing_owner.h"
 
+#include "commands/char_commands.h"
 #include "text/alloc.h"
 #include "text/tree_owner.h"
 
@@ -68,6 +69,114 @@ TEST_F(UndeleteStack, UnpackPutsTheHolderLinesBeforeTheCurrentLineInOrder) {
     LinePtr empty(make_fold("", {}));
     EXPECT_EQ(undel_unpack(empty.get(), fold()), 0);
     EXPECT_EQ(picture(), "a,x,y,[f 0 c:in1,in2,],b,c,");
+}
+
+using Undelete = EditingTest;
+
+TEST_F(Undelete, CharactersAndStringsComeBackAtTheCursor) {
+    add_lines({"abcdef"});
+    go(0, 2);
+    ASSERT_EQ(run(cmd_c_delete_left), 1);  // b
+    ASSERT_EQ(run(cmd_c_delete_right), 1); // c
+    fold()->into = 3;
+    ASSERT_EQ(run(cmd_c_delete_eol), 1); // f
+    EXPECT_EQ(text(), "ade");
+    go(0, 1);
+    unchanged();
+    EXPECT_EQ(run(cmd_put), 1);
+    EXPECT_EQ(text(), "afde");
+    EXPECT_EQ(into(), 1) << "the cursor stays before a string";
+    EXPECT_TRUE(changed());
+    EXPECT_EQ(undel_count(), 3);
+    EXPECT_EQ(run(cmd_undelete), 1);
+    EXPECT_EQ(text(), "affde");
+    EXPECT_EQ(run(cmd_undelete), 1);
+    EXPECT_EQ(text(), "acffde");
+    EXPECT_EQ(into(), 1) << "a byte deleted at the cursor comes back under it";
+    EXPECT_EQ(run(cmd_undelete), 1);
+    EXPECT_EQ(text(), "abcffde");
+    EXPECT_EQ(into(), 2) << "a byte deleted left of the cursor comes back before it";
+
+    EXPECT_EQ(run(cmd_undelete), 0);
+    EXPECT_STREQ(last_error(), "undeleted stack empty");
+    EXPECT_EQ(run(cmd_put), 0);
+    EXPECT_STREQ(last_error(), "undeleted stack empty");
+}
+
+TEST_F(Undelete, ACharacterThatCannotGoBackStaysOnTheStack) {
+    append_line(fold(), make_fold("f", {}, 2));
+    go(0, 1);
+    undel_push_char_right('x');
+    EXPECT_EQ(run(cmd_undelete), 0);
+    EXPECT_STREQ(last_error(), "can't type on fold indentation");
+    EXPECT_EQ(undel_count(), 1);
+    fold()->into = 6;
+    EXPECT_EQ(run(cmd_undelete), 1);
+    EXPECT_STREQ(line_fold(line())->name, "xf");
+    EXPECT_EQ(undel_count(), 0);
+}
+
+TEST_F(Undelete, LinesAndBlocksGoInBeforeTheCurrentLine) {
+    add_lines({"a", "b", "c"});
+    go(2, 1);
+    undel_push_line(make_fold("f", {"in"}));
+    unchanged();
+    ASSERT_EQ(run(cmd_undelete), 1);
+    EXPECT_EQ(picture(), "a,b,[f 0 c:in,],c,");
+    EXPECT_EQ(fold()->cur_index, 2);
+    EXPECT_EQ(into(), 0);
+    EXPECT_TRUE(changed());
+    EXPECT_EQ(undel_count(), 0);
+
+    undel_push_block(make_fold("", {"x", "y"}));
+    go(1);
+    fold()->mark1 = 0;
+    fold()->mark2 = 4;
+    ASSERT_EQ(run(cmd_undelete), 1);
+    EXPECT_EQ(picture(), "a,x,y,b,[f 0 c:in,],c,");
+    EXPECT_EQ(fold()->cur_index, 1);
+    EXPECT_EQ(fold()->mark1, 1) << "exactly the restored lines are marked";
+    EXPECT_EQ(fold()->mark2, 3);
+}
+
+TEST_F(Undelete, PutCopiesAndLeavesTheEntry) {
+    add_lines({"a", "b"});
+    go(1);
+    undel_push_line(line_create_text("copy"));
+    for (int i = 0; i < 3; i++) ASSERT_EQ(run(cmd_put), 1);
+    EXPECT_EQ(picture(), "a,copy,copy,copy,b,");
+    EXPECT_EQ(undel_count(), 1);
+    EXPECT_EQ(undel_top_kind(), UNDEL_LINE);
+
+    undel_push_block(make_fold("", {"x", "y"}));
+    go(0);
+    ASSERT_EQ(run(cmd_put), 1);
+    ASSERT_EQ(run(cmd_put), 1);
+    EXPECT_EQ(picture(), "x,y,x,y,a,copy,copy,copy,b,");
+    EXPECT_EQ(fold()->mark1, 0);
+    EXPECT_EQ(fold()->mark2, 2);
+    EXPECT_EQ(undel_count(), 2);
+    EXPECT_EQ(check_fold_invariants(line_fold(undel_entry(1).item.line)), "");
+
+    alloc_fail_after(1);
+    EXPECT_EQ(run(cmd_put), 0);
+    alloc_fail_after(0);
+    EXPECT_STREQ(last_error(), "out of memory");
+    EXPECT_EQ(picture(), "x,y,x,y,a,copy,copy,copy,b,");
+
+    cmd_sqeeze();
+    EXPECT_EQ(undel_count(), 0);
+}
+
+TEST_F(Undelete, AHundredEntriesComeBackAndTheOldestIsLost) {
+    add_lines({""});
+    for (int i = 0; i <= UNDEL_MAX; i++)
+        undel_push_char_left(static_cast<unsigned char>('0' + i % 10));
+    for (int i = 0; i < UNDEL_MAX; i++) ASSERT_EQ(run(cmd_undelete), 1);
+    EXPECT_EQ(run(cmd_undelete), 0);
+    EXPECT_STREQ(last_error(), "undeleted stack empty");
+    EXPECT_EQ(text().size(), size_t{UNDEL_MAX});
+    EXPECT_EQ(text().substr(UNDEL_MAX - 3), "321") << "the first push, 0, was dropped";
 }
 
 } // namespace

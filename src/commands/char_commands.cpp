@@ -1,0 +1,176 @@
+#include "commands/char_commands.h"
+
+#include "commands/arguments.h"
+#include "commands/cursor.h"
+#include "commands/errors.h"
+#include "commands/typing.h"
+#include "commands/undelete.h"
+#include "display/into.h"
+#include "text/flags.h"
+
+#include <cstring>
+#include <memory>
+
+int cursor_moved = 1;
+
+void cmd_c_left() {
+    FOLD *f = cur_fold();
+    if (f->into > 0) {
+        set_into(f->into - 1);
+    } else if (f->cur != f->first) {
+        step_prev();
+        row_up();
+        cursor_to_line_end();
+    } else {
+        cursor_moved = 0;
+    }
+}
+
+void cmd_c_right() {
+    FOLD *f = cur_fold();
+    if (f->into < max_into_value()) {
+        set_into(f->into + 1);
+    } else if (f->cur != f->end) {
+        step_next();
+        row_down();
+        cursor_to_line_start();
+    } else {
+        cursor_moved = 0;
+    }
+}
+
+void cmd_c_insert() {
+    if (arg_val[0].chr) insert_char(arg_val[0].chr);
+}
+
+void cmd_c_overtype() {
+    if (arg_val[0].chr) overtype_char(arg_val[0].chr);
+}
+
+void cmd_c_type() {
+    if (arg_val[0].chr) type_by_mode(arg_val[0].chr);
+}
+
+static int length_of(const LINE *l) {
+    return static_cast<int>(std::strlen(string_of(l)));
+}
+
+// The fold line moves left by one column, if it can.
+static int unindent(LINE *l) {
+    int *indent = indent_field(l);
+    if (*indent <= 0) return 0;
+    --*indent;
+    line_changed(l);
+    return 1;
+}
+
+// Removes and frees the current line, which the caller has emptied into
+// another. A set mark 1 on it moves to the line before it.
+static void drop_joined_line() {
+    FOLD *f = cur_fold();
+    bool marked = f->mark1 == f->cur_index;
+    line_delete(line_remove(f));
+    if (marked) f->mark1 = f->cur_index - 1;
+    buffer_changed();
+}
+
+void cmd_c_delete_left() {
+    LINE *l = editable_line();
+    FOLD *f = cur_fold();
+    int base = indent_of(l);
+    if (f->into > base) {
+        int p = string_pos(l);
+        if (p == 0) return; // an empty string: nothing before the cursor
+        unsigned char c = static_cast<unsigned char>(string_of(l)[p - 1]);
+        splice_string(l, p - 1, 1, nullptr, 0);
+        undel_push_char_left(c);
+        set_into(base + p - 1);
+    } else if (f->into > 0) {
+        if (unindent(l)) set_into(f->into - 1);
+    } else if (line_kind(l) == LINE_TEXT && f->cur != f->first) {
+        LINE *prev = l->prev;
+        int prev_len = length_of(prev);
+        splice_string(prev, prev_len, 0, line_text(l), length_of(l));
+        drop_joined_line();
+        step_prev();
+        set_into(indent_of(prev) + prev_len);
+        row_up();
+    }
+}
+
+void cmd_c_delete_right() {
+    LINE *l = editable_line();
+    int p = string_pos(l);
+    if (p < 0) {
+        unindent(l);
+    } else if (p < length_of(l)) {
+        unsigned char c = static_cast<unsigned char>(string_of(l)[p]);
+        splice_string(l, p, 1, nullptr, 0);
+        undel_push_char_right(c);
+    } else if (line_kind(l->next) == LINE_TEXT) {
+        splice_string(l, p, 0, line_text(l->next), length_of(l->next));
+        step_next();
+        drop_joined_line();
+        step_prev();
+    }
+}
+
+namespace {
+struct StrFree {
+    void operator()(char *s) const { str_free(s); }
+};
+} // namespace
+
+void cmd_c_delete_eol() {
+    LINE *l = editable_line();
+    int p = string_pos(l);
+    if (p < 0) return;
+    std::unique_ptr<char, StrFree> tail(strsave(string_of(l) + p));
+    if (!tail) error_code(ERR_OUT_OF_MEMORY);
+    int len = length_of(l);
+    if (p < len) splice_string(l, p, len - p, nullptr, 0);
+    undel_push_string_owned(tail.release());
+}
+
+void cmd_c_tab() {
+    LINE *l = line_for_typing();
+    FOLD *f = cur_fold();
+    unsigned flags = cur_buffer->flags;
+    int size = static_cast<int>(flags & FLAG_TABS);
+    bool insert = flags & FLAG_INSERT;
+    int p = string_pos(l);
+    if (p < 0) {
+        int n = 1;
+        if (insert) {
+            int stop = size ? size : 8;
+            n = stop - f->into % stop;
+            *indent_field(l) += n;
+            line_changed(l);
+        }
+        set_into(f->into + n);
+        return;
+    }
+    char spaces[LINE_BUF_SIZE];
+    int n = 1;
+    if (size) {
+        n = size - cur_csr_col() % size;
+        std::memset(spaces, ' ', n);
+    } else {
+        spaces[0] = '\t';
+    }
+    int replaced = !insert && p < length_of(l);
+    splice_string(l, p, replaced, spaces, n);
+    set_into(indent_of(l) + p + n);
+}
+
+void cmd_cs_insert() {
+    for (const char *s = arg_val[0].str; *s; s++) insert_char(static_cast<unsigned char>(*s));
+}
+
+void cmd_cs_overtype() {
+    for (const char *s = arg_val[0].str; *s; s++) overtype_char(static_cast<unsigned char>(*s));
+}
+
+void cmd_cs_type() {
+    for (const char *s = arg_val[0].str; *s; s++) type_by_mode(static_cast<unsigned char>(*s));
+}
