@@ -1,5 +1,6 @@
 #include "display/screen.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -27,6 +28,11 @@ LINE invalid_row_line;
 std::vector<ROW> shown; // what the terminal holds
 std::vector<ROW> wanted;
 int h_offset;
+// The lowest and highest address of the lines on the rows after the last
+// refresh: a freed line outside them is on no row. The notice comes for every
+// line of a large delete.
+uintptr_t shown_lowest = UINTPTR_MAX;
+uintptr_t shown_highest = 0;
 // The end line of the list last drawn: it changes from "^" to "}}}" and back
 // as the user enters and leaves folds.
 const LINE *drawn_list_end;
@@ -161,6 +167,17 @@ void update_rows() {
     }
 }
 
+void note_shown_addresses() {
+    shown_lowest = UINTPTR_MAX;
+    shown_highest = 0;
+    for (int i = FIRST_TEXT_ROW; i < y_size; i++) {
+        auto at = reinterpret_cast<uintptr_t>(shown[i].line);
+        if (shown[i].line == nullptr || shown[i].line == &invalid_row_line) continue;
+        if (at < shown_lowest) shown_lowest = at;
+        if (at > shown_highest) shown_highest = at;
+    }
+}
+
 // The smallest multiple of H_STEP that leaves the column left of x_size - 2.
 int offset_for(int col) {
     if (col < x_size - 2) return 0;
@@ -195,6 +212,7 @@ void refresh() {
     int row = f->row < FIRST_TEXT_ROW ? FIRST_TEXT_ROW : f->row >= y_size ? y_size - 1 : f->row;
     layout_rows(wanted.data(), y_size, f, row);
     update_rows();
+    note_shown_addresses();
     status_draw();
     int x = col - h_offset < 0 ? 0 : col - h_offset;
     int csr_mode = b->flags & FLAG_INSERT ? CSR_INSERT : CSR_OVERTYPE;
@@ -233,5 +251,6 @@ int locate_line(const LINE *l) {
 }
 
 void scn_delete_notify(LINE *l) {
-    invalidate_line(l);
+    auto at = reinterpret_cast<uintptr_t>(l);
+    if (at >= shown_lowest && at <= shown_highest) invalidate_line(l);
 }

@@ -119,6 +119,16 @@ class Refresh : public Layout {
     }
 };
 
+TEST_F(Refresh, AFreedLineIsOnNoRow) {
+    refresh();
+    line_step_first(line_fold(fa));
+    ASSERT_EQ(locate_line(a0), 6);
+    line_delete(line_remove(line_fold(fa)));
+    // A new line may take the freed one's place in memory; it is not shown.
+    EXPECT_EQ(locate_line(a0), -1);
+    EXPECT_EQ(locate_line(fb), 7);
+}
+
 TEST_F(Refresh, ACursorRowOffTheScreenIsDrawnOnTheNearestTextRow) {
     b->top->row = 40; // as after the screen shrank
     refresh();
