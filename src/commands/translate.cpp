@@ -1,0 +1,57 @@
+#include "commands/translate.h"
+
+#include "commands/errors.h"
+
+#include <cstring>
+
+size_t trans_parse(const char *text, char *out) {
+    const auto *p = reinterpret_cast<const unsigned char *>(text);
+    size_t n = 0;
+    int prev = -1; // none yet
+    auto append = [&](int byte) {
+        if (n >= LINE_MAX_TEXT) error_code(ERR_TRANS_TOO_BIG);
+        out[n++] = static_cast<char>(byte);
+        prev = byte;
+    };
+    while (*p != '\0') {
+        if (*p == '-') {
+            if (prev < 0 || p[1] == '\0') error_code(ERR_TRANS_RANGE);
+            int last = p[1];
+            for (int byte = prev + 1; byte <= last; byte++) append(byte);
+            prev = last;
+            p += 2;
+        } else if (*p == '\\') {
+            if (p[1] == '\0') error_code(ERR_TRANS_ESCAPE);
+            append(p[1]);
+            p += 2;
+        } else {
+            append(*p++);
+        }
+    }
+    out[n] = '\0';
+    return n;
+}
+
+void trans_apply(char *s, const char *from, const char *to) {
+    unsigned char map[256];
+    for (int byte = 0; byte < 256; byte++) map[byte] = static_cast<unsigned char>(byte);
+    // Backwards, so that the first occurrence of a byte in from is the one that stays.
+    for (size_t i = std::strlen(from); i-- > 0;)
+        map[static_cast<unsigned char>(from[i])] = static_cast<unsigned char>(to[i]);
+    for (; *s != '\0'; s++) *s = static_cast<char>(map[static_cast<unsigned char>(*s)]);
+}
+
+void trans_prepare(const char *from, const char *to, TRANSLATION *t) {
+    size_t n = trans_parse(from, t->from);
+    if (trans_parse(to, t->to) != n) error_code(ERR_TRANS_SIZES);
+}
+
+void trans_line(LINE *l, const TRANSLATION *t) {
+    switch (line_kind(l)) {
+    // A text line's text is the line's own heap string, handed out read-only.
+    case LINE_TEXT: trans_apply(const_cast<char *>(line_text(l)), t->from, t->to); break;
+    case LINE_FOLD: trans_apply(line_fold(l)->name, t->from, t->to); break;
+    case LINE_VIRT: trans_apply(line_virt(l)->name, t->from, t->to); break;
+    default: break;
+    }
+}
