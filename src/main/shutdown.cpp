@@ -1,6 +1,7 @@
 #include "main/shutdown.h"
 
 #include "commands/bindings.h"
+#include "commands/undelete.h"
 #include "display/screen.h"
 #include "display/terminal.h"
 #include "host/mdep.h"
@@ -11,6 +12,7 @@
 
 void shutdown_all() {
     clear_bindings();
+    undel_release_all();
     data_deinit();
     scn_deinit();
     th_deinit();
