@@ -2,7 +2,9 @@
 
 #include "commands/char_commands.h"
 #include "commands/key_commands.h"
+#include "commands/line_commands.h"
 #include "commands/other_commands.h"
+#include "commands/page_commands.h"
 #include "commands/setup_commands.h"
 #include "commands/undelete.h"
 #include "commands/word_commands.h"
@@ -105,23 +107,23 @@ const COMMAND cmd_table[N_COMMANDS] = {
     row("string_type", cmd_cs_type, a_string),
     row("word_left", cmd_w_left),
     row("word_right", cmd_w_right),
-    row("line_insert", nullptr, a_line),                // cmd_l_insert
-    row("line_insert...", nullptr, a_line_fold),        // cmd_l_insert_f
-    row("line_insert:::", nullptr, a_line_fold),        // cmd_l_insert_v
-    row("line_delete", nullptr),                        // cmd_l_del
-    row("line_yank", nullptr),                          // cmd_l_yank
-    row("line_up", nullptr),                            // cmd_l_up
-    row("line_down", nullptr),                          // cmd_l_down
-    row("line_start", nullptr),                         // cmd_l_start
-    row("line_end", nullptr),                           // cmd_l_end
-    row("line_goto", nullptr, a_line_number),           // cmd_l_goto
-    row("line_split", nullptr),                         // cmd_l_split
-    row("line_trans", nullptr, a_trans),                // cmd_l_trans
-    row("line_exec", nullptr),                          // cmd_l_exec
-    row("page_up", nullptr),                            // cmd_p_up
-    row("page_down", nullptr),                          // cmd_p_down
-    row("page_scroll_up", nullptr),                     // cmd_p_scroll_up
-    row("page_scroll_down", nullptr),                   // cmd_p_scroll_down
+    row("line_insert", cmd_l_insert, a_line),
+    row("line_insert...", cmd_l_insert_f, a_line_fold),
+    row("line_insert:::", cmd_l_insert_v, a_line_fold),
+    row("line_delete", cmd_l_del),
+    row("line_yank", cmd_l_yank),
+    row("line_up", cmd_l_up),
+    row("line_down", cmd_l_down),
+    row("line_start", cmd_l_start),
+    row("line_end", cmd_l_end),
+    row("line_goto", cmd_l_goto, a_line_number),
+    row("line_split", cmd_l_split),
+    row("line_trans", cmd_l_trans, a_trans),
+    row("line_exec", cmd_l_exec),
+    row("page_up", cmd_p_up),
+    row("page_down", cmd_p_down),
+    row("page_scroll_up", cmd_p_scroll_up),
+    row("page_scroll_down", cmd_p_scroll_down),
     row("search_for", nullptr, a_search_for),           // cmd_s_for
     row("search_replace", nullptr, a_search_replace),   // cmd_s_replace
     row("search_again", nullptr),                       // cmd_s_again

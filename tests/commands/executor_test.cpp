@@ -57,7 +57,7 @@ TEST_F(Executor, AnErrorAbandonsTheRestOfTheText) {
         const char *error;
     } cases[] = {
         {"nothing_such", "command not found"},
-        {"line_goto 12", "command not found"}, // no handler yet
+        {"search_again", "command not found"}, // no handler yet
         {"key_bind", "insufficient arguments"},
         {"key_bind \"^D\"   ", "insufficient arguments"},
         {"key_bind \"^D\" 'd'", "bad string"},
