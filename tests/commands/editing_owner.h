@@ -1,38 +1,29 @@
 // The state the editing command tests start from: the command tests' first
-// buffer (commands_owner.h), filled with lines, and an empty undelete stack
-// that is emptied again after each test.
+// buffer (commands_owner.h) with the separators "," and ";", filled with
+// lines, and an empty undelete stack that is emptied again after each test.
 #pragma once
 
 #include "commands_owner.h"
 
-#include "commands/arguments.h"
-#include "commands/command_table.h"
 #include "commands/cursor.h"
 #include "commands/undelete.h"
 #include "display/into.h"
 #include "text/tree_check.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
-// Appends a line at the end of the fold's list, leaving the current line
-// where it was.
-inline LINE *append_line(FOLD *f, LINE *l) {
-    EXPECT_NE(l, nullptr);
-    int index = f->cur_index;
-    line_step_last(f);
-    line_insert(l, f);
-    line_step_first(f);
-    line_step_to(f, index);
-    return l;
-}
-
-// A fold line holding text lines.
-inline LINE *make_fold(const char *name, std::initializer_list<const char *> texts, int indent = 0,
-                       int open = 0) {
-    LINE *l = line_create_fold(name, indent, open);
-    for (const char *t : texts) append_line(line_fold(l), line_create_text(t));
+// A closed fold line holding text lines.
+inline LINE *make_fold(const char *name, std::initializer_list<const char *> texts) {
+    LINE *l = line_create_fold(name, 0, 0);
+    FOLD *f = line_fold(l);
+    for (const char *t : texts) {
+        line_insert(line_create_text(t), f);
+        line_step_next(f);
+    }
     return l;
 }
 
@@ -41,6 +32,7 @@ class EditingTest : public CommandsTest {
     void SetUp() override {
         CommandsTest::SetUp();
         undel_release_all();
+        std::strcpy(top->separators, ",;");
     }
     void TearDown() override {
         undel_release_all();
@@ -49,50 +41,52 @@ class EditingTest : public CommandsTest {
 
     FOLD *fold() const { return cur_buffer->fold; }
     LINE *line() const { return cur_buffer->fold->cur; }
-
-    // Text lines appended to the current fold; the cursor stays where it was.
-    void add_lines(std::initializer_list<const char *> texts) {
-        for (const char *t : texts) append_line(fold(), line_create_text(t));
-    }
-
-    // The cursor to a line of the current fold and an into value there,
-    // keeping the buffer's line number right.
-    void go(int index, int into = 0) {
-        cur_buffer->line_no += line_step_to(fold(), index);
-        fold()->into = into;
-    }
-
-    // A handler run as the executor runs it: 1, or 0 after an error (then
-    // last_error() holds its message).
-    static int run(command_handler handler) { return run_with_recovery(handler); }
-    static int run(command_handler handler, unsigned char c) {
-        arg_val[0].chr = c;
-        return run(handler);
-    }
-    static int run(command_handler handler, const char *s) {
-        std::strcpy(arg_strs[0], s);
-        arg_val[0].str = arg_strs[0];
-        return run(handler);
-    }
-
     std::string text() const { return string_of(line()); }
-    int into() const { return fold()->into; }
 
-    // Clears the changed flags of the current line and the buffer.
-    void unchanged() {
-        line_clear_changed(line());
+    // Replaces the top fold's lines and puts the cursor on a line and an into
+    // value. "[name indent" stands for a closed fold line holding "in",
+    // "<name indent" for a closed virtual fold line, anything else for a
+    // text line.
+    void load(const std::vector<std::string> &lines, int index = 0, int into = 0) {
+        FOLD *f = cur_buffer->top;
+        line_step_first(f);
+        while (f->cur != f->end) line_delete_deep(line_remove(f));
+        for (const std::string &s : lines) {
+            LINE *l = nullptr;
+            if (s[0] == '[' || s[0] == '<') {
+                size_t blank = s.find(' ');
+                std::string name = s.substr(1, blank - 1);
+                int indent = std::atoi(s.c_str() + blank + 1);
+                l = s[0] == '<' ? line_create_virt(name.c_str(), indent, 0)
+                                : make_fold(name.c_str(), {"in"});
+                if (s[0] == '[') line_fold(l)->indent = indent;
+            } else {
+                l = line_create_text(s.c_str());
+            }
+            line_insert(l, f);
+            line_step_next(f);
+        }
+        f->mark1 = f->mark2 = -1;
+        line_step_first(f);
+        line_step_to(f, index);
+        cur_buffer->line_no = f->cur_count;
+        f->into = into;
         cur_buffer->changed = 0;
     }
-    bool changed() const { return line_is_changed(line()) && cur_buffer->changed; }
 
-    // The current fold's lines as tree_picture draws them, after checking the
-    // whole tree's cached counts.
-    std::string picture() const {
-        std::string fault = check_fold_invariants(cur_buffer->top);
-        EXPECT_EQ(fault, "");
+    // The current fold's lines as tree_picture draws them, the cursor's index
+    // and into value, and the kinds of the undelete stack's entries from the
+    // bottom (L line, B block, < and > characters, S string): "ab,cd, @1:0 <".
+    // Checks the whole tree's cached counts and the line number first.
+    std::string state() const {
+        EXPECT_EQ(check_fold_invariants(cur_buffer->top), "");
         if (fold() == cur_buffer->top) {
             EXPECT_EQ(cur_buffer->line_no, fold()->cur_count);
         }
-        return tree_picture(fold());
+        std::string s = tree_picture(fold()) + " @" + std::to_string(fold()->cur_index) + ":" +
+                        std::to_string(fold()->into);
+        if (undel_count()) s += " ";
+        for (int i = 0; i < undel_count(); i++) s += "LB<>S"[undel_entry(i).kind];
+        return s;
     }
 };
