@@ -88,10 +88,7 @@ class new_file {
         fd_ = mkstemp(name_.data());
         if (fd_ < 0) name_.clear();
     }
-    ~new_file() {
-        if (fd_ >= 0) close(fd_);
-        if (!name_.empty()) unlink(name_.c_str());
-    }
+    ~new_file() { discard(); }
     new_file(const new_file &) = delete;
     new_file &operator=(const new_file &) = delete;
 
@@ -122,6 +119,14 @@ class new_file {
         if (std::rename(name_.c_str(), fn) != 0) return false;
         name_.clear();
         return true;
+    }
+
+    // Removes the file unless it was put in place.
+    void discard() {
+        if (fd_ >= 0) close(fd_);
+        fd_ = -1;
+        if (!name_.empty()) unlink(name_.c_str());
+        name_.clear();
     }
 
   private:
@@ -170,11 +175,15 @@ void write_back(BUFF *b, int how) {
     bool append = (how & WB_APPEND) != 0;
     bool written = (!append || !existed || copy_into(fn, out.fd())) &&
                    buff_write(b, out.name(), append ? 1 : 0) && out.flush();
-    if (!written) error_file(ERR_CANT_WRITE, fn);
+    if (!written) {
+        out.discard(); // before the message, which the user may act on at once
+        error_file(ERR_CANT_WRITE, fn);
+    }
 
     int mode = take_backup(fn);
     out.take_over(existed ? &old : nullptr, mode);
     if (!out.place_as(fn)) {
+        out.discard();
         const char *bak = mode != -1 && backups ? get_bak_fn(fn) : nullptr;
         if (bak) rename_file(bak, fn);
         error_file(ERR_CANT_WRITE, fn);
