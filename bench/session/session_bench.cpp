@@ -26,6 +26,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vterm.h>
 
 #include <algorithm>
 #include <chrono>
@@ -116,6 +117,12 @@ struct Outcome {
 class Session {
   public:
     Session(const std::vector<std::string> &argv, const std::string &dir) {
+        vt_ = vterm_new(24, 80);
+        vterm_set_utf8(vt_, 1);
+        vterm_output_set_callback(vt_, &Session::answer, this);
+        VTermScreen *screen = vterm_obtain_screen(vt_);
+        vterm_screen_enable_altscreen(screen, 1);
+        vterm_screen_reset(screen, 1);
         winsize ws{};
         ws.ws_row = 24;
         ws.ws_col = 80;
@@ -140,6 +147,7 @@ class Session {
             waitpid(pid_, nullptr, 0);
         }
         if (master_ >= 0) close(master_);
+        vterm_free(vt_);
     }
     Session(const Session &) = delete;
     Session &operator=(const Session &) = delete;
@@ -191,7 +199,32 @@ class Session {
         ssize_t got = read(master_, buf, sizeof buf);
         if (got <= 0) return false;
         output_.append(buf, static_cast<size_t>(got));
+        vterm_input_write(vt_, buf, static_cast<size_t>(got));
+        answer_colour_queries();
         return true;
+    }
+    // What the terminal answers to the program's queries (cursor position,
+    // device attributes) goes back to it as a real terminal's answers do;
+    // vim waits at its end for answers it has not had.
+    static void answer(const char *bytes, size_t len, void *self) {
+        auto *s = static_cast<Session *>(self);
+        if (write(s->master_, bytes, len) < 0) fail("cannot answer a terminal query");
+    }
+    // libvterm leaves the colour queries of xterm unanswered: a light text on
+    // a dark background.
+    void answer_colour_queries() {
+        static const char *const queries[][2] = {
+            {"\x1b]10;?", "\x1b]10;rgb:ffff/ffff/ffff\x1b\\"},
+            {"\x1b]11;?", "\x1b]11;rgb:0000/0000/0000\x1b\\"},
+        };
+        for (size_t from = queried_; from < output_.size(); from++) {
+            for (const auto &q : queries) {
+                if (output_.compare(from, std::strlen(q[0]), q[0]) == 0)
+                    answer(q[1], std::strlen(q[1]), this);
+            }
+        }
+        // A query cut in two by a read is found whole after the next one.
+        queried_ = output_.size() > 5 ? output_.size() - 5 : 0;
     }
     std::string name() const { return "pid " + std::to_string(pid_); }
     std::string tail() const {
@@ -205,6 +238,8 @@ class Session {
     bool ended_ = false;
     std::string output_;
     size_t seen_ = 0;
+    size_t queried_ = 0;
+    VTerm *vt_ = nullptr;
 };
 
 struct Editor {
