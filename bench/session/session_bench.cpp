@@ -9,12 +9,14 @@
 //
 // Runs alternate between the editors (and which goes first) and the median of
 // the runs is shown, with the ratio vim / ox, the CPU time of the process and
-// its peak resident memory from wait4. vim runs as vim -u NONE -N -n -i NONE:
-// no settings, no swap file, no viminfo. ox runs with a small initialisation
-// file of its own that binds ^X to other_exit yes; saving answers its write
-// question with Return. Both save through their normal paths (ox keeps a
-// backup and flushes the file to the disk; vim keeps a backup while it writes
-// and flushes too). Every file it makes is removed at the end.
+// its peak resident memory from wait4. The terminal is libvterm, which
+// answers the programs' queries as a real terminal does. vim runs as
+// vim -u NONE -N -n -i NONE: no settings, no swap file, no viminfo.
+// ox runs with a small initialisation file of its own that binds ^X to
+// other_exit yes; saving answers its write question with Return. Both save
+// through their normal paths (ox keeps a backup and flushes the file to the
+// disk; vim keeps a backup while it writes and flushes too). Every file it
+// makes is removed at the end.
 //
 // Run: bench/session/run.sh [build folder], or
 //      session_bench --ox PATH [--vim PATH] [--lines N] [--runs N]
