@@ -5,6 +5,7 @@
 
 namespace {
 
+using ox_e2e::at_position;
 using ox_e2e::exit_keys;
 using ox_e2e::OxTest;
 
@@ -22,25 +23,13 @@ const char *const F[13] = {"",         "\x1bOP",   "\x1bOQ",   "\x1bOR",   "\x1b
 const std::string insert_mode = std::string(58, ' ') + "autoindent  insert  ^I";
 const std::string overtype_mode = std::string(58, ' ') + "autoindent overtype ^I";
 
-// The line and column on the first status row, as "<line> <column>".
-testing::AssertionResult at_position(e2e::pty_terminal &t, const std::string &position) {
-    return t.wait_for(
-        [&] {
-            std::string row = t.row(0);
-            return row.size() > position.size() &&
-                   row.compare(row.size() - position.size() - 1, std::string::npos,
-                               " " + position) == 0;
-        },
-        "the status row to end in \"" + position + "\"");
-}
-
 TEST_F(MainLoop, APrefixKeyTakesASecondKeyWithLettersFolded) {
     e2e::pty_terminal &t = start_with(exit_keys + "key_bind \"^K ^A\" \"setup_insert\"\n");
     t.type("\x0b");
     ASSERT_TRUE(t.wait_row(2, "^K ..."));
     t.type("a");
     ASSERT_TRUE(t.wait_row(1, overtype_mode));
-    EXPECT_EQ(t.row(2), "") << "the prompt line is blanked before the command runs";
+    EXPECT_TRUE(t.wait_row(2, "")) << "the prompt line is blanked before the command runs";
     t.type("\x0b"
            "A");
     ASSERT_TRUE(t.wait_row(1, insert_mode));
@@ -82,10 +71,10 @@ TEST_F(MainLoop, AnErrorAbandonsTheRestOfTheText) {
                     "key_bind \"^G\" \"setup_insert setup_insert line_goto 12x setup_insert\"\n");
     t.type("\x06");
     ASSERT_TRUE(t.wait_row(2, "command not found"));
-    EXPECT_EQ(t.row(1), overtype_mode) << "what ran before the error stays done";
+    EXPECT_TRUE(t.wait_row(1, overtype_mode)) << "what ran before the error stays done";
     t.type("\x07");
     ASSERT_TRUE(t.wait_row(2, "command not found")) << "line_goto 12 then the command x";
-    EXPECT_EQ(t.row(1), overtype_mode);
+    EXPECT_TRUE(t.wait_row(1, overtype_mode));
     EXPECT_TRUE(leave());
 }
 
@@ -175,6 +164,17 @@ TEST_F(Arguments, QuestionMarksAreAskedOnThePromptLine) {
     EXPECT_TRUE(t.wait_exit(1));
 }
 
+// Waits for a question of choices on the prompt line, drawn up to its last.
+testing::AssertionResult choices_shown(e2e::pty_terminal &t, const std::string &first,
+                                       const std::string &last) {
+    return t.wait_for(
+        [&] {
+            std::string row = t.row(2);
+            return row.starts_with(first) && row.ends_with(" " + last);
+        },
+        "the prompt line to read \"" + first + " ... " + last + "\"");
+}
+
 // Whether the choice on the prompt line at that column is the highlighted one.
 bool highlighted(e2e::pty_terminal &t, int column) {
     return t.at(2, column).bg != t.at(2, 0).bg;
@@ -184,26 +184,23 @@ TEST_F(Menu, AGroupThenACommandWhoseArgumentsAreAsked) {
     write("five.c", five_lines);
     e2e::pty_terminal &t = start_with(exit_keys, {"five.c"});
     t.type("\x1b");
-    ASSERT_TRUE(t.wait_for(
-        [&] { return t.row(2).starts_with("menu: character string word line page"); }, "the menu"));
+    ASSERT_TRUE(choices_shown(t, "menu: character string word line page", "COMMAND"));
     EXPECT_TRUE(highlighted(t, 6)) << "the first group to begin with";
     t.type("l");
     ASSERT_TRUE(t.wait_for([&] { return highlighted(t, 29); }, "line chosen"));
     t.type("\r");
-    ASSERT_TRUE(
-        t.wait_for([&] { return t.row(2).starts_with("line: insert insert... insert::: delete"); },
-                   "the line group"));
+    ASSERT_TRUE(choices_shown(t, "line: insert insert... insert::: delete", "trans"));
     t.type("g\r");
     ASSERT_TRUE(t.wait_row(2, "line number:"));
     t.type("4\r");
     ASSERT_TRUE(at_position(t, "4 1"));
 
     t.type("\x1b");
-    ASSERT_TRUE(t.wait_for([&] { return t.row(2).starts_with("menu: "); }, "the menu"));
+    ASSERT_TRUE(choices_shown(t, "menu: ", "COMMAND"));
     EXPECT_TRUE(highlighted(t, 29)) << "the group chosen last comes first";
     EXPECT_FALSE(highlighted(t, 6));
     t.type("\r");
-    ASSERT_TRUE(t.wait_for([&] { return t.row(2).starts_with("line: "); }, "the line group"));
+    ASSERT_TRUE(choices_shown(t, "line: ", "trans"));
     int go_to = static_cast<int>(t.row(2).find(" goto ")) + 1;
     EXPECT_TRUE(highlighted(t, go_to)) << "and within it the command chosen last";
     t.type("\r");
@@ -216,19 +213,19 @@ TEST_F(Menu, AGroupThenACommandWhoseArgumentsAreAsked) {
 TEST_F(Menu, CommandTakesAWholeTextAndEscapeAborts) {
     e2e::pty_terminal &t = start_with(exit_keys);
     t.type("\x1b");
-    ASSERT_TRUE(t.wait_for([&] { return t.row(2).starts_with("menu: "); }, "the menu"));
+    ASSERT_TRUE(choices_shown(t, "menu: ", "COMMAND"));
     t.type("C\r");
     ASSERT_TRUE(t.wait_row(2, "command:"));
     t.type("setup_insert string_insert \"ox\"\r");
     ASSERT_TRUE(t.wait_row(4, "ox"));
-    EXPECT_EQ(t.row(1), overtype_mode);
+    EXPECT_TRUE(t.wait_row(1, overtype_mode));
     t.type("\x1b");
-    ASSERT_TRUE(t.wait_for([&] { return t.row(2).starts_with("menu: "); }, "the menu"));
+    ASSERT_TRUE(choices_shown(t, "menu: ", "COMMAND"));
     EXPECT_TRUE(highlighted(t, static_cast<int>(t.row(2).find("COMMAND"))));
     t.type("\x1b");
     ASSERT_TRUE(t.wait_row(2, "aborted"));
     t.type("\x1b");
-    ASSERT_TRUE(t.wait_for([&] { return t.row(2).starts_with("menu: "); }, "the menu"));
+    ASSERT_TRUE(choices_shown(t, "menu: ", "COMMAND"));
     t.type("\r");
     ASSERT_TRUE(t.wait_row(2, "command:"));
     t.type("\x1b");

@@ -26,6 +26,18 @@ inline const std::string exit_keys = "key_prefix \"^K\"\n"
                                      "key_bind \"^K ^X\" \"other_exit yes\"\n"
                                      "key_bind \"^K ^Q\" \"other_abort yes\"\n";
 
+// Waits until the first status row ends in the line and column "<line> <column>".
+inline testing::AssertionResult at_position(e2e::pty_terminal &t, const std::string &position) {
+    return t.wait_for(
+        [&] {
+            std::string row = t.row(0);
+            return row.size() > position.size() &&
+                   row.compare(row.size() - position.size() - 1, std::string::npos,
+                               " " + position) == 0;
+        },
+        "the status row to end in \"" + position + "\"");
+}
+
 class OxTest : public ::testing::Test {
   protected:
     void SetUp() override {
