@@ -31,8 +31,8 @@ const char *option_value(int *index, int argc, char **argv);
 // The number at the start of a "-w" or "-h" value: its leading decimal
 // digits, anything after them ignored. A value that does not begin with a
 // digit ends the process with "bad numeric argument supplied for " and the
-// option word ("width" or "height"). A number too large for an int gives
-// INT_MAX, so that it fails the range test instead of wrapping into range.
+// option word ("width" or "height"). A number of more than nine digits gives
+// INT_MAX, so that it fails the range test instead of wrapping into it.
 int numeric_option(const char *value, const char *option_word);
 
 // Writes the usage text to standard error and exits with status 2.

@@ -136,26 +136,4 @@ TEST_F(Editing, PagesAndLinesThroughFolds) {
     EXPECT_TRUE(leave());
 }
 
-TEST_F(Editing, TheLimitsOfTyping) {
-    std::string long_line;
-    while (long_line.size() < 498) long_line += "0123456789";
-    long_line.resize(498);
-    write("f.txt", long_line + "\n/*...Sinner:2:*/\nin\n/*...e*/\n");
-    e2e::pty_terminal &t = started(start({"f.txt"}));
-    t.type(end);
-    t.type("bcd");
-    ASSERT_TRUE(t.wait_row(2, "line too long"));
-    EXPECT_TRUE(at_position(t, "1 501"));
-    t.type(down);
-    t.type(home);
-    ASSERT_TRUE(t.wait_row(5, "  {{{ inner"));
-    t.type("x");
-    ASSERT_TRUE(t.wait_row(2, "can't type on fold indentation"));
-    t.type(" ");
-    ASSERT_TRUE(t.wait_row(5, "   {{{ inner")) << "a space moves the fold line right";
-    EXPECT_TRUE(t.wait_row(6, "   in"));
-    EXPECT_TRUE(leave({"f.txt"}));
-    EXPECT_EQ(read("f.txt"), long_line + "bc\n/*...Sinner:3:*/\nin\n/*...e*/\n");
-}
-
 } // namespace

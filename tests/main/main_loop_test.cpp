@@ -16,9 +16,7 @@ using Menu = OxTest;
 const std::string five_lines = "one\ntwo\nthree\nfour\nfive\n";
 
 // Function keys as xterm sends them.
-const char *const F[13] = {"",         "\x1bOP",   "\x1bOQ",   "\x1bOR",   "\x1bOS",
-                           "\x1b[15~", "\x1b[17~", "\x1b[18~", "\x1b[19~", "\x1b[20~",
-                           "\x1b[21~", "\x1b[23~", "\x1b[24~"};
+const char *const F[5] = {"", "\x1bOP", "\x1bOQ", "\x1bOR", "\x1bOS"};
 
 const std::string insert_mode = std::string(58, ' ') + "autoindent  insert  ^I";
 const std::string overtype_mode = std::string(58, ' ') + "autoindent overtype ^I";
@@ -92,43 +90,6 @@ TEST_F(MainLoop, ALineRunAsCommandsEndsAloneOnAnError) {
     t.type("\x03");
     EXPECT_TRUE(t.wait_row(2, "^C is not bound")) << "the rest of the line did not";
     EXPECT_TRUE(leave());
-}
-
-TEST_F(Arguments, WrittenFormsAndTheirErrors) {
-    write("five.c", five_lines);
-    e2e::pty_terminal &t =
-        start_with(exit_keys + "key_bind \"F1\" \"line_goto &3\"\n"
-                               "key_bind \"F2\" \"line_goto x\"\n"
-                               "key_bind \"F3\" \"string_insert \\\"a\\\\\\\"b\\\" line_start\"\n"
-                               "key_bind \"F4\" \"string_insert abc\"\n"
-                               "key_bind \"F5\" \"character_insert 'q' character_insert 65\"\n"
-                               "key_bind \"F6\" \"character_insert 'ab'\"\n"
-                               "key_bind \"F7\" \"other_backups no\"\n"
-                               "key_bind \"F8\" \"other_backups Yes\"\n"
-                               "key_bind \"F9\" \"line_goto\"\n"
-                               "key_bind \"F10\" \"string_insert \\\"unended\"\n",
-                   {"five.c"});
-    t.type(F[1]);
-    ASSERT_TRUE(at_position(t, "3 1"));
-    t.type(F[3]);
-    ASSERT_TRUE(t.wait_row(6, "a\"bthree"));
-    t.type(F[5]);
-    ASSERT_TRUE(t.wait_row(6, "qAa\"bthree"));
-    t.type(F[7]);
-    ASSERT_TRUE(t.wait_row(2, "backups disabled"));
-    for (auto [key, message] : {std::pair{2, "bad number"},
-                                {4, "bad string"},
-                                {6, "bad character"},
-                                {8, "bad yes/no flag"},
-                                {9, "insufficient arguments"},
-                                {10, "bad string"}}) {
-        t.type(F[key]);
-        EXPECT_TRUE(t.wait_row(2, message)) << "F" << key;
-        t.type(F[1]);
-        ASSERT_TRUE(t.wait_row(2, ""));
-    }
-    t.type("\x0b\x11");
-    EXPECT_TRUE(t.wait_exit(1));
 }
 
 TEST_F(Arguments, QuestionMarksAreAskedOnThePromptLine) {
