@@ -207,4 +207,21 @@ TEST_F(StartupIni, AnExitInTheFileEndsTheEditorOnceItHasStarted) {
     EXPECT_TRUE(t.wait_exit(0));
 }
 
+// The initialisation file may have deleted the language "top": a file that
+// no other language takes is then skipped, with a message, rather than given
+// a buffer without a language.
+TEST_F(StartupFiles, WithoutTopAFileNoLanguageTakesIsSkipped) {
+    write("a.c", "int a;\n");
+    write("notes.txt", "text\n");
+    e2e::pty_terminal t({LOAD_DRIVER_PROGRAM, path("notes.txt"), path("a.c")});
+    ASSERT_TRUE(t.wait_row(2, "can't deduce language"));
+    EXPECT_EQ(t.row(4), "") << "the message waits for a key";
+    t.type(" ");
+    ASSERT_TRUE(t.wait_row(4, path("notes.txt") + ": 2, 1 buffers"));
+    ASSERT_TRUE(t.wait_row(5, path("a.c") + ": 1, 2 buffers"));
+    ASSERT_TRUE(t.wait_row(6, "done"));
+    t.type(" ");
+    EXPECT_TRUE(t.wait_exit(0));
+}
+
 } // namespace
