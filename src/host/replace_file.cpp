@@ -1,0 +1,103 @@
+#include "host/replace_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+struct fd_owner {
+    int fd;
+    ~fd_owner() {
+        if (fd >= 0) close(fd);
+    }
+};
+
+// Writes all of the bytes; false on any failure.
+bool write_all(int fd, const char *p, size_t n) {
+    while (n > 0) {
+        ssize_t done = write(fd, p, n);
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) return false;
+        p += done;
+        n -= static_cast<size_t>(done);
+    }
+    return true;
+}
+
+// Copies the whole of the file into fd.
+bool copy_into(const char *fn, int fd) {
+    fd_owner in{open(fn, O_RDONLY)};
+    if (in.fd < 0) return false;
+    char buf[1 << 16];
+    for (;;) {
+        ssize_t n = read(in.fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) return true;
+        if (!write_all(fd, buf, static_cast<size_t>(n))) return false;
+    }
+}
+
+// The mode the host gives an ordinary new file.
+mode_t new_file_mode() {
+    mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+replace_file::replace_file(const char *fn) : target_(fn) {
+    struct stat old {};
+    existed_ = fn[0] && stat(fn, &old) == 0;
+    if (!fn[0] || (existed_ && S_ISDIR(old.st_mode))) return;
+    owner_ = old.st_uid;
+    group_ = old.st_gid;
+    const char *slash = std::strrchr(fn, '/');
+    size_t dir_len = slash ? static_cast<size_t>(slash - fn + 1) : 0;
+    // A base name of up to 255 bytes must leave room for the additions.
+    std::string base(fn + dir_len, std::strlen(fn + dir_len));
+    if (base.size() > 200) base.resize(200);
+    name_.assign(fn, dir_len);
+    name_ += "." + base + ".oxXXXXXX";
+    fd_ = mkstemp(name_.data());
+    if (fd_ < 0) name_.clear();
+}
+
+bool replace_file::copy_old() const {
+    return !existed_ || copy_into(target_.c_str(), fd_);
+}
+
+bool replace_file::flush() const {
+    return fsync(fd_) == 0 || errno == EINVAL;
+}
+
+void replace_file::take_over(int mode) const {
+    if (mode == -1) {
+        fchmod(fd_, new_file_mode());
+        return;
+    }
+    if (existed_) {
+        int kept = fchown(fd_, owner_, group_);
+        (void)kept;
+    }
+    fchmod(fd_, static_cast<mode_t>(mode) & 07777);
+}
+
+bool replace_file::put_in_place() {
+    if (std::rename(name_.c_str(), target_.c_str()) != 0) return false;
+    name_.clear();
+    return true;
+}
+
+void replace_file::discard() {
+    if (fd_ >= 0) close(fd_);
+    fd_ = -1;
+    if (!name_.empty()) unlink(name_.c_str());
+    name_.clear();
+}
