@@ -1,106 +1,98 @@
-#include "host/filename.h"
+#include "host/files.h"
 #include "host/process.h"
-#include "host_fixtures.h"
+#include "support/scratch.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
 
-using namespace host_test;
+using namespace test_support;
 
 namespace {
 
-// What descriptors 0, 1 and 2 refer to, to see that they come back unchanged.
-std::string std_fds_identity() {
-    std::string identity;
-    for (int fd = 0; fd < 3; ++fd) {
-        struct stat st;
-        if (fstat(fd, &st) != 0)
-            identity += "closed ";
-        else
-            identity += std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino) + " ";
-    }
-    return identity;
+// Where every open descriptor leads, to see that a command leaves them as they were.
+std::string descriptors() {
+    std::string seen;
+    std::error_code ignored;
+    for (const auto &fd : std::filesystem::directory_iterator("/proc/self/fd"))
+        seen += std::filesystem::read_symlink(fd.path(), ignored).string() + " ";
+    return seen;
 }
 
-ino_t inode(const std::string &path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+// Runs shell(command) in a child whose terminal is a new pseudo-terminal, with
+// 0, 1 and 2 on /dev/null so that only "/dev/tty" reaches the terminal; the
+// keys are typed at once. The child then reports what shell returned, whether
+// 0, 1 and 2 came back and the next line typed. Returns all the terminal
+// showed until the child ended.
+std::string shell_on_a_terminal(const char *command, const std::string &keys) {
+    int master = -1;
+    pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+    if (pid == 0) {
+        fcntl(0, F_DUPFD_CLOEXEC, 10); // keeps the terminal open while 0, 1 and 2 are away
+        int null = open("/dev/null", O_RDWR);
+        for (int fd = 0; fd < 3; ++fd) dup2(null, fd);
+        std::string before = descriptors();
+        int ran = shell(command);
+        bool restored = descriptors() == before;
+        int tty = open("/dev/tty", O_RDWR);
+        char line[100] = "";
+        ssize_t got = read(tty, line, sizeof line);
+        dprintf(tty, "AFTER:%d:%d:%.*s.\n", ran, restored, static_cast<int>(got - 1), line);
+        _exit(0);
+    }
+    if (pid < 0) return "not started";
+    std::string shown = write(master, keys.data(), keys.size()) < 0 ? "keys not typed " : "";
+    char chunk[512];
+    struct pollfd fds = {master, POLLIN, 0};
+    while (poll(&fds, 1, 20000) > 0) {
+        ssize_t got = read(master, chunk, sizeof chunk);
+        if (got <= 0) break;
+        shown.append(chunk, got);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    close(master);
+    return shown;
 }
 
 } // namespace
 
-TEST(HostProcess, ShellIsShellOrSh) {
-    {
-        EnvVar shell("SHELL", "/bin/zsh");
-        EXPECT_STREQ(get_shell(), "/bin/zsh");
-    }
-    {
-        EnvVar shell("SHELL", std::nullopt);
-        EXPECT_STREQ(get_shell(), "sh");
-    }
-    {
-        EnvVar shell("SHELL", "");
-        EXPECT_STREQ(get_shell(), "sh");
-    }
+TEST(HostFiles, ReadonlyOnlyForFilesTheOwnerCannotWrite) {
+    scratch_dir dir;
+    write_file(dir.path("ro"), "", 0444);
+    write_file(dir.path("rw"), "", 0200);
+    mkdir(dir.path("folder").c_str(), 0555);
+    for (auto [name, readonly] : {std::pair{"ro", 1}, {"rw", 0}, {"folder", 0}, {"missing", 0}})
+        EXPECT_EQ(is_readonly(dir.path(name).c_str()), readonly) << name;
 }
 
-TEST(HostProcess, FilterRunsACommandBetweenTemporaryFiles) {
-    RemovedOnExit input(get_tmp_fn());
-    RemovedOnExit output(get_tmp_fn());
-    ASSERT_FALSE(input.path.empty() || output.path.empty());
-    write_file(input.path, "pear\napple\nfig\n");
-    write_file(output.path, "left over from before, longer than the result\n");
-    ino_t output_inode = inode(output.path);
-    std::string before = std_fds_identity();
-    int open_before = open_fd_count();
-
-    EXPECT_EQ(xfilter("sort", input.path.c_str(), output.path.c_str()), 1);
-
-    EXPECT_EQ(read_file(output.path), "apple\nfig\npear\n");
-    EXPECT_EQ(inode(output.path), output_inode);
-    EXPECT_EQ(permissions(output.path), 0600);
-    EXPECT_EQ(std_fds_identity(), before);
-    EXPECT_EQ(open_fd_count(), open_before);
+TEST(HostProcess, FilterRunsACommandBetweenTwoFiles) {
+    scratch_dir dir;
+    std::string in = dir.path("in"), out = dir.path("out"), before = descriptors();
+    write_file(in, "pear\napple\nfig\n");
+    EXPECT_EQ(xfilter("sort; echo err >&2; exit 3", in.c_str(), out.c_str()), 1);
+    EXPECT_EQ(read_file(out), "apple\nfig\npear\nerr\n");
+    EXPECT_EQ(permissions(out), 0600);
+    EXPECT_EQ(xfilter("true", in.c_str(), out.c_str()), 1);
+    EXPECT_EQ(read_file(out), "");
+    // Files that cannot be opened leave the descriptors as they are.
+    EXPECT_EQ(xfilter("true", dir.path("missing").c_str(), dir.path("gone/out").c_str()), 1);
+    EXPECT_EQ(descriptors(), before);
 }
 
-TEST(HostProcess, FilterSendsErrorsToTheOutputAndIgnoresTheExitStatus) {
-    TempDir dir;
-    write_file(dir / "in", "");
-    EXPECT_EQ(
-        xfilter("echo out; echo err >&2; exit 3", (dir / "in").c_str(), (dir / "out").c_str()), 1);
-    EXPECT_EQ(read_file(dir / "out"), "out\nerr\n");
-}
-
-TEST(HostProcess, FilterCreatesAPrivateOutputEvenWhenNothingIsWritten) {
-    TempDir dir;
-    write_file(dir / "in", "data\n");
-    EXPECT_EQ(xfilter("true", (dir / "in").c_str(), (dir / "out").c_str()), 1);
-    struct stat st;
-    ASSERT_EQ(stat((dir / "out").c_str(), &st), 0);
-    EXPECT_TRUE(S_ISREG(st.st_mode));
-    EXPECT_EQ(st.st_mode & 07777, 0600u);
-    EXPECT_EQ(st.st_size, 0);
-}
-
-TEST(HostProcess, EmptyFilterCommandRunsTheShellOnTheInput) {
-    TempDir dir;
-    EnvVar shell("SHELL", "OX_TEST_MARK=from-shell /bin/sh");
-    write_file(dir / "in", "echo $OX_TEST_MARK\n");
-    EXPECT_EQ(xfilter("", (dir / "in").c_str(), (dir / "out").c_str()), 1);
-    EXPECT_EQ(read_file(dir / "out"), "from-shell\n");
-}
-
-TEST(HostProcess, FilterWithFilesThatCannotOpenLeavesDescriptorsAlone) {
-    TempDir dir;
-    mkdir((dir / "folder").c_str(), 0755);
-    std::string before = std_fds_identity();
-    int open_before = open_fd_count();
-
-    EXPECT_EQ(xfilter("true", (dir / "missing").c_str(), (dir / "folder").c_str()), 1);
-    EXPECT_EQ(xfilter("true", (dir / "missing").c_str(), (dir / "gone/out").c_str()), 1);
-    write_file(dir / "in", "");
-    EXPECT_EQ(xfilter("true", (dir / "in").c_str(), (dir / "gone/out").c_str()), 1);
-
-    EXPECT_EQ(std_fds_identity(), before);
-    EXPECT_EQ(open_fd_count(), open_before);
+TEST(HostShell, CommandsRunOnTheTerminal) {
+    // After a command, one line of at most 49 characters is taken for "press return".
+    std::string shown = shell_on_a_terminal("echo RAN_$((40+2))", std::string(49, 'a') + "TAIL\r");
+    size_t ran = shown.find("RAN_42"), asked = shown.find("\npress return to return to ox ... ");
+    EXPECT_TRUE(ran < asked && asked != std::string::npos) << shown;
+    EXPECT_NE(shown.find("AFTER:1:1:TAIL."), std::string::npos) << shown;
+    // An empty command starts the user's shell and asks nothing after it.
+    env_var user_shell("SHELL", "/bin/sh"), env("ENV", std::nullopt);
+    shown = shell_on_a_terminal("", "echo SH_$((6*7)); exit\rnext\r");
+    EXPECT_TRUE(shown.find("SH_42") != std::string::npos &&
+                shown.find("press") == std::string::npos)
+        << shown;
+    EXPECT_NE(shown.find("AFTER:1:1:next."), std::string::npos) << shown;
 }
