@@ -1,24 +1,20 @@
+#include "text/alloc.h"
 #include "text/scan.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
-struct FileCloser {
-    void operator()(FILE *fp) const { fclose(fp); }
-};
-using FilePtr = std::unique_ptr<FILE, FileCloser>;
 using Lines = std::vector<std::string>;
 
 // Every line get_line returns from a stream holding the bytes.
 Lines lines_of(const std::string &bytes) {
-    FilePtr fp(tmpfile());
-    EXPECT_TRUE(fp);
+    std::unique_ptr<FILE, int (*)(FILE *)> fp(tmpfile(), fclose);
     fwrite(bytes.data(), 1, bytes.size(), fp.get());
     rewind(fp.get());
     Lines lines;
@@ -27,17 +23,14 @@ Lines lines_of(const std::string &bytes) {
     return lines;
 }
 
-TEST(GetLine, SplitsEveryFiveHundredBytesWithoutInventingEmptyLines) {
+TEST(Scan, GetLineSplitsEveryFiveHundredBytesWithoutInventingEmptyLines) {
     std::string a500(500, 'a'), a499(499, 'a');
     // A full piece holding a NUL of its own must still be seen as full.
     std::string with_nul = std::string(10, 'x') + '\0' + std::string(489, 'y');
-    struct Case {
-        std::string bytes;
-        Lines want;
-    } cases[] = {
+    const std::pair<std::string, Lines> cases[] = {
         {a500 + "b\n", {a500, "b"}},
         {a499 + "\nx\n", {a499, "x"}},
-        {a500 + "\nx\n", {a500, "x"}},
+        {a500 + "\nx\n", {a500, "x"}}, // the newline after a full piece belongs to it
         {a500 + a500 + "\n", {a500, a500}},
         {a500 + "\n\n", {a500, ""}},
         {a500 + a500 + a500.substr(0, 200), {a500, a500, a500.substr(0, 200)}},
@@ -47,93 +40,71 @@ TEST(GetLine, SplitsEveryFiveHundredBytesWithoutInventingEmptyLines) {
         {std::string("ab\0cd\nef\n", 9), {"ab", "ef"}},
         {with_nul + "\nz\n", {std::string(10, 'x'), "z"}},
     };
-    for (const Case &c : cases) EXPECT_EQ(lines_of(c.bytes), c.want) << c.bytes.size() << " bytes";
+    for (const auto &[bytes, want] : cases) EXPECT_EQ(lines_of(bytes), want) << bytes.size();
 }
 
-TEST(PutLine, WritesTextAndNewlineAndReportsFailure) {
-    FilePtr fp(tmpfile());
-    ASSERT_TRUE(fp);
-    EXPECT_EQ(put_line("abc", fp.get()), 1);
-    EXPECT_EQ(put_line("", fp.get()), 1);
-    rewind(fp.get());
-    char buf[16] = {};
-    EXPECT_EQ(fread(buf, 1, sizeof buf, fp.get()), 5u);
-    EXPECT_STREQ(buf, "abc\n\n");
-    FilePtr full(fopen("/dev/full", "w"));
-    ASSERT_TRUE(full);
-    setvbuf(full.get(), nullptr, _IONBF, 0);
-    EXPECT_EQ(put_line("abc", full.get()), 0);
+// "value/bytes read" of the number at text.
+std::string number(const char *text, bool hex) {
+    int v = -1;
+    long used = (hex ? scan_num_hex(text, &v) : scan_num(text, &v)) - text;
+    return std::to_string(static_cast<unsigned>(v)) + "/" + std::to_string(used);
 }
 
-TEST(SkipSpace, SkipsTheSixWhiteSpaceBytesOnly) {
-    const char *text = " \t\n\v\f\rx", *high = "\xa0\x85";
-    EXPECT_EQ(skip_space(text), text + 6);
-    EXPECT_EQ(skip_space(high), high);
-    EXPECT_EQ(*skip_space("  "), '\0');
-}
-
-TEST(ScanNum, DecimalAndHexadecimal) {
-    struct Case {
-        const char *text;
-        unsigned value;
-        int used;
-    } decimal[] = {{"12ab", 12, 2},
-                   {"abc", 0, 0},
-                   {"-5", 0, 0},
-                   {"007\xb2", 7, 3},
-                   {"4294967295", 4294967295u, 10},
-                   {"4294967306", 10, 10}}, // wraps at 32 bits
-        hex[] = {{"&1F", 31, 3}, {"&", 0, 1}, {"&aBg", 0xab, 3}, {"&ffFFffFF", 0xffffffffu, 9},
-                 {"1F", 1, 1},   {"x", 0, 0}};
-    for (const Case &c : decimal) {
-        int v = -1;
-        EXPECT_EQ(scan_num(c.text, &v) - c.text, c.used) << c.text;
-        EXPECT_EQ(static_cast<unsigned>(v), c.value) << c.text;
-    }
-    for (const Case &c : hex) {
-        int v = -1;
-        EXPECT_EQ(scan_num_hex(c.text, &v) - c.text, c.used) << c.text;
-        EXPECT_EQ(static_cast<unsigned>(v), c.value) << c.text;
-    }
-}
-
-TEST(ScanStr, StopsAtWhiteSpaceOrEnd) {
+// "string/bytes read" of the quoted string at text, or "null".
+std::string quoted(const char *text) {
     char out[LINE_BUF_SIZE];
-    const char *t = "a\xff"
-                    "b\tc";
-    EXPECT_EQ(scan_str(t, out), t + 3);
-    EXPECT_STREQ(out, "a\xff"
-                      "b");
-    EXPECT_EQ(*scan_str("", out), '\0');
-    EXPECT_STREQ(out, "");
+    const char *end = scan_quoted_str(text, out);
+    return end ? out + ("/" + std::to_string(end - text)) : "null";
 }
 
-TEST(ScanQuotedStr, BackslashTakesTheNextByteLiterally) {
-    char out[LINE_BUF_SIZE];
-    struct Case {
-        const char *text, *want;
-        int used;
-    } good[] = {{R"("a\"b\\c\n" rest)", R"(a"b\cn)", 11}, {R"("\"")", "\"", 4}, {R"(""x)", "", 2}};
-    for (const Case &c : good) {
-        EXPECT_EQ(scan_quoted_str(c.text, out), c.text + c.used) << c.text;
-        EXPECT_STREQ(out, c.want);
+TEST(Scan, NumbersAndQuotedStrings) {
+    std::string decimal, hex, strings;
+    // Decimal wraps at 32 bits; "&" starts hexadecimal digits of either case.
+    for (const char *t : {"12ab", "abc", "-5", "007\xb2", "4294967295", "4294967306", "&1"}) {
+        decimal += number(t, false) + " ";
     }
-    for (const char *bad : {"abc\"", " \"abc\"", "\"abc", "\"abc\\", "\"abc\\\"", "\"", ""}) {
-        EXPECT_EQ(scan_quoted_str(bad, out), nullptr) << bad;
+    for (const char *t : {"&1F", "&", "&aBg", "&ffFFffFF", "1F", "x"}) hex += number(t, true) + " ";
+    EXPECT_EQ(decimal, "12/2 0/0 0/0 7/3 4294967295/10 10/10 0/0 ");
+    EXPECT_EQ(hex, "31/3 0/1 171/3 4294967295/9 1/1 0/0 ");
+    // A backslash takes the next byte literally; a string must be closed.
+    for (const char *t : {R"("a\"b\\c\n" rest)", R"("\"")", R"(""x)", "abc\"", " \"a\"", "\"abc",
+                          "\"abc\\", "\"abc\\\"", "\""}) {
+        strings += quoted(t) + " ";
     }
+    EXPECT_EQ(strings, R"(a"b\cn/11 "/4 /2 null null null null null null )");
 }
 
-TEST(PrintNum, ChainsWithPrintStrIntoAMessage) {
-    char buf[LINE_BUF_SIZE];
-    memset(buf, '#', sizeof buf);
+TEST(Scan, PrintNum) {
+    char buf[LINE_BUF_SIZE] = "##";
     EXPECT_EQ(print_num(buf, 0), buf + 1);
-    EXPECT_EQ(std::string(buf, 2), "0#");
-    EXPECT_EQ(std::string(buf, print_num(buf, 4294967295u)), "4294967295");
-    char *p = print_str(buf, "keycode ");
-    p = print_num(p, 1000);
-    p = print_str(p, " is not recognised");
-    *p = 0;
-    EXPECT_STREQ(buf, "keycode 1000 is not recognised");
+    EXPECT_STREQ(buf, "0#");
+    *print_num(print_str(buf, "keycode "), 4294967295u) = 0;
+    EXPECT_STREQ(buf, "keycode 4294967295");
+}
+
+TEST(StringArena, BlocksOfMixedSizesNeverOverlap) {
+    long before = alloc_live_blocks();
+    std::mt19937 rng(7);
+    std::vector<std::pair<char *, std::string>> live; // blocks filled with a byte of their own
+    for (size_t round = 0; round < 20000; round++) {
+        if (live.empty() || rng() % 3) {
+            std::string text(rng() % 620, static_cast<char>('!' + round % 90));
+            live.emplace_back(strsave(text.c_str()), text);
+            ASSERT_NE(live.back().first, nullptr);
+            continue;
+        }
+        std::swap(live[rng() % live.size()], live.back());
+        ASSERT_EQ(live.back().first, live.back().second) << "round " << round;
+        // Some strings are shortened in place before they go back.
+        if (rng() % 4 == 0) live.back().first[live.back().second.size() / 2] = 0;
+        str_free(live.back().first);
+        live.pop_back();
+    }
+    for (auto &[s, text] : live) {
+        EXPECT_EQ(s, text);
+        str_free(s);
+    }
+    EXPECT_EQ(alloc_live_blocks(), before);
 }
 
 } // namespace

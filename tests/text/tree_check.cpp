@@ -1,86 +1,57 @@
 #include "tree_check.h"
 
-#include <cstring>
-#include <vector>
-
 namespace {
 
-// Longer lists than this are taken as cycles.
-constexpr long max_walk = 50'000'000;
+// Longer lists or deeper nesting than this are taken as cycles.
+constexpr long max_walk = 50'000'000, max_depth = 2000;
 
-std::string where(const FOLD *f, const std::vector<const FOLD *> &path) {
-    std::string s = "fold \"";
-    s += f->name ? f->name : "(null name)";
-    s += "\" at depth " + std::to_string(path.size());
-    return s;
+// "line count/deep count @current index+current line count"
+std::string counts(long lines, long deep, long cur_index, long cur_count) {
+    return std::to_string(lines) + "/" + std::to_string(deep) + " @" + std::to_string(cur_index) +
+           "+" + std::to_string(cur_count);
 }
 
 // Checks f and everything below it; on success stores f's recounted deep count.
-std::string check(const FOLD *f, std::vector<const FOLD *> &path, long *deep_out) {
-    if (!f->name) return where(f, path) + ": null name";
-    if (!f->end || !f->first || !f->cur) return where(f, path) + ": null first, cur or end";
-    if (line_kind(f->end) != LINE_END) return where(f, path) + ": end line of wrong kind";
-    if (f->end->next) return where(f, path) + ": end line has a next line";
-    if (f->first->prev) return where(f, path) + ": first line has a previous line";
-    for (const FOLD *p : path) {
-        if (p == f) return where(f, path) + ": fold holds itself";
+std::string check(const FOLD *f, long depth, long *deep_out) {
+    auto fault = [&](const std::string &what) {
+        return "fold \"" + std::string(f->name ? f->name : "(null name)") + "\" at depth " +
+               std::to_string(depth) + ": " + what;
+    };
+    if (!f->name || !f->first || !f->cur || !f->end || line_kind(f->end) != LINE_END ||
+        f->end->next || f->first->prev) {
+        return fault("null name, first line or current line, or a bad end line");
     }
-    path.push_back(f);
+    if (depth > max_depth) return fault("folds nest over 2000 deep or in a cycle");
     long entries = 0, deep = 0, cur_index = -1, cur_count = -1;
     const LINE *prev = nullptr;
-    for (const LINE *l = f->first;; l = l->next) {
-        if (!l) return where(f, path) + ": list ends before the end line";
-        if (entries >= max_walk) return where(f, path) + ": list does not reach its end line";
-        if (l->prev != prev) {
-            return where(f, path) + ": line " + std::to_string(entries) + " has a wrong prev link";
-        }
-        unsigned type = line_type(l);
-        if (type & 0x30) return where(f, path) + ": type byte with bits 4-5 set";
-        if (l == f->cur) {
-            cur_index = entries;
-            cur_count = deep;
-        }
+    for (const LINE *l = f->first;; prev = l, l = l->next) {
+        auto at = [&](const char *what) { return fault("line " + std::to_string(entries) + what); };
+        if (!l || entries >= max_walk) return fault("list does not reach its end line");
+        if (l->prev != prev || (line_type(l) & 0x30)) return at(" has a wrong prev link or type");
+        if (l == f->cur) cur_index = entries, cur_count = deep;
         entries++;
         deep++;
         if (l == f->end) break;
-        switch (line_kind(l)) {
-        case LINE_TEXT:
-            if (!line_text(l)) return where(f, path) + ": text line without text";
-            break;
-        case LINE_VIRT:
-            if (!line_virt(l) || !line_virt(l)->name) {
-                return where(f, path) + ": virtual fold without name";
-            }
-            break;
-        case LINE_FOLD: {
+        int kind = line_kind(l);
+        if (kind == LINE_FOLD) {
             const FOLD *inner = line_fold(l);
-            if (!inner) return where(f, path) + ": fold line without fold";
-            if (inner->parent != f) return where(inner, path) + ": parent is not its holder";
+            if (!inner || inner->parent != f) return at(" has no fold or not its parent");
             long inner_deep = 0;
-            std::string fault = check(inner, path, &inner_deep);
-            if (!fault.empty()) return fault;
+            std::string inner_fault = check(inner, depth + 1, &inner_deep);
+            if (!inner_fault.empty()) return inner_fault;
             deep += inner_deep;
-            break;
+        } else if (kind == LINE_TEXT ? !line_text(l)
+                                     : kind != LINE_VIRT || !line_virt(l) || !line_virt(l)->name) {
+            return at(" is an end line, of a bad kind or without its text or name");
         }
-        default: return where(f, path) + ": end line or bad kind inside the list";
-        }
-        prev = l;
     }
-    path.pop_back();
-    auto mismatch = [&](const char *what, long cached, long counted) {
-        return where(f, path) + ": " + what + " " + std::to_string(cached) + ", recounted " +
-               std::to_string(counted);
-    };
-    if (f->line_count != entries) return mismatch("line_count", f->line_count, entries);
-    if (f->deep_count != deep) return mismatch("deep_count", f->deep_count, deep);
-    if (cur_index < 0) return where(f, path) + ": current line is not in the list";
-    if (f->cur_index != cur_index) return mismatch("cur_index", f->cur_index, cur_index);
-    if (f->cur_count != cur_count) return mismatch("cur_count", f->cur_count, cur_count);
+    if (f->line_count != entries || f->deep_count != deep || f->cur_index != cur_index ||
+        f->cur_count != cur_count) {
+        return fault("counts " + counts(f->line_count, f->deep_count, f->cur_index, f->cur_count) +
+                     ", recounted " + counts(entries, deep, cur_index, cur_count));
+    }
     for (int mark : {f->mark1, f->mark2}) {
-        if (mark < -1 || mark >= entries) {
-            return where(f, path) + ": mark " + std::to_string(mark) + " outside a list of " +
-                   std::to_string(entries);
-        }
+        if (mark < -1 || mark >= entries) return fault("mark " + std::to_string(mark) + " outside");
     }
     *deep_out = deep;
     return "";
@@ -88,23 +59,18 @@ std::string check(const FOLD *f, std::vector<const FOLD *> &path, long *deep_out
 
 void picture(const FOLD *f, std::string &out) {
     for (const LINE *l = f->first; l != f->end; l = l->next) {
-        switch (line_kind(l)) {
-        case LINE_TEXT: out += line_text(l); break;
-        case LINE_VIRT: {
+        if (line_kind(l) == LINE_TEXT) {
+            out += line_text(l);
+        } else if (line_kind(l) == LINE_VIRT) {
             const VFOLD *v = line_virt(l);
             out += "<" + std::string(v->name) + " " + std::to_string(v->indent) +
                    (v->open ? " o>" : " c>");
-            break;
-        }
-        case LINE_FOLD: {
+        } else {
             const FOLD *inner = line_fold(l);
             out += "[" + std::string(inner->name) + " " + std::to_string(inner->indent) +
                    (inner->open ? " o:" : " c:");
             picture(inner, out);
             out += "]";
-            break;
-        }
-        default: out += "?"; break;
         }
         out += ",";
     }
@@ -113,10 +79,8 @@ void picture(const FOLD *f, std::string &out) {
 } // namespace
 
 std::string check_fold_invariants(const FOLD *f) {
-    if (!f) return "null fold";
-    std::vector<const FOLD *> path;
     long deep = 0;
-    return check(f, path, &deep);
+    return f ? check(f, 0, &deep) : "null fold";
 }
 
 std::string tree_picture(const FOLD *f) {

@@ -14,3 +14,11 @@ struct FoldDeleter {
 
 using LinePtr = std::unique_ptr<LINE, LineDeleter>;
 using FoldPtr = std::unique_ptr<FOLD, FoldDeleter>;
+
+// Appends a line at the fold's end, as the file reader does, and returns it.
+inline LINE *append_line(FOLD *f, LINE *l) {
+    line_step_last(f);
+    line_insert(l, f);
+    line_step_next(f);
+    return l;
+}
