@@ -1,4 +1,6 @@
-// Display forms of bytes and the image of a row scrolled sideways.
+// Display forms of bytes and the image of a row scrolled sideways. The forms
+// of tabs, control and high bytes are also seen through a terminal
+// (tests/e2e); here are the edges.
 #include "display/char_names.h"
 #include "display/draw_text.h"
 
@@ -9,59 +11,44 @@
 
 namespace {
 
-class DisplayForms : public ::testing::Test {
-  protected:
-    void TearDown() override { set_white_space_vis(0); }
-};
-
-TEST_F(DisplayForms, BytesInBothWhiteSpaceModes) {
-    struct form {
-        int byte, col;
-        const char *hidden, *visible;
-    } const forms[] = {
-        {'a', 0, "a", "a"},       {' ', 0, " ", "."},
-        {'\t', 5, "   ", "  >"},  {'\t', 8, "        ", "       >"},
-        {'\t', -3, "   ", "  >"}, {1, 0, "?", "^A"},
-        {31, 0, "?", "^_"},       {127, 0, "?", "<7f>"},
-        {200, 0, "?", "<c8>"},    {-56, 0, "?", "<c8>"}, // a signed char holding 200
-    };
-    for (const form &f : forms)
-        for (int vis : {0, 1}) {
-            set_white_space_vis(vis);
-            const char *want = vis ? f.visible : f.hidden;
-            EXPECT_STREQ(char_name(f.byte, f.col), want) << f.byte << " at " << f.col;
-            EXPECT_EQ(len_char_name(f.byte, f.col), static_cast<int>(std::strlen(want)));
-        }
-    // Every name is as wide as its width says.
+TEST(DisplayForms, EveryNameIsAsWideAsItsWidthSays) {
     for (int vis : {0, 1}) {
         set_white_space_vis(vis);
         for (int byte = 1; byte < 256; byte++)
-            for (int col = 0; col < 8; col++)
-                ASSERT_EQ(std::strlen(char_name(byte, col)),
-                          static_cast<size_t>(len_char_name(byte, col)));
+            for (int col = -3; col < 8; col++)
+                ASSERT_EQ(std::strlen(char_name(byte, col)), size_t(len_char_name(byte, col)));
+        EXPECT_STREQ(char_name(-56, 0), vis ? "<c8>" : "?") << "a signed char holding 200";
+        EXPECT_STREQ(char_name('\t', -3), vis ? "  >" : "   ") << "a tab left of the row";
     }
 }
 
-std::string image(const char *text, int start, int width, int h, int plain = 0) {
-    std::string out;
-    int cells = text_image(out, text, start, width, h, plain);
-    EXPECT_EQ(cells, static_cast<int>(out.size()));
-    return out;
-}
-
-TEST_F(DisplayForms, RowImagesScrolledAndClipped) {
-    EXPECT_EQ(image("abcdefgh", 4, 10, 0), "    abcdef") << "indented, cut at the width";
-    EXPECT_EQ(image("abc", 10, 10, 0), "") << "starts beyond the row";
-    EXPECT_EQ(image("abc", 25, 10, 20), "     abc");
-    EXPECT_EQ(image("ab", -1, 10, 0), "b");
-    // Scrolled by 20: a tab from 21 to 24 shows its cells right of 20.
-    std::string line = std::string(18, 'x') + "\tyz";
-    EXPECT_EQ(image(line.c_str(), 3, 10, 20), "x   yz");
-    set_white_space_vis(1);
-    EXPECT_EQ(image(line.c_str(), 3, 10, 20), "x  >yz");
-    EXPECT_EQ(image("ab\xc8", 0, 4, 0), "ab<c") << "a name cut at the right";
-    EXPECT_EQ(image("ab\xc8", 0, 10, 4), "8>") << "and at the left";
-    EXPECT_EQ(image("{{{ a b", 0, 10, 0, 4), "{{{ a.b") << "the marker is no text";
+TEST(DisplayForms, RowImagesScrolledAndClipped) {
+    const std::string tab_at_18 = std::string(18, 'x') + "\tyz";
+    struct {
+        const char *text;
+        int start, width, h, plain, vis;
+        const char *image;
+    } const rows[] = {
+        // clang-format off
+        {"abcdefgh", 4, 10, 0, 0, 0, "    abcdef"}, // indented, cut at the width
+        {"abc", 10, 10, 0, 0, 0, ""},               // starts beyond the row
+        {"abc", 25, 10, 20, 0, 0, "     abc"},
+        {"ab", -1, 10, 0, 0, 0, "b"},
+        {tab_at_18.c_str(), 3, 10, 20, 0, 0, "x   yz"}, // a tab's cells right of 20
+        {tab_at_18.c_str(), 3, 10, 20, 0, 1, "x  >yz"},
+        {"ab\xc8", 0, 4, 0, 0, 1, "ab<c"},            // a name cut at the right
+        {"ab\xc8", 0, 10, 4, 0, 1, "8>"},             // and at the left
+        {"{{{ a b", 0, 10, 0, 4, 1, "{{{ a.b"},       // the marker is no text
+        // clang-format on
+    };
+    for (const auto &r : rows) {
+        set_white_space_vis(r.vis);
+        std::string out;
+        int cells = text_image(out, r.text, r.start, r.width, r.h, r.plain);
+        EXPECT_EQ(cells, int(out.size()));
+        EXPECT_EQ(out, r.image) << r.text << " from " << r.start << " scrolled " << r.h;
+    }
+    set_white_space_vis(0);
 }
 
 } // namespace
