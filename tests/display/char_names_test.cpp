@@ -30,9 +30,6 @@ TEST(DisplayForms, RowImagesScrolledAndClipped) {
         const char *image;
     } const rows[] = {
         // clang-format off
-        {"abcdefgh", 4, 10, 0, 0, 0, "    abcdef"}, // indented, cut at the width
-        {"abc", 10, 10, 0, 0, 0, ""},               // starts beyond the row
-        {"abc", 25, 10, 20, 0, 0, "     abc"},
         {"ab", -1, 10, 0, 0, 0, "b"},
         {tab_at_18.c_str(), 3, 10, 20, 0, 0, "x   yz"}, // a tab's cells right of 20
         {tab_at_18.c_str(), 3, 10, 20, 0, 1, "x  >yz"},

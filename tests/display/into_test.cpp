@@ -35,28 +35,12 @@ TEST(IntoValues, ColumnsAndBack) {
     set_white_space_vis(0);
 }
 
-class CurrentLine : public TablesTest {};
+class IntoOfAFoldLine : public TablesTest {};
 
-TEST_F(CurrentLine, IntoValuesOfTheCurrentLine) {
-    BUFF *b = buff_create("", -1, make_top());
-    ASSERT_NE(b, nullptr);
-    cur_buffer = b;
-    line_insert(line_create_fold("ab\tc", 2, 0), b->fold);
-    EXPECT_EQ(indent_of(b->fold->cur), 6);
-    EXPECT_STREQ(string_of(b->fold->cur), "ab\tc");
-    b->fold->into = 8; // on the tab, from column 8 to 16
-    EXPECT_EQ(cur_csr_col(), 8);
-    EXPECT_EQ(max_into_value(), 10);
-    EXPECT_EQ(new_into_value(12), 8);
-    EXPECT_EQ(new_into_value(16), 9);
-    EXPECT_EQ(new_into_value(-1), 10);
-    EXPECT_EQ(new_into_value(3), 3) << "into the indentation";
-    // An indent no screen can show is held, so into values cannot overflow.
-    line_fold(b->fold->cur)->indent = 2147483647;
-    EXPECT_EQ(max_into_value(), (1 << 24) + 8);
-    line_step_next(b->fold);
-    EXPECT_STREQ(string_of(b->fold->cur), "") << "the end line";
-    EXPECT_EQ(max_into_value(), 0);
+TEST_F(IntoOfAFoldLine, AnIndentNoScreenCanShowIsHeld) {
+    cur_buffer = buff_create("", -1, make_top());
+    line_insert(line_create_fold("ab\tc", 2147483647, 0), cur_buffer->fold);
+    EXPECT_EQ(max_into_value(), (1 << 24) + 8) << "so that into values cannot overflow";
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <set>
 #include <string>
 
 namespace {
@@ -27,14 +26,12 @@ int code_of_name(std::string name) {
 }
 
 TEST(KeyTab, NamesMatchTheirCodesAndAreFoundBothWays) {
-    std::set<std::string> names;
     int rows = 0;
     for (; key_tab[rows].name != nullptr; rows++) {
         const key_tab_entry &row = key_tab[rows];
         EXPECT_EQ(code_of_name(row.name), row.code) << row.name;
         EXPECT_EQ(row.prefix, 0);
-        EXPECT_TRUE(names.insert(row.name).second) << "twice: " << row.name;
-        EXPECT_EQ(lookup_key_name(row.name), rows);
+        EXPECT_EQ(lookup_key_name(row.name), rows) << "named twice";
         EXPECT_EQ(lookup_key_code(row.code), rows);
     }
     EXPECT_EQ(rows, KEY_TAB_ROWS);

@@ -38,16 +38,10 @@ int ms_until(clock_type::time_point when) {
     return static_cast<int>(std::max<long long>(left.count(), 0));
 }
 
-// The characters of a cell: ASCII as itself, anything else as "<U+hex>".
-std::string cell_text(const VTermScreenCell &sc) {
-    if (sc.chars[0] == 0) return " ";
-    std::string text;
-    for (int i = 0; i < VTERM_MAX_CHARS_PER_CELL && sc.chars[i] != 0; i++) {
-        char code[16];
-        std::snprintf(code, sizeof code, "<U+%x>", sc.chars[i]);
-        text += sc.chars[i] < 0x80 ? std::string(1, static_cast<char>(sc.chars[i])) : code;
-    }
-    return text;
+// A cell's character: ASCII as itself, anything else as \x01, which the
+// editor never writes as itself.
+char cell_char(const VTermScreenCell &sc) {
+    return sc.chars[0] == 0 ? ' ' : sc.chars[0] < 0x80 ? static_cast<char>(sc.chars[0]) : '\x01';
 }
 
 int colour_index(const VTermColor &c, bool foreground) {
@@ -56,19 +50,12 @@ int colour_index(const VTermColor &c, bool foreground) {
     return 0x1000000 | c.rgb.red << 16 | c.rgb.green << 8 | c.rgb.blue;
 }
 
-// A terminal answers queries, such as the cursor position report, by typing.
-void answer(const char *bytes, size_t len, void *master) {
-    ssize_t n = write(*static_cast<int *>(master), bytes, len);
-    (void)n;
-}
-
 } // namespace
 
 pty_terminal::pty_terminal(std::vector<std::string> argv, options opts)
     : rows_(opts.rows), cols_(opts.cols) {
     vt_ = vterm_new(rows_, cols_);
     vterm_set_utf8(vt_, 1);
-    vterm_output_set_callback(vt_, answer, &master_);
     vscreen_ = vterm_obtain_screen(vt_);
     vterm_screen_enable_altscreen(vscreen_, 1);
     vterm_screen_reset(vscreen_, 1);
@@ -173,7 +160,7 @@ std::string pty_terminal::row(int r) const {
         VTermScreenCell sc{};
         vterm_screen_get_cell(vscreen_, VTermPos{r, c}, &sc);
         if (sc.chars[0] != static_cast<uint32_t>(-1))
-            text += cell_text(sc); // -1: a wide one's right half
+            text += cell_char(sc); // -1: a wide one's right half
     }
     return text.erase(text.find_last_not_of(' ') + 1);
 }
@@ -251,19 +238,15 @@ testing::AssertionResult pty_terminal::wait_screen(const std::vector<std::string
 
 testing::AssertionResult pty_terminal::wait_exit(int status) {
     auto until = deadline();
-    while (!reap(WNOHANG)) {
-        if (ms_until(until) == 0)
-            return testing::AssertionFailure() << "gave up waiting for the program to end\n"
-                                               << dump();
-        pump(std::min(ms_until(until), 20));
-    }
+    while (!reap(WNOHANG) && ms_until(until) > 0) pump(std::min(ms_until(until), 20));
     // What it wrote last; the terminal closes unless a child of it lives on.
-    while (!closed_ && ms_until(until) > 0) pump(ms_until(until));
-    if (status_ != status)
-        return testing::AssertionFailure()
-               << "the program ended with status " << status_ << ", not " << status << "\n"
-               << dump();
-    return testing::AssertionSuccess();
+    while (exited_ && !closed_ && ms_until(until) > 0) pump(ms_until(until));
+    if (exited_ && status_ == status) return testing::AssertionSuccess();
+    return testing::AssertionFailure()
+           << "the program "
+           << (exited_ ? "ended with status " + std::to_string(status_) : "did not end")
+           << ", not with " << status << "\n"
+           << dump();
 }
 
 } // namespace e2e

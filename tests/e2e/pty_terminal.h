@@ -66,7 +66,7 @@ class pty_terminal {
     int rows() const { return rows_; }
     int cols() const { return cols_; }
     // The text of a row without its trailing blanks; a character outside
-    // ASCII as "<U+hex>".
+    // ASCII as \x01.
     std::string row(int r) const;
     cell at(int r, int c) const;
     int cursor_row() const { return cursor(true); }

@@ -1,4 +1,4 @@
-// screen_demo: brings the layers up as the editor does, loads a file into a
+// screen_demo: brings the layers up as the editor does (the host layer aside), loads a file into a
 // buffer, draws it and then reads keys, so that key decoding, drawing and the
 // prompt line can be tested through a real terminal. Test scaffolding, never
 // installed.
@@ -40,7 +40,6 @@
 #include "display/prompt.h"
 #include "display/screen.h"
 #include "display/terminal.h"
-#include "host/mdep.h"
 #include "text/buff_file.h"
 #include "text/buffer.h"
 #include "text/flags.h"
@@ -51,10 +50,6 @@ constexpr int ctrl(char c) {
     return c - 64;
 }
 
-FOLD *fold() {
-    return cur_buffer->fold;
-}
-
 std::string describe(int key) {
     int i = lookup_key_code(key);
     return std::to_string(key) + (i < 0 ? "" : std::string(" ") + key_tab[i].name);
@@ -62,7 +57,7 @@ std::string describe(int key) {
 
 // A step down, the cursor row kept as the line commands keep it.
 void line_down() {
-    FOLD *f = fold();
+    FOLD *f = cur_buffer->fold;
     if (f->cur == f->end) return;
     cur_buffer->line_no += line_step_next(f);
     f->into = new_into_value(f->col);
@@ -107,7 +102,7 @@ void ask(int key) {
 // Acts on a key; true when it showed a message of its own.
 bool act(int key) {
     static int syncs;
-    FOLD *f = fold();
+    FOLD *f = cur_buffer->fold;
     switch (key) {
     case K_DOWN: line_down(); break;
     case K_HOME: f->into = f->col = 0; break;
@@ -139,7 +134,6 @@ int main(int argc, char **argv) {
         if (opt == 'f') flags = static_cast<unsigned>(std::strtoul(optarg, nullptr, 0));
     }
     const char *file = argv[argc - 1];
-    mdep_init();
     if (!th_init(colour_mode, 0, 0)) return 2;
     scn_init();
     data_init();
@@ -167,6 +161,5 @@ int main(int argc, char **argv) {
     buff_delete(b);
     lang_delete(top);
     scn_deinit();
-    mdep_deinit();
     return read ? 0 : 2;
 }
