@@ -1,165 +1,138 @@
-// The parts of the command layer that ask or wait for keys, through a real
-// terminal: commands_driver runs them in a pseudo-terminal.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
-
-#include "e2e/pty_terminal.h"
+// Through a real terminal: arguments asked for on the prompt line
+// (commands_driver), and leaving ox with its questions, backups, modes,
+// failing writes and exit statuses.
+#include "main/ox_session.h"
 
 namespace {
 
-using e2e::pty_terminal;
+using names = std::set<std::string>;
+using test_support::permissions;
 
-// A directory of its own for the files of one test, removed with them.
-class DriverTest : public ::testing::Test {
+using AskedArguments = ox_e2e::OxTest;
+
+TEST_F(AskedArguments, EachTypeIsAskedAndEscapeAborts) {
+    e2e::pty_terminal &t = start({"-a", "n",
+                                  "-a", "s",
+                                  "-a", "c",
+                                  "-a", "y",
+                                  "-a", "w",
+                                  "-a", "b",
+                                  "-a", "l",
+                                  "-a", "n",
+                                  "-r", "key_bind ? ? key_bind ?",
+                                  "-r", "key_bind \"^A\" ?"},
+                                 {}, COMMANDS_DRIVER_PROGRAM);
+    // After the keys, the result on the next row (none while a text goes on).
+    const struct {
+        const char *question, *keys, *result;
+    } steps[] = {
+        {"question:", "&1F\r", "n 31|"},
+        {"question:", "say \"hi\"\r", "s say \"hi\"|"},
+        {"question:", "x", "c 120|"},
+        {"question: yes no", "n\r", "y 0|"},
+        {"question: never if_open always", "a\r", "w 2|"},
+        {"question:   two.txt", "\x1b[C\r", "b two.txt|"}, // the first buffer has no name
+        {"question: top c", "\r", "l top|"},               // the current buffer's language first
+        {"question:", "\x1b", "n !aborted"},
+        {"key(s) to bind to:", "^A\r", ""},
+        {"action:", "line_goto ?\r", ""},
+        {"key(s) to bind to:", "^B\r", "ran 0 insufficient arguments"},
+        {"action:", "\x1b", "ran 0 aborted"},
+    };
+    int row = 4;
+    for (auto s : steps) {
+        ASSERT_TRUE(t.wait_row(2, s.question));
+        t.type(s.keys);
+        if (*s.result) {
+            ASSERT_TRUE(t.wait_row(row++, s.result));
+        }
+    }
+    ASSERT_TRUE(t.wait_row(row, "done"));
+    t.type("q");
+    EXPECT_TRUE(t.wait_exit(0));
+}
+
+// ox on a file with the keys of exit_keys, ^E other_exit ?, ^B other_backups no.
+class Leaving : public ox_e2e::OxTest {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/ox_cmdXXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
+    void ox(const std::string &name, const std::string &message = "") {
+        write("keys.ini", ox_e2e::exit_keys + "key_bind \"^E\" \"other_exit ?\"\n"
+                                              "key_bind \"^B\" \"other_backups no\"\n");
+        start({"-i", "keys.ini", name});
+        if (!message.empty()) {
+            ASSERT_TRUE(session->wait_row(2, message));
+            session->type(" ");
+        }
+        ASSERT_TRUE(session->wait_row(2, ox_e2e::banner));
     }
-    void TearDown() override {
-        for (const std::string &f : made) std::remove(f.c_str());
-        rmdir(dir.c_str());
+    // Types x before the first line, then ^K X, which asks whether to write
+    // the file.
+    void change_and_exit(const std::string &name, const std::string &first) {
+        session->type("x");
+        ASSERT_TRUE(session->wait_row(4, "x" + first));
+        session->type("\x0bx");
+        ASSERT_TRUE(session->wait_row(2, name + " not written, write: yes no"));
     }
-    std::string file(const std::string &base) {
-        made.push_back(dir + "/" + base);
-        return made.back();
-    }
-    std::string write(const std::string &base, const std::string &text) {
-        std::string name = file(base);
-        std::ofstream(name) << text;
-        return name;
-    }
-    static std::vector<std::string> lines_of(const std::string &name) {
-        std::ifstream in(name);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        return lines;
-    }
-    static std::vector<std::string> driver(std::vector<std::string> args) {
-        args.insert(args.begin(), COMMANDS_DRIVER_PROGRAM);
-        return args;
-    }
-    // Ends the driver once it shows "done" on the row.
-    static void finish(pty_terminal &t, int row) {
-        ASSERT_TRUE(t.wait_row(row, "done"));
-        t.type("q");
-        EXPECT_TRUE(t.wait_exit(0));
-    }
-
-    std::string dir;
-    std::vector<std::string> made;
 };
 
-using IniOnTerminal = DriverTest;
-using AskedArguments = DriverTest;
-
-TEST_F(IniOnTerminal, FailingLinesAreReportedByNumberAndTheRestIsRead) {
-    std::string ini = write("ox.ini", "; bindings for the test\n"
-                                      "$D\n"
-                                      "key_bind \"^A\" \"skipped\"\n"
-                                      "$U\n"
-                                      "key_bind \"^B\" \"b\"\n"
-                                      "key_bind \"^C\" \"c\" key_bind \"Nope\" \"x\" key_bind "
-                                      "\"^D\" \"d\"\n"
-                                      "key_bind \"^E\" \"e\"\n" +
-                                          std::string(600, ' ') + "key_bind \"^G\" \"g\"\n" +
-                                          "key_bind \"^F\" \"f\"\n");
-    std::string out = file("bindings");
-    pty_terminal t(driver({"-i", ini, "-o", out}));
-    ASSERT_TRUE(t.wait_row(2, "error in file " + ini + " at line 6, press a key ..."));
-    EXPECT_EQ(t.row(4), "") << "the file waits for the key";
-    t.type(" ");
-    ASSERT_TRUE(t.wait_row(2, "error in file " + ini + " at line 8, press a key ..."))
-        << "a line too long to be a command text is not run in pieces";
-    t.type(" ");
-    ASSERT_TRUE(t.wait_row(4, "4 bindings"));
-    finish(t, 5);
-    EXPECT_EQ(lines_of(out), (std::vector<std::string>{"^B=b", "^C=c", "^E=e", "^F=f"}));
+TEST_F(Leaving, ExitAsksThenWritesTheFileKeepingItsBackupAndMode) {
+    write("prog.c", "first\nsecond\n", 0751);
+    write("prog.bak", "older backup\n");
+    ox("prog.c");
+    session->type("\x05"); // ^E: other_exit ?
+    ASSERT_TRUE(session->wait_row(2, "sure: yes no"));
+    session->type("n\r");
+    change_and_exit("prog.c", "first");
+    session->type("\x1b");
+    ASSERT_TRUE(session->wait_row(2, "aborted"));
+    session->type("\x0bx");
+    ASSERT_TRUE(session->wait_row(2, "prog.c not written, write: yes no"));
+    session->type("\r");
+    ASSERT_TRUE(session->wait_exit(0));
+    EXPECT_EQ(read("prog.c"), "xfirst\nsecond\n");
+    EXPECT_EQ(permissions(files.path("prog.c")), 0751);
+    EXPECT_EQ(read("prog.bak"), "first\nsecond\n");
+    EXPECT_EQ(files.names(), (names{"prog.c", "prog.bak", "keys.ini"}));
 }
 
-TEST_F(IniOnTerminal, AFileThatCannotBeOpenedGivesTheDefaults) {
-    std::string missing = dir + "/gone/ox.ini";
-    std::string out = file("bindings");
-    e2e::options wide;
-    wide.cols = 120; // the whole message shows
-    pty_terminal t(driver({"-i", missing, "-o", out}), wide);
-    ASSERT_TRUE(t.wait_row(2, "cannot open file " + missing +
-                                  ", using defaults, ^K=exit, press a key ..."));
-    t.type("x");
-    ASSERT_TRUE(t.wait_row(4, "23 bindings"));
-    finish(t, 5);
-    std::vector<std::string> bound = lines_of(out);
-    ASSERT_EQ(bound.size(), 23u);
-    EXPECT_EQ(bound.front(), "^A=word_left");
-    EXPECT_EQ(bound[9], "^M=line_split");
-    EXPECT_EQ(bound.back(), "^K=other_exit yes");
+TEST_F(Leaving, AReadOnlyFileIsOverwrittenOnlyWhenTheUserAgrees) {
+    write("ro.txt", "locked\n", 0444);
+    write("ro.bak", "kept\n");
+    ox("ro.txt", "warning: readonly file ro.txt");
+    session->type("\x02"); // ^B: other_backups no
+    ASSERT_TRUE(session->wait_row(2, "backups disabled"));
+    for (const char *answer : {"n\r", "\r"}) {
+        change_and_exit("ro.txt", answer[0] == 'n' ? "locked" : "xlocked");
+        session->type("\r");
+        ASSERT_TRUE(session->wait_row(2, "ro.txt readonly, overwrite: yes no"));
+        session->type(answer);
+    }
+    ASSERT_TRUE(session->wait_exit(0));
+    EXPECT_EQ(read("ro.txt"), "xxlocked\n");
+    EXPECT_EQ(permissions(files.path("ro.txt")), 0444);
+    EXPECT_EQ(read("ro.bak"), "kept\n") << "backups were off";
 }
 
-TEST_F(IniOnTerminal, ADirectoryCannotBeOpened) {
-    pty_terminal t(driver({"-i", dir}));
-    ASSERT_TRUE(
-        t.wait_row(2, "cannot open file " + dir + ", using defaults, ^K=exit, press a key ..."));
-    t.type("x");
-    ASSERT_TRUE(t.wait_row(4, "23 bindings"));
-    finish(t, 5);
-}
-
-TEST_F(AskedArguments, EachTypeIsAskedOnThePromptLine) {
-    pty_terminal t(driver({"-a", "number", "-a", "string", "-a", "char", "-a", "yesno", "-a",
-                           "when", "-a", "buffer", "-a", "language"}));
-    ASSERT_TRUE(t.wait_row(2, "question:"));
-    t.type("&1F\r");
-    ASSERT_TRUE(t.wait_row(4, "number 31"));
-    ASSERT_TRUE(t.wait_row(2, "question:"));
-    t.type("say \"hi\"\r");
-    ASSERT_TRUE(t.wait_row(5, "string say \"hi\""));
-    t.type("x");
-    ASSERT_TRUE(t.wait_row(6, "char 120"));
-    ASSERT_TRUE(t.wait_row(2, "question: yes no"));
-    t.type("n\r");
-    ASSERT_TRUE(t.wait_row(7, "yesno 0"));
-    ASSERT_TRUE(t.wait_row(2, "question: never if_open always"));
-    t.type("a\r");
-    ASSERT_TRUE(t.wait_row(8, "when 2"));
-    ASSERT_TRUE(t.wait_row(2, "question:   two.txt")) << "the first buffer has no name";
-    t.type("\x1b[C\r"); // Right
-    ASSERT_TRUE(t.wait_row(9, "buffer \"two.txt\""));
-    ASSERT_TRUE(t.wait_row(2, "question: top c"));
-    t.type("\r");
-    ASSERT_TRUE(t.wait_row(10, "language top")) << "the current buffer's language comes first";
-    finish(t, 11);
-}
-
-TEST_F(AskedArguments, QuestionMarksInACommandTextAskInTurnAndEscapeAborts) {
-    std::string out = file("bindings");
-    pty_terminal t(driver({"-r", "key_bind ? ?", "-r", "key_bind \"^B\" ?", "-o", out}));
-    ASSERT_TRUE(t.wait_row(2, "key(s) to bind to:"));
-    t.type("^A\r");
-    ASSERT_TRUE(t.wait_row(2, "action:"));
-    t.type("line_goto ?\r");
-    ASSERT_TRUE(t.wait_row(4, "ran 1"));
-    ASSERT_TRUE(t.wait_row(2, "action:"));
-    t.type("\x1b");
-    ASSERT_TRUE(t.wait_row(2, "aborted"));
-    ASSERT_TRUE(t.wait_row(5, "ran 0"));
-    finish(t, 6);
-    EXPECT_EQ(lines_of(out), (std::vector<std::string>{"^A=line_goto ?"}));
-}
-
-TEST_F(AskedArguments, TheTextEndingBeforeAnArgumentAsksNothing) {
-    pty_terminal t(driver({"-r", "key_bind ?"}));
-    ASSERT_TRUE(t.wait_row(2, "key(s) to bind to:"));
-    t.type("^A\r");
-    ASSERT_TRUE(t.wait_row(2, "insufficient arguments"));
-    ASSERT_TRUE(t.wait_row(4, "ran 0"));
-    finish(t, 5);
+TEST_F(Leaving, AWriteThatFailsKeepsTheEditorTheTextAndTheFiles) {
+    std::string text;
+    for (int i = 0; i < 40; i++) text += "line " + std::to_string(i) + " of a file too big\n";
+    write("big.txt", text, 0640);
+    write("big.bak", "old backup\n");
+    {
+        test_support::file_size_limit limit(1000); // ox keeps it
+        ox("big.txt");
+    }
+    change_and_exit("big.txt", "line 0 of a file too big");
+    session->type("\r");
+    ASSERT_TRUE(session->wait_row(2, "can't write big.txt"));
+    session->type("y");
+    ASSERT_TRUE(session->wait_row(4, "xyline 0 of a file too big"));
+    session->type("\x0b\x11"); // ^K ^Q: other_abort yes
+    ASSERT_TRUE(session->wait_exit(1));
+    EXPECT_EQ(read("big.txt"), text);
+    EXPECT_EQ(permissions(files.path("big.txt")), 0640);
+    EXPECT_EQ(read("big.bak"), "old backup\n");
+    EXPECT_EQ(files.names(), (names{"big.txt", "big.bak", "keys.ini"}));
 }
 
 } // namespace
