@@ -1,4 +1,6 @@
-// Files read into buffers and written back in the fold-marked format.
+// The text model: line trees, the tables of buffers and languages, files
+// read into buffers and written back in the fold-marked format, and random
+// edits in a buffer.
 #include "support/scratch.h"
 #include "tables_owner.h"
 #include "text/alloc.h"
@@ -10,8 +12,9 @@
 
 #include <climits>
 #include <filesystem>
-#include <numeric>
 #include <random>
+#include <set>
+#include <vector>
 
 namespace {
 
@@ -23,6 +26,129 @@ const std::string x500(LINE_MAX_TEXT, 'x');
 const std::string example = "int a;\n/*...Sinit code:4:*/\na = 0;\n"
                             "/*...vlib\\47\\my\\39\\ file\\46\\c:4:*/\n/*...e*/\nend\n";
 const std::string example_picture = "int a;,[init code 4 o:a = 0;,<lib/my' file.c 0 c>,],end,";
+
+// A fold line holding text lines, filled before it has a parent.
+LINE *fold_line(const char *name, std::initializer_list<const char *> texts) {
+    LINE *l = line_create_fold(name, 0, 1);
+    for (const char *t : texts) append_line(line_fold(l), line_create_text(t));
+    return l;
+}
+
+// line count / deep count @ current index + current line count
+std::string counts(const FOLD *f) {
+    return std::to_string(f->line_count) + "/" + std::to_string(f->deep_count) + " @" +
+           std::to_string(f->cur_index) + "+" + std::to_string(f->cur_count);
+}
+
+TEST(LineTree, CountsAndMarksFollowInsertsAndRemovesUpTheParentChain) {
+    FoldPtr top(fold_create("", 0, 0));
+    FOLD *fa = line_fold(append_line(top.get(), fold_line("a", {"x"})));
+    line_step_first(top.get()); // entered a, the way the editor does
+    line_step_first(fa);
+    fa->mark1 = 0;
+    // A fold filled before it has a parent adds all its lines at once.
+    LinePtr b(fold_line("b", {"1", "2", "3"}));
+    FOLD *fb = line_fold(b.get());
+    line_insert(b.release(), fa);
+    EXPECT_EQ(fb->parent, fa);
+    EXPECT_EQ(counts(fb) + " " + counts(fa) + " " + counts(top.get()),
+              "4/4 @3+3 3/7 @0+0 2/9 @0+0");
+    EXPECT_EQ(fa->mark1, 1) << "the mark followed x";
+    // Removing a text line two deep lowers all three deep counts.
+    line_step_to(fb, 1);
+    LinePtr two(line_remove(fb));
+    EXPECT_TRUE(line_text(two.get()) == std::string("2") && !two->next && !two->prev);
+    EXPECT_EQ(counts(fb) + " " + counts(fa) + " " + counts(top.get()),
+              "3/3 @1+1 3/6 @0+0 2/8 @0+0");
+    // A removed fold line takes its whole count and loses its parent; a mark
+    // on it names the next line.
+    fa->mark2 = 0;
+    LinePtr removed(line_remove(fa));
+    EXPECT_EQ(fb->parent, nullptr);
+    EXPECT_EQ(fa->mark1 * 10 + fa->mark2, 0);
+    EXPECT_EQ(counts(top.get()), "2/4 @0+0");
+    EXPECT_EQ(check_fold_invariants(top.get()), "");
+    EXPECT_EQ(check_fold_invariants(fb), "");
+}
+
+TEST(LineTree, CopiesShareNothingFailCleanlyAndDeletesNoticeEveryRecord) {
+    LinePtr src(fold_line("src", {"a"}));
+    FOLD *sf = line_fold(src.get());
+    line_fold(append_line(sf, fold_line("inner", {"b", "c"})))->open = 0;
+    append_line(sf, line_create_virt("lib/my' file.c", 2, 1));
+    long live = alloc_live_blocks(), n = 0;
+    LinePtr copy;
+    while (!copy) { // fail each allocation of the copy in turn
+        alloc_fail_after(++n);
+        copy.reset(line_copy_deep(src.get()));
+        alloc_fail_after(0);
+        EXPECT_TRUE(copy || alloc_live_blocks() == live) << "failing allocation " << n;
+    }
+    EXPECT_EQ(n, 16) << "each of the 15 records and strings of the copy failed once";
+    EXPECT_EQ(alloc_live_blocks(), live + 15);
+    static std::vector<const void *> freed;
+    line_set_delete_notice([](LINE *l) { freed.push_back(l); });
+    fold_set_free_notice([](FOLD *f) { freed.push_back(f); });
+    src.reset();
+    line_set_delete_notice(nullptr);
+    fold_set_free_notice(nullptr);
+    EXPECT_EQ(freed.size(), 10u) << "8 lines, end lines too, and 2 folds";
+    EXPECT_EQ(std::set<const void *>(freed.begin(), freed.end()).size(), freed.size());
+    // The copy shares nothing with the source just deleted.
+    FOLD *cf = line_fold(copy.get());
+    EXPECT_EQ(cf->name + (":" + tree_picture(cf)), "src:a,[inner 0 c:b,c,],<lib/my' file.c 2 o>,");
+    EXPECT_EQ(check_fold_invariants(cf), "");
+}
+
+LANG *make(const std::string &name, const char *match = "") {
+    return lang_create(name.c_str(), "#", "", match, "_", 0);
+}
+
+TEST_F(TablesTest, FortyLanguagesIdsNeverReusedTheNewestFirst) {
+    LANG *top = make_top(), *old_c = make("c", ".*\\.c");
+    make("broken", "(unclosed"); // never matches
+    for (int i = 3; i < MAX_LANGS; i++) ASSERT_NE(make("l" + std::to_string(i)), nullptr);
+    EXPECT_EQ(make("41st"), nullptr);
+    EXPECT_EQ(lang_create("n", std::string(LINE_BUF_SIZE, '#').c_str(), "", "", "", 0), nullptr);
+    ASSERT_EQ(lang_delete(langs[2]), 1);
+    EXPECT_STREQ(langs[2]->name, "l3") << "the gap closed";
+    EXPECT_EQ(lookup_lang_id(top->id + 2), nullptr);
+    LANG *new_c = make("c", ".*\\.c");
+    EXPECT_EQ(new_c->id, top->id + MAX_LANGS) << "ids are never reused";
+    EXPECT_EQ(lookup_lang_text("c"), new_c) << "the newer shadows the older";
+    const std::pair<const char *, LANG *> guesses[] = {
+        {"main.c", new_c},        {"/a/b/notes.top", top}, {"dir\\x.top", top},
+        {"x.top.bak", nullptr},   {"x.to", nullptr},       {"main.cc", nullptr},
+        {"bad\tname.c", nullptr}, {"/dev/x.top", nullptr}};
+    for (auto [name, lang] : guesses) EXPECT_EQ(guess_lang_of(name), lang) << name;
+    ASSERT_EQ(lang_delete(new_c), 1);
+    EXPECT_EQ(lookup_lang_text("c"), old_c);
+    EXPECT_EQ(guess_lang_of("main.c"), old_c);
+}
+
+TEST_F(TablesTest, SixtyBuffersInTheLowestFreeSlotIdsNeverReusedChildrenLoseTheirParent) {
+    LANG *top = make_top();
+    std::vector<BUFF *> made; // each the parent of the next
+    for (int i = 0; i < MAX_BUFFS; i++) {
+        int parent = i ? made.back()->id : -1;
+        made.push_back(buff_create(("f" + std::to_string(i)).c_str(), parent, top));
+        ASSERT_EQ(buffs[i], made.back());
+    }
+    EXPECT_EQ(buff_create("61st", -1, top), nullptr);
+    cur_buffer = made[5];
+    EXPECT_EQ(buff_delete(made[5]), 0) << "the current buffer stays";
+    EXPECT_EQ(lang_delete(top), 0) << "a language in use stays";
+    ASSERT_EQ(buff_delete(made[9]), 1);
+    ASSERT_EQ(buff_delete(made[3]), 1);
+    EXPECT_EQ(made[4]->parent, -1);
+    EXPECT_EQ(made[5]->parent, made[4]->id);
+    BUFF *next = buff_create("next", -1, top);
+    EXPECT_EQ(buffs[3], next) << "the lowest free slot";
+    EXPECT_EQ(next->id, made[0]->id + MAX_BUFFS) << "ids are never reused";
+    EXPECT_EQ(lookup_buff_id(made[0]->id + 3), nullptr);
+    EXPECT_EQ(lookup_buff_text("f12"), made[12]);
+    EXPECT_EQ(buff_create(std::string(LINE_BUF_SIZE, 'n').c_str(), -1, top), nullptr);
+}
 
 // A buffer of the language "top" (markers /*...S name:indent:*/) whose file
 // is written and read in a scratch folder. Files are removed before they are
@@ -69,7 +195,6 @@ TEST_F(FoldFile, FilesReadAsTrees) {
          "/*...SAz_09 x:4294967295:*/\n/*...e*/\n/*...Vmax:2147483644:*/\n/*...e*/\n",
          "[ 0 c:],[a:b\\c\td\xff -3 o:[Az_09 x 2 o:],<max 2147483647 o>,],"},
         // Marker lines as written by hand, some cut short: nothing is read past their end.
-        {" /*...Sx:0:*/\n/*..Sx:0:*/\n", " /*...Sx:0:*/,/*..Sx:0:*/,"},
         {"/*...Sa:4: any rest\n/*...E and more\n", "[a 4 o:],", 1, 0, false},
         {"/*...Vname\n", "<name 0 o>,", 1, 0, false},
         {"/*...Va\\65\\b\\321\\:1\n", "<aAbA 1 o>,", 1, 0, false},
@@ -99,7 +224,6 @@ TEST_F(FoldFile, FilesReadAsTrees) {
         EXPECT_EQ(rdloss, c.loss);
         EXPECT_EQ(tree_picture(b->top), c.picture);
         EXPECT_EQ(check_fold_invariants(b->top), "");
-        EXPECT_EQ(b->top->cur_index, 0) << "the first line is current";
         EXPECT_EQ(c.same && c.outcome == RD_END_OF_FILE ? written() : c.file, c.file)
             << "written back";
     }
@@ -135,40 +259,27 @@ TEST_F(FoldFile, OutOfMemoryAnywhereStopsTheReadCleanly) {
         ASSERT_LT(n, 100);
         EXPECT_EQ(rdfail, RD_NO_MEMORY) << n;
         EXPECT_EQ((example_picture + "tail,").rfind(tree_picture(b->top), 0), 0u) << "prefix " << n;
-        EXPECT_EQ(check_fold_invariants(b->top), "");
     }
     ASSERT_EQ(read(""), 1);
     EXPECT_EQ(alloc_live_blocks(), before);
 }
 
-// Bytes of any value but newline, mostly printable and short, now and then
-// of any length up to 500.
-std::string random_bytes(std::mt19937 &rng) {
-    size_t n = rng() % 8 == 0 ? size_t{LINE_MAX_TEXT} : rng() % 4 == 0 ? rng() % 501 : rng() % 20;
-    std::string s;
-    while (s.size() < n) {
-        char c = static_cast<char>(rng() % 4 ? ' ' + rng() % 95 : 1 + rng() % 255);
-        if (c != '\n') s += c;
-    }
-    return s;
-}
-
 // A fold line filled before it has a parent, as the reader fills folds: a
-// name of any bytes (every byte, or 500 bytes taking 5 each in a marker, now
-// and then), up to five text lines that do not begin a marker and virtual
-// fold lines with awkward quoted names, maybe a fold, all with odd indents.
+// name of any bytes (now and then 500 that take 5 each in a marker), up to
+// five text lines of any bytes that do not begin a marker and virtual fold
+// lines with awkward quoted names, maybe a fold, all with odd indents.
 LINE *random_fold(std::mt19937 &rng, const char *rc_start) {
     static const int indents[] = {0, 4, 8, INT_MAX, INT_MIN, -1};
     static const char *const awkward[] = {"my file.c", "it's", "a\tb", "x:y\\z", "'", " ", "/*.."};
-    std::string every(255, '\0');
-    std::iota(every.begin(), every.end(), '\1');
-    std::string name = rng() % 4   ? random_bytes(rng)
-                       : rng() % 2 ? every
-                                   : std::string(LINE_MAX_TEXT, '\xfe');
+    std::string bytes(510, '\0'); // every byte value but 0, twice
+    for (int i = 0; i < 510; i++) bytes[i] = static_cast<char>(1 + i % 255);
+    auto some_bytes = [&] { return bytes.substr(rng() % 510, rng() % 4 ? rng() % 20 : 500); };
+    std::string name = rng() % 4 ? some_bytes() : std::string(LINE_MAX_TEXT, '\xfe');
     LINE *l = line_create_fold(name.c_str(), indents[rng() % 6], rng() % 2);
     FOLD *f = line_fold(l);
     for (unsigned n = rng() % 6; n; n--) {
-        std::string text = rng() % 4 ? random_bytes(rng) : awkward[rng() % 7];
+        std::string text = rng() % 4 ? some_bytes() : awkward[rng() % 7];
+        std::erase(text, '\n');
         char quoted[LINE_BUF_SIZE];
         if (rng() % 5 == 0 && enquote_vfold_fn(text.substr(0, 250).c_str(), quoted)) {
             append_line(f, line_create_virt(quoted, indents[rng() % 6], rng() % 2));
@@ -182,19 +293,11 @@ LINE *random_fold(std::mt19937 &rng, const char *rc_start) {
     return l;
 }
 
-// The line at a list index; null for -1.
-const LINE *line_at(const FOLD *f, int index) {
-    const LINE *l = index < 0 ? nullptr : f->first;
-    for (; index > 0; index--) l = l->next;
-    return l;
-}
-
 // Random edits as an editor makes them: moving about, entering and leaving
-// folds, setting marks, inserting new, removed and copied lines, removing and
-// deleting. After every step the recounting checker must pass, an insert or
-// remove must happen at the current line, marks must still name their lines,
-// and the line number summed from the steps' results must equal one
-// recomputed from the folds entered. Every 250 steps the buffer is saved and
+// folds, inserting new, removed and copied lines, removing and deleting. After
+// every step the recounting checker must pass, an insert or remove must happen
+// at the current line, and the line number summed from the steps' results
+// must equal one recomputed from the folds entered. Every 250 steps the buffer is saved and
 // must read back equal and save to the same bytes.
 TEST_F(FoldFile, RandomEditsKeepEveryInvariantAndSaveUnchanged) {
     const std::string longest(LINE_MAX_TEXT, '<');
@@ -211,11 +314,7 @@ TEST_F(FoldFile, RandomEditsKeepEveryInvariantAndSaveUnchanged) {
         for (int step = 1; step <= 5000; step++) {
             SCOPED_TRACE("seed " + std::to_string(seed) + " step " + std::to_string(step));
             FOLD *f = path.back();
-            if (rng() % 16 == 0) {
-                (rng() % 2 ? f->mark1 : f->mark2) = static_cast<int>(rng() % f->line_count) - 1;
-            }
             const LINE *cur = f->cur, *next = cur->next;
-            const LINE *mark1 = line_at(f, f->mark1), *mark2 = line_at(f, f->mark2);
             const bool big = b->top->deep_count > 1000;
             LINE *inserted = nullptr, *removed = nullptr;
             if (!loose.empty()) std::swap(loose[rng() % loose.size()], loose.back());
@@ -255,9 +354,6 @@ TEST_F(FoldFile, RandomEditsKeepEveryInvariantAndSaveUnchanged) {
             ASSERT_EQ(check_fold_invariants(b->top), "");
             ASSERT_TRUE(!inserted || (f->cur == inserted && inserted->next == cur));
             ASSERT_TRUE(!removed || (removed == cur && f->cur == next && !removed->next));
-            // A mark on a removed line names the next one; other marks keep their lines.
-            EXPECT_EQ(line_at(f, f->mark1), removed && mark1 == removed ? next : mark1);
-            EXPECT_EQ(line_at(f, f->mark2), removed && mark2 == removed ? next : mark2);
             long recount = static_cast<long>(path.size()) - 1;
             for (const FOLD *p : path) recount += p->cur_count;
             ASSERT_EQ(line_no, recount) << "line number kept from the steps' results";
@@ -287,11 +383,9 @@ TEST_F(FoldFile, RealHeadersComeBackByteForByte) {
     const long stride = 1;
 #endif
     long seen = 0, checked = 0;
-    std::error_code ec;
-    for (fs::recursive_directory_iterator it("/usr/include", ec), end; !ec && it != end;
-         it.increment(ec)) {
-        if (it->is_symlink() || !it->is_regular_file() || seen++ % stride) continue;
-        std::string bytes = read_file(it->path());
+    for (const fs::directory_entry &e : fs::recursive_directory_iterator("/usr/include")) {
+        if (e.is_symlink() || !e.is_regular_file() || seen++ % stride) continue;
+        std::string bytes = read_file(e.path());
         bool fits =
             bytes.find('\0') == std::string::npos && (bytes.empty() || bytes.back() == '\n');
         for (size_t at = 0, nl; fits && at < bytes.size(); at = nl + 1) {
@@ -299,8 +393,8 @@ TEST_F(FoldFile, RealHeadersComeBackByteForByte) {
             fits = nl - at <= LINE_MAX_TEXT && bytes.compare(at, 5, "/*...") != 0;
         }
         if (!fits) continue;
-        ASSERT_EQ(buff_read(b, it->path().c_str()), 1) << it->path();
-        ASSERT_EQ(written(), bytes) << it->path();
+        ASSERT_EQ(buff_read(b, e.path().c_str()), 1) << e.path();
+        ASSERT_EQ(written(), bytes) << e.path();
         checked++;
     }
     EXPECT_GT(checked, 100);
