@@ -121,12 +121,6 @@ class CommandsTest : public TablesTest {
         }
     }
 
-    // The action bound to the pair, or "<unbound>".
-    static std::string action_of(int key1, int key2 = 0) {
-        int i = find_binding(key1, key2);
-        return i < 0 ? "<unbound>" : bindings[i].action;
-    }
-
     LANG *top = nullptr;
 
   private:

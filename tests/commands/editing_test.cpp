@@ -1,6 +1,10 @@
-// Typing and the character, string and word commands, and the undelete stack.
+// The editing commands: typing, characters, strings and words, the undelete
+// stack, lines and pages, going to a line through folds, and translate
+// strings.
 #include "commands_fixture.h"
 
+#include "commands/goto_line.h"
+#include "commands/translate.h"
 #include "commands/typing.h"
 #include "text/alloc.h"
 
@@ -85,7 +89,6 @@ TEST_F(Editing, TheHundredAndFirstPushDropsTheOldestDeeply) {
     undel_push_block(block);
     for (int i = 1; i < UNDEL_MAX; i++) undel_push_char_left('0' + i % 10);
     undel_push_char_left('0');
-    EXPECT_EQ(undel_count(), UNDEL_MAX);
     EXPECT_EQ(alloc_live_blocks(), before) << "the block and its lines were released";
     for (int i = 0; i < UNDEL_MAX; i++) ASSERT_EQ(exec_commands("other_undelete"), 1);
     std::string newest_first = "0";
@@ -111,18 +114,187 @@ TEST_F(Editing, LinesAndBlocksComeBackBeforeTheCurrentLineMarked) {
     EXPECT_EQ(run("other_undelete other_undelete"), "a,b,x,y,x,y,x,y,b, @1:0 r6 *");
 }
 
-TEST_F(Editing, WhatCannotBeStoredChangesNothing) {
-    build({"abc"}, 0, 1);
-    EXPECT_EQ(type_char('x'), 1);
-    EXPECT_EQ(type_char(0x101), 1);
-    cur_buffer->changed = 0;
-    line_clear_changed(line());
+using LineCommands = CommandsTest;
+
+const std::vector<std::string> abc = {"a", "[f", "x", "]", "b"};
+const std::string abc_pic = "a,[f 0 c:x,],b, ";
+const std::vector<std::string> col5 = {"abcdefgh", "ab", "[fold", "]", "abcdefgh"};
+const std::string col5_pic = "abcdefgh,ab,[fold 0 c:],abcdefgh, ";
+const std::vector<std::string> nested = {"a", "[f", "[g", "b", "]", "]", "c"};
+
+// A line not shown on the screen (nothing was drawn here) takes the row
+// limit it was moved towards: 4 or 22.
+TEST_F(LineCommands, OneCommandFromAGivenPlace) {
+    run_cases({
+        // clang-format off
+        // New lines go before the current one, the cursor at their end.
+        {abc, 3, 0, R"(line_insert "z")", "a,[f 0 c:x,],b,z, @3:1 r6 *"},
+        {abc, 0, 0, R"(line_insert... "sub" yes 2)", "[sub 2 o:]," + abc_pic + "@0:9 r6 *"},
+        {abc, 0, 0, R"(line_insert::: "my' f" no 6)", "<my' f 6 c>," + abc_pic + "@0:15 r6 *"},
+        // Deleting pushes the line itself, yanking a whole copy.
+        {abc, 1, 5, "line_delete", "a,b, @1:0 r6 * L"},
+        {abc, 1, 5, "line_yank other_put", "a,[f 0 c:x,],[f 0 c:x,],b, @1:0 r6 * L"},
+        {abc, 3, 0, "line_delete line_yank line_down", abc_pic + "@3:0 r6"},
+        // Vertical moves nearest the remembered column, none past the ends.
+        {abc, 2, 1, "line_up line_start line_up", abc_pic + "@0:0 r4"},
+        {col5, 0, 5, "line_down line_down line_down", col5_pic + "@3:5 r22"},
+        {col5, 0, 5, "line_end line_down line_down line_up", col5_pic + "@1:2 r4"},
+        // Going to a line by its number from 1, into and out of closed folds.
+        {nested, 2, 1, "line_goto 4", "b, @0:0 r4"}, // backwards
+        {nested, 2, 1, "line_goto 4 line_goto 1", "a,[f 0 c:[g 0 c:b,],],c, @0:0 r4"},
+        {nested, 0, 1, "line_goto 0", "a,[f 0 c:[g 0 c:b,],],c, @3:0 r22"},
+        {nested, 0, 1, "line_goto &FFFFFFFF", "a,[f 0 c:[g 0 c:b,],],c, @3:0 r22"},
+        // Splitting, with autoindent (the language's default) and without.
+        {{"    abc"}, 0, 6, "line_split", "    ab,    c, @1:4 r7 *"},
+        {{"    abc"}, 0, 6, "setup_autoindent line_split", "    ab,c, @1:0 r7 *"},
+        {{"\t abc"}, 0, 4, "line_split", "\t ab,\t c, @1:2 r7 *"},
+        {{"  a b"}, 0, 4, "line_split", "  a ,  b, @1:2 r7 *"},
+        {{"[+part one", "x", "]"}, 0, 8, "line_split", "[part 0 o:x,], one, @1:0 r7 *"},
+        {{"<dir/a'b c"}, 0, 11, "line_split", "<dir/a'b 0 c>, c, @1:0 r7 *"},
+        {{"[f"}, 0, 3, "line_split", "[f 0 c:], @0:3 r6"}, // in the indentation
+        {abc, 3, 0, "line_split", "a,[f 0 c:x,],b,, @4:0 r7 *"},
+        // Translating the current line's text or name.
+        {abc, 1, 0, R"(line_trans "e-g" "xyz")", "a,[y 0 c:x,],b, @1:0 r6 *"},
+        {abc, 3, 0, R"(line_trans "ab" "b")",
+         abc_pic + "@3:0 r6 !translate strings not the same size"},
+        // Running a line: an error ends only the line's own run, a runaway at
+        // once.
+        {{R"(line_delete line_down line_insert "after")", "b"}, 0, 0, "line_exec",
+         "b,after, @1:5 r22 * L"},
+        {{"line_down nonsense line_down", "b", "c"}, 0, 0, "line_exec line_down",
+         "line_down nonsense line_down,b,c, @2:0 r22"},
+        {{"line_exec line_exec"}, 0, 0, "line_exec",
+         "line_exec line_exec, @0:0 r6 !command failure"},
+        {abc, 1, 0, "line_exec line_down", abc_pic + "@1:0 r6 !expected text line"},
+        // clang-format on
+    });
+}
+
+TEST_F(LineCommands, WhatRunsOutOfMemoryChangesNothing) {
+    build({"a", "[f", "head tail", "]"});
+    exec_commands("line_goto 3");
+    fold()->into = 5;
+    const std::string before = state();
+    // clang-format off
+    for (auto [text, allocations] : {std::pair{"line_split", 3}, {"line_insert \"x\"", 2},
+             {"line_yank", 2}, {"character_delete_eol", 1}, {"character_insert 'y'", 1}}) {
+        // clang-format on
+        for (int fail = 1; fail <= allocations; fail++) {
+            alloc_fail_after(fail);
+            EXPECT_EQ(run(text), before + " !out of memory") << text << fail;
+            alloc_fail_after(0);
+            EXPECT_FALSE(line_is_changed(line()));
+        }
+    }
     alloc_fail_after(1);
     EXPECT_EQ(type_char('y'), 0);
-    alloc_fail_after(1);
-    EXPECT_EQ(run("character_delete_eol"), "axbc, @0:2 r6 !out of memory");
     alloc_fail_after(0);
-    EXPECT_FALSE(line_is_changed(line()));
+    EXPECT_EQ(state(), before);
+}
+
+// A screen of 10 rows: text rows 3 to 9, the cursor on rows 4 to 8, pages of
+// 5 lines, and a list of 12 lines and its end line.
+TEST_F(LineCommands, PagesAndScrolls) {
+    y_size = 10;
+    const struct {
+        int index, row;
+        const char *text, *cursor;
+    } cases[] = {
+        // clang-format off
+        // A page away, under a still cursor row, nearest the remembered
+        // column; less than a page away, to the end on the row it is shown on
+        // (the first line is on row 3 when the cursor is on row 5).
+        {0, 6, "page_down", "@5:1 r6"}, {7, 6, "page_down", "@12:0 r6"},
+        {8, 6, "page_down", "@12:0 r8"}, {11, 6, "page_down", "@12:0 r7"},
+        {12, 6, "page_up", "@7:0 r6"}, {5, 6, "page_up", "@0:1 r6"}, {4, 6, "page_up", "@0:0 r4"},
+        {1, 6, "page_up", "@0:0 r5"}, {2, 5, "page_up", "@0:0 r4"},
+        // Scrolling moves the row, and on the limit row the line.
+        {5, 6, "page_scroll_up", "@5:1 r5"}, {5, 6, "page_scroll_down", "@5:1 r7"},
+        {5, 4, "page_scroll_up", "@6:1 r4"}, {5, 8, "page_scroll_down", "@4:1 r8"},
+        {12, 4, "page_scroll_up", "@12:1 r4"}, {0, 8, "page_scroll_down", "@0:1 r8"},
+        // clang-format on
+    };
+    for (auto c : cases) {
+        build({"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11"}, c.index, 1);
+        fold()->row = c.row;
+        refresh();
+        std::string s = run(c.text);
+        EXPECT_EQ(s.substr(s.find(" @") + 1), c.cursor)
+            << c.text << " from " << c.index << " on row " << c.row;
+    }
+    // A list shorter than a page has only its ends.
+    build({"a", "b"}, 1);
+    EXPECT_EQ(run("page_down"), "a,b, @2:0 r8");
+    EXPECT_EQ(run("page_up"), "a,b, @0:0 r4");
+}
+
+class GotoLine : public CommandsTest {
+  protected:
+    void SetUp() override {
+        CommandsTest::SetUp();
+        build({"a",                                                       // 0
+               "[f1", "b",   "[f2", "c", "d", "]", "[+f3", "]", "e", "]", // 1-10
+               "<v",                                                      // 11
+               "[f4", "[f5", "[f6", "g", "]", "]", "]",                   // 12-18
+               "h"});                                                     // 19, end line 20
+        LINE *f1 = cur_buffer->top->first->next, *f4 = f1->next->next;
+        for (LINE *l : {f1, line_fold(f1)->first->next, line_fold(f1)->first->next->next, f4})
+            folds.push_back(line_fold(l));
+        folds.push_back(line_fold(line_fold(f4)->first));
+        folds.push_back(line_fold(folds.back()->first));
+    }
+    std::vector<FOLD *> folds; // f1 to f6
+};
+
+TEST_F(GotoLine, EveryLineFromEveryLineThroughFoldsLeftClosed) {
+    for (int from = 0; from <= 20; from++) {
+        for (int to = 0; to <= 20; to++) {
+            goto_line(cur_buffer, from);
+            goto_line(cur_buffer, to);
+            state();
+            ASSERT_EQ(cur_buffer->line_no, to) << "from " << from;
+        }
+    }
+    EXPECT_EQ(cur_buffer->changed, 0);
+    // Folds entered and left have their end lines redrawn; they stay closed.
+    goto_line(cur_buffer, 15); // g, inside f4, f5 and f6
+    for (FOLD *f : folds) line_clear_changed(f->end);
+    goto_line(cur_buffer, 5); // d, inside f1 and f2
+    for (int i : {0, 1, 3, 4, 5}) {
+        EXPECT_TRUE(line_is_changed(folds[i]->end)) << i;
+        EXPECT_EQ(folds[i]->open, 0);
+    }
+    EXPECT_FALSE(line_is_changed(folds[2]->end)) << "f3 was passed by";
+}
+
+// The expansion of a translate string, or "!" and the error it raises.
+std::string expand(const std::string &text) {
+    char out[LINE_BUF_SIZE];
+    size_t n = 0;
+    std::string error = error_of([&] { n = trans_parse(text.c_str(), out); });
+    return error.empty() ? std::string(out, n) : "!" + error;
+}
+
+TEST(TranslateString, RangesEscapesAndTheirErrors) {
+    const std::string range = "!bad - range in translate string";
+    const struct {
+        std::string text, expansion;
+    } cases[] = {
+        // clang-format off
+        // A range's end starts the next one; the byte after a hyphen is
+        // taken as it is; 255 bytes, then 1 and 244 more, make 500.
+        {"a-c-e", "abcde"}, {"z-a-c", "zbc"}, {"\\-\\\\\\n", "-\\n"}, {"a-\\", "a"},
+        {"~-\x81", "~\x7f\x80\x81"}, {"-a", range}, {"a-", range},
+        {"\\\\\\", "!bad \\ escape in translate string"},
+        {"\x01-\xff\x01-\xf5", expand("\x01-\xff") + "\x01" + expand("\x02-\xf5")},
+        {"\x01-\xff\x01-\xf5y", "!translate string expands too big"},
+        // clang-format on
+    };
+    for (const auto &c : cases) EXPECT_EQ(expand(c.text), c.expansion) << c.text;
+    EXPECT_EQ(expand("\x01-\xff\x01-\xf5").size(), 500u);
+    char s[] = "banana \x80\xff";
+    trans_apply(s, "aab\xff\x80", "xyz\x80\xff");
+    EXPECT_STREQ(s, "zxnxnx \xff\x80") << "the first occurrence decides";
 }
 
 } // namespace

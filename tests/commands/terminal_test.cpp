@@ -11,17 +11,11 @@ using test_support::permissions;
 using AskedArguments = ox_e2e::OxTest;
 
 TEST_F(AskedArguments, EachTypeIsAskedAndEscapeAborts) {
-    e2e::pty_terminal &t = start({"-a", "n",
-                                  "-a", "s",
-                                  "-a", "c",
-                                  "-a", "y",
-                                  "-a", "w",
-                                  "-a", "b",
-                                  "-a", "l",
-                                  "-a", "n",
-                                  "-r", "key_bind ? ? key_bind ?",
-                                  "-r", "key_bind \"^A\" ?"},
-                                 {}, COMMANDS_DRIVER_PROGRAM);
+    std::vector<std::string> args;
+    for (const char *type : {"n", "s", "c", "y", "w", "b", "l", "n"})
+        args.insert(args.end(), {"-a", type});
+    args.insert(args.end(), {"-r", "key_bind ? ? key_bind ?", "-r", "key_bind \"^A\" ?"});
+    e2e::pty_terminal &t = start(args, {}, COMMANDS_DRIVER_PROGRAM);
     // After the keys, the result on the next row (none while a text goes on).
     const struct {
         const char *question, *keys, *result;
@@ -55,38 +49,22 @@ TEST_F(AskedArguments, EachTypeIsAskedAndEscapeAborts) {
 // ox on a file with the keys of exit_keys, ^E other_exit ?, ^B other_backups no.
 class Leaving : public ox_e2e::OxTest {
   protected:
-    void ox(const std::string &name, const std::string &message = "") {
+    void ox(const std::string &name) {
         write("keys.ini", ox_e2e::exit_keys + "key_bind \"^E\" \"other_exit ?\"\n"
                                               "key_bind \"^B\" \"other_backups no\"\n");
         start({"-i", "keys.ini", name});
-        if (!message.empty()) {
-            ASSERT_TRUE(session->wait_row(2, message));
-            session->type(" ");
-        }
-        ASSERT_TRUE(session->wait_row(2, ox_e2e::banner));
-    }
-    // Types x before the first line, then ^K X, which asks whether to write
-    // the file.
-    void change_and_exit(const std::string &name, const std::string &first) {
-        session->type("x");
-        ASSERT_TRUE(session->wait_row(4, "x" + first));
-        session->type("\x0bx");
-        ASSERT_TRUE(session->wait_row(2, name + " not written, write: yes no"));
     }
 };
 
 TEST_F(Leaving, ExitAsksThenWritesTheFileKeepingItsBackupAndMode) {
     write("prog.c", "first\nsecond\n", 0751);
     write("prog.bak", "older backup\n");
+    const std::string asked = "prog.c not written, write: yes no";
     ox("prog.c");
-    session->type("\x05"); // ^E: other_exit ?
-    ASSERT_TRUE(session->wait_row(2, "sure: yes no"));
-    session->type("n\r");
-    change_and_exit("prog.c", "first");
-    session->type("\x1b");
-    ASSERT_TRUE(session->wait_row(2, "aborted"));
-    session->type("\x0bx");
-    ASSERT_TRUE(session->wait_row(2, "prog.c not written, write: yes no"));
+    // clang-format off
+    ASSERT_TRUE(play({{"", 2, ox_e2e::banner}, {"\x05", 2, "sure: yes no"}, {"n\r", 2, ""},
+                      {"x\vx", 2, asked}, {"\x1b", 2, "aborted"}, {"\vx", 2, asked}}));
+    // clang-format on
     session->type("\r");
     ASSERT_TRUE(session->wait_exit(0));
     EXPECT_EQ(read("prog.c"), "xfirst\nsecond\n");
@@ -98,17 +76,17 @@ TEST_F(Leaving, ExitAsksThenWritesTheFileKeepingItsBackupAndMode) {
 TEST_F(Leaving, AReadOnlyFileIsOverwrittenOnlyWhenTheUserAgrees) {
     write("ro.txt", "locked\n", 0444);
     write("ro.bak", "kept\n");
-    ox("ro.txt", "warning: readonly file ro.txt");
-    session->type("\x02"); // ^B: other_backups no
-    ASSERT_TRUE(session->wait_row(2, "backups disabled"));
-    for (const char *answer : {"n\r", "\r"}) {
-        change_and_exit("ro.txt", answer[0] == 'n' ? "locked" : "xlocked");
-        session->type("\r");
-        ASSERT_TRUE(session->wait_row(2, "ro.txt readonly, overwrite: yes no"));
-        session->type(answer);
-    }
+    const std::string asked = "ro.txt not written, write: yes no",
+                      overwrite = "ro.txt readonly, overwrite: yes no";
+    ox("ro.txt");
+    // clang-format off
+    ASSERT_TRUE(play({{"", 2, "warning: readonly file ro.txt"}, {" ", 2, ox_e2e::banner},
+                      {"\x02", 2, "backups disabled"}, {"x\vx", 2, asked}, {"\r", 2, overwrite},
+                      {"n\r", 2, "aborted"}, {"\vx", 2, asked}, {"\r", 2, overwrite}}));
+    // clang-format on
+    session->type("\r");
     ASSERT_TRUE(session->wait_exit(0));
-    EXPECT_EQ(read("ro.txt"), "xxlocked\n");
+    EXPECT_EQ(read("ro.txt"), "xlocked\n");
     EXPECT_EQ(permissions(files.path("ro.txt")), 0444);
     EXPECT_EQ(read("ro.bak"), "kept\n") << "backups were off";
 }
@@ -122,12 +100,12 @@ TEST_F(Leaving, AWriteThatFailsKeepsTheEditorTheTextAndTheFiles) {
         test_support::file_size_limit limit(1000); // ox keeps it
         ox("big.txt");
     }
-    change_and_exit("big.txt", "line 0 of a file too big");
-    session->type("\r");
-    ASSERT_TRUE(session->wait_row(2, "can't write big.txt"));
-    session->type("y");
-    ASSERT_TRUE(session->wait_row(4, "xyline 0 of a file too big"));
-    session->type("\x0b\x11"); // ^K ^Q: other_abort yes
+    // clang-format off
+    ASSERT_TRUE(play({{"", 2, ox_e2e::banner}, {"x\vx", 2, "big.txt not written, write: yes no"},
+                      {"\r", 2, "can't write big.txt"}, {"y", 4, "xyline 0 of a file too big"}}))
+        << "the text is kept";
+    // clang-format on
+    session->type("\v\x11"); // ^K ^Q: other_abort yes
     ASSERT_TRUE(session->wait_exit(1));
     EXPECT_EQ(read("big.txt"), text);
     EXPECT_EQ(permissions(files.path("big.txt")), 0640);

@@ -10,37 +10,31 @@ using MainLoop = ox_e2e::OxTest;
 
 const std::string insert_mode = std::string(58, ' ') + "autoindent  insert  ^I";
 const std::string overtype_mode = std::string(58, ' ') + "autoindent overtype ^I";
+const std::string five_status = "five.c" + std::string(53, ' ') + "top            ";
 
 TEST_F(MainLoop, KeysPrefixKeysAndTheirMessages) {
     e2e::pty_terminal &t =
         start_with(exit_keys + "key_bind \"^K ^A\" \"setup_insert\"\n"
                                "key_bind \"^F\" \"setup_insert line_goto 12x setup_insert\"\n");
-    // After a prefix key (^K, "\v") a letter in either case is its control key.
-    const struct {
-        const char *keys;
-        int row;
-        std::string shows;
-    } steps[] = {
-        {"\x0b", 2, "^K ..."},
+    // After a prefix key (^K, "\v") a letter in either case is its control
+    // key; a message stays until the next key; an error abandons the rest of
+    // a bound text, and what ran before stays done.
+    ASSERT_TRUE(play({
+        {"\v", 2, "^K ..."},
         {"a", 1, overtype_mode},
         {"\vA", 1, insert_mode},
-        {"\x0b\x01", 1, overtype_mode},
+        {"\v\x01", 1, overtype_mode},
         {"\v1", 2, "keycode 49 is not recognised"},
         {"\vb", 2, "^K ^B is not bound"},
-        {"\x0b\x1b[A", 2, "^K Up is not bound"},
-        {"\x0b\x1b", 2, "aborted"},
+        {"\v\x1b[A", 2, "^K Up is not bound"},
+        {"\v\x1b", 2, "aborted"},
         {"\x02", 2, "^B is not bound"},
         {"\x1b[5~", 2, "PgUp is not bound"},
         {"\xa0", 2, "keycode 0 is not recognised"},
-        {"x", 2, ""}, // a message stays until the next key
-        // An error abandons the rest of the text; what ran before stays done.
+        {"x", 2, ""},
         {"\x06", 2, "command not found"},
         {"", 1, insert_mode},
-    };
-    for (const auto &s : steps) {
-        t.type(s.keys);
-        ASSERT_TRUE(t.wait_row(s.row, s.shows)) << testing::PrintToString(s.keys);
-    }
+    }));
     EXPECT_EQ(t.row(4), "x");
     t.type("\x0b\x11");
     EXPECT_TRUE(t.wait_exit(1));
@@ -66,12 +60,7 @@ TEST_F(MainLoop, TheMenuAsksForACommandsArgumentsAndRemembersTheChoice) {
     EXPECT_TRUE(highlighted(t, 6)) << "the first group to begin with";
     t.type("l\r");
     ASSERT_TRUE(choices_shown(t, "line: insert insert... insert::: delete", "trans"));
-    t.type("g\r");
-    ASSERT_TRUE(t.wait_row(2, "line number:"));
-    t.type("4\r");
-    ASSERT_TRUE(t.wait_row(7, "four"));
-    ASSERT_TRUE(t.wait_for([&] { return t.row(0).ends_with(" 4 1"); }, "line 4"));
-
+    ASSERT_TRUE(play({{"g\r", 2, "line number:"}, {"4\r", 0, five_status + "4 1"}}));
     t.type("\x1b");
     ASSERT_TRUE(choices_shown(t, "menu: ", "COMMAND"));
     EXPECT_TRUE(highlighted(t, 29) && !highlighted(t, 6)) << "the group chosen last comes first";
@@ -79,22 +68,17 @@ TEST_F(MainLoop, TheMenuAsksForACommandsArgumentsAndRemembersTheChoice) {
     ASSERT_TRUE(choices_shown(t, "line: ", "trans"));
     EXPECT_TRUE(highlighted(t, static_cast<int>(t.row(2).find(" goto ")) + 1))
         << "and within it the command chosen last";
-    t.type("\x1b");
-    ASSERT_TRUE(t.wait_row(2, "aborted"));
-    t.type("\x1b"
-           "C\r");
-    ASSERT_TRUE(t.wait_row(2, "command:"));
-    t.type("setup_insert string_insert \"ox\"\r");
-    ASSERT_TRUE(t.wait_row(7, "oxfour"));
-    EXPECT_TRUE(t.wait_row(1, overtype_mode));
+    ASSERT_TRUE(play({{"\x1b", 2, "aborted"}}));
     t.type("\x1b");
     ASSERT_TRUE(choices_shown(t, "menu: ", "COMMAND"));
-    EXPECT_TRUE(highlighted(t, static_cast<int>(t.row(2).find("COMMAND"))));
-    t.type("\r");
-    ASSERT_TRUE(t.wait_row(2, "command:"));
+    ASSERT_TRUE(play({{"C\r", 2, "command:"},
+                      {"setup_insert string_insert \"ox\"\r", 7, "oxfour"},
+                      {"", 1, overtype_mode}}));
     t.type("\x1b");
-    ASSERT_TRUE(t.wait_row(2, "aborted"));
-    t.type("\x0b\x11");
+    ASSERT_TRUE(choices_shown(t, "menu: ", "COMMAND"));
+    ASSERT_TRUE(play({{"\r", 2, "command:"}, {"\x1b", 2, "aborted"}}))
+        << "COMMAND was remembered; Escape at its prompt";
+    t.type("\v\x11");
     EXPECT_TRUE(t.wait_exit(1));
 }
 

@@ -2,7 +2,6 @@
 // through a terminal (command_line_test.cpp).
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <string>
 #include <vector>
 
@@ -43,12 +42,6 @@ TEST(Options, OnlyTheSecondCharacterCountsAndOptionsEndAtAFileOrADoubleDash) {
     };
     for (const auto &c : cases)
         EXPECT_EQ(parse(c.words), c.parsed) << testing::PrintToString(c.words);
-}
-
-TEST(Options, LeadingDigitsAreTheNumber) {
-    EXPECT_EQ(numeric_option("80x", "width"), 80);
-    EXPECT_EQ(numeric_option("000000000000040", "width"), 40);
-    EXPECT_EQ(numeric_option("4294967376", "width"), INT_MAX) << "not 80 after wrapping";
 }
 
 } // namespace

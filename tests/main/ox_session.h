@@ -56,6 +56,21 @@ class OxTest : public ::testing::Test {
         return *session;
     }
 
+    // Types each step's keys and waits for its row to show its text.
+    struct step {
+        std::string keys;
+        int row;
+        std::string shows;
+    };
+    testing::AssertionResult play(const std::vector<step> &steps) {
+        for (const step &s : steps) {
+            session->type(s.keys);
+            if (testing::AssertionResult shown = session->wait_row(s.row, s.shows); !shown)
+                return shown << "\nafter " << testing::PrintToString(s.keys);
+        }
+        return testing::AssertionSuccess();
+    }
+
     // ^K X, answering yes to the question about each changed file, which
     // must be those named; the editor ends with status 0.
     testing::AssertionResult leave(const std::vector<std::string> &written = {}) {

@@ -40,6 +40,7 @@ TEST_F(Startup, TwoNamesAreListedNotLoadedAndOptionsAfterTheFirstAreNames) {
               ">>> a.c|>>> -l|>>> missing.c|^");
 }
 
+// A missing file is a new one, empty.
 TEST_F(Startup, WithLEveryFileIsReadAndEachMessageWaitsForAKey) {
     write("ro.c", "x\n" + std::string(600, 'y') + "\nz\n", 0444);
     e2e::pty_terminal &t = start({"-l", "missing.c", "ro.c"});
@@ -51,20 +52,6 @@ TEST_F(Startup, WithLEveryFileIsReadAndEachMessageWaitsForAKey) {
     }
     ASSERT_TRUE(t.wait_row(2, banner));
     EXPECT_EQ(t.row(4) + "|" + t.row(5), ">>> missing.c|>>> ro.c");
-}
-
-TEST_F(Startup, AMissingFileIsANewOne) {
-    write("keys.ini", exit_keys);
-    e2e::pty_terminal &t = start({"-i", "keys.ini", "new.c"});
-    ASSERT_TRUE(t.wait_row(2, "can't open new.c"));
-    t.type(" ");
-    ASSERT_TRUE(t.wait_row(2, banner));
-    EXPECT_EQ(t.row(0).substr(0, 6) + t.row(4), "new.c ^");
-    t.type("hi");
-    ASSERT_TRUE(t.wait_row(4, "hi"));
-    EXPECT_TRUE(leave({"new.c"}));
-    EXPECT_EQ(read("new.c"), "hi\n");
-    EXPECT_EQ(test_support::permissions(files.path("new.c")), 0644);
 }
 
 TEST_F(Startup, AnInitialisationFileWithSectionsCommentsAndFailingLines) {
