@@ -71,10 +71,7 @@ pty_terminal::pty_terminal(std::vector<std::string> argv, options opts)
         unsetenv("COLUMNS");
         setenv("TERM", opts.term.c_str(), 1);
         for (std::string &e : opts.env) putenv(e.data());
-        ::signal(SIGINT, SIG_DFL);
-        sigset_t none;
-        sigemptyset(&none);
-        sigprocmask(SIG_SETMASK, &none, nullptr);
+        ::signal(SIGINT, SIG_DFL); // not ignored, as it is when started in the background
         execv(c_argv[0], c_argv.data());
         std::fprintf(stderr, "cannot run %s: %s\n", c_argv[0], std::strerror(errno));
         _exit(127);

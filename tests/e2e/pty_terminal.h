@@ -63,8 +63,6 @@ class pty_terminal {
     void pause(int ms);
     void signal(int sig);
 
-    int rows() const { return rows_; }
-    int cols() const { return cols_; }
     // The text of a row without its trailing blanks; a character outside
     // ASCII as \x01.
     std::string row(int r) const;

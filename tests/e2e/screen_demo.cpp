@@ -20,8 +20,8 @@
 //                   "always": 0, 1, 2, -1 for none), prompt_yn; then the
 //                   outcome and the answer are shown: "number 1 12", for a
 //                   string its length and itself, "string 1 2 "ab""
-//   F11             "waiting", then, once a key is typed, what th_key_status
-//                   gives twice and th_key_read after it
+//   F11             once a key is typed, what th_key_status gives twice and
+//                   th_key_read after it
 //   ^Y              "sync <n>", n counting the ^Y keys from 1, and a new log
 //   ^Q              quit
 //
@@ -66,8 +66,6 @@ void line_down() {
 }
 
 void key_status() {
-    prompt("waiting");
-    th_sync_screen();
     pollfd typed{STDIN_FILENO, POLLIN, 0};
     while (poll(&typed, 1, -1) < 0) {
     }

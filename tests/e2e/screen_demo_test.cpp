@@ -1,0 +1,345 @@
+// screen_demo at a real terminal: the keys it logs (each key's code and name),
+// what it draws of a buffer as it moves around in it, and the questions it
+// asks on the prompt line, one kind per function key.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "e2e/pty_terminal.h"
+#include "support/scratch.h"
+
+namespace {
+
+using clock_type = std::chrono::steady_clock;
+using rows = std::vector<std::string>;
+
+// screen_demo on a file of given bytes, started in a scratch folder of its own
+// so that the buffer's name is the short file name; it is ready once it has
+// drawn the file and greeted.
+struct screen_session {
+    test_support::scratch_dir folder;
+    std::unique_ptr<e2e::pty_terminal> t;
+    int syncs = 0;
+
+    explicit screen_session(const std::string &bytes, e2e::options opts = {},
+                            std::vector<std::string> args = {},
+                            const std::string &name = "sample.top") {
+        test_support::write_file(folder.path(name), bytes);
+        args.insert(args.begin(), SCREEN_DEMO_PROGRAM);
+        args.push_back(name);
+        test_support::working_dir in(folder.path());
+        t = std::make_unique<e2e::pty_terminal>(args, opts);
+        std::string size = std::to_string(opts.cols) + "x" + std::to_string(opts.rows);
+        EXPECT_TRUE(t->wait_row(2, "screen_demo " + size)) << "the program's greeting";
+    }
+    ~screen_session() {
+        t->type("\x11"); // ^Q, unless it has ended
+        EXPECT_TRUE(t->wait_exit(0));
+    }
+    e2e::pty_terminal *operator->() { return t.get(); }
+
+    // Waits until everything the keys typed so far drew is on the screen.
+    testing::AssertionResult settle() {
+        t->type("\x19"); // ^Y
+        return t->wait_row(2, "sync " + std::to_string(++syncs));
+    }
+    // Waits until the prompt line reads text with the cursor at col.
+    testing::AssertionResult asks(const std::string &text, int col) {
+        return t->wait_for([&] { return t->row(2) == text && t->cursor_col() == col; },
+                           "\"" + text + "\" with the cursor at " + std::to_string(col));
+    }
+    // Waits for the key log: the keys typed since the last settle.
+    testing::AssertionResult logged(const std::string &keys) {
+        return t->wait_row(2, "keys " + keys);
+    }
+};
+
+// A row of texts placed at columns, blanks between them.
+std::string placed(const std::vector<std::pair<int, std::string>> &texts) {
+    std::string row;
+    for (const auto &[col, text] : texts) {
+        row.resize(std::max(row.size(), col + text.size()), ' ');
+        row.replace(static_cast<size_t>(col), text.size(), text);
+    }
+    return row;
+}
+
+const std::string UP = "\x1b[A", DOWN = "\x1b[B", RIGHT = "\x1b[C", LEFT = "\x1b[D";
+const std::string HOME = "\x1b[H", END = "\x1b[F";
+const std::string F1 = "\x1bOP", F2 = "\x1bOQ", F3 = "\x1bOR", F4 = "\x1b[[D";
+
+TEST(E2eKeys, BytesAndSequencesTypedAtOnce) {
+    e2e::options wide;
+    wide.cols = 200;
+    screen_session s("text\n", wide);
+    // Raw mode: suspend, quit, interrupt and flow control bytes are keys; high
+    // bytes are Alt letters and digits, or no key.
+    s->type(std::string("a\x01\r\x7f\x1c\x1a\x03\x13\0\xe1\xb5\xa0", 12));
+    ASSERT_TRUE(s.logged("97 1 ^A 13 ^M 127 Del127 28 ^\\ 26 ^Z 3 ^C 19 ^S 0 16449 @A 16389 @5 0"));
+    ASSERT_TRUE(s.settle());
+    // A sequence of each family, and Alt forms with a doubled Escape.
+    s->type("\x1b[D\x1bOA\x1b[24~\x1bOp\x1b[013q\x1b[067q\x1b[151q\x1b[M\x1b[4~\x1bz"
+            "\x1b\x1bOP\x1b\x1b[A");
+    EXPECT_TRUE(s.logged("256 Left 258 Up 524 F12 264 Ins 4609 ~F1 16384 @0 4358 ~PgUp 16649 @Del "
+                         "261 End 16474 @Z 16897 @F1 16642 @Up"));
+}
+
+TEST(E2eKeys, EscapeComesOutAfterOneSecond) {
+    screen_session s("text\n");
+    auto typed = clock_type::now();
+    s->type("\x1b");
+    ASSERT_TRUE(s.logged("27"));
+    s->type("\x1b[Z"); // no sequence: it comes apart
+    ASSERT_TRUE(s.logged("27 27 91 90"));
+    EXPECT_GE(clock_type::now() - typed, std::chrono::seconds(2));
+    // The second counts from the Escape, not from the byte before.
+    s->type("\x1b");
+    s->pause(700);
+    s->type("[");
+    s->pause(700);
+    s->type("A");
+    EXPECT_TRUE(s.logged("27 27 91 90 27 91 65"));
+}
+
+TEST(E2eKeys, KeyStatusInterruptsAndTheTerminalGivenBack) {
+    screen_session s("text\n");
+    termios raw = s->modes();
+    EXPECT_FALSE(raw.c_lflag & (ICANON | ECHO | ISIG));
+    EXPECT_FALSE(raw.c_iflag & (ICRNL | IXON | ISTRIP));
+    // th_key_status twice, then th_key_read: the same key, a byte or a sequence.
+    for (auto [key, shown] : {std::pair{"x", "120"}, {"\x1b[B", "259 Down"}}) {
+        s->type("\x1b[23~" + std::string(key)); // F11, then the key
+        std::string status = std::string(shown) + ", ";
+        ASSERT_TRUE(s->wait_row(2, "status " + status + status + "read " + shown));
+    }
+    s->type("a");
+    ASSERT_TRUE(s.logged("97")) << "the key read is gone";
+    // An interrupt is recorded, and never fatal.
+    s->signal(SIGINT);
+    s->type("bc");
+    ASSERT_TRUE(s.logged("97 98 SIGINT 99"));
+    s->type("\x11"); // ^Q
+    ASSERT_TRUE(s->wait_exit(0));
+    EXPECT_TRUE(s->wait_screen({})) << "the screen from before the program";
+    termios cooked = s->modes();
+    EXPECT_EQ(cooked.c_lflag & (ICANON | ECHO | ISIG), tcflag_t(ICANON | ECHO | ISIG));
+    EXPECT_TRUE((cooked.c_iflag & ICRNL) && (cooked.c_oflag & ONLCR));
+}
+
+// An open fold holding a closed one, an open and a closed virtual fold, a
+// tab, a control and a high byte, then plain lines.
+std::string sample() {
+    std::string s = "first line\n/*...Sopen fold:2:*/\ninside one\n\tinside two\n"
+                    "/*...sclosed:4:*/\nhidden\n/*...e*/\n/*...e*/\n/*...V\"other.top\":4:*/\n"
+                    "/*...v\"closed.top\":0:*/\ntab\there\nctrl \x01 high \xc8 end\n";
+    for (int i = 1; i <= 30; i++) s += "line " + std::to_string(i) + "\n";
+    return s;
+}
+
+// The screen of the sample: the status rows (the line number counted from 1),
+// the prompt line, then text rows from the given one of the sample's list.
+rows sample_screen(int cols, int n_rows, const std::string &line, const std::string &message,
+                   int first) {
+    // clang-format off
+    rows screen{placed({{0, "sample.top"}, {cols - 21, "top"}, {cols - 5 - int(line.size()), line}, {cols - 4, "1"}}),
+                placed({{cols - 22, "autoindent"}, {cols - 10, "insert"}, {cols - 2, "^I"}}),
+                message};
+    rows list{"~", "first line", "  {{{ open fold", "  inside one", "        inside two",
+              "    ... closed", "  }}}", "    >>> \"other.top\"", "::: \"closed.top\"",
+              "tab     here", "ctrl ? high ? end"};
+    // clang-format on
+    for (int i = 1; i <= 30; i++) list.push_back("line " + std::to_string(i));
+    screen.insert(screen.end(), list.begin() + first, list.begin() + first + n_rows - 3);
+    return screen;
+}
+
+TEST(E2eScreen, FoldsAndBytesAtSeveralSizes) {
+    for (auto [cols, n_rows] : {std::pair{80, 24}, {40, 10}, {120, 30}}) {
+        e2e::options size;
+        size.cols = cols;
+        size.rows = n_rows;
+        screen_session s(sample(), size);
+        std::string size_text = std::to_string(cols) + "x" + std::to_string(n_rows);
+        ASSERT_TRUE(
+            s->wait_screen(sample_screen(cols, n_rows, "1", "screen_demo " + size_text, 0)));
+        EXPECT_EQ(s->cursor_row(), 4);
+        if (cols != 80) continue;
+        // Text white, fold and end lines brown (bold yellow), status brown on red.
+        for (int row : {3, 4, 6, 12}) EXPECT_TRUE(s->at(row, 0).fg == 7 && !s->at(row, 0).bold);
+        for (auto [row, col] : {std::pair{5, 2}, {8, 4}, {9, 2}, {10, 4}, {11, 0}})
+            EXPECT_TRUE(s->at(row, col).fg == 3 && s->at(row, col).bold) << row;
+        for (int row : {0, 1, 2}) EXPECT_TRUE(s->at(row, 79).bg == 1 && s->at(row, 0).fg == 3);
+    }
+}
+
+TEST(E2eScreen, WhiteSpaceMarksTagsAndAOneRowScroll) {
+    screen_session s(sample());
+    s->type("\x17"); // ^W
+    ASSERT_TRUE(s.settle());
+    EXPECT_EQ(s->row(4), "first.line");
+    EXPECT_EQ(s->row(5), "  {{{ open.fold");
+    EXPECT_EQ(s->row(7), "       >inside.two");
+    EXPECT_EQ(s->row(12), "tab    >here");
+    EXPECT_EQ(s->row(13), "ctrl.^A.high.<c8>.end");
+    // ^W back; mark 1 on "first line", mark 2 on "other.top", which ^T tags:
+    // the block holds the first line and the open fold with all it shows.
+    s->type("\x17\x01" + DOWN + DOWN + "\x02\x14");
+    ASSERT_TRUE(s.settle());
+    for (int row = 3; row <= 10; row++)
+        for (int col : {0, 40, 79})
+            EXPECT_EQ(s->at(row, col).bg, row > 3 && row < 10 ? 4 : 0) << row << "," << col;
+    EXPECT_EQ(s->at(4, 0).fg, 7) << "marked text: white on blue";
+    EXPECT_EQ(s->at(5, 2).fg, 3) << "marked fold: brown on blue";
+    EXPECT_EQ(s->row(10), placed({{0, "    >>> \"other.top\""}, {78, "T"}}));
+    EXPECT_TRUE(s->at(10, 78).fg == 3 && s->at(10, 78).bold) << "the tag in the fold colour";
+    // Down to "line 10": the cursor stops on row 22 and the text moves up.
+    for (int i = 0; i < 13; i++) s->type(DOWN);
+    ASSERT_TRUE(s.settle());
+    rows want = sample_screen(80, 24, "22", "sync 3", 1);
+    want[9] = placed({{0, "    >>> \"other.top\""}, {78, "T"}});
+    EXPECT_TRUE(s->wait_screen(want));
+    EXPECT_EQ(s->cursor_row(), 22);
+    screen_session wide(std::string(100, 'a') + "\n");
+    wide->type("\x14");
+    EXPECT_TRUE(wide->wait_row(4, std::string(77, 'a') + " T"));
+}
+
+TEST(E2eScreen, ScrollingSidewaysInStepsOfTwenty) {
+    std::string digits;
+    for (int i = 0; i < 10; i++) digits += "0123456789";
+    // The first line ends on column x_size - 3, the second on x_size - 2;
+    // Down keeps to line ends.
+    screen_session s(digits.substr(0, 77) + "\n" + digits.substr(0, 78) + "\n" + digits + "\n");
+    struct {
+        std::string key;
+        int row;
+        std::string text;
+        int col;
+        const char *below_the_end; // no ~ while scrolled
+    } const steps[] = {
+        {END, 4, digits.substr(0, 77), 77, "~"},
+        {DOWN, 5, digits.substr(20, 58), 58, ""},
+        {DOWN, 6, digits.substr(40), 60, ""},
+        {HOME, 6, digits.substr(0, 80), 0, "~"},
+    };
+    for (const auto &step : steps) {
+        s->type(step.key);
+        ASSERT_TRUE(s.settle());
+        EXPECT_EQ(s->row(step.row), step.text);
+        EXPECT_EQ(s->cursor_col(), step.col);
+        EXPECT_EQ(s->row(8), step.below_the_end);
+    }
+}
+
+TEST(E2eScreen, StatusFieldsAndColourMode2) {
+    // A terminal type without the repeat sequence, which libvterm gets wrong
+    // when a repeat ends next to the last column.
+    e2e::options no_repeat;
+    no_repeat.term = "xterm-xfree86";
+    std::string name = std::string(60, 'n') + ".top";
+    screen_session s("c\na\tb\n", no_repeat, {"-f", "0x104", "-c", "2"}, name);
+    EXPECT_EQ(s->row(1), placed({{58, "autoindent"}, {69, "overtype"}, {78, "4"}}));
+    // Mark 1, Down, mark 2, End: the column after "a", the tab and "b".
+    s->type("\x01" + DOWN + "\x02" + END);
+    ASSERT_TRUE(s.settle());
+    EXPECT_EQ(s->row(0), placed({{0, name.substr(0, 58)}, {59, "top"}, {74, "2"}, {76, "10"}}));
+    // Without colour the status colour stands out, as does the marked one;
+    // the highlighted option of a question is plain.
+    s->type("\x1b[[D"); // F4: yes or no
+    ASSERT_TRUE(s->wait_row(2, "sure? yes no"));
+    for (int col : {0, 10, 79}) EXPECT_TRUE(s->at(0, col).reverse && s->at(2, col).reverse);
+    EXPECT_FALSE(s->at(2, 6).reverse) << "the highlighted option";
+    EXPECT_TRUE(s->at(4, 40).reverse && s->at(4, 79).reverse) << "the marked row";
+    EXPECT_FALSE(s->at(5, 0).reverse) << "a text row";
+    s->type("\r");
+    ASSERT_TRUE(s->wait_row(2, "yes/no 1 1"));
+    screen_session wide("a\n", {}, {"-f", "0xff"});
+    EXPECT_TRUE(wide->wait_row(1, placed({{69, "overtype"}, {77, "255"}})));
+}
+
+// Each question key with the keys typed after it, and the answer shown.
+void expect_answers(screen_session &s,
+                    const std::vector<std::pair<std::string, std::string>> &cases) {
+    for (const auto &[keys, answer] : cases) {
+        ASSERT_TRUE(s.settle());
+        s->type(keys);
+        EXPECT_TRUE(s->wait_row(2, answer)) << testing::PrintToString(keys);
+    }
+}
+
+TEST(E2ePrompt, EditingAStringScrolledUpTo500Characters) {
+    screen_session s("text\n");
+    s->type(F1 + "ab\x7f");
+    ASSERT_TRUE(s.asks("string: a", 9)) << "the character stepped over is wiped";
+    s->type(RIGHT);
+    ASSERT_TRUE(s->wait_row(2, "string: ab")) << "Right takes it again";
+    s->type("\r");
+    ASSERT_TRUE(s->wait_row(2, "string 1 2 \"ab\""));
+    EXPECT_EQ(s->cursor_row(), 4) << "the cursor is back in the text";
+    EXPECT_EQ(s->cursor_col(), 0);
+    expect_answers(s, {
+                          {F1 + "ab\b\r", "string 1 1 \"a\""},
+                          {F1 + "abc" + LEFT + LEFT + "X\r", "string 1 2 \"aX\""},
+                          {F1 + RIGHT + "\r", "string 1 0 \"\""},
+                          {F1 + "a\x01" + UP + F2 + "b\r", "string 1 3 \"a?b\""},
+                          {F1 + "a\tb\r", "string 1 3 \"a   b\""}, // a tab to its stop
+                          {F1 + "abc\x1b", "string 0 0 \"\""},
+                      });
+    // The line scrolls past the right margin, up to 500 characters.
+    ASSERT_TRUE(s.settle());
+    std::string text;
+    for (int i = 0; i < 100; i++) text += static_cast<char>('a' + i % 26);
+    s->type(F1 + text.substr(0, 71));
+    ASSERT_TRUE(s.asks("string: " + text.substr(0, 71), 79));
+    s->type(text.substr(71));
+    ASSERT_TRUE(s.asks("string: " + text.substr(29, 71), 79));
+    // Back over characters: wiped until fewer than x_size - 8 columns would
+    // be left, then the view scrolls back.
+    s->type(std::string(7, '\x7f'));
+    ASSERT_TRUE(s.asks("string: " + text.substr(29, 64), 72));
+    s->type("\x7f");
+    ASSERT_TRUE(s->wait_row(2, "string: " + text.substr(28, 64)));
+    s->type("\r");
+    EXPECT_TRUE(s->wait_row(2, ("string 1 92 \"" + text).substr(0, 79))) << "cut at x_size - 1";
+    expect_answers(
+        s, {
+               {F1 + std::string(510, 'x') + "\r", "string 1 500 \"" + std::string(65, 'x')},
+               {F1 + std::string(500, 'y') + "\x7f\x7f" + RIGHT + RIGHT + RIGHT + "\r",
+                "string 1 500 \"" + std::string(65, 'y')},
+           });
+}
+
+TEST(E2ePrompt, NumbersOptionsAndYesNo) {
+    screen_session s("text\n");
+    s->type(F3);
+    ASSERT_TRUE(s->wait_row(2, "when: never if_open always"));
+    EXPECT_TRUE(s->at(2, 6).bg == 7 && s->at(2, 6).fg == 0) << "highlighted: black on white";
+    EXPECT_EQ(s->at(2, 12).bg, 1) << "the others in the status colour";
+    s->type("a");
+    ASSERT_TRUE(s->wait_for([&] { return s->at(2, 20).bg == 7 && s->at(2, 6).bg == 1; },
+                            "always highlighted"));
+    s->type("a\r");
+    ASSERT_TRUE(s->wait_row(2, "option 1 2")) << "a second a keeps it";
+    expect_answers(s, {
+                          {F2 + "&1F\r", "number 1 31"},
+                          {F2 + "&ff\r", "number 1 255"},
+                          {F2 + "12x\r", "number 1 12"},
+                          {F2 + "4096\r", "number 1 4096"},
+                          {F3 + RIGHT + RIGHT + RIGHT + "\r", "option 1 2"},
+                          {F3 + DOWN + LEFT + "\r", "option 1 1"},
+                          {F3 + "\t" + LEFT + LEFT + "\r", "option 1 0"},
+                          {F3 + "x\x1b[H\r", "option 1 0"}, // no such option, no such key
+                          {F3 + "i\x1b", "option 0 -1"},
+                          {F4 + "N\r", "yes/no 1 1"},
+                          {F4 + DOWN + "\r", "yes/no 1 0"},
+                          {F4 + "ny\r", "yes/no 1 1"},
+                      });
+}
+
+} // namespace
