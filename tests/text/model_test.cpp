@@ -54,18 +54,19 @@ TEST(LineTree, CountsAndMarksFollowInsertsAndRemovesUpTheParentChain) {
     EXPECT_EQ(counts(fb) + " " + counts(fa) + " " + counts(top.get()),
               "4/4 @3+3 3/7 @0+0 2/9 @0+0");
     EXPECT_EQ(fa->mark1, 1) << "the mark followed x";
-    // Removing a text line two deep lowers all three deep counts.
+    // Removing a text line two deep lowers all three deep counts; a mark on
+    // it names the next line, a mark after it moves with its line.
     line_step_to(fb, 1);
+    fb->mark1 = 1;
+    fb->mark2 = 2;
     LinePtr two(line_remove(fb));
     EXPECT_TRUE(line_text(two.get()) == std::string("2") && !two->next && !two->prev);
+    EXPECT_EQ(fb->mark1 * 10 + fb->mark2, 11);
     EXPECT_EQ(counts(fb) + " " + counts(fa) + " " + counts(top.get()),
               "3/3 @1+1 3/6 @0+0 2/8 @0+0");
-    // A removed fold line takes its whole count and loses its parent; a mark
-    // on it names the next line.
-    fa->mark2 = 0;
+    // A removed fold line takes its whole count and loses its parent.
     LinePtr removed(line_remove(fa));
     EXPECT_EQ(fb->parent, nullptr);
-    EXPECT_EQ(fa->mark1 * 10 + fa->mark2, 0);
     EXPECT_EQ(counts(top.get()), "2/4 @0+0");
     EXPECT_EQ(check_fold_invariants(top.get()), "");
     EXPECT_EQ(check_fold_invariants(fb), "");
@@ -208,7 +209,7 @@ TEST_F(FoldFile, FilesReadAsTrees) {
         {"a\n/*...Sf:2:*/\n/*...sg:4:*/\nb\n/*...e*/\nc\n", "a,", RD_END_IN_FOLD},
         {"a\n/*...\nb\n", "a,", RD_BAD_MARKER},
         {"a\n/*...Sf:0:*/\nb\n/*...x:0:*/\n/*...e*/\n", "a,", RD_BAD_MARKER},
-        // Physical lines, each lossy read followed by a clean one.
+        // Physical lines; rdloss starts afresh with each read.
         {std::string(1200, 'x') + "\n", x500 + "," + x500 + "," + std::string(200, 'x') + ",", 1,
          RD_LOSS_SPLIT, false},
         {x500 + "\nb\n", x500 + ",b,"},
@@ -216,6 +217,10 @@ TEST_F(FoldFile, FilesReadAsTrees) {
         {"ab\0cd\nef\n"s, "ab,ef,", 1, RD_LOSS_NUL, false},
         {x500, x500 + ",", 1, 0, false},
         {"\0\n"s + x500 + "x\n", "," + x500 + ",x,", 1, RD_LOSS_NUL | RD_LOSS_SPLIT, false},
+        // A 500-byte line that ends where the first 64 KiB read-ahead block
+        // ends, then a NUL byte in the next block.
+        {std::string(65036, '\n') + x500 + "\na\0b\n"s, std::string(65036, ',') + x500 + ",a,", 1,
+         RD_LOSS_NUL, false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.file.substr(0, 40));
@@ -224,6 +229,7 @@ TEST_F(FoldFile, FilesReadAsTrees) {
         EXPECT_EQ(rdloss, c.loss);
         EXPECT_EQ(tree_picture(b->top), c.picture);
         EXPECT_EQ(check_fold_invariants(b->top), "");
+        EXPECT_EQ(base_indent, 0) << "as it was before the read";
         EXPECT_EQ(c.same && c.outcome == RD_END_OF_FILE ? written() : c.file, c.file)
             << "written back";
     }
@@ -297,8 +303,9 @@ LINE *random_fold(std::mt19937 &rng, const char *rc_start) {
 // folds, inserting new, removed and copied lines, removing and deleting. After
 // every step the recounting checker must pass, an insert or remove must happen
 // at the current line, and the line number summed from the steps' results
-// must equal one recomputed from the folds entered. Every 250 steps the buffer is saved and
-// must read back equal and save to the same bytes.
+// must equal one recomputed from the folds entered. Every 250 steps the buffer
+// is saved, in one of four languages, and must read back equal and save to
+// the same bytes.
 TEST_F(FoldFile, RandomEditsKeepEveryInvariantAndSaveUnchanged) {
     const std::string longest(LINE_MAX_TEXT, '<');
     LANG *langs[] = {b->lang, lang_create("--", "--", "", "", "", 0),
