@@ -37,8 +37,7 @@ TEST(Scan, GetLineSplitsEveryFiveHundredBytesWithoutInventingEmptyLines) {
         {"\na\r\n\tb \xff", {"", "a\r", "\tb \xff"}},
         {"", {}},
         {std::string("ab\0cd\nef\n", 9), {"ab", "ef"}},
-        {with_nul + "\nz\n", {std::string(10, 'x'), "z"}},
-    };
+        {with_nul + "\nz\n", {std::string(10, 'x'), "z"}}};
     for (const auto &[bytes, want] : cases) EXPECT_EQ(lines_of(bytes), want) << bytes.size();
 }
 
