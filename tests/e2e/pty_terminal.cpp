@@ -21,11 +21,6 @@ namespace {
 
 using clock_type = std::chrono::steady_clock;
 
-bool tracing() {
-    const char *v = std::getenv("OX_E2E_TRACE");
-    return v != nullptr && *v != '\0' && *v != '0';
-}
-
 // When a wait gives up: after 10 s, or OX_E2E_TIMEOUT_MS.
 clock_type::time_point deadline() {
     const char *v = std::getenv("OX_E2E_TIMEOUT_MS");
@@ -95,7 +90,6 @@ pty_terminal::~pty_terminal() {
 }
 
 void pty_terminal::type(std::string_view bytes) {
-    if (tracing()) std::fprintf(stderr, "[e2e] type %s\n", testing::PrintToString(bytes).c_str());
     while (!bytes.empty() && !closed_) {
         ssize_t n = write(master_, bytes.data(), bytes.size());
         if (n > 0) {
@@ -195,10 +189,7 @@ testing::AssertionResult pty_terminal::wait_for(const std::function<bool()> &don
     auto until = deadline();
     for (;;) {
         pump(0);
-        if (done()) {
-            if (tracing()) std::fprintf(stderr, "[e2e] saw %s\n%s", what.c_str(), dump().c_str());
-            return testing::AssertionSuccess();
-        }
+        if (done()) return testing::AssertionSuccess();
         if (ms_until(until) == 0 || closed_)
             return testing::AssertionFailure()
                    << "gave up waiting for " << what
@@ -213,15 +204,6 @@ testing::AssertionResult pty_terminal::wait_for(const std::function<bool()> &don
 testing::AssertionResult pty_terminal::wait_row(int r, const std::string &text) {
     return wait_for([&] { return row(r) == text; },
                     "row " + std::to_string(r) + " to read \"" + text + "\"");
-}
-
-testing::AssertionResult pty_terminal::wait_text(const std::string &text) {
-    auto shown = [&] {
-        for (int r = 0; r < rows_; r++)
-            if (row(r).find(text) != std::string::npos) return true;
-        return false;
-    };
-    return wait_for(shown, "the screen to show \"" + text + "\"");
 }
 
 testing::AssertionResult pty_terminal::wait_screen(const std::vector<std::string> &expected) {

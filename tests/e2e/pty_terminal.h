@@ -14,9 +14,7 @@
 //     ASSERT_TRUE(t.wait_row(2, "keys 258 Up"));
 //     t.type("\x11");
 //     ASSERT_TRUE(t.wait_exit(0));
-//
-// OX_E2E_TRACE=1 in the environment prints every key sent and the screen at
-// every wait that succeeds.
+
 #pragma once
 
 #include <gtest/gtest.h>
@@ -78,8 +76,6 @@ class pty_terminal {
     // A wait gives up after 10 s, or OX_E2E_TIMEOUT_MS.
     testing::AssertionResult wait_for(const std::function<bool()> &done, const std::string &what);
     testing::AssertionResult wait_row(int r, const std::string &text);
-    // Waits until the text appears anywhere on the screen.
-    testing::AssertionResult wait_text(const std::string &text);
     // Waits for the whole screen: rows from row 0, rows not given blank.
     testing::AssertionResult wait_screen(const std::vector<std::string> &expected);
     // Waits for the program to end with this status (128 + n when signal n

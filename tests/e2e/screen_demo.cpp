@@ -1,7 +1,7 @@
-// screen_demo: brings the layers up as the editor does (the host layer aside), loads a file into a
-// buffer, draws it and then reads keys, so that key decoding, drawing and the
-// prompt line can be tested through a real terminal. Test scaffolding, never
-// installed.
+// screen_demo: brings the layers up as the editor does (the host layer
+// aside), loads a file into a buffer, draws it and then reads keys, so that
+// key decoding, drawing and the prompt line can be tested through a real
+// terminal. Test scaffolding, never installed.
 //
 //     screen_demo [-c colour-mode] [-f flags-word] file
 //
@@ -30,7 +30,6 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -45,10 +44,6 @@
 #include "text/flags.h"
 
 namespace {
-
-constexpr int ctrl(char c) {
-    return c - 64;
-}
 
 std::string describe(int key) {
     int i = lookup_key_code(key);
@@ -101,19 +96,19 @@ void ask(int key) {
 bool act(int key) {
     static int syncs;
     FOLD *f = cur_buffer->fold;
-    switch (key) {
+    switch (key) { // a control key is its letter's code less 64
     case K_DOWN: line_down(); break;
     case K_HOME: f->into = f->col = 0; break;
     case K_END:
         f->into = max_into_value();
         f->col = -1;
         break;
-    case ctrl('W'): cur_buffer->flags ^= FLAG_VISIBLE; break;
-    case ctrl('A'): f->mark1 = f->cur_index; break;
-    case ctrl('B'): f->mark2 = f->cur_index; break;
-    case ctrl('T'): line_toggle_tag(f->cur); break;
+    case 'W' - 64: cur_buffer->flags ^= FLAG_VISIBLE; break;
+    case 'A' - 64: f->mark1 = f->cur_index; break;
+    case 'B' - 64: f->mark2 = f->cur_index; break;
+    case 'T' - 64: line_toggle_tag(f->cur); break;
     case K_F11: key_status(); return true;
-    case ctrl('Y'): prompt(("sync " + std::to_string(++syncs)).c_str()); return true;
+    case 'Y' - 64: prompt(("sync " + std::to_string(++syncs)).c_str()); return true;
     default:
         if (key < K_F1 || key > K_F4) return false;
         ask(key);
@@ -145,14 +140,12 @@ int main(int argc, char **argv) {
         prompt(("screen_demo " + std::to_string(x_size) + "x" + std::to_string(y_size)).c_str());
     }
     std::string log = "keys";
-    for (int key; read && (key = th_key_read()) != ctrl('Q');) {
+    for (int key; read && (key = th_key_read()) != 'Q' - 64;) {
         log += " " + describe(key) + (th_key_break() ? " SIGINT" : "");
         bool shown = act(key);
         refresh();
-        if (shown)
-            log = "keys";
-        else
-            prompt(log.c_str());
+        if (!shown) prompt(log.c_str());
+        log = shown ? "keys" : log;
     }
     th_deinit();
     cur_buffer = nullptr;
