@@ -1,11 +1,12 @@
-// Test helpers: an owned compiled expression and readable match results.
+// Test helpers: an owned compiled expression, and searches shown as short
+// texts so that tables of them read as what the user would see.
 #pragma once
 
 #include "ere/ere.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
-#include <utility>
-#include <vector>
 
 struct Compiled {
     ERE *ere;
@@ -18,20 +19,63 @@ struct Compiled {
     ~Compiled() { ere_discard(ere); }
 };
 
-using Spans = std::vector<std::pair<int, int>>;
-
-inline Spans spans_of(const ERE_SUBS &subs) {
-    Spans spans;
+// The spans of a match, "(offset,length)" each; only nine are ever written.
+inline std::string spans_of(const ERE_SUBS &subs) {
+    std::string out;
     for (int i = 0; i < subs.count && i < 9; i++)
-        spans.emplace_back(subs.span[i].offset, subs.span[i].length);
-    return spans;
+        out += "(" + std::to_string(subs.span[i].offset) + "," +
+               std::to_string(subs.span[i].length) + ")";
+    return out;
 }
 
-// The forward match of pattern in text as "offset,length", or "none".
-inline std::string find(const char *pattern, const char *text, int offset = 0, int flags = 0) {
-    Compiled c(pattern);
-    if (!c.ere) return "error " + std::to_string(c.error);
+// One search and what it finds: "offset,length" from ere_match_fwd or
+// ere_match_bwd, "none" when they find nothing, the length (or -1) from
+// ere_match; the spans follow when they are shown; "error N" when the
+// pattern does not compile.
+struct Row {
+    const char *pattern, *text, *expected;
+    int at = 0;     // the offset a search starts at; a backward search's limit
+    int flags = 0;  // match flags
+    int cflags = 0; // compile flags
+};
+
+enum Entry { FORWARD, BACKWARD, AT };
+enum Shows { MATCH, MATCH_AND_SPANS };
+
+inline std::string search(ERE *ere, const Row &row, Entry entry = FORWARD, Shows shows = MATCH) {
     int at = -1, length = -1;
-    if (!ere_match_fwd(c.ere, flags, text, offset, &at, &length, nullptr)) return "none";
-    return std::to_string(at) + "," + std::to_string(length);
+    ERE_SUBS subs = {};
+    std::string out;
+    if (entry == AT) {
+        out = std::to_string(ere_match(ere, row.flags, row.text, row.at, &subs));
+    } else {
+        auto find = entry == FORWARD ? ere_match_fwd : ere_match_bwd;
+        if (!find(ere, row.flags, row.text, row.at, &at, &length, &subs)) return "none";
+        out = std::to_string(at) + "," + std::to_string(length);
+    }
+    return shows == MATCH ? out : out + spans_of(subs);
 }
+
+inline std::string search(const Row &row, Entry entry = FORWARD, Shows shows = MATCH) {
+    Compiled c(row.pattern, row.cflags);
+    return c.ere ? search(c.ere, row, entry, shows) : "error " + std::to_string(c.error);
+}
+
+inline void expect_rows(std::initializer_list<Row> rows, Entry entry = FORWARD,
+                        Shows shows = MATCH) {
+    for (const Row &row : rows)
+        EXPECT_EQ(search(row, entry, shows), row.expected)
+            << row.pattern << " in \"" << row.text << "\" at " << row.at;
+}
+
+// While it lives, a poll that counts its calls and asks to give up from the
+// stop_after-th on (0: never).
+struct PollGuard {
+    static inline int polls, stop_after;
+    explicit PollGuard(int stop) {
+        polls = 0;
+        stop_after = stop;
+        ere_set_poll([]() -> int { return ++polls >= stop_after && stop_after > 0; });
+    }
+    ~PollGuard() { ere_set_poll(nullptr); }
+};

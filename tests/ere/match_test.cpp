@@ -1,68 +1,25 @@
-// Matching: which end wins, the spans of top-level groups, anchors and word
-// tests at the text's ends, and the three entry points.
+// Matching: which end and which spans win, the three entry points, anchors
+// and word tests at the text's ends, back-references, zero-width loops, and
+// the poll hook that gives up a pathological walk.
 #include "compiled.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
+#include "ere/compiled.h"
 
 namespace {
 
-struct Found {
-    int offset = -1, length = -1;
-    ERE_SUBS subs = {};
-};
-
-// ere_match_fwd from offset 0 with spans; length -1 when nothing is found.
-Found fwd(const char *pattern, const char *text, int flags = 0) {
-    Compiled c(pattern);
-    EXPECT_NE(c.ere, nullptr) << pattern;
-    Found f;
-    if (c.ere && !ere_match_fwd(c.ere, flags, text, 0, &f.offset, &f.length, &f.subs)) f = Found();
-    return f;
-}
-
-std::string bwd(const char *pattern, const char *text, int limit, int flags = 0) {
-    Compiled c(pattern);
-    int at = -1, length = -1;
-    if (!c.ere || !ere_match_bwd(c.ere, flags, text, limit, &at, &length, nullptr)) return "none";
-    return std::to_string(at) + "," + std::to_string(length);
-}
-
-TEST(EreMatch, LongestOrShortestEnd) {
-    Compiled c("a+");
-    EXPECT_EQ(ere_match(c.ere, 0, "aaa", 0, nullptr), 3);
-    EXPECT_EQ(ere_match(c.ere, ERE_SHORTEST, "aaa", 0, nullptr), 1);
-    EXPECT_EQ(ere_match(c.ere, ERE_NO_EXTEND, "aaa", 0, nullptr), 1);
-    EXPECT_EQ(ere_match(c.ere, 0, "aaa", 1, nullptr), 2);
-    EXPECT_EQ(ere_match(c.ere, 0, "baa", 0, nullptr), -1);
-    Compiled star("a*");
-    EXPECT_EQ(ere_match(star.ere, ERE_NO_EXTEND, "aaa", 0, nullptr), 0);
-    EXPECT_EQ(ere_match(star.ere, 0, "aaa", 3, nullptr), 0);
-}
-
-TEST(EreMatch, ForwardFindsLeftmost) {
-    EXPECT_EQ(find("b+", "abbb"), "1,3");
-    EXPECT_EQ(find("b+", "abbb", 2), "2,2");
-    EXPECT_EQ(find("b+", "abbb", 4), "none");
-    EXPECT_EQ(find("", "abc", 3), "3,0");
-    EXPECT_EQ(find("x*", "abc", 1), "1,0");
-    EXPECT_EQ(find("cd|bcde", "abcdef"), "1,4");
-}
-
-TEST(EreMatch, OffsetsOutsideTheTextFindNothing) {
-    Compiled c("");
-    int at = 7, length = 7;
-    EXPECT_EQ(ere_match(c.ere, 0, "ab", 3, nullptr), -1);
-    EXPECT_EQ(ere_match(c.ere, 0, "ab", -1, nullptr), -1);
-    EXPECT_EQ(ere_match_fwd(c.ere, 0, "ab", 3, &at, &length, nullptr), 0);
-    EXPECT_EQ(ere_match_fwd(c.ere, 0, "ab", -1, &at, &length, nullptr), 0);
-    EXPECT_EQ(ere_match_bwd(c.ere, 0, "ab", -1, &at, &length, nullptr), 0);
-    EXPECT_EQ(at, 7);
-    EXPECT_EQ(length, 7);
-    EXPECT_EQ(ere_match_bwd(c.ere, 0, "ab", 10, &at, &length, nullptr), 1);
-    EXPECT_EQ(at, 2);
-    EXPECT_EQ(length, 0);
+TEST(EreMatch, EndsAndOffsets) {
+    expect_rows({{"a+", "aaa", "3"},
+                 {"a+", "aaa", "1", 0, ERE_SHORTEST},
+                 {"a+", "aaa", "1", 0, ERE_NO_EXTEND},
+                 {"a*", "aaa", "0", 0, ERE_NO_EXTEND},
+                 {"a+", "aaa", "2", 1},
+                 {"a*", "aaa", "0", 3},
+                 {"", "ab", "-1", 3},
+                 {"", "ab", "-1", -1}},
+                AT);
+    expect_rows({{"b+", "abbb", "2,2", 2},
+                 {"", "abc", "3,0", 3},
+                 {"", "ab", "none", -1},
+                 {"cd|bcde", "abcdef", "1,4"}});
 }
 
 TEST(EreMatch, FailureLeavesOutputsAlone) {
@@ -72,161 +29,123 @@ TEST(EreMatch, FailureLeavesOutputsAlone) {
     subs.count = 42;
     EXPECT_EQ(ere_match_fwd(c.ere, 0, "abc", 0, &at, &length, &subs), 0);
     EXPECT_EQ(ere_match_bwd(c.ere, 0, "abc", 3, &at, &length, &subs), 0);
-    EXPECT_EQ(ere_match(c.ere, 0, "abc", 0, &subs), -1);
-    EXPECT_EQ(at, 5);
-    EXPECT_EQ(length, 6);
-    EXPECT_EQ(subs.count, 42);
+    EXPECT_TRUE(at == 5 && length == 6 && subs.count == 42);
 }
 
-TEST(EreMatch, BackwardTakesLatestEndThenEarliestStart) {
-    EXPECT_EQ(bwd("a", "aaa", 3), "2,1");
-    EXPECT_EQ(bwd("a+", "aaa", 3), "0,3");
-    EXPECT_EQ(bwd("a+", "aaa", 2), "0,2");
-    EXPECT_EQ(bwd("a+", "aaa", 3, ERE_SHORTEST), "2,1");
-    EXPECT_EQ(bwd("ab|b", "ab", 2), "0,2");
-    EXPECT_EQ(bwd("ab|b", "ab", 2, ERE_SHORTEST), "1,1");
-    EXPECT_EQ(bwd("x", "aaa", 3), "none");
-    EXPECT_EQ(bwd("a", "aaa", 0), "none");
-    EXPECT_EQ(bwd("", "aaa", 0), "0,0");
-    EXPECT_EQ(bwd("b", "abcb", 3), "1,1");
+TEST(EreMatch, BackwardTakesTheLatestEndThenTheEarliestStart) {
+    expect_rows({{"a+", "aaa", "0,3", 3},
+                 {"a+", "aaa", "2,1", 3, ERE_SHORTEST},
+                 {"ab|b", "ab", "0,2", 2},
+                 {"ab|b", "ab", "1,1", 2, ERE_SHORTEST},
+                 {"", "ab", "2,0", 10},
+                 {"", "ab", "none", -1},
+                 // Bytes after the limit are still seen by "$" and the word tests.
+                 {"a$", "ab", "none", 1},
+                 {"a\\>", "ab", "none", 1},
+                 {"a\\>", "a b", "0,1", 1},
+                 {"(a+)", "xaaa", "1,2(1,2)", 3}},
+                BACKWARD, MATCH_AND_SPANS);
 }
 
-TEST(EreMatch, BackwardSeesBytesAfterTheLimit) {
-    EXPECT_EQ(bwd("a$", "ab", 1), "none");
-    EXPECT_EQ(bwd("a\\>", "ab", 1), "none");
-    EXPECT_EQ(bwd("a\\>", "a b", 1), "0,1");
-    Compiled c("(a+)");
-    int at, length;
-    ERE_SUBS subs = {};
-    ASSERT_EQ(ere_match_bwd(c.ere, 0, "xaaa", 3, &at, &length, &subs), 1);
-    EXPECT_EQ(at, 1);
-    EXPECT_EQ(length, 2);
-    EXPECT_EQ(spans_of(subs), (Spans{{1, 2}}));
-}
-
-TEST(EreMatch, AnchorsAndWordTestsAtTheEnds) {
-    EXPECT_EQ(find("^b", "ab", 1), "none");
-    EXPECT_EQ(find("^a", "ab"), "0,1");
-    EXPECT_EQ(find("b$", "ab", 1), "1,1");
-    EXPECT_EQ(find("$", "ab"), "2,0");
-    EXPECT_EQ(find("\\<x", "ax"), "none");
-    EXPECT_EQ(find("\\<x", "a x"), "2,1");
-    EXPECT_EQ(find("\\Bx", "ax"), "1,1");
-    EXPECT_EQ(find("\\B", "a"), "none");
-    EXPECT_EQ(find("\\B", ""), "none");
-    EXPECT_EQ(find("\\B", "ab"), "1,0");
-    EXPECT_EQ(find("\\>", "ab"), "2,0");
-    EXPECT_EQ(find("\\<", "ab"), "0,0");
-    EXPECT_EQ(find("\\<", ""), "none");
-    EXPECT_EQ(find("\\y", " a"), "1,0");
-    EXPECT_EQ(find("\\y", "a "), "0,0");
-    EXPECT_EQ(find("\\w+", "-_a1-"), "1,3");
-    EXPECT_EQ(find("\\W+", "a- b"), "1,2");
-    EXPECT_EQ(find("\\W", "a"), "none");
-}
-
-TEST(EreMatch, NothingMatchesTheEndOfTheText) {
-    EXPECT_EQ(find("a[^a]", "a"), "none");
-    EXPECT_EQ(find("a~a", "a"), "none");
-    EXPECT_EQ(find("a.", "a"), "none");
-    EXPECT_EQ(find(".", "\xff"), "0,1");
-    EXPECT_EQ(find("a[^a]", "ab"), "0,2");
-}
-
-TEST(EreMatch, GroupsReportTopLevelSpans) {
-    Found f = fwd("(a)(b)", "ab");
-    EXPECT_EQ(f.subs.count, 2);
-    EXPECT_EQ(spans_of(f.subs), (Spans{{0, 1}, {1, 1}}));
-    f = fwd("((a)b)", "ab");
-    EXPECT_EQ(spans_of(f.subs), (Spans{{0, 2}}));
-    f = fwd("x(a)", "zxa");
-    EXPECT_EQ(spans_of(f.subs), (Spans{{2, 1}}));
-    f = fwd("(a)|b", "b");
-    EXPECT_EQ(f.subs.count, 0);
-}
-
-TEST(EreMatch, SpansPastTheNinthAreCountedButNotWritten) {
-    struct {
-        ERE_SUBS subs;
-        int guard[4];
-    } out = {};
-    for (int &g : out.guard) g = -7;
-    Compiled c("(x)*");
-    std::string text(20, 'x');
-    ASSERT_EQ(ere_match(c.ere, 0, text.c_str(), 0, &out.subs), 20);
-    EXPECT_EQ(out.subs.count, 20);
-    for (int i = 0; i < 9; i++) EXPECT_EQ(out.subs.span[i].offset, i);
-    for (int g : out.guard) EXPECT_EQ(g, -7);
+TEST(EreMatch, AnchorsAndWordTestsAtTheTextsEnds) {
+    expect_rows({{"^b", "ab", "none", 1},
+                 {"b$", "ab", "1,1", 1},
+                 {"$", "ab", "2,0"},
+                 {"\\<x", "ax", "none"},
+                 {"\\Bx", "ax", "1,1"},
+                 {"\\B", "a", "none"},
+                 {"\\B", "ab", "1,0"},
+                 {"\\>", "ab", "2,0"},
+                 {"\\<", "", "none"},
+                 {"\\y", " a", "1,0"},
+                 {"\\w+", "-_a1-", "1,3"},
+                 // Nothing matches the end of the text.
+                 {"a[^a]", "a", "none"},
+                 {"a~a", "a", "none"},
+                 {"a.", "a", "none"},
+                 {".", "\xff", "0,1"}});
 }
 
 TEST(EreMatch, ExplorationOrderDecidesSpans) {
-    Found f = fwd("(a|ab)(c|bcd)(d*)", "abcd");
-    EXPECT_EQ(f.length, 4);
-    EXPECT_EQ(f.subs.count, 3);
-    EXPECT_EQ(spans_of(f.subs), (Spans{{0, 1}, {1, 3}, {4, 0}}));
-    f = fwd("(a|ab)(c|bcd)(d*)", "abcd", ERE_SHORTEST);
-    EXPECT_EQ(f.length, 3);
-    EXPECT_EQ(spans_of(f.subs), (Spans{{0, 2}, {2, 1}, {3, 0}}));
-    EXPECT_EQ(spans_of(fwd("(a*)(a*)", "aaa").subs), (Spans{{0, 3}, {3, 0}}));
-    EXPECT_EQ(spans_of(fwd("(a?)(a?)(a?)", "aa").subs), (Spans{{0, 0}, {0, 1}, {1, 1}}));
-    EXPECT_EQ(spans_of(fwd("(a{0,2})(a*)", "aa").subs), (Spans{{0, 0}, {0, 2}}));
-    EXPECT_EQ(spans_of(fwd("(a{1,})(a*)", "aaa").subs), (Spans{{0, 1}, {1, 2}}));
-    EXPECT_EQ(spans_of(fwd("(a+)(a*)", "aaa").subs), (Spans{{0, 3}, {3, 0}}));
-    EXPECT_EQ(spans_of(fwd("(a{2})(a*)", "aaa").subs), (Spans{{0, 2}, {2, 1}}));
-    EXPECT_EQ(spans_of(fwd("(b|a)(a|b)", "ab").subs), (Spans{{0, 1}, {1, 1}}));
+    expect_rows({{"(a|ab)(c|bcd)(d*)", "abcd", "0,4(0,1)(1,3)(4,0)"},
+                 {"(a|ab)(c|bcd)(d*)", "abcd", "0,3(0,2)(2,1)(3,0)", 0, ERE_SHORTEST},
+                 {"(a?)(a?)(a?)", "aa", "0,2(0,0)(0,1)(1,1)"},
+                 {"(a{0,2})(a*)", "aa", "0,2(0,0)(0,2)"},
+                 {"(a{1,})(a*)", "aaa", "0,3(0,1)(1,2)"},
+                 {"(a{2})(a*)", "aaa", "0,3(0,2)(2,1)"},
+                 // Only top-level groups are reported, in the order they closed.
+                 {"((a)b)", "ab", "0,2(0,2)"},
+                 {"x(a)", "zxa", "1,2(2,1)"},
+                 {"(a)|b", "b", "0,1"},
+                 {"(\\<a|b)*(c)\\2", "abcb", "0,4(0,1)(1,1)(2,1)"}},
+                FORWARD, MATCH_AND_SPANS);
+    // Spans past the ninth are counted but not written.
+    struct {
+        ERE_SUBS subs;
+        int guard[4];
+    } out = {{}, {-7, -7, -7, -7}};
+    Compiled c("(x)*");
+    ASSERT_EQ(ere_match(c.ere, 0, std::string(20, 'x').c_str(), 0, &out.subs), 20);
+    EXPECT_TRUE(out.subs.count == 20 && out.subs.span[8].offset == 8);
+    for (int g : out.guard) EXPECT_EQ(g, -7);
 }
 
-TEST(EreMatch, BackReferencesCountTheirOwnLevel) {
-    EXPECT_EQ(find("(a)\\1", "aa"), "0,2");
-    EXPECT_EQ(find("(a)(b\\1)", "abab aba abb"), "none");
-    EXPECT_EQ(find("(a)((b)\\1)", "aba abb"), "4,3");
-    EXPECT_EQ(find("((a)(b)\\2)x\\1", "abbxabb"), "0,7");
-    EXPECT_EQ(find("(a+)-\\1", "aa-a aa-aa"), "1,3");
-    EXPECT_EQ(find("(a+)-\\1$", "aa-a aa-aa"), "5,5");
-    // The first pass of a repeated group is group 1.
-    EXPECT_EQ(find("(a|b)*\\1", "abb"), "1,2");
-    EXPECT_EQ(find("\\1(a)", "aa"), "none");
-    EXPECT_EQ(find("()\\1x", "x"), "0,1");
-}
-
-TEST(EreMatch, ZeroWidthLoopsTerminate) {
-    EXPECT_EQ(find("(^)*x", "x"), "0,1");
-    EXPECT_EQ(find("(\\<|\\>|\\y|$)*", "ab"), "0,0");
-    EXPECT_EQ(find("(a*)*b", "aab"), "0,3");
-    EXPECT_EQ(find("(a|\\B)*c", "aac"), "0,3");
-    EXPECT_EQ(find("((a*)\\1)*b", "aab"), "0,3");
-    EXPECT_EQ(find("((a*)\\2)*b", "aab"), "2,1");
-}
-
-TEST(EreMatch, CaseFoldingComparesAgainstFoldedText) {
-    Compiled c("Hello World", ERE_ICASE);
-    int at, length;
-    EXPECT_EQ(ere_match_fwd(c.ere, 0, "say hello world", 0, &at, &length, nullptr), 1);
-    EXPECT_EQ(at, 4);
-    EXPECT_EQ(ere_match_fwd(c.ere, 0, "say Hello World", 0, &at, &length, nullptr), 0);
-}
-
-TEST(EreMatch, RepeatedMatchesGiveTheSameResult) {
-    // Group 2 is the second group closed at the top level: the pass over "b".
-    Compiled c("(\\<a|b)*(c)\\2");
-    ERE_SUBS first = {}, again = {};
-    EXPECT_EQ(ere_match(c.ere, 0, "abcb", 0, &first), 4);
-    EXPECT_EQ(spans_of(first), (Spans{{0, 1}, {1, 1}, {2, 1}}));
-    EXPECT_EQ(ere_match(c.ere, 0, "abacb", 0, nullptr), -1);
-    for (int i = 0; i < 3; i++) {
-        EXPECT_EQ(ere_match(c.ere, 0, "abcb", 0, &again), 4);
-        EXPECT_EQ(spans_of(again), spans_of(first));
-    }
-}
-
-TEST(EreMatch, LongPathsDoNotExhaustTheStack) {
-    // Each pass opens and closes a group: the walk goes three edges deep per
-    // byte of the text.
+TEST(EreMatch, BackReferencesAndZeroWidthLoops) {
+    expect_rows({{"(a)\\1", "aa", "0,2"},
+                 // A back-reference counts the groups closed before it at its own level.
+                 {"(a)(b\\1)", "abab aba abb", "none"},
+                 {"(a)((b)\\1)", "aba abb", "4,3"},
+                 {"((a)(b)\\2)x\\1", "abbxabb", "0,7"},
+                 // The first pass of a repeated group is group 1.
+                 {"(a|b)*\\1", "abb", "1,2"},
+                 {"\\1(a)", "aa", "none"},
+                 {"(^)*x", "x", "0,1"},
+                 {"(\\<|\\>|\\y|$)*", "ab", "0,0"},
+                 {"((a*)\\1)*b", "aab", "0,3"},
+                 {"((a*)\\2)*b", "aab", "2,1"}});
+    // Three edges deep per byte: a long path must not exhaust the stack.
     std::string text(200000, 'a');
-    Compiled c("(a)*$");
+    EXPECT_EQ(search({"(a)*$", text.c_str(), ""}, AT), "200000");
+}
+
+TEST(ErePoll, GivesUpAPathologicalSearchAndLeavesTheHandleSound) {
+    // Every way of cutting the a's into passes is tried before giving up at "c".
+    Compiled c("(a*)*b");
+    std::string line = std::string(498, 'a') + "cb";
+    int at = -3, length = -3;
     ERE_SUBS subs = {};
-    EXPECT_EQ(ere_match(c.ere, 0, text.c_str(), 0, &subs), 200000);
-    EXPECT_EQ(subs.count, 200000);
+    {
+        PollGuard guard(20);
+        EXPECT_EQ(ere_match_fwd(c.ere, 0, line.c_str(), 0, &at, &length, &subs), 0);
+        EXPECT_TRUE(ere_aborted() == 1 && PollGuard::polls == 20);
+        EXPECT_TRUE(at == -3 && length == -3 && subs.count == 0);
+        for (Entry entry : {BACKWARD, AT}) {
+            EXPECT_EQ(search(c.ere, {"", line.c_str(), "", entry == BACKWARD ? 500 : 0}, entry),
+                      entry == AT ? "-1" : "none");
+            EXPECT_EQ(ere_aborted(), 1);
+        }
+    }
+    // The walk's marks on zero-width edges are undone, and the next match clears the flag.
+    for (const Edge &edge : c.ere->automaton->edges)
+        EXPECT_TRUE(!edge_is_zero_width(edge.kind) || edge.last == -1);
+    EXPECT_EQ(search(c.ere, {"", "aab", ""}, FORWARD, MATCH_AND_SPANS), "0,3(0,2)(2,0)");
+    EXPECT_EQ(ere_aborted(), 0);
+}
+
+TEST(ErePoll, ResultsUnchangedWhenThePollNeverFires) {
+    std::string long_x = std::string(200, 'x') + "y";
+    for (const char *pattern : {"(a|ab)(c|bcd)(d*)", "(a|aa)*b", "(\\<|a|\\B)*(b|\\>)c", "(x)*y"}) {
+        for (const char *text : {"abcd xxy aab", "aaab aaaa", "aaac ab c", long_x.c_str()}) {
+            Row row = {pattern, text, ""};
+            std::string without = search(row, FORWARD, MATCH_AND_SPANS);
+            PollGuard guard(0);
+            EXPECT_EQ(search(row, FORWARD, MATCH_AND_SPANS), without) << pattern << " in " << text;
+        }
+    }
+    // The walk polls during a long search that the poll lets finish.
+    PollGuard guard(0);
+    expect_rows({{"(a|aa)*b", (std::string(24, 'a') + "cb").c_str(), "25,1"}});
+    EXPECT_GT(PollGuard::polls, 10);
 }
 
 } // namespace

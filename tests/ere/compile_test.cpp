@@ -1,0 +1,182 @@
+// Compiling: the accepted syntax, its error codes and messages, min lengths,
+// the automaton's list order and fixed limits, and running out of memory.
+#include "compiled.h"
+#include "ere/alloc.h"
+#include "ere/compiled.h"
+
+namespace {
+
+int error_of(const std::string &pattern) {
+    return Compiled(pattern.c_str()).error;
+}
+
+TEST(EreSyntax, MessagesAndTheCompileContract) {
+    for (int code = 1; code <= 24; code++) EXPECT_NE(ere_error(code), nullptr) << code;
+    for (int code : {-1, 0, 25}) EXPECT_EQ(ere_error(code), nullptr) << code;
+    EXPECT_STREQ(ere_error(18), "too complex");
+    int code = 99;
+    ERE *ere = ere_compile("a", 0, &code);
+    EXPECT_TRUE(ere != nullptr && code == 0);
+    ere_discard(ere);
+    ere_discard(nullptr);
+    EXPECT_EQ(ere_compile("a{", 0, nullptr), nullptr);
+}
+
+TEST(EreSyntax, ErrorCodes) {
+    const std::pair<const char *, int> cases[] = {
+        {"(a", 2},         {"(a\\", 2},        {"[-a]", 3},     {"[[:alpha:]-z]", 3},
+        {"[a-]", 4},       {"[a-", 4},         {"[a", 5},       {"[a\\", 5},
+        {"[]a]", 6},       {"a)", 7},          {"?a", 8},       {"(+)", 9},
+        {"*a", 10},        {"a|*", 10},        {"{1}", 11},     {"}", 12},
+        {"a{", 13},        {"a{,2}", 13},      {"a{2,x}", 14},  {"a{2", 15},
+        {"a{2 }", 15},     {"a{3,2}", 16},     {"[[.a.]]", 19}, {"[[=a=]]", 20},
+        {"[[:foo:]]", 21}, {"[[:alpha]]", 21}, {"[]", 0},       {"a^b", 0},
+        {"^*", 0},         {"a{0}", 0},
+    };
+    for (auto [pattern, code] : cases) EXPECT_EQ(error_of(pattern), code) << pattern;
+    // A count too large to write is not wrapped round to a small one.
+    EXPECT_EQ(error_of("a{4294967297}"), 18);
+}
+
+TEST(EreSyntax, AcceptedForms) {
+    expect_rows({{"", "abc", "1,0", 1},
+                 {"a|", "b", "0,0"},
+                 {"(|a)", "a", "0,1"},
+                 {"a{2,3}", "aaaa", "0,3"},
+                 {"a{2,}", "a", "none"},
+                 {"(ab){2}", "ababab", "0,4"},
+                 // A quantifier after a run of literals binds to its last character only.
+                 {"abc*", "abd", "0,2"},
+                 // Brackets: ranges either way round, escapes and classes inside.
+                 {"[c-a]", "abc", "2,1"},
+                 {"[\\]]", "a]", "1,1"},
+                 {"[a-c-e]+", "xabcdef", "1,5"},
+                 {"[]", "abc", "none"},
+                 {"[^]", "abc", "0,1"},
+                 {"[\\t\\-]+", "x\t-", "1,2"},
+                 {"[[:digit:][:blank:]]+", "x1 2\t3y", "1,5"},
+                 {"[^[:alnum:]]", "ab1_", "3,1"},
+                 {"[\xe9]", "caf\xe9", "3,1"},
+                 // Escapes; one of value 0 ends the expression.
+                 {"\\t\\e\\f\\n\\r\\b", "x\t\x1b\f\n\r\b", "1,6"},
+                 {"\\x41\\x4a\\x4Bz", "AJKz", "0,4"},
+                 {"\\xg", "xg", "0,2"},
+                 {"ab\\x00cd", "ab", "0,2"},
+                 // "~c" is any character but c; "~" at the end is itself.
+                 {"~.", "..a", "2,1"},
+                 {"~a", "a", "none"},
+                 {"a~", "ba~", "1,2"},
+                 // Anchors stand anywhere.
+                 {"a^b", "ab a^b", "none"},
+                 {"^*a", "ba", "1,1"},
+                 {"\\`a\\'", "aa", "none"}});
+}
+
+TEST(EreSyntax, CaseFoldingFoldsTheExpressionNotTheText) {
+    expect_rows({{"Hello World", "say hello world", "4,11", 0, 0, ERE_ICASE},
+                 {"Hello World", "say Hello World", "none", 0, 0, ERE_ICASE},
+                 // Upper-case ranges and classes name their members folded.
+                 {"[A-Z]+", "xyz", "0,3", 0, 0, ERE_ICASE},
+                 {"[A-z]+", "q_[", "0,3", 0, 0, ERE_ICASE},
+                 {"[[:upper:]]+", "ab", "0,2", 0, 0, ERE_ICASE}});
+}
+
+TEST(EreSyntax, GroupLimit) {
+    std::string twenty, nested, kept;
+    for (int i = 0; i < 20; i++) twenty += "(a)";
+    for (int i = 0; i < 20; i++) nested += "((a))";
+    for (int i = 0; i < 10; i++) kept += "((a)\\1)";
+    EXPECT_EQ(error_of(twenty), 0);
+    EXPECT_EQ(error_of(twenty + "(a)"), 17);
+    // Nested groups without a back-reference merge into one; a back-reference
+    // at a group's level keeps the groups of that level.
+    EXPECT_EQ(error_of(nested + "((a))"), 17);
+    EXPECT_EQ(error_of(std::string(24, '(') + "a" + std::string(24, ')')), 0);
+    EXPECT_EQ(error_of(kept), 0);
+    EXPECT_EQ(error_of(kept + "(b)"), 17);
+}
+
+TEST(EreSyntax, MinLength) {
+    const std::pair<const char *, int> cases[] = {
+        {"", 0},           {"abcd", 4},           {"a?", 0},     {"a*b", 1},  {"(ab)+", 2},
+        {"a{3}b", 4},      {"(ab){2,5}", 4},      {"ab|c", 1},   {"a|bc", 1}, {"a{0}", 0},
+        {"[ab]~c.\\w", 4}, {"^$\\<\\>\\B\\y", 0}, {"(a)\\1", 1},
+    };
+    for (auto [pattern, length] : cases) {
+        Compiled c(pattern);
+        EXPECT_EQ(c.ere ? ere_min_len(c.ere) : -1, length) << pattern;
+    }
+    // A run of literals longer than one string edge holds.
+    std::string run = std::string(299, 'x') + "y", text = "x" + run;
+    EXPECT_EQ(ere_min_len(Compiled(run.c_str()).ere), 300);
+    expect_rows({{run.c_str(), text.c_str(), "1,300"}});
+}
+
+TEST(EreSyntax, AbsurdlyDeepExpressionsAreTooComplex) {
+    std::string nested = std::string(1000, '(') + "a" + std::string(1000, ')');
+    EXPECT_EQ(error_of(nested), 0);
+    EXPECT_EQ(error_of("(" + nested + ")"), 18);
+    EXPECT_EQ(error_of(std::string(5000, '(')), 18);
+    EXPECT_EQ(error_of("a" + std::string(20000, '*')), 18);
+    // Just within the parse limits: 4999 nodes, nearly all in one chain.
+    std::string deepest = "(a" + std::string(4994, '*') + "){0}b";
+    expect_rows({{deepest.c_str(), "ab", "1,1"}});
+}
+
+// The start state's edges, front to back, as "kind:target" words ("0'a:1" for a byte edge).
+std::string start_list(const char *pattern) {
+    Compiled c(pattern);
+    const Automaton *aut = c.ere->automaton;
+    std::string out;
+    for (int e = aut->head[c.ere->start]; e >= 0; e = aut->edges[e].next) {
+        const Edge &edge = aut->edges[e];
+        out += std::to_string(edge.kind);
+        if (edge.kind == EDGE_BYTE) out += std::string("'") + static_cast<char>(edge.operand.byte);
+        out += ":" + std::to_string(edge.target) + " ";
+    }
+    return out;
+}
+
+TEST(EreAutomaton, ListOrderFollowsTheConstruction) {
+    // "a|b": states 0-1 "a", 2-3 "b", 4-5 the alternation.
+    EXPECT_EQ(start_list("a|b"), "0'a:1 0'b:3 ");
+    // "a?b": the edge that skips "a" was added first, and lists grow at the front.
+    EXPECT_EQ(start_list("a?b"), "0'b:5 0'a:1 ");
+    EXPECT_EQ(start_list("a*b"), "0'a:1 0'b:4 ");
+}
+
+TEST(EreAutomaton, StateAndEdgeLimits) {
+    EXPECT_EQ(error_of("a{249}"), 0);
+    EXPECT_EQ(error_of("a{250}"), 18);
+    // Two states for the counted node, six for each copy of a group of two.
+    EXPECT_EQ(error_of("(ab){83}"), 0);
+    EXPECT_EQ(error_of("(ab){84}"), 18);
+    expect_rows({{"a{248}b", (std::string(249, 'a') + "b").c_str(), "1,249"}});
+    // Each "[ab]?" adds an edge to every later one from its start: the
+    // epsilon-free automaton of n of them holds about n*n/2 edges.
+    std::string pattern;
+    while (error_of(pattern + "[ab]?") == 0) pattern += "[ab]?";
+    EXPECT_EQ(error_of(pattern + "[ab]?"), 18);
+    EXPECT_TRUE(pattern.size() > 40 * 5 && pattern.size() < 60 * 5) << pattern.size() / 5;
+}
+
+TEST(EreMemory, EveryFailedAllocationIsReportedAndNoFailedCompileLeavesMemory) {
+    for (const char *pattern : {"[a-z]+(x|yz)*\\1", "(a)((b)\\2)[[:alpha:]]{2,3}", "~a.\\w|$"}) {
+        int failures = 0;
+        for (int n = 1; n < 100; n++, failures++) {
+            ere_fail_allocation(n);
+            Compiled c(pattern);
+            ere_fail_allocation(0);
+            if (c.ere) break;
+            EXPECT_EQ(c.error, 1) << pattern << " allocation " << n;
+        }
+        EXPECT_TRUE(failures >= 3 && failures < 99) << pattern;
+    }
+    // Failures of every other kind, some late in the build (the sanitizers look for leaks).
+    for (const char *pattern :
+         {"(abc|[de]", "ab[cd]e)", "[[:nope:]]", "[ab]{300}", "(ab|[cd]){2}a{250}",
+          "abc(d)(e)(f)(g)(h)(i)(j)(k)(l)(m)(n)(o)(p)(q)(r)(s)(t)(u)(v)(w)(x)"})
+        EXPECT_NE(error_of(pattern), 0) << pattern;
+}
+
+} // namespace
