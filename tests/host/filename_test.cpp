@@ -25,9 +25,11 @@ TEST(HostFilename, OsNamesExpandHomesAndRefuseWhatTheHostMustNotSee) {
     const std::optional<std::string> home = "/home/someone", none, long_home = "/" + a500.substr(1);
     const std::tuple<std::optional<std::string>, std::string, std::string> rows[] = {
         {home, "a\tb", "(null)"},
+        {home, "del\x7f", "(null)"},
         {home, a500, a500},
         {home, a500 + "a", "(null)"},
         {home, "\\dev\\tty", "(null)"},
+        {home, "/dev", "/dev"},
         {home, "~/x", "/home/someone/x"},
         {home, "~root\\x", root + "/x"},
         {home, "~nosuchuser-ox/x", "~nosuchuser-ox/x"},
@@ -138,7 +140,6 @@ TEST(HostFilename, TemporaryFilesAreCreatedPrivateAndFresh) {
     for (const std::string &name : {first, second}) {
         EXPECT_TRUE(name.size() == 13 && name.rfind("/tmp/ox", 0) == 0) << name;
         EXPECT_EQ(permissions(name), 0600) << name;
-        EXPECT_EQ(read_file(name), "") << name;
         unlink(name.c_str());
     }
 }
