@@ -8,8 +8,8 @@ using ox_e2e::exit_keys;
 
 using MainLoop = ox_e2e::OxTest;
 
-const std::string insert_mode = std::string(58, ' ') + "autoindent  insert  ^I";
-const std::string overtype_mode = std::string(58, ' ') + "autoindent overtype ^I";
+using ox_e2e::insert_mode;
+using ox_e2e::overtype_mode;
 const std::string five_status = "five.c" + std::string(53, ' ') + "top            ";
 
 TEST_F(MainLoop, KeysPrefixKeysAndTheirMessages) {
@@ -19,22 +19,15 @@ TEST_F(MainLoop, KeysPrefixKeysAndTheirMessages) {
     // After a prefix key (^K, "\v") a letter in either case is its control
     // key; a message stays until the next key; an error abandons the rest of
     // a bound text, and what ran before stays done.
-    ASSERT_TRUE(play({
-        {"\v", 2, "^K ..."},
-        {"a", 1, overtype_mode},
-        {"\vA", 1, insert_mode},
-        {"\v\x01", 1, overtype_mode},
-        {"\v1", 2, "keycode 49 is not recognised"},
-        {"\vb", 2, "^K ^B is not bound"},
-        {"\v\x1b[A", 2, "^K Up is not bound"},
-        {"\v\x1b", 2, "aborted"},
-        {"\x02", 2, "^B is not bound"},
-        {"\x1b[5~", 2, "PgUp is not bound"},
-        {"\xa0", 2, "keycode 0 is not recognised"},
-        {"x", 2, ""},
-        {"\x06", 2, "command not found"},
-        {"", 1, insert_mode},
-    }));
+    // clang-format off
+    ASSERT_TRUE(play({{"\v", 2, "^K ..."}, {"a", 1, overtype_mode}, {"\vA", 1, insert_mode},
+                      {"\v\x01", 1, overtype_mode}, {"\v1", 2, "keycode 49 is not recognised"},
+                      {"\vb", 2, "^K ^B is not bound"}, {"\v\x1b[A", 2, "^K Up is not bound"},
+                      {"\v\x1b", 2, "aborted"}, {"\x02", 2, "^B is not bound"},
+                      {"\x1b[5~", 2, "PgUp is not bound"},
+                      {"\xa0", 2, "keycode 0 is not recognised"}, {"x", 2, ""},
+                      {"\x06", 2, "command not found"}, {"", 1, insert_mode}}));
+    // clang-format on
     EXPECT_EQ(t.row(4), "x");
     t.type("\x0b\x11");
     EXPECT_TRUE(t.wait_exit(1));

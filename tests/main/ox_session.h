@@ -26,6 +26,10 @@ inline const std::string exit_keys = "key_prefix \"^K\"\n"
                                      "key_bind \"^K ^X\" \"other_exit yes\"\n"
                                      "key_bind \"^K ^Q\" \"other_abort yes\"\n";
 
+// The second status row in insert and in overtype mode.
+inline const std::string insert_mode = std::string(58, ' ') + "autoindent  insert  ^I";
+inline const std::string overtype_mode = std::string(58, ' ') + "autoindent overtype ^I";
+
 class OxTest : public ::testing::Test {
   protected:
     void write(const std::string &name, const std::string &text, int mode = 0644) {

@@ -40,17 +40,13 @@ TEST_F(Startup, TwoNamesAreListedNotLoadedAndOptionsAfterTheFirstAreNames) {
               ">>> a.c|>>> -l|>>> missing.c|^");
 }
 
-// A missing file is a new one, empty.
 TEST_F(Startup, WithLEveryFileIsReadAndEachMessageWaitsForAKey) {
     write("ro.c", "x\n" + std::string(600, 'y') + "\nz\n", 0444);
     e2e::pty_terminal &t = start({"-l", "missing.c", "ro.c"});
-    for (const char *message : {"can't open missing.c", "warning: readonly file ro.c",
-                                "warning: long lines split in ro.c"}) {
-        ASSERT_TRUE(t.wait_row(2, message));
-        EXPECT_EQ(t.row(4), "") << "nothing drawn yet";
-        t.type(" ");
-    }
-    ASSERT_TRUE(t.wait_row(2, banner));
+    // clang-format off
+    ASSERT_TRUE(play({{"", 2, "can't open missing.c"}, {" ", 2, "warning: readonly file ro.c"},
+                      {" ", 2, "warning: long lines split in ro.c"}, {" ", 2, banner}}));
+    // clang-format on
     EXPECT_EQ(t.row(4) + "|" + t.row(5), ">>> missing.c|>>> ro.c");
 }
 
@@ -65,47 +61,39 @@ TEST_F(Startup, AnInitialisationFileWithSectionsCommentsAndFailingLines) {
                           "   ; an indented comment\n" +
                           std::string(600, ' ') + "key_bind \"^D\" \"setup_insert\"\n" +
                           "key_bind \"^E\" \"setup_insert\"\n");
-    e2e::pty_terminal &t = start({"-i", "keys.ini"});
-    ASSERT_TRUE(t.wait_row(2, "error in file keys.ini at line 9, press a key ..."));
-    t.type(" ");
-    ASSERT_TRUE(t.wait_row(2, "error in file keys.ini at line 11, press a key ..."))
-        << "a line too long to be a command text is not run in pieces";
-    t.type(" ");
-    ASSERT_TRUE(t.wait_row(2, banner));
-    const std::string overtype = std::string(58, ' ') + "autoindent overtype ^I";
-    t.type("\x02");
-    ASSERT_TRUE(t.wait_row(1, overtype)) << "the failing line's first command ran";
-    t.type("\x03");
-    ASSERT_TRUE(t.wait_row(2, "^C is not bound")) << "the rest of it did not";
-    t.type("\x04");
-    ASSERT_TRUE(t.wait_row(2, "^D is not bound"));
-    t.type("\x05");
-    ASSERT_TRUE(t.wait_row(1, std::string(58, ' ') + "autoindent  insert  ^I"))
-        << "the lines after the failing ones were run";
+    start({"-i", "keys.ini"});
+    // Of the failing line 9 only its first command ran; line 11 is too long
+    // to be a command text and is not run in pieces; the lines after ran.
+    const std::string error = "error in file keys.ini at line ";
+    // clang-format off
+    ASSERT_TRUE(play({{"", 2, error + "9, press a key ..."},
+                      {" ", 2, error + "11, press a key ..."}, {" ", 2, banner},
+                      {"\x02", 1, ox_e2e::overtype_mode},
+                      {"\x03", 2, "^C is not bound"}, {"\x04", 2, "^D is not bound"},
+                      {"\x05", 1, ox_e2e::insert_mode}}));
+    // clang-format on
     EXPECT_TRUE(leave());
 }
 
 TEST_F(Startup, WithoutAFileTheDefaultsAreBound) {
-    e2e::pty_terminal &t = start({"-i", "gone/ox.ini"}, {24, 100, "xterm", {}});
-    ASSERT_TRUE(
-        t.wait_row(2, "cannot open file gone/ox.ini, using defaults, ^K=exit, press a key ..."));
-    t.type(" ");
-    ASSERT_TRUE(t.wait_row(2, banner));
-    t.type("ab\x13"); // ^S: character_left
-    ASSERT_TRUE(t.wait_row(0, std::string(79, ' ') + "top            1 2"));
-    t.type("\x0b");
-    EXPECT_TRUE(t.wait_exit(0));
+    start({"-i", "gone/ox.ini"}, {24, 100, "xterm", {}});
+    // clang-format off
+    const std::string status = std::string(79, ' ') + "top            1 2";
+    const std::string message = "cannot open file gone/ox.ini, using defaults, ^K=exit";
+    ASSERT_TRUE(play({{"", 2, message + ", press a key ..."}, {" ", 2, banner},
+                      {"ab\x13", 0, status}}))
+        << "^S is character_left";
+    // clang-format on
+    session->type("\x0b");
+    EXPECT_TRUE(session->wait_exit(0));
 }
 
 TEST_F(Startup, ANameThatIsNoFileNameIsSkipped) {
     write("a.c", folded);
     e2e::pty_terminal &t = start({"-i", "/dev/null", "-l", "/dev/null", "a.c"});
-    ASSERT_TRUE(t.wait_row(2, "bad initialisation file name"));
-    t.type(" ");
-    ASSERT_TRUE(t.wait_row(2, banner));
+    ASSERT_TRUE(play({{"", 2, "bad initialisation file name"}, {" ", 2, banner}}));
     EXPECT_EQ(t.row(0).substr(0, 4) + t.row(4), "a.c first") << "the one file loaded is current";
-    t.type("\x0b");
-    ASSERT_TRUE(t.wait_row(2, "^K is not bound")) << "nothing was bound";
+    ASSERT_TRUE(play({{"\x0b", 2, "^K is not bound"}})) << "nothing was bound";
 }
 
 TEST_F(Startup, TheShippedIniFileBesideTheProgramBindsTheUsualKeys) {
