@@ -7,8 +7,8 @@
 // argument of the type (the letters of argument_reader.h) and shows the type
 // and the result; -r runs the text and shows "ran 1", or "ran 0" and the
 // error. Then "done";
-// a key ends the program. The tables hold the language "top", the current
-// buffer (no name), a buffer "two.txt" and a language "c".
+// a key ends the program. The tables hold the language "top", a buffer
+// without a name, the current buffer "two.txt" and a language "c".
 #include "argument_reader.h"
 
 #include "commands/bindings.h"
@@ -20,8 +20,8 @@ int main(int argc, char **argv) {
     if (!th_init(0, 0, 0)) return 2;
     data_init();
     LANG *top = lang_create("top", "/*...", "*/", ".*\\.top", "_", 0x300);
-    cur_buffer = buff_create("", -1, top);
-    buff_create("two.txt", -1, top);
+    buff_create("", -1, top);
+    cur_buffer = buff_create("two.txt", -1, top);
     lang_create("c", "/*", "*/", ".*\\.c", "_", 0x300);
     int row = 4;
     auto show = [&row](const std::string &text) {

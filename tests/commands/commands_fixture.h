@@ -55,7 +55,6 @@ class CommandsTest : public TablesTest {
     void TearDown() override {
         undel_release_all();
         clear_bindings();
-        exit_flag = 0;
         TablesTest::TearDown();
     }
 

@@ -163,8 +163,8 @@ TEST_F(LineCommands, OneCommandFromAGivenPlace) {
          "b,after, @1:5 r22 * L"},
         {{"line_down nonsense line_down", "b", "c"}, 0, 0, "line_exec line_down",
          "line_down nonsense line_down,b,c, @2:0 r22"},
-        {{"line_exec line_exec"}, 0, 0, "line_exec",
-         "line_exec line_exec, @0:0 r6 !command failure"},
+        {{R"(line_exec line_insert "x")"}, 0, 0, "line_exec",
+         R"(line_exec line_insert "x", @0:0 r6 !command failure)"},
         {abc, 1, 0, "line_exec line_down", abc_pic + "@1:0 r6 !expected text line"},
         // clang-format on
     });

@@ -25,8 +25,8 @@ TEST_F(AskedArguments, EachTypeIsAskedAndEscapeAborts) {
         {"question:", "x", "c 120|"},
         {"question: yes no", "n\r", "y 0|"},
         {"question: never if_open always", "a\r", "w 2|"},
-        {"question:   two.txt", "\x1b[C\r", "b two.txt|"}, // the first buffer has no name
-        {"question: top c", "\r", "l top|"},               // the current buffer's language first
+        {"question:   two.txt", "\r", "b two.txt|"}, // the current one highlighted
+        {"question: top c", "\r", "l top|"},         // the current buffer's language first
         {"question:", "\x1b", "n !aborted"},
         {"key(s) to bind to:", "^A\r", ""},
         {"action:", "line_goto ?\r", ""},
