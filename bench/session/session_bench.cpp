@@ -38,6 +38,8 @@
 #include <string>
 #include <vector>
 
+#include "common/folded_file.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -50,57 +52,6 @@ double ms_between(Clock::time_point a, Clock::time_point b) {
     std::fprintf(stderr, "session_bench: %s\n", what.c_str());
     std::exit(1);
 }
-
-// The file: a text line, then units of 800 lines, each a level-1 fold holding
-// 72 text lines and 3 level-2 folds, each holding 40 text lines and 4 closed
-// level-3 folds of 48 text lines: 16 folds and 32 marker lines a unit.
-struct Generator {
-    FILE *fp;
-    long lines = 0, folds = 0;
-    unsigned seed = 12345;
-
-    unsigned next() { return seed = seed * 1103515245u + 12345u; }
-
-    void text(int depth) {
-        static const char *const forms[] = {
-            "int value_%u = compute(left_%u, right) + %u;",
-            "if (count_%u > limit) return failed(%u, %u);",
-            "for (i = 0; i < %u; i++) sum += tab[%u] * %u;",
-            "buf[%u] = (char)(source[%u] ^ 0x%x);",
-            "// keep the rows between %u and %u (%u)",
-            "res = lookup(&cache, key_%u, %u, %u);",
-        };
-        unsigned r = next();
-        for (int i = 0; i < depth; i++) std::fputc('\t', fp);
-        std::fprintf(fp, forms[(r >> 8) % 6], r % 1000, (r >> 4) % 97, (r >> 12) % 500);
-        std::fputc('\n', fp);
-        lines++;
-    }
-    void start(int depth) {
-        std::fprintf(fp, "/*...%cfunction_%ld:%d:*/\n", depth == 3 ? 's' : 'S', folds, depth * 4);
-        folds++;
-        lines++;
-    }
-    void end() {
-        std::fputs("/*...e*/\n", fp);
-        lines++;
-    }
-    void unit() {
-        start(1);
-        for (int i = 0; i < 72; i++) text(1);
-        for (int a = 0; a < 3; a++) {
-            start(2);
-            for (int i = 0; i < 40; i++) text(2);
-            for (int b = 0; b < 4; b++) {
-                start(3);
-                for (int i = 0; i < 48; i++) text(3);
-                end();
-            }
-            end();
-        }
-        end();
-    }
-};
 
 long file_size(const std::string &name) {
     struct stat st;
@@ -341,7 +292,7 @@ int main(int argc, char **argv) {
     if (!mkdtemp(dir.data())) fail("cannot make a folder in /tmp");
     const std::string base = "session.c", file = dir + "/" + base, ini = dir + "/bench.ini";
 
-    Generator gen{std::fopen(file.c_str(), "w")};
+    folded_file_writer gen{std::fopen(file.c_str(), "w")};
     if (!gen.fp) fail("cannot write the file");
     std::fputs("// session benchmark\n", gen.fp);
     gen.lines++;

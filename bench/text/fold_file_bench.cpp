@@ -9,6 +9,7 @@
 // machine. Reading again reuses the memory the first tree gave back.
 //
 // Run: build-*/bench/text/fold_file_bench [lines] [rounds]
+#include "common/folded_file.h"
 #include "text/buff_file.h"
 #include "text/buffer.h"
 #include "text/fold_file.h"
@@ -73,58 +74,6 @@ long peak_rss_kib() {
     exit(1);
 }
 
-// Writes the generated file; one unit of 800 lines is a level-1 fold holding
-// 72 text lines and 3 level-2 folds, each holding 40 text lines and 4 level-3
-// folds of 48 text lines: 16 folds and 32 marker lines a unit.
-struct Generator {
-    FILE *fp;
-    long lines = 0, folds = 0;
-    unsigned seed = 12345;
-
-    unsigned next() { return seed = seed * 1103515245u + 12345u; }
-
-    void text(int depth) {
-        static const char *const forms[] = {
-            "int value_%u = compute(left_%u, right) + %u;",
-            "if (count_%u > limit) return failed(%u, %u);",
-            "for (i = 0; i < %u; i++) sum += tab[%u] * %u;",
-            "buf[%u] = (char)(source[%u] ^ 0x%x);",
-            "// keep the rows between %u and %u (%u)",
-            "res = lookup(&cache, key_%u, %u, %u);",
-        };
-        unsigned r = next();
-        std::string indent(static_cast<size_t>(depth), '\t');
-        fprintf(fp, "%s", indent.c_str());
-        fprintf(fp, forms[(r >> 8) % 6], r % 1000, (r >> 4) % 97, (r >> 12) % 500);
-        fputc('\n', fp);
-        lines++;
-    }
-    void start(int depth) {
-        fprintf(fp, "/*...%cfunction_%ld:%d:*/\n", depth == 3 ? 's' : 'S', folds, depth * 4);
-        folds++;
-        lines++;
-    }
-    void end() {
-        fputs("/*...e*/\n", fp);
-        lines++;
-    }
-    void unit() {
-        start(1);
-        for (int i = 0; i < 72; i++) text(1);
-        for (int a = 0; a < 3; a++) {
-            start(2);
-            for (int i = 0; i < 40; i++) text(2);
-            for (int b = 0; b < 4; b++) {
-                start(3);
-                for (int i = 0; i < 48; i++) text(3);
-                end();
-            }
-            end();
-        }
-        end();
-    }
-};
-
 long file_size(const char *name) {
     FILE *fp = fopen(name, "r");
     if (!fp) fail("cannot open a file it made");
@@ -173,7 +122,7 @@ int main(int argc, char **argv) {
     std::string source = dir + "/source.c", written = dir + "/written.c", copied = dir + "/copy.c",
                 cp_copied = dir + "/cp.c";
 
-    Generator gen{fopen(source.c_str(), "w")};
+    folded_file_writer gen{fopen(source.c_str(), "w")};
     if (!gen.fp) fail("cannot write the source file");
     while (gen.lines < want) gen.unit();
     if (fclose(gen.fp) != 0) fail("cannot write the source file");
