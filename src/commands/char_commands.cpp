@@ -7,9 +7,9 @@
 #include "commands/undelete.h"
 #include "display/into.h"
 #include "text/flags.h"
+#include "text/owned.h"
 
 #include <cstring>
-#include <memory>
 
 int cursor_moved = 1;
 
@@ -57,9 +57,9 @@ static int length_of(const LINE *l) {
 
 // The fold line moves left by one column, if it can.
 static int unindent(LINE *l) {
-    int *indent = indent_field(l);
-    if (*indent <= 0) return 0;
-    --*indent;
+    int indent = line_indent(l);
+    if (indent <= 0) return 0;
+    line_set_indent(l, indent - 1);
     line_changed(l);
     return 1;
 }
@@ -115,17 +115,11 @@ void cmd_c_delete_right() {
     }
 }
 
-namespace {
-struct StrFree {
-    void operator()(char *s) const { str_free(s); }
-};
-} // namespace
-
 void cmd_c_delete_eol() {
     LINE *l = editable_line();
     int p = string_pos(l);
     if (p < 0) return;
-    std::unique_ptr<char, StrFree> tail(strsave(string_of(l) + p));
+    owned_string tail(strsave(string_of(l) + p));
     if (!tail) error_code(ERR_OUT_OF_MEMORY);
     int len = length_of(l);
     if (p < len) splice_string(l, p, len - p, nullptr, 0);
@@ -144,7 +138,7 @@ void cmd_c_tab() {
         if (insert) {
             int stop = size ? size : 8;
             n = stop - f->into % stop;
-            *indent_field(l) += n;
+            line_set_indent(l, line_indent(l) + n);
             line_changed(l);
         }
         set_into(f->into + n);

@@ -3,10 +3,6 @@
 #include "display/screen.h"
 #include "display/terminal.h"
 
-int cursor_row_bottom() {
-    return y_size - 2;
-}
-
 FOLD *cur_fold() {
     return cur_buffer->fold;
 }

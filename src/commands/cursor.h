@@ -8,13 +8,10 @@
 // above and below the cursor.
 #pragma once
 
+#include "display/rows.h"
 #include "text/buffer.h"
 #include "text/line.h"
 
-inline constexpr int CURSOR_ROW_TOP = 4;
-
-// The lowest row the cursor may stand on: y_size - 2.
-int cursor_row_bottom();
 
 // The current buffer's current fold context, and its current line.
 FOLD *cur_fold();

@@ -1,6 +1,7 @@
 #include "commands/line_commands.h"
 
 #include "commands/arguments.h"
+#include "commands/block.h"
 #include "commands/cursor.h"
 #include "commands/errors.h"
 #include "commands/executor.h"
@@ -12,17 +13,8 @@
 #include "text/flags.h"
 
 #include <cstring>
-#include <memory>
 
 namespace {
-
-// Copying a fold of more lines than this shows a message first.
-constexpr int LARGE_COPY = 500;
-
-struct LineDeleter {
-    void operator()(LINE *l) const { line_delete_deep(l); }
-};
-using OwnedLine = std::unique_ptr<LINE, LineDeleter>;
 
 LINE *made(LINE *l) {
     if (!l) error_code(ERR_OUT_OF_MEMORY);
@@ -35,17 +27,6 @@ void insert_line(LINE *l) {
     line_insert(l, cur_fold());
     line_changed(l);
     cursor_to_line_end();
-}
-
-// A text line's text or a fold's or virtual fold's name becomes a copy of s:
-// 1, or 0 with the line unchanged when memory runs out.
-int replace_string_of(LINE *l, const char *s) {
-    switch (line_kind(l)) {
-    case LINE_TEXT: return line_set_text(l, s);
-    case LINE_FOLD: return fold_set_name(line_fold(l), s);
-    case LINE_VIRT: return vfold_set_name(line_virt(l), s);
-    default: return 0;
-    }
 }
 
 // The number of spaces and tabs at the start of the first n bytes of s.
@@ -83,8 +64,8 @@ bool split_line() {
     std::memcpy(rest + w, s + k, len - k + 1);
     // Both allocations come before the line changes: the new line, then the
     // shortened string, which replaces the old one only when it could be made.
-    OwnedLine next(made(line_create_text(rest)));
-    if (!replace_string_of(l, head)) error_code(ERR_OUT_OF_MEMORY);
+    owned_line next(made(line_create_text(rest)));
+    if (!line_set_string(l, head)) error_code(ERR_OUT_OF_MEMORY);
     line_changed(l);
     step_next();
     LINE *added = next.release();
@@ -119,10 +100,7 @@ void cmd_l_del() {
 void cmd_l_yank() {
     LINE *l = cur_line();
     if (l == cur_fold()->end) return;
-    if (lines_in(l) > LARGE_COPY) prompt("copying large number of lines, please wait ...");
-    LINE *copy = made(line_copy_deep(l));
-    prompt_blank();
-    undel_push_line(copy);
+    undel_push_line(copy_deep(l).release());
 }
 
 void cmd_l_up() {

@@ -47,11 +47,9 @@ void trans_prepare(const char *from, const char *to, TRANSLATION *t) {
 }
 
 void trans_line(LINE *l, const TRANSLATION *t) {
-    switch (line_kind(l)) {
-    // A text line's text is the line's own heap string, handed out read-only.
-    case LINE_TEXT: trans_apply(const_cast<char *>(line_text(l)), t->from, t->to); break;
-    case LINE_FOLD: trans_apply(line_fold(l)->name, t->from, t->to); break;
-    case LINE_VIRT: trans_apply(line_virt(l)->name, t->from, t->to); break;
-    default: break;
-    }
+    if (line_kind(l) == LINE_END) return;
+    char s[LINE_BUF_SIZE];
+    std::strcpy(s, string_of(l));
+    trans_apply(s, t->from, t->to);
+    if (std::strcmp(s, string_of(l)) != 0 && !line_set_string(l, s)) error_code(ERR_OUT_OF_MEMORY);
 }

@@ -35,6 +35,7 @@ struct TRANSLATION {
 void trans_prepare(const char *from, const char *to, TRANSLATION *t);
 
 // Translates the string of a text, fold or virtual fold line (its text or
-// name) where it lies; the length stays, so nothing is allocated and nothing
-// can fail. The caller marks the line changed. An end line is left alone.
+// name) through the line's one string setter; raises "out of memory" when the
+// new string cannot be stored, the line unchanged. The caller marks the line
+// changed. An end line is left alone.
 void trans_line(LINE *l, const TRANSLATION *t);

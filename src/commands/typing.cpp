@@ -25,24 +25,11 @@ LINE *line_for_typing() {
     return f->cur;
 }
 
-int *indent_field(LINE *l) {
-    return line_kind(l) == LINE_FOLD ? &line_fold(l)->indent : &line_virt(l)->indent;
-}
-
 int string_pos(const LINE *l) {
     int p = cur_buffer->fold->into - indent_of(l);
     if (p < 0) return -1;
     int len = static_cast<int>(std::strlen(string_of(l)));
     return p < len ? p : len;
-}
-
-static int set_string(LINE *l, const char *s) {
-    switch (line_kind(l)) {
-    case LINE_TEXT: return line_set_text(l, s);
-    case LINE_FOLD: return fold_set_name(line_fold(l), s);
-    case LINE_VIRT: return vfold_set_name(line_virt(l), s);
-    default: return 0;
-    }
 }
 
 void splice_string(LINE *l, int p, int remove, const char *bytes, int n) {
@@ -53,7 +40,7 @@ void splice_string(LINE *l, int p, int remove, const char *bytes, int n) {
     std::memcpy(out, s, p);
     if (n) std::memcpy(out + p, bytes, n);
     std::memcpy(out + p + n, s + p + remove, len - p - remove + 1);
-    if (!set_string(l, out)) error_code(ERR_OUT_OF_MEMORY);
+    if (!line_set_string(l, out)) error_code(ERR_OUT_OF_MEMORY);
     line_changed(l);
 }
 
@@ -62,7 +49,7 @@ void insert_char(unsigned char c) {
     int p = string_pos(l);
     if (p < 0) {
         if (c != ' ') error_code(ERR_FOLD_INDENTATION);
-        ++*indent_field(l);
+        line_set_indent(l, line_indent(l) + 1);
         line_changed(l);
         set_into(cur_fold()->into + 1);
         return;

@@ -29,9 +29,6 @@ LINE *editable_line();
 // line is put before it and becomes current, the cursor at into value 0.
 LINE *line_for_typing();
 
-// Where the fold or virtual fold line's indent is kept.
-int *indent_field(LINE *l);
-
 // The cursor's position p in the current line's string: between 0 and the
 // string's length; -1 when the cursor is in the indentation.
 int string_pos(const LINE *l);

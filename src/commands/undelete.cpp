@@ -1,5 +1,6 @@
 #include "commands/undelete.h"
 
+#include "commands/block.h"
 #include "commands/cursor.h"
 #include "commands/errors.h"
 #include "commands/typing.h"
@@ -7,7 +8,7 @@
 #include "text/scan.h"
 
 #include <cassert>
-#include <memory>
+#include <cstring>
 
 namespace {
 
@@ -109,23 +110,9 @@ void undel_release_all() {
 
 namespace {
 
-struct LineDeleter {
-    void operator()(LINE *l) const { line_delete_deep(l); }
-};
-using OwnedLine = std::unique_ptr<LINE, LineDeleter>;
-
 UNDEL_ENTRY &top_entry() {
     if (!n_entries) error_code(ERR_UNDELETE_EMPTY);
     return entries[n_entries - 1];
-}
-
-// A deep copy of a line or holder, saying so first when it is large.
-OwnedLine copy_of(const LINE *l) {
-    if (lines_in(l) > LINE_MAX_TEXT) prompt("copying large number of lines, please wait ...");
-    OwnedLine copy(line_copy_deep(l));
-    if (!copy) error_code(ERR_OUT_OF_MEMORY);
-    prompt_blank();
-    return copy;
 }
 
 void insert_line(LINE *l) {
@@ -136,7 +123,7 @@ void insert_line(LINE *l) {
 
 // The holder's lines go in before the current line and become the marked
 // block; the emptied holder is freed.
-void insert_block(OwnedLine holder) {
+void insert_block(owned_line holder) {
     FOLD *f = cur_fold();
     int n = undel_unpack(holder.get(), f);
     f->mark1 = f->cur_index;
@@ -145,16 +132,33 @@ void insert_block(OwnedLine holder) {
     buffer_changed();
 }
 
+// Raises what typing the text at the cursor would raise part way, before any
+// of it is typed: "can't type on fold indentation" when the cursor is in a
+// fold line's indentation and the text holds more than spaces, "line too
+// long" when the line cannot take the whole text.
+void check_fits(const char *text) {
+    const LINE *l = cur_line();
+    if (line_kind(l) == LINE_END) return; // the text goes into a new, empty line
+    if (string_pos(l) < 0) {
+        for (const char *s = text; *s; s++)
+            if (*s != ' ') error_code(ERR_FOLD_INDENTATION);
+    } else if (std::strlen(string_of(l)) + std::strlen(text) > LINE_MAX_TEXT) {
+        error_code(ERR_LINE_TOO_LONG);
+    }
+}
+
 // Characters and strings go back as typed in insert mode, the cursor after a
-// character deleted left of it and before anything else.
+// character deleted left of it and before anything else. Nothing is typed
+// when not all of it can be.
 void insert_text(const UNDEL_ENTRY &e) {
+    char one[2] = {static_cast<char>(e.item.chr), '\0'};
+    const char *text = e.kind == UNDEL_STRING ? e.item.str : one;
+    if (!*text) return;
+    check_fits(text);
     if (e.kind == UNDEL_CHAR_LEFT) {
         insert_char(static_cast<unsigned char>(e.item.chr));
         return;
     }
-    char one[2] = {static_cast<char>(e.item.chr), '\0'};
-    const char *text = e.kind == UNDEL_STRING ? e.item.str : one;
-    if (!*text) return;
     line_for_typing();
     int into = cur_fold()->into;
     for (const char *s = text; *s; s++) insert_char(static_cast<unsigned char>(*s));
@@ -172,7 +176,7 @@ void cmd_undelete() {
         break;
     case UNDEL_BLOCK:
         n_entries--;
-        insert_block(OwnedLine(e.item.line));
+        insert_block(owned_line(e.item.line));
         break;
     default:
         insert_text(e);
@@ -186,8 +190,8 @@ void cmd_undelete() {
 void cmd_put() {
     const UNDEL_ENTRY &e = top_entry();
     switch (e.kind) {
-    case UNDEL_LINE: insert_line(copy_of(e.item.line).release()); break;
-    case UNDEL_BLOCK: insert_block(copy_of(e.item.line)); break;
+    case UNDEL_LINE: insert_line(copy_deep(e.item.line).release()); break;
+    case UNDEL_BLOCK: insert_block(copy_deep(e.item.line)); break;
     default: insert_text(e); break;
     }
     buffer_changed();

@@ -5,9 +5,6 @@
 #include "display/char_names.h"
 #include "text/buffer.h"
 
-// Columns and indents stay within this of 0, so sums of them fit an int.
-constexpr int COL_LIMIT = 1 << 24;
-
 int col_nth_char(const char *text, int base, int into) {
     if (into < base) return into;
     int col = base;
@@ -25,27 +22,6 @@ int into_near_col(const char *text, int base, int col) {
         if (at > col) break;
     }
     return into;
-}
-
-static int held(int indent) {
-    return indent < -COL_LIMIT ? -COL_LIMIT : indent > COL_LIMIT ? COL_LIMIT : indent;
-}
-
-int indent_of(const LINE *l) {
-    switch (line_kind(l)) {
-    case LINE_FOLD: return held(line_fold(l)->indent) + 4;
-    case LINE_VIRT: return held(line_virt(l)->indent) + 4;
-    default: return 0;
-    }
-}
-
-const char *string_of(const LINE *l) {
-    switch (line_kind(l)) {
-    case LINE_TEXT: return line_text(l);
-    case LINE_FOLD: return line_fold(l)->name;
-    case LINE_VIRT: return line_virt(l)->name;
-    default: return "";
-    }
 }
 
 int cur_csr_col() {

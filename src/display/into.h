@@ -24,13 +24,8 @@ int col_nth_char(const char *text, int base, int into);
 // line (the remembered column -1), giving base plus the length of text.
 int into_near_col(const char *text, int base, int col);
 
-// The base column of a line; fold indents too large to be shown are held to
-// +-2^24 so that into values never overflow.
-int indent_of(const LINE *l);
-
-// The text to edit or show: a text line's text, a fold's or virtual fold's
-// name, "" for an end line.
-const char *string_of(const LINE *l);
+// A line's base column (indent_of) and its string (string_of) are the line
+// tree's own (text/line.h).
 
 // For the current line of the current buffer's current fold:
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "display/into.h"
+#include "display/rows.h"
 
 namespace {
 
@@ -40,8 +41,8 @@ struct walk {
 } // namespace
 
 void layout_rows(ROW *rows, int n_rows, const FOLD *f, int cursor_row) {
-    for (int i = 3; i < n_rows; i++) rows[i] = {nullptr, 0, 0, 0};
-    if (cursor_row < 3 || cursor_row >= n_rows) return;
+    for (int i = FIRST_TEXT_ROW; i < n_rows; i++) rows[i] = {nullptr, 0, 0, 0};
+    if (cursor_row < FIRST_TEXT_ROW || cursor_row >= n_rows) return;
 
     walk down(rows, f, f->cur_index);
     int row = cursor_row;
@@ -74,7 +75,7 @@ void layout_rows(ROW *rows, int n_rows, const FOLD *f, int cursor_row) {
 
     walk up(rows, f, f->cur_index - 1);
     row = cursor_row - 1;
-    for (const LINE *l = f->cur->prev; row >= 3;) {
+    for (const LINE *l = f->cur->prev; row >= FIRST_TEXT_ROW;) {
         if (l == nullptr) {
             if (up.open_folds.empty()) break;
             const LINE *holder = up.open_folds.back();

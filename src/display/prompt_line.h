@@ -2,7 +2,8 @@
 // outside the prompt module (display/prompt.h).
 #pragma once
 
-constexpr int PROMPT_ROW = 2;
+#include "display/rows.h"
+
 // Cells a question leaves free on the line for its answer.
 constexpr int ANSWER_ROOM = 10;
 

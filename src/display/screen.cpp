@@ -7,6 +7,7 @@
 
 #include "display/draw_text.h"
 #include "display/layout.h"
+#include "display/rows.h"
 #include "display/status.h"
 #include "display/terminal.h"
 #include "display/text_cursor.h"
@@ -17,7 +18,6 @@ long scn_rows_drawn;
 
 namespace {
 
-constexpr int FIRST_TEXT_ROW = 3;
 // Rows below the current one searched for a row that moved.
 constexpr int MOVE_REACH = 3;
 constexpr int H_STEP = 20;

@@ -6,6 +6,7 @@
 #include "display/char_names.h"
 #include "display/draw_text.h"
 #include "display/into.h"
+#include "display/rows.h"
 #include "display/terminal.h"
 #include "text/buffer.h"
 #include "text/flags.h"
@@ -43,12 +44,12 @@ void draw_name(name_field &shown, const char *name, int col, int row, int width)
 void draw_position(int line_no, int col) {
     char number[16];
     int digits = std::snprintf(number, sizeof number, "%d", line_no + 1);
-    th_cxy(x_size - 11, 0);
+    th_cxy(x_size - 11, STATUS_ROW_BUFFER);
     th_p_raw_str("     ");
-    th_cxy(x_size - 5 - digits, 0);
+    th_cxy(x_size - 5 - digits, STATUS_ROW_BUFFER);
     th_p_raw_str(number);
     std::snprintf(number, sizeof number, "%d", col + 1);
-    th_cxy(x_size - 4, 0);
+    th_cxy(x_size - 4, STATUS_ROW_BUFFER);
     draw_text(number, 0, 4, 0);
     th_deleol();
     shown_line_no = line_no;
@@ -62,9 +63,9 @@ void draw_position(int line_no, int col) {
 }
 
 void draw_flags(unsigned flags) {
-    th_cxy(x_size - 22, 1);
+    th_cxy(x_size - 22, STATUS_ROW_FOLD);
     th_p_raw_str(flags & FLAG_AUTOINDENT ? "autoindent" : "          ");
-    th_cxy(x_size - 11, 1);
+    th_cxy(x_size - 11, STATUS_ROW_FOLD);
     th_p_raw_str(flags & FLAG_INSERT ? " insert " : "overtype");
     // Sizes above 99 take the column before the field rather than wrap.
     char tabs[8];
@@ -77,7 +78,7 @@ void draw_flags(unsigned flags) {
         std::snprintf(tabs, sizeof tabs, " %u", size);
     else
         std::snprintf(tabs, sizeof tabs, "%u", size);
-    th_cxy(x_size - 3, 1);
+    th_cxy(x_size - 3, STATUS_ROW_FOLD);
     th_p_raw_str(tabs);
     shown_flags = flags;
 }
@@ -102,10 +103,10 @@ void status_draw() {
         for (name_field *f : {&buffer_name, &lang_name, &fold_name}) f->stale = true;
     }
     th_setcol(col_tab[CT_STATUS]);
-    draw_name(buffer_name, b->fn, 0, 0, x_size - 22);
-    draw_name(lang_name, b->lang->name, x_size - 21, 0, 10);
+    draw_name(buffer_name, b->fn, 0, STATUS_ROW_BUFFER, x_size - 22);
+    draw_name(lang_name, b->lang->name, x_size - 21, STATUS_ROW_BUFFER, 10);
     int col = cur_csr_col();
     if (b->line_no != shown_line_no || col != shown_col) draw_position(b->line_no, col);
-    draw_name(fold_name, b->fold->name, 0, 1, x_size - 23);
+    draw_name(fold_name, b->fold->name, 0, STATUS_ROW_FOLD, x_size - 23);
     if (b->flags != shown_flags) draw_flags(b->flags);
 }

@@ -84,6 +84,72 @@ int vfold_set_name(VFOLD *v, const char *name) {
     return 1;
 }
 
+const char *string_of(const LINE *l) {
+    switch (line_kind(l)) {
+    case LINE_TEXT: return line_text(l);
+    case LINE_FOLD: return line_fold(l)->name;
+    case LINE_VIRT: return line_virt(l)->name;
+    default: return "";
+    }
+}
+
+int line_set_string(LINE *l, const char *s) {
+    switch (line_kind(l)) {
+    case LINE_TEXT: return line_set_text(l, s);
+    case LINE_FOLD: return fold_set_name(line_fold(l), s);
+    case LINE_VIRT: return vfold_set_name(line_virt(l), s);
+    default: return 0;
+    }
+}
+
+namespace {
+
+// Columns and indents stay within this of 0, so sums of them fit an int.
+constexpr int COL_LIMIT = 1 << 24;
+
+int held(int indent) {
+    return indent < -COL_LIMIT ? -COL_LIMIT : indent > COL_LIMIT ? COL_LIMIT : indent;
+}
+
+} // namespace
+
+int line_indent(const LINE *l) {
+    switch (line_kind(l)) {
+    case LINE_FOLD: return line_fold(l)->indent;
+    case LINE_VIRT: return line_virt(l)->indent;
+    default: return 0;
+    }
+}
+
+int indent_of(const LINE *l) {
+    int kind = line_kind(l);
+    return kind == LINE_FOLD || kind == LINE_VIRT ? held(line_indent(l)) + 4 : 0;
+}
+
+void line_set_indent(LINE *l, int indent) {
+    switch (line_kind(l)) {
+    case LINE_FOLD: line_fold(l)->indent = indent; break;
+    case LINE_VIRT: line_virt(l)->indent = indent; break;
+    default: break;
+    }
+}
+
+int line_is_open(const LINE *l) {
+    switch (line_kind(l)) {
+    case LINE_FOLD: return line_fold(l)->open;
+    case LINE_VIRT: return line_virt(l)->open;
+    default: return 0;
+    }
+}
+
+void line_set_open(LINE *l, int open) {
+    switch (line_kind(l)) {
+    case LINE_FOLD: line_fold(l)->open = open; break;
+    case LINE_VIRT: line_virt(l)->open = open; break;
+    default: break;
+    }
+}
+
 FOLD *fold_create(const char *name, int indent, int open) {
     char *n = strsave(name);
     if (!n) return nullptr;

@@ -192,6 +192,30 @@ int line_set_text(LINE *l, const char *text);
 int fold_set_name(FOLD *f, const char *name);
 int vfold_set_name(VFOLD *v, const char *name);
 
+// ---- The string and indent of any line ----------------------------------------
+
+// The string a line shows after its marker and that the editing commands
+// change: a text line's text, a fold's name, a virtual fold's file name in its
+// quoted form; "" for an end line.
+const char *string_of(const LINE *l);
+
+// The one setter of that string, by kind, as the three setters above: 1, or 0
+// when memory runs out (the old string kept) or the line is an end line.
+int line_set_string(LINE *l, const char *s);
+
+// The base column of a line: 0 for a text or end line, the indent plus 4 (the
+// width of "{{{ " before the name) for a fold or virtual fold line. Indents
+// too large to be shown are held to +-2^24, so that sums of columns fit an int.
+int indent_of(const LINE *l);
+
+// A fold or virtual fold line's own indent, relative to the fold holding it,
+// and its open flag; 0 for other lines. The setters change a fold or virtual
+// fold line only (others are left alone) and do not mark the line changed.
+int line_indent(const LINE *l);
+void line_set_indent(LINE *l, int indent);
+int line_is_open(const LINE *l);
+void line_set_open(LINE *l, int open);
+
 // ---- Notices to upper layers ------------------------------------------------
 
 // Called for every line record, end lines included, just before a deleter
@@ -264,6 +288,16 @@ void line_insert(LINE *l, FOLD *f);
 // current index move down by one; a mark on it now names the next line. A fold
 // line's fold gets a null parent.
 LINE *line_remove(FOLD *f);
+
+// Moves the n lines from `from`'s current line on (not reaching its end line)
+// to before `to`'s current line, in their order, as n line_remove from `from`
+// and line_insert into `to` would, last line first: `from`'s current line
+// becomes the line after them, `to`'s current line the first of them, both at
+// the same index and line count as before; marks and parents follow as they
+// would there. The lines are walked once, and the counts of each parent chain
+// are changed once, so a run of any length costs one pass. `to` must not be
+// `from`, nor a fold inside the run.
+void line_move_run(FOLD *from, int n, FOLD *to);
 
 // ---- Stepping: each returns the change of the current line count ----------
 

@@ -43,6 +43,58 @@ LINE *line_remove(FOLD *f) {
     return l;
 }
 
+namespace {
+
+// Where a mark at m of the list lands when the n lines from index c on leave.
+int mark_after_removing(int m, int c, int n) {
+    if (m <= c) return m;
+    return m - n > c ? m - n : c;
+}
+
+} // namespace
+
+void line_move_run(FOLD *from, int n, FOLD *to) {
+    if (n <= 0) return;
+    LINE *first = from->cur;
+    LINE *last = first;
+    int deep = 0;
+    for (int i = 0;; i++) {
+        assert(last != from->end);
+        deep += lines_in(last) + 1;
+        if (line_kind(last) == LINE_FOLD) line_fold(last)->parent = to;
+        if (i == n - 1) break;
+        last = last->next;
+    }
+
+    LINE *after = last->next;
+    after->prev = first->prev;
+    if (first->prev) {
+        first->prev->next = after;
+    } else {
+        from->first = after;
+    }
+    from->cur = after;
+    from->mark1 = mark_after_removing(from->mark1, from->cur_index, n);
+    from->mark2 = mark_after_removing(from->mark2, from->cur_index, n);
+    from->line_count -= n;
+    for (FOLD *p = from; p; p = p->parent) p->deep_count -= deep;
+
+    LINE *cur = to->cur;
+    first->prev = cur->prev;
+    if (cur->prev) {
+        cur->prev->next = first;
+    } else {
+        to->first = first;
+    }
+    last->next = cur;
+    cur->prev = last;
+    to->cur = first;
+    if (to->mark1 >= to->cur_index) to->mark1 += n;
+    if (to->mark2 >= to->cur_index) to->mark2 += n;
+    to->line_count += n;
+    for (FOLD *p = to; p; p = p->parent) p->deep_count += deep;
+}
+
 int line_step_next(FOLD *f) {
     assert(f->cur != f->end);
     int n = lines_in(f->cur) + 1;

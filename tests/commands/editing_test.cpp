@@ -77,6 +77,13 @@ TEST_F(Editing, CommandsChangeTheLineAndMarkWhatChanged) {
         {{"ab"}, 0, 0, "other_squeeze other_put", "ab, @0:0 r6 !undeleted stack empty"},
         {{"x", "[  f"}, 0, 0, "character_delete_right character_right other_undelete",
          ",[f 2 c:], @1:0 r7 * >" + indentation},
+        // A string that does not fit goes in not at all, and stays to be put again.
+        {{"abc", a(499)}, 0, 1, "character_delete_eol line_down other_put",
+         "a," + a(499) + ", @1:1 r22 * S" + too_long},
+        {{"abc", a(499)}, 0, 1, "character_delete_eol line_down other_undelete",
+         "a," + a(499) + ", @1:1 r22 * S" + too_long},
+        {{"ab", "[  f"}, 0, 0, "character_delete_eol line_down other_put",
+         ",[f 2 c:], @1:0 r22 * S" + indentation},
         // clang-format on
     });
 }

@@ -72,6 +72,45 @@ TEST(LineTree, CountsAndMarksFollowInsertsAndRemovesUpTheParentChain) {
     EXPECT_EQ(check_fold_invariants(fb), "");
 }
 
+// Moving a run of lines at once leaves both lists as the same lines moved one
+// by one would: contents, counts up both parent chains, marks and parents.
+TEST(LineTree, ARunMovesLikeItsLinesOneByOne) {
+    struct move_case {
+        int from_index, n, to_index, mark1, mark2;
+    };
+    const move_case cases[] = {{0, 4, 0, 1, 3}, {1, 2, 1, 1, 4}, {2, 1, 0, 3, 0}, {0, 1, 1, -1, 2}};
+    for (const move_case &c : cases) {
+        SCOPED_TRACE(c.from_index * 1000 + c.n * 100 + c.to_index * 10);
+        std::string pictures[2];
+        for (int at_once = 0; at_once < 2; at_once++) {
+            FoldPtr top(fold_create("", 0, 0));
+            FOLD *from = line_fold(append_line(top.get(), fold_line("from", {"a", "b"})));
+            append_line(from, fold_line("f", {"x"}));
+            append_line(from, line_create_text("c"));
+            FOLD *to = line_fold(append_line(top.get(), fold_line("to", {"1", "2"})));
+            line_step_to(from, c.from_index);
+            line_step_to(to, c.to_index);
+            from->mark1 = c.mark1;
+            from->mark2 = c.mark2;
+            to->mark1 = c.mark1 > 2 ? 2 : c.mark1;
+            to->mark2 = c.mark2 > 2 ? 2 : c.mark2;
+            if (at_once) {
+                line_move_run(from, c.n, to);
+            } else {
+                std::vector<LINE *> run;
+                for (int i = 0; i < c.n; i++) run.push_back(line_remove(from));
+                for (int i = c.n; i-- > 0;) line_insert(run[i], to);
+            }
+            EXPECT_EQ(check_fold_invariants(top.get()), "");
+            pictures[at_once] = tree_picture(top.get()) + " " + counts(from) + " " + counts(to) +
+                                " " + counts(top.get()) + " marks " + std::to_string(from->mark1) +
+                                "," + std::to_string(from->mark2) + " " +
+                                std::to_string(to->mark1) + "," + std::to_string(to->mark2);
+        }
+        EXPECT_EQ(pictures[1], pictures[0]);
+    }
+}
+
 TEST(LineTree, CopiesShareNothingFailCleanlyAndDeletesNoticeEveryRecord) {
     LinePtr src(fold_line("src", {"a"}));
     FOLD *sf = line_fold(src.get());

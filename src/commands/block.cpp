@@ -1,0 +1,60 @@
+#include "commands/block.h"
+
+#include "commands/cursor.h"
+#include "commands/errors.h"
+#include "display/prompt.h"
+
+BLOCK block_of(const FOLD *f) {
+    if (f->mark1 < 0 || f->mark2 < 0 || f->mark1 > f->mark2) error_code(ERR_NO_BLOCK);
+    return {f->mark1, f->mark2};
+}
+
+owned_line make_holder() {
+    owned_line holder(line_create_fold("", 0, 0));
+    if (!holder) error_code(ERR_OUT_OF_MEMORY);
+    return holder;
+}
+
+LINE *copy_with_notice(const LINE *l) {
+    bool large = lines_in(l) > LARGE_COPY_LINES;
+    if (large) prompt("copying large number of lines, please wait ...");
+    LINE *copy = line_copy_deep(l);
+    if (large) prompt_blank();
+    return copy;
+}
+
+owned_line copy_deep(const LINE *l) {
+    owned_line copy(copy_with_notice(l));
+    if (!copy) error_code(ERR_OUT_OF_MEMORY);
+    return copy;
+}
+
+void block_move_into(BLOCK b, LINE *holder) {
+    FOLD *f = cur_fold();
+    int c = f->cur_index;
+    int n = b.end - b.first;
+    int after = c <= b.first ? c : c <= b.end ? b.first : c - n;
+    step_to(b.first);
+    FOLD *h = line_fold(holder);
+    line_step_last(h);
+    line_move_run(f, n, h);
+    line_step_last(h);
+    step_to(after);
+    if (c >= b.first && c < b.end) cursor_to_line_start();
+}
+
+int block_copy_into(BLOCK b, LINE *holder) {
+    const FOLD *f = cur_fold();
+    const LINE *l = f->cur;
+    for (int i = f->cur_index; i < b.first; i++) l = l->next;
+    for (int i = f->cur_index; i > b.first; i--) l = l->prev;
+    FOLD *h = line_fold(holder);
+    line_step_last(h);
+    for (int i = b.first; i < b.end; i++, l = l->next) {
+        LINE *copy = copy_with_notice(l);
+        if (!copy) return 0;
+        line_insert(copy, h);
+        line_step_next(h);
+    }
+    return 1;
+}
