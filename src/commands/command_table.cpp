@@ -1,6 +1,7 @@
 #include "commands/command_table.h"
 
 #include "commands/char_commands.h"
+#include "commands/fold_commands.h"
 #include "commands/key_commands.h"
 #include "commands/line_commands.h"
 #include "commands/other_commands.h"
@@ -124,18 +125,18 @@ const COMMAND cmd_table[N_COMMANDS] = {
     row("page_down", cmd_p_down),
     row("page_scroll_up", cmd_p_scroll_up),
     row("page_scroll_down", cmd_p_scroll_down),
-    row("search_for", nullptr, a_search_for),           // cmd_s_for
-    row("search_replace", nullptr, a_search_replace),   // cmd_s_replace
-    row("search_again", nullptr),                       // cmd_s_again
-    row("search_bracket", nullptr),                     // cmd_s_bracket
-    row("tag_line", nullptr),                           // cmd_t_line
-    row("tag_error", nullptr),                          // cmd_t_error
-    row("tag_goto", nullptr, a_forwards),               // cmd_t_goto
-    row("fold_start", nullptr),                         // cmd_f_start
-    row("fold_end", nullptr),                           // cmd_f_end
-    row("fold_open", nullptr, a_open),                  // cmd_f_open
-    row("fold_in", nullptr),                            // cmd_f_in
-    row("fold_out", nullptr),                           // cmd_f_out
+    row("search_for", nullptr, a_search_for),         // cmd_s_for
+    row("search_replace", nullptr, a_search_replace), // cmd_s_replace
+    row("search_again", nullptr),                     // cmd_s_again
+    row("search_bracket", nullptr),                   // cmd_s_bracket
+    row("tag_line", nullptr),                         // cmd_t_line
+    row("tag_error", nullptr),                        // cmd_t_error
+    row("tag_goto", nullptr, a_forwards),             // cmd_t_goto
+    row("fold_start", cmd_f_start),
+    row("fold_end", cmd_f_end),
+    row("fold_open", cmd_f_open, a_open),
+    row("fold_in", cmd_f_in),
+    row("fold_out", cmd_f_out),
     row("block_mark_1", nullptr),                       // cmd_b_mark_1
     row("block_mark_2", nullptr),                       // cmd_b_mark_2
     row("block_unmark", nullptr),                       // cmd_b_unmark
@@ -169,7 +170,7 @@ const COMMAND cmd_table[N_COMMANDS] = {
     row("key_bind", cmd_k_bind, a_key_bind),
     row("other_undelete", cmd_undelete),
     row("other_put", cmd_put),
-    row("other_shell", nullptr, a_command),   // cmd_shell
+    row("other_shell", nullptr, a_command), // cmd_shell
     row("other_redraw", cmd_redraw),
     row("other_exit", cmd_exit, a_sure),
     row("other_abort", cmd_abort, a_sure),

@@ -1,0 +1,54 @@
+#include "commands/vfold.h"
+
+#include <cstring>
+
+#include "commands/cursor.h"
+#include "commands/errors.h"
+#include "commands/write_back.h"
+#include "display/prompt.h"
+#include "host/filename.h"
+#include "text/buff_file.h"
+#include "text/fold_file.h"
+#include "text/vfold_name.h"
+
+void vfold_name(const char *quoted, char *out) {
+    char word[LINE_BUF_SIZE];
+    dequote_vfold_fn(quoted, word);
+    expand_fn(word, out);
+}
+
+void vfold_file(const LINE *v, char *out) {
+    char containing[LINE_BUF_SIZE];
+    std::strcpy(containing, cur_buffer->fn);
+    char name[LINE_BUF_SIZE];
+    vfold_name(line_virt(v)->name, name);
+    const char *nested = get_nest_fn(containing, name);
+    if (!nested) error_file(ERR_BAD_FILENAME, name);
+    std::strcpy(out, nested);
+}
+
+void vfold_open(const LINE *v) {
+    char fn[LINE_BUF_SIZE];
+    vfold_file(v, fn);
+    LANG *lang = guess_lang_of(fn);
+    if (!lang) lang = lookup_lang_text("top");
+    if (!lang) error_code(ERR_CANT_DEDUCE_LANGUAGE);
+    BUFF *child = buff_create(fn, cur_buffer->id, lang);
+    if (!child) error_code(ERR_OUT_OF_MEMORY);
+    cur_buffer = child;
+    file_prompt("reading ", fn);
+    if (!buff_read(child, fn)) error_file(read_fail_code(), fn);
+    int loss = rdloss;
+    prompt_blank();
+    warn_readonly(fn);
+    if (const char *warning = rdloss_warning(loss)) file_prompt(warning, fn);
+}
+
+void vfold_close(int force) {
+    BUFF *child = cur_buffer;
+    BUFF *parent = lookup_buff_id(child->parent);
+    if (!parent) error_code(ERR_NO_PARENT);
+    if (query_write(child, force)) write_back(child, WB_ASK_READONLY);
+    cur_buffer = parent;
+    buff_delete(child);
+}

@@ -1,0 +1,19 @@
+// Giving the terminal to an outside command and taking it back, and keeping
+// the cursor rows on a screen whose size changed.
+#pragma once
+
+// Takes the screen down (scn_deinit, th_deinit) so that an outside command
+// can use the terminal as it is normally set.
+void screen_leave();
+
+// Brings the terminal back after an outside command or a size change: th_init
+// with the colour mode and the desired size. While that fails, writes
+// "ox: cannot initialise screen, retry: " to the standard error and reads an
+// answer from the standard input; an answer beginning with "n", or the end of
+// the input, ends the program with status 3. Then scn_init and clamp_rows.
+// The caller redraws (refresh_all).
+void screen_reinit();
+
+// Every buffer's cursor row below the lowest row the cursor may stand on
+// (cursor_row_bottom) moves up to it.
+void clamp_rows();
