@@ -12,19 +12,22 @@ build=${OX_BUILD_DIR:-$root/build/release}
 . "$root/scripts/packages.sh"
 ensure_packages
 
-log=$(mktemp)
-quietly() {
-    if ! "$@" >"$log" 2>&1; then
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    echo "configuring ox in $build ..." >&2
+    log=$(mktemp)
+    if ! cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$log" 2>&1; then
         cat "$log" >&2
         rm -f "$log"
         exit 1
     fi
-}
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    echo "building ox in $build ..." >&2
-    quietly cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    rm -f "$log"
+    echo "building ox (the first build takes a minute or two) ..." >&2
 fi
-quietly cmake --build "$build" --target ox -j"$(nproc)"
-rm -f "$log"
+# CMake's own progress lines ("[ 42%] Building CXX object ...") while anything
+# is compiled, and any error; nothing when ox is up to date.
+progress() {
+    grep --line-buffered -v -e '\] Built target ' -e '^g\?make\[[0-9]*\]: ' >&2 || true
+}
+cmake --build "$build" --target ox -j"$(nproc)" 2>&1 | progress
 
 PATH="$build/src/main:$PATH" exec ox "$@"

@@ -146,6 +146,11 @@ const char *get_ox_fn(const char *program_path) {
     if (concat(candidate, {home, separator, ".", base, "rc"}) && is_readable_file(candidate)) {
         return keep(result, candidate);
     }
+    // Started by a path ("/usr/local/bin/ox", "./ox"), the program is that
+    // file, whichever one PATH would find first; its key map is beside it.
+    if (slash && concat(candidate, {program_path, ".ini"}) && is_readable_file(candidate)) {
+        return keep(result, candidate);
+    }
     const char *found = search_path(base.data(), "PATH");
     if (found && concat(candidate, {found, ".ini"})) return keep(result, candidate);
     if (concat(candidate, {base, ".ini"})) return keep(result, candidate);

@@ -42,8 +42,10 @@ const char *get_nest_fn(const char *containing, const char *name);
 
 // The initialisation file for a program started as `program_path`, whose base
 // name B follows its last "/": the file ".Brc" in the home directory when it is
-// a readable regular file, else the program as search_path finds it along PATH
-// followed by ".ini", else "B.ini". Null only when even that is too long.
+// a readable regular file; else, when the path holds a "/", the path followed
+// by ".ini" when that is a readable regular file; else the program as
+// search_path finds it along PATH followed by ".ini"; else "B.ini". Null only
+// when even that is too long.
 const char *get_ox_fn(const char *program_path);
 
 // A path to a readable regular file, or null: the name itself when

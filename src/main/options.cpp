@@ -7,16 +7,40 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char usage_text[] =
+    "usage: ox [-l] [-r] [-w width] [-h height] [-i inifile] [--] {filename}\n"
+    "flags: -l          auto load all files (default is to load if only one file)\n"
+    "       -r          restricted mode (no shelling out to operating system)\n"
+    "       -w width    specify screen width\n"
+    "       -h height   specify screen height\n"
+    "       -i inifile  override default inifile choice\n"
+    "       filename    name(s) of files to edit (no extension assumed)\n";
+
+// Ends the process with status 0 once the text is on standard output, or with
+// status 2 when it could not all be written there (a full disk, say): a user
+// who asked for it must not take a part for the whole.
+[[noreturn]] void print_exit(const char *text) {
+    std::fputs(text, stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        fatal_exit("can't write to standard output");
+    std::exit(0);
+}
+
+// The usage text and the two long options.
+[[noreturn]] void help_exit() {
+    std::fputs(usage_text, stdout);
+    print_exit("       --help      show this text\n"
+               "       --version   show the version\n");
+}
+
+} // namespace
 
 void usage_exit() {
-    std::fputs("usage: ox [-l] [-r] [-w width] [-h height] [-i inifile] [--] {filename}\n"
-               "flags: -l          auto load all files (default is to load if only one file)\n"
-               "       -r          restricted mode (no shelling out to operating system)\n"
-               "       -w width    specify screen width\n"
-               "       -h height   specify screen height\n"
-               "       -i inifile  override default inifile choice\n"
-               "       filename    name(s) of files to edit (no extension assumed)\n",
-               stderr);
+    std::fputs(usage_text, stderr);
     std::exit(2);
 }
 
@@ -54,6 +78,8 @@ void parse_options(int argc, char **argv, command_line *cl) {
         const char *arg = argv[i];
         if (arg[0] != '-') break;
         if (arg[1] == '-') {
+            if (std::strcmp(arg, "--help") == 0) help_exit();
+            if (std::strcmp(arg, "--version") == 0) print_exit("ox " OX_VERSION "\n");
             i++;
             break;
         }

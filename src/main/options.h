@@ -8,6 +8,10 @@
 // from the rest of the argument ("-w80") or else from the next argument ("-w
 // 80", taken whatever it looks like). An option given twice keeps the later
 // value. Anything else is a usage error: the usage text and status 2.
+//
+// While options are read, an argument that is exactly "--help" or "--version"
+// writes the usage text (with those two options added) or "ox" and the
+// version to standard output and ends the process with status 0.
 #pragma once
 
 // What the command line asked for.
@@ -20,7 +24,7 @@ struct command_line {
 };
 
 // Reads the options into cl and sets `restricted` for "-r"; a usage error
-// ends the process through usage_exit.
+// ends the process through usage_exit, "--help" and "--version" end it too.
 void parse_options(int argc, char **argv, command_line *cl);
 
 // The value of the option at argv[*index]: the rest of the argument after its

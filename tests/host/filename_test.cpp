@@ -122,16 +122,29 @@ TEST(HostFilename, SearchPathWalksTheVariable) {
 TEST(HostFilename, InitialisationFileIsInHomeOrBesideTheProgram) {
     scratch_dir dir;
     working_dir cwd(dir.path());
-    for (const char *folder : {"home", "bin", "home/.oxrc"}) mkdir(dir.path(folder).c_str(), 0755);
+    for (const char *folder : {"home", "bin", "home/.oxrc", "inst", "bare"})
+        mkdir(dir.path(folder).c_str(), 0755);
     env_var home("HOME", dir.path("home")), path("PATH", dir.path("nowhere"));
     mdep_init();
-    EXPECT_EQ(str(get_ox_fn("/usr/bin/ox")), "ox.ini");
+    EXPECT_EQ(str(get_ox_fn("ox")), "ox.ini") << "found nowhere";
     // Found along PATH; the folder named like the home file (.oxrc) is not taken.
     write_file(dir.path("bin/ox"), "");
     env_var bin_path("PATH", dir.path("nowhere:") + dir.path("bin"));
-    EXPECT_EQ(str(get_ox_fn("/usr/bin/ox")), dir.path("bin/ox.ini"));
+    // inst holds a key map beside its program, bare none.
+    for (const char *file : {"inst/ox", "inst/ox.ini", "bare/ox"}) write_file(dir.path(file), "");
+    const Cases rows = {
+        {"ox", dir.path("bin/ox.ini")},
+        {dir.path("inst/ox"), dir.path("inst/ox.ini")},
+        {"inst/ox", "inst/ox.ini"},
+        {dir.path("bare/ox"), dir.path("bin/ox.ini")},
+        {dir.path("gone/ox"), dir.path("bin/ox.ini")},
+    };
+    for (const auto &[program, expected] : rows)
+        EXPECT_EQ(str(get_ox_fn(program.c_str())), expected);
+    // The home file comes before everything, under the name the program was started as.
     write_file(dir.path("home/.oxedrc"), "");
-    EXPECT_EQ(str(get_ox_fn("ox/oxed")), dir.path("home/.oxedrc"));
+    write_file(dir.path("inst/oxed.ini"), "");
+    EXPECT_EQ(str(get_ox_fn(dir.path("inst/oxed").c_str())), dir.path("home/.oxedrc"));
 }
 
 TEST(HostFilename, TemporaryFilesAreCreatedPrivateAndFresh) {
