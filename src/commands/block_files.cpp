@@ -51,14 +51,29 @@ void replace_with_block(const char *fn, BLOCK b, const LANG *lang) {
     }
 }
 
-// A fresh temporary file, removed when the object ends, on every path out.
+// The names of the filter's two temporary files while they exist. They are
+// kept here rather than in the command's frame so that they go also when the
+// program ends while the command runs (the terminal could not be taken
+// back): exit runs the destructors of static objects, not those of frames.
+struct temporary_names {
+    char name[2][OS_FN_SIZE] = {};
+    ~temporary_names() {
+        for (char *n : name)
+            if (n[0]) unlink_file(n);
+    }
+} temporaries;
+
+// A fresh temporary file named in one of the slots above, removed when the
+// object ends, on every path out.
 class temporary_file {
   public:
-    temporary_file() {
-        if (const char *made = get_tmp_fn()) std::strcpy(name_, made);
+    explicit temporary_file(int slot) : name_(temporaries.name[slot]) {
+        const char *made = get_tmp_fn();
+        std::strcpy(name_, made ? made : "");
     }
     ~temporary_file() {
         if (name_[0]) unlink_file(name_);
+        name_[0] = '\0';
     }
     temporary_file(const temporary_file &) = delete;
     temporary_file &operator=(const temporary_file &) = delete;
@@ -67,7 +82,7 @@ class temporary_file {
     const char *name() const { return name_; }
 
   private:
-    char name_[OS_FN_SIZE] = "";
+    char *name_;
 };
 
 // The filter with the terminal handed over to the command and taken back.
@@ -152,10 +167,10 @@ void block_filter_with(const char *command, filter_runner run) {
     owned_line output = make_holder();
 
     prompt("writing temporary file");
-    temporary_file in;
+    temporary_file in(0);
     if (!in.made() || block_write_file(in.name(), 0, b, cur_buffer->lang))
         error_file(ERR_CANT_WRITE, TEMPORARY_FILE);
-    temporary_file out;
+    temporary_file out(1);
     if (!out.made()) error_file(ERR_CANT_WRITE, TEMPORARY_FILE);
     if (!run(command, in.name(), out.name())) error_code(ERR_COMMAND_FAILURE);
 
