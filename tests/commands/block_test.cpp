@@ -69,14 +69,9 @@ TEST_F(BlockCommands, MarksAndTheBlockTheyMake) {
         {five, 1, 0, 1, 3, "line_delete", "a,c,d,e, @1:0 r6 * L |1-2"},
         {five, 3, 0, 1, 3, "line_delete", "a,b,c,e, @3:0 r6 * L |1-3"},
         {five, 4, 0, 1, 3, "line_delete", "a,b,c,d, @4:0 r6 * L |1-3"},
-        // Every command that needs a block says when there is none.
+        // Without a block nothing is done, not even running a command.
         {five, 0, 0, 3, 1, "block_delete", "a,b,c,d,e, @0:0 r6 |3-1 !no block"},
-        {five, 0, 0, -1, 2, "block_yank", "a,b,c,d,e, @0:0 r6 |-1-2 !no block"},
         {five, 0, 0, 1, -1, "block_fold \"f\" no 0", "a,b,c,d,e, @0:0 r6 |1--1 !no block"},
-        {five, 0, 0, -1, -1, "block_entab", "a,b,c,d,e, @0:0 r6 !no block"},
-        {five, 0, 0, -1, -1, "block_detab", "a,b,c,d,e, @0:0 r6 !no block"},
-        {five, 0, 0, -1, -1, "block_trans \"a\" \"b\"", "a,b,c,d,e, @0:0 r6 !no block"},
-        {five, 0, 0, -1, -1, "block_write \"x\" no", "a,b,c,d,e, @0:0 r6 !no block"},
         {five, 0, 0, -1, -1, "block_filter \"cat\"", "a,b,c,d,e, @0:0 r6 !no block"},
         // clang-format on
     });
