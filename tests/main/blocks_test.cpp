@@ -48,8 +48,20 @@ TEST_F(Blocks, MarkedFilteredAndTheShellReachedWithTheScreenKept) {
     EXPECT_EQ(t.at(11, 0).bg, marked) << "the output is the marked block";
     EXPECT_NE(t.at(12, 0).bg, marked);
 
-    ASSERT_TRUE(play({{shell, 2, "command:"}, {"echo from the shell\r", 0, "from the shell"}}));
-    ASSERT_TRUE(t.wait_row(2, "press return to return to ox ..."));
+    // The command's output and the pause, wherever the terminal shows them.
+    auto shows = [&](const std::string &text) {
+        return t.wait_for(
+            [&] {
+                for (int r = 0; r < 24; r++)
+                    if (t.row(r) == text) return true;
+                return false;
+            },
+            "a row to read \"" + text + "\"");
+    };
+    ASSERT_TRUE(play({{shell, 2, "command:"}}));
+    t.type("echo from the shell\r");
+    ASSERT_TRUE(shows("from the shell"));
+    ASSERT_TRUE(shows("press return to return to ox ..."));
     t.type("\r");
     ASSERT_TRUE(t.wait_screen(sorted_screen()));
 
