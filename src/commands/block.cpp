@@ -2,6 +2,7 @@
 
 #include "commands/cursor.h"
 #include "commands/errors.h"
+#include "commands/undelete.h"
 #include "display/prompt.h"
 
 BLOCK block_of(const FOLD *f) {
@@ -13,6 +14,21 @@ owned_line make_holder() {
     owned_line holder(line_create_fold("", 0, 0));
     if (!holder) error_code(ERR_OUT_OF_MEMORY);
     return holder;
+}
+
+LINE *list_line(const FOLD *f, int index) {
+    LINE *l = f->cur;
+    for (int i = f->cur_index; i < index; i++) l = l->next;
+    for (int i = f->cur_index; i > index; i--) l = l->prev;
+    return l;
+}
+
+int block_unpack_marked(LINE *holder) {
+    FOLD *f = cur_fold();
+    int n = undel_unpack(holder, f);
+    f->mark1 = f->cur_index;
+    f->mark2 = f->cur_index + n;
+    return n;
 }
 
 LINE *copy_with_notice(const LINE *l) {
@@ -44,10 +60,7 @@ void block_move_into(BLOCK b, LINE *holder) {
 }
 
 int block_copy_into(BLOCK b, LINE *holder) {
-    const FOLD *f = cur_fold();
-    const LINE *l = f->cur;
-    for (int i = f->cur_index; i < b.first; i++) l = l->next;
-    for (int i = f->cur_index; i > b.first; i--) l = l->prev;
+    const LINE *l = list_line(cur_fold(), b.first);
     FOLD *h = line_fold(holder);
     line_step_last(h);
     for (int i = b.first; i < b.end; i++, l = l->next) {

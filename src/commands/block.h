@@ -28,6 +28,17 @@ BLOCK block_of(const FOLD *f);
 // A new, empty holder; raises "out of memory".
 owned_line make_holder();
 
+// The line at a valid index of the fold's list, walked to from the current
+// line; the current line does not move.
+LINE *list_line(const FOLD *f, int index);
+
+// Moves the holder's lines in before the current line of the current
+// buffer's current fold, by relinking them, as the marked block: the first of
+// them becomes the current line at the same index and line number, mark 1
+// stands on it and mark 2 on the line after the last. The holder is left
+// empty. Returns the number of lines moved.
+int block_unpack_marked(LINE *holder);
+
 // Copying a fold line that holds more lines than this shows "copying large
 // number of lines, please wait ..." until the copy is made.
 inline constexpr int LARGE_COPY_LINES = 500;

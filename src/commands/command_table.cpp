@@ -1,5 +1,7 @@
 #include "commands/command_table.h"
 
+#include "commands/block_commands.h"
+#include "commands/block_files.h"
 #include "commands/char_commands.h"
 #include "commands/fold_commands.h"
 #include "commands/key_commands.h"
@@ -7,6 +9,7 @@
 #include "commands/other_commands.h"
 #include "commands/page_commands.h"
 #include "commands/setup_commands.h"
+#include "commands/shell_command.h"
 #include "commands/undelete.h"
 #include "commands/word_commands.h"
 
@@ -137,21 +140,21 @@ const COMMAND cmd_table[N_COMMANDS] = {
     row("fold_open", cmd_f_open, a_open),
     row("fold_in", cmd_f_in),
     row("fold_out", cmd_f_out),
-    row("block_mark_1", nullptr),                       // cmd_b_mark_1
-    row("block_mark_2", nullptr),                       // cmd_b_mark_2
-    row("block_unmark", nullptr),                       // cmd_b_unmark
-    row("block_to_mark_1", nullptr),                    // cmd_b_to_mark_1
-    row("block_to_mark_2", nullptr),                    // cmd_b_to_mark_2
-    row("block_fold", nullptr, a_block_fold),           // cmd_b_fold
-    row("block_unfold", nullptr),                       // cmd_b_unfold
-    row("block_entab", nullptr),                        // cmd_b_entab
-    row("block_detab", nullptr),                        // cmd_b_detab
-    row("block_read", nullptr, a_filename),             // cmd_b_read
-    row("block_write", nullptr, a_block_write),         // cmd_b_write
-    row("block_filter", nullptr, a_command),            // cmd_b_filter
-    row("block_delete", nullptr),                       // cmd_b_delete
-    row("block_yank", nullptr),                         // cmd_b_yank
-    row("block_trans", nullptr, a_trans),               // cmd_b_trans
+    row("block_mark_1", cmd_b_mark_1),
+    row("block_mark_2", cmd_b_mark_2),
+    row("block_unmark", cmd_b_unmark),
+    row("block_to_mark_1", cmd_b_to_mark_1),
+    row("block_to_mark_2", cmd_b_to_mark_2),
+    row("block_fold", cmd_b_fold, a_block_fold),
+    row("block_unfold", cmd_b_unfold),
+    row("block_entab", cmd_b_entab),
+    row("block_detab", cmd_b_detab),
+    row("block_read", cmd_b_read, a_filename),
+    row("block_write", cmd_b_write, a_block_write),
+    row("block_filter", cmd_b_filter, a_command),
+    row("block_delete", cmd_b_delete),
+    row("block_yank", cmd_b_yank),
+    row("block_trans", cmd_b_trans, a_trans),
     row("buffer_create", nullptr, a_buffer_create),     // cmd_bf_create
     row("buffer_delete", nullptr, a_buffer_delete),     // cmd_bf_delete
     row("buffer_select", nullptr, a_buffer_select),     // cmd_bf_select
@@ -170,7 +173,7 @@ const COMMAND cmd_table[N_COMMANDS] = {
     row("key_bind", cmd_k_bind, a_key_bind),
     row("other_undelete", cmd_undelete),
     row("other_put", cmd_put),
-    row("other_shell", nullptr, a_command), // cmd_shell
+    row("other_shell", cmd_shell, a_command),
     row("other_redraw", cmd_redraw),
     row("other_exit", cmd_exit, a_sure),
     row("other_abort", cmd_abort, a_sure),

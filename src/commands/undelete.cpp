@@ -80,13 +80,10 @@ void undel_push_string_owned(char *text) {
 
 int undel_unpack(LINE *holder, FOLD *f) {
     FOLD *h = line_fold(holder);
-    int moved = 0;
-    while (h->first != h->end) {
-        line_step_last(h);
-        line_step_prev(h);
-        line_insert(line_remove(h), f);
-        moved++;
-    }
+    line_step_first(h);
+    int moved = h->line_count - 1;
+    // One relinking pass, however many lines the holder has.
+    line_move_run(h, moved, f);
     return moved;
 }
 
@@ -124,10 +121,7 @@ void insert_line(LINE *l) {
 // The holder's lines go in before the current line and become the marked
 // block; the emptied holder is freed.
 void insert_block(owned_line holder) {
-    FOLD *f = cur_fold();
-    int n = undel_unpack(holder.get(), f);
-    f->mark1 = f->cur_index;
-    f->mark2 = f->cur_index + n;
+    block_unpack_marked(holder.get());
     cursor_to_line_start();
     buffer_changed();
 }

@@ -22,8 +22,10 @@ void vfold_file(const LINE *v, char *out) {
     std::strcpy(containing, cur_buffer->fn);
     char name[LINE_BUF_SIZE];
     vfold_name(line_virt(v)->name, name);
+    // An empty name names no file (and would find the first buffer, which
+    // holds none, as if it held this one).
     const char *nested = get_nest_fn(containing, name);
-    if (!nested) error_file(ERR_BAD_FILENAME, name);
+    if (!nested || !nested[0]) error_file(ERR_BAD_FILENAME, name);
     std::strcpy(out, nested);
 }
 

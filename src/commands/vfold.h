@@ -15,7 +15,8 @@ void vfold_name(const char *quoted, char *out);
 
 // The host name of the file the current buffer's virtual fold line v names,
 // resolved against the current buffer's own file name, into out (LINE_BUF_SIZE
-// bytes); raises "bad filename " with the name when there is none.
+// bytes); raises "bad filename " with the name when there is none or it is
+// empty.
 void vfold_file(const LINE *v, char *out);
 
 // Reads the file of the virtual fold line v (of the current buffer) into a new

@@ -1,0 +1,195 @@
+#include "commands/block_files.h"
+
+#include "commands/arguments.h"
+#include "commands/cursor.h"
+#include "commands/editor_state.h"
+#include "commands/errors.h"
+#include "commands/undelete.h"
+#include "commands/write_back.h"
+#include "display/prompt.h"
+#include "display/screen.h"
+#include "display/screen_restart.h"
+#include "host/filename.h"
+#include "host/files.h"
+#include "host/process.h"
+#include "host/replace_file.h"
+#include "text/fold_file.h"
+
+#include <cstring>
+
+namespace {
+
+const char TEMPORARY_FILE[] = "temporary file";
+
+// The host name of a typed file name into fn (OS_FN_SIZE bytes), or "bad
+// filename " with the name.
+void host_name(const char *typed, char *fn) {
+    const char *os_name = get_os_fn(typed);
+    if (!os_name) error_file(ERR_BAD_FILENAME, typed);
+    std::strcpy(fn, os_name);
+}
+
+// The language whose markers a file of that name has: the one its name
+// picks, else the buffer's own.
+const LANG *language_for(const char *fn) {
+    const LANG *lang = guess_lang_of(fn);
+    return lang ? lang : cur_buffer->lang;
+}
+
+// The block put in the file's place once all of it is written: a failure at
+// any step leaves the file as it was. The new file keeps the old one's mode.
+void replace_with_block(const char *fn, BLOCK b, const LANG *lang) {
+    replace_file out(fn);
+    bool written = out.made() && block_write_file(out.name(), 0, b, lang) == 0 && out.flush();
+    if (written) {
+        out.take_over(get_filemode(fn));
+        written = out.put_in_place();
+    }
+    if (!written) {
+        out.discard(); // before the message, which the user may act on at once
+        error_file(ERR_CANT_WRITE, fn);
+    }
+}
+
+// The names of the filter's two temporary files while they exist. They are
+// kept here rather than in the command's frame so that they go also when the
+// program ends while the command runs (the terminal could not be taken
+// back): exit runs the destructors of static objects, not those of frames.
+struct temporary_names {
+    char name[2][OS_FN_SIZE] = {};
+    ~temporary_names() {
+        for (char *n : name)
+            if (n[0]) unlink_file(n);
+    }
+} temporaries;
+
+// A fresh temporary file named in one of the slots above, removed when the
+// object ends, on every path out.
+class temporary_file {
+  public:
+    explicit temporary_file(int slot) : name_(temporaries.name[slot]) {
+        const char *made = get_tmp_fn();
+        std::strcpy(name_, made ? made : "");
+    }
+    ~temporary_file() {
+        if (name_[0]) unlink_file(name_);
+        name_[0] = '\0';
+    }
+    temporary_file(const temporary_file &) = delete;
+    temporary_file &operator=(const temporary_file &) = delete;
+
+    bool made() const { return name_[0] != '\0'; }
+    const char *name() const { return name_; }
+
+  private:
+    char *name_;
+};
+
+// The filter with the terminal handed over to the command and taken back.
+int xfilter_on_terminal(const char *command, const char *in, const char *out) {
+    screen_leave();
+    int ran = xfilter(command, in, out);
+    screen_reinit();
+    refresh_all();
+    return ran;
+}
+
+// Shows the warning about what a read lost, if it lost anything.
+void warn_loss(int loss, const char *fn) {
+    if (const char *warning = rdloss_warning(loss)) file_prompt(warning, fn);
+}
+
+} // namespace
+
+int block_write_file(const char *fn, int append, BLOCK b, const LANG *lang) {
+    FILE *fp = fopen_file(fn, append ? "a" : "w");
+    if (!fp) return ERR_CANT_WRITE;
+    rw_begin(fp);
+    set_rc(lang);
+    int ok = 1;
+    const LINE *l = list_line(cur_fold(), b.first);
+    for (int i = b.first; ok && i < b.end; i++, l = l->next) ok = line_write(l);
+    ok = rw_end() && ok;
+    ok = std::fclose(fp) == 0 && ok;
+    return ok ? 0 : ERR_CANT_WRITE;
+}
+
+int block_read_file(const char *fn, const LANG *lang, LINE *holder) {
+    rdloss = 0;
+    FILE *fp = fopen_file(fn, "r");
+    if (!fp) return ERR_CANT_OPEN;
+    rw_begin(fp);
+    int code = ERR_CANT_OPEN; // a folder opens but cannot be read
+    if (rw_readable()) {
+        set_rc(lang);
+        FOLD *h = line_fold(holder);
+        line_step_last(h);
+        code = read_file(h) ? 0 : read_fail_code();
+    }
+    rw_end();
+    std::fclose(fp);
+    return code;
+}
+
+void cmd_b_read() {
+    char fn[OS_FN_SIZE];
+    host_name(arg_val[0].str, fn);
+    owned_line holder = make_holder();
+    file_prompt("reading ", fn);
+    if (int code = block_read_file(fn, language_for(fn), holder.get())) error_file(code, fn);
+    int loss = rdloss;
+    block_unpack_marked(holder.get());
+    cursor_to_line_start();
+    buffer_changed();
+    prompt_blank();
+    warn_loss(loss, fn);
+}
+
+void cmd_b_write() {
+    char fn[OS_FN_SIZE];
+    host_name(arg_val[0].str, fn);
+    int append = arg_val[1].num;
+    BLOCK b = block_of(cur_fold());
+    query_readonly(fn);
+    file_prompt(append ? "appending to " : "writing ", fn);
+    const LANG *lang = language_for(fn);
+    if (!append)
+        replace_with_block(fn, b, lang);
+    else if (block_write_file(fn, 1, b, lang))
+        error_file(ERR_CANT_WRITE, fn);
+    prompt_blank();
+}
+
+void block_filter_with(const char *command, filter_runner run) {
+    if (restricted) error_code(ERR_RESTRICTED);
+    BLOCK b = block_of(cur_fold());
+    owned_line old_block = make_holder();
+    owned_line output = make_holder();
+
+    prompt("writing temporary file");
+    temporary_file in(0);
+    if (!in.made() || block_write_file(in.name(), 0, b, cur_buffer->lang))
+        error_file(ERR_CANT_WRITE, TEMPORARY_FILE);
+    temporary_file out(1);
+    if (!out.made()) error_file(ERR_CANT_WRITE, TEMPORARY_FILE);
+    if (!run(command, in.name(), out.name())) error_code(ERR_COMMAND_FAILURE);
+
+    // The output is read whole before the block is touched, so that a read
+    // that fails leaves the block where it was.
+    prompt("reading temporary file");
+    if (int code = block_read_file(out.name(), cur_buffer->lang, output.get()))
+        error_file(code, TEMPORARY_FILE);
+    int loss = rdloss;
+
+    block_move_into(b, old_block.get());
+    undel_push_block(old_block.release());
+    block_unpack_marked(output.get());
+    cursor_to_line_start();
+    buffer_changed();
+    prompt_blank();
+    warn_loss(loss, TEMPORARY_FILE);
+}
+
+void cmd_b_filter() {
+    block_filter_with(arg_val[0].str, xfilter_on_terminal);
+}

@@ -1,0 +1,59 @@
+// Blocks and files: writing the marked block to a file, reading a file in as
+// a block, and sending the block through a shell command.
+//
+// Blocks are written and read in the fold-marked format (text/fold_file.h),
+// with the markers of the language the file's name picks, else the buffer's
+// own, and indents counted from the block's list: fold lines go with their
+// markers and everything they hold, and come back as they went.
+#pragma once
+
+#include "commands/block.h"
+#include "text/lang.h"
+
+// Writes the block's lines (of the current buffer's current fold) to the
+// file, opened to append when append is set, else created or truncated.
+// Returns 0, or ERR_CANT_WRITE when the file cannot be opened or a write
+// fails (what was written stays). The current line does not move.
+int block_write_file(const char *fn, int append, BLOCK b, const LANG *lang);
+
+// Reads the whole file into the holder's list, after any lines it has.
+// Returns 0, or the reading error (ERR_CANT_OPEN, ERR_MEMORY_READING,
+// ERR_FOLD_STRUCTURE), in which case the holder keeps what was read before
+// the failure. rdloss then tells what the read lost (text/fold_file.h).
+int block_read_file(const char *fn, const LANG *lang, LINE *holder);
+
+// block_read (file name): the file's lines go in before the current line as
+// the marked block, the first of them current. Shows "reading " and the name,
+// then the warning when the read split long lines or dropped NUL bytes.
+// Raises "bad filename " and the reading errors with the name; a read that
+// fails inserts nothing and leaves the marks as they were.
+void cmd_b_read();
+
+// block_write (file name, append): writes the block to the file, showing
+// "writing " or "appending to " and the name; asks first when the file is
+// read-only ("aborted" on no). Writing replaces the file whole only once the
+// new text is complete, keeping its mode; appending adds to it in place. No
+// backup is taken and the buffer does not change. Raises "bad filename ",
+// "no block", "aborted" and "can't write " with the name; a replacement that
+// fails leaves the file as it was.
+void cmd_b_write();
+
+// How block_filter runs its command: command, input file, output file; 1 when
+// the command ran, whatever its exit status, 0 when it could not be started.
+using filter_runner = int (*)(const char *command, const char *in, const char *out);
+
+// block_filter (command) with the command run by run: the block is written
+// to a temporary file that the command reads, and the command's output and
+// errors, read back from a second temporary file, replace the block as the
+// marked block, at the cursor (in the block's place when the cursor was in
+// it or on the line after it); the old block goes onto the undelete stack.
+// Raises, with the block untouched, "can't run command from restricted
+// editor", "no block", "out of memory", "can't write temporary file",
+// "command failure" and the reading errors with "temporary file". Both
+// temporary files are removed on every path out.
+void block_filter_with(const char *command, filter_runner run);
+
+// block_filter (command): as above, the command run with the terminal handed
+// over to it (an empty command starts the user's shell); the screen is
+// restored and drawn again afterwards.
+void cmd_b_filter();

@@ -1,0 +1,91 @@
+// Blocks, filters and the shell through a terminal, with the keys of the
+// shipped ox.ini: the marked block in its colours, the terminal handed to a
+// command and the screen whole again afterwards, and restricted mode.
+#include "main/ox_session.h"
+
+namespace {
+
+const std::string down = "\x1b[B", mark_1 = "\x0f", mark_2 = "\x10", filter = "\x02",
+                  shell = "\v\n", read_block = "\v\x12";
+
+std::string status(const std::string &name, int line, int col) {
+    std::string s = name, number = std::to_string(line);
+    s.resize(59, ' ');
+    s += "top";
+    s.resize(75 - number.size(), ' ');
+    return s + number + " " + std::to_string(col);
+}
+
+// The screen of list.txt after it was sorted: the cursor on its first line,
+// on the row where the line after the block was.
+std::vector<std::string> sorted_screen() {
+    std::vector<std::string> rows = {status("list.txt", 1, 1), ox_e2e::insert_mode, ""};
+    rows.resize(8, "~");
+    for (const char *line : {"a", "b", "c", "d", "end", "^"}) rows.push_back(line);
+    rows.resize(24, "~");
+    return rows;
+}
+
+using Blocks = ox_e2e::OxTest;
+
+TEST_F(Blocks, MarkedFilteredAndTheShellReachedWithTheScreenKept) {
+    write("list.txt", "d\nb\na\nc\nend\n");
+    write("long.txt", std::string(600, 'l') + "\n");
+    e2e::pty_terminal &t = start({"list.txt"});
+    ASSERT_TRUE(t.wait_row(2, ox_e2e::banner));
+    t.type(mark_1 + down + down + down + down + mark_2);
+    ASSERT_TRUE(t.wait_row(0, status("list.txt", 5, 1)));
+    ASSERT_TRUE(t.wait_for([&] { return t.at(4, 0).bg != t.at(8, 0).bg; }, "the block marked"));
+    const int marked = t.at(4, 0).bg;
+    EXPECT_EQ(t.at(7, 0).bg, marked);
+    EXPECT_EQ(t.at(7, 79).bg, marked) << "across the whole width";
+
+    // clang-format off
+    ASSERT_TRUE(play({{filter, 2, "command:"}, {"sort\r", 8, "a"}}));
+    // clang-format on
+    ASSERT_TRUE(t.wait_screen(sorted_screen()));
+    EXPECT_EQ(t.at(8, 0).bg, marked);
+    EXPECT_EQ(t.at(11, 0).bg, marked) << "the output is the marked block";
+    EXPECT_NE(t.at(12, 0).bg, marked);
+
+    // The command's output and the pause, wherever the terminal shows them.
+    auto shows = [&](const std::string &text) {
+        return t.wait_for(
+            [&] {
+                for (int r = 0; r < 24; r++)
+                    if (t.row(r) == text) return true;
+                return false;
+            },
+            "a row to read \"" + text + "\"");
+    };
+    ASSERT_TRUE(play({{shell, 2, "command:"}}));
+    t.type("echo from the shell\r");
+    ASSERT_TRUE(shows("from the shell"));
+    ASSERT_TRUE(shows("press return to return to ox ..."));
+    t.type("\r");
+    ASSERT_TRUE(t.wait_screen(sorted_screen()));
+
+    // A block read with its long line split says so.
+    ASSERT_TRUE(play({{read_block, 2, "filename:"},
+                      {"long.txt\r", 2, "warning: long lines split in long.txt"}}));
+    EXPECT_TRUE(leave({"list.txt"}));
+    EXPECT_EQ(read("list.txt"),
+              std::string(500, 'l') + "\n" + std::string(100, 'l') + "\na\nb\nc\nd\nend\n");
+}
+
+TEST_F(Blocks, RestrictedEditorsRunNoCommands) {
+    write("list.txt", "b\na\n");
+    e2e::pty_terminal &t = start({"-r", "list.txt"});
+    ASSERT_TRUE(t.wait_row(2, ox_e2e::banner));
+    const std::string refused = "can't run command from restricted editor";
+    // clang-format off
+    ASSERT_TRUE(play({{shell, 2, "command:"}, {"touch ran\r", 2, refused},
+                      {mark_1 + down + down + mark_2 + filter, 2, "command:"},
+                      {"touch ran\r", 2, refused}}));
+    // clang-format on
+    EXPECT_TRUE(leave());
+    EXPECT_EQ(read("list.txt"), "b\na\n");
+    EXPECT_EQ(read("ran"), "<missing>");
+}
+
+} // namespace
