@@ -1,8 +1,10 @@
 #include "commands/command_table.h"
 
+#include "commands/buffer_commands.h"
 #include "commands/char_commands.h"
 #include "commands/fold_commands.h"
 #include "commands/key_commands.h"
+#include "commands/language_commands.h"
 #include "commands/line_commands.h"
 #include "commands/other_commands.h"
 #include "commands/page_commands.h"
@@ -137,31 +139,31 @@ const COMMAND cmd_table[N_COMMANDS] = {
     row("fold_open", cmd_f_open, a_open),
     row("fold_in", cmd_f_in),
     row("fold_out", cmd_f_out),
-    row("block_mark_1", nullptr),                       // cmd_b_mark_1
-    row("block_mark_2", nullptr),                       // cmd_b_mark_2
-    row("block_unmark", nullptr),                       // cmd_b_unmark
-    row("block_to_mark_1", nullptr),                    // cmd_b_to_mark_1
-    row("block_to_mark_2", nullptr),                    // cmd_b_to_mark_2
-    row("block_fold", nullptr, a_block_fold),           // cmd_b_fold
-    row("block_unfold", nullptr),                       // cmd_b_unfold
-    row("block_entab", nullptr),                        // cmd_b_entab
-    row("block_detab", nullptr),                        // cmd_b_detab
-    row("block_read", nullptr, a_filename),             // cmd_b_read
-    row("block_write", nullptr, a_block_write),         // cmd_b_write
-    row("block_filter", nullptr, a_command),            // cmd_b_filter
-    row("block_delete", nullptr),                       // cmd_b_delete
-    row("block_yank", nullptr),                         // cmd_b_yank
-    row("block_trans", nullptr, a_trans),               // cmd_b_trans
-    row("buffer_create", nullptr, a_buffer_create),     // cmd_bf_create
-    row("buffer_delete", nullptr, a_buffer_delete),     // cmd_bf_delete
-    row("buffer_select", nullptr, a_buffer_select),     // cmd_bf_select
-    row("buffer_rename", nullptr, a_buffer_rename),     // cmd_bf_rename
-    row("buffer_read", nullptr, a_buffer_read),         // cmd_bf_read
-    row("buffer_write", nullptr, a_buffer_write),       // cmd_bf_write
-    row("language_create", nullptr, a_language_create), // cmd_lg_create
-    row("language_delete", nullptr, a_language_delete), // cmd_lg_delete
-    row("language_select", nullptr, a_language_select), // cmd_lg_select
-    row("language_rename", nullptr, a_language_rename), // cmd_lg_rename
+    row("block_mark_1", nullptr),               // cmd_b_mark_1
+    row("block_mark_2", nullptr),               // cmd_b_mark_2
+    row("block_unmark", nullptr),               // cmd_b_unmark
+    row("block_to_mark_1", nullptr),            // cmd_b_to_mark_1
+    row("block_to_mark_2", nullptr),            // cmd_b_to_mark_2
+    row("block_fold", nullptr, a_block_fold),   // cmd_b_fold
+    row("block_unfold", nullptr),               // cmd_b_unfold
+    row("block_entab", nullptr),                // cmd_b_entab
+    row("block_detab", nullptr),                // cmd_b_detab
+    row("block_read", nullptr, a_filename),     // cmd_b_read
+    row("block_write", nullptr, a_block_write), // cmd_b_write
+    row("block_filter", nullptr, a_command),    // cmd_b_filter
+    row("block_delete", nullptr),               // cmd_b_delete
+    row("block_yank", nullptr),                 // cmd_b_yank
+    row("block_trans", nullptr, a_trans),       // cmd_b_trans
+    row("buffer_create", cmd_bf_create, a_buffer_create),
+    row("buffer_delete", cmd_bf_delete, a_buffer_delete),
+    row("buffer_select", cmd_bf_select, a_buffer_select),
+    row("buffer_rename", cmd_bf_rename, a_buffer_rename),
+    row("buffer_read", cmd_bf_read, a_buffer_read),
+    row("buffer_write", cmd_bf_write, a_buffer_write),
+    row("language_create", cmd_lg_create, a_language_create),
+    row("language_delete", cmd_lg_delete, a_language_delete),
+    row("language_select", cmd_lg_select, a_language_select),
+    row("language_rename", cmd_lg_rename, a_language_rename),
     row("setup_visible", cmd_su_visible),
     row("setup_autoindent", cmd_su_autoindent),
     row("setup_insert", cmd_su_insert),
@@ -175,8 +177,8 @@ const COMMAND cmd_table[N_COMMANDS] = {
     row("other_exit", cmd_exit, a_sure),
     row("other_abort", cmd_abort, a_sure),
     row("other_squeeze", cmd_sqeeze),
-    row("other_colours", nullptr, a_colours), // cmd_colours
-    row("other_mode", nullptr, a_mode),       // cmd_mode
+    row("other_colours", cmd_colours, a_colours),
+    row("other_mode", cmd_mode, a_mode),
     row("other_backups", cmd_backups, a_backups),
 };
 
