@@ -9,6 +9,7 @@
 #include "commands/other_commands.h"
 #include "commands/page_commands.h"
 #include "commands/setup_commands.h"
+#include "commands/tag_commands.h"
 #include "commands/undelete.h"
 #include "commands/word_commands.h"
 
@@ -131,9 +132,9 @@ const COMMAND cmd_table[N_COMMANDS] = {
     row("search_replace", nullptr, a_search_replace), // cmd_s_replace
     row("search_again", nullptr),                     // cmd_s_again
     row("search_bracket", nullptr),                   // cmd_s_bracket
-    row("tag_line", nullptr),                         // cmd_t_line
-    row("tag_error", nullptr),                        // cmd_t_error
-    row("tag_goto", nullptr, a_forwards),             // cmd_t_goto
+    row("tag_line", cmd_t_line),
+    row("tag_error", cmd_t_error),
+    row("tag_goto", cmd_t_goto, a_forwards),
     row("fold_start", cmd_f_start),
     row("fold_end", cmd_f_end),
     row("fold_open", cmd_f_open, a_open),
