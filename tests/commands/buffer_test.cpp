@@ -68,7 +68,6 @@ TEST_F(BufferCommands, MakingSelectingRenamingAndDeletingBuffersAndLanguages) {
         {R"(buffer_rename . "sub\\x.c")", ">sub/x.c(top)* | top c"},
         {R"(buffer_rename . "/dev/x")", ">(top) | top c !bad filename /dev/x"},
         {R"(buffer_create "a.c" no no buffer_select "a.c")", "(top) >a.c(c) | top c"},
-        {R"(buffer_create "a.c" no yes buffer_select "")", ">(top) a.c(c) | top c"},
         // Only a buffer other than the current one can go.
         {R"(buffer_create "a.c" no no buffer_delete "a.c")", ">(top) | top c"},
         {R"(buffer_delete .)", ">(top) | top c !can't delete current buffer"},
@@ -230,12 +229,6 @@ TEST_F(BufferCommands, AWriteThatFailsLeavesTheFileTheBackupAndTheChangedFlag) {
     EXPECT_EQ(exec_commands("buffer_write . no"), 0);
     EXPECT_STREQ(last_error(), "can't write gone/w.txt");
     EXPECT_EQ(cur_buffer->changed, 1);
-}
-
-TEST_F(BufferCommands, LeavingNeverOffersABufferWithoutAFile) {
-    ASSERT_EQ(exec_commands(R"(buffer_create "" no yes string_insert "lost" other_exit yes)"), 1);
-    EXPECT_EQ(exit_flag, 1);
-    EXPECT_TRUE(files.names().empty());
 }
 
 // Colours and sizes without a terminal: the screen is not in colour, so only

@@ -210,11 +210,4 @@ TEST_F(TagGoto, ForwardsAndBackwardsThroughClosedFoldsNeverIntoAVirtualFold) {
     }
 }
 
-TEST_F(TagGoto, FoldsPassedOutOfAreLeftAtTheirFirstLine) {
-    EXPECT_EQ(walk({}, 16, "tag_goto yes"), "20 :0 r6 !not found"); // from f6's end line
-    const FOLD *f4 = line_fold(cur_buffer->top->first->next->next->next);
-    const FOLD *f5 = line_fold(f4->first), *f6 = line_fold(f5->first);
-    EXPECT_EQ(f4->cur_index + f5->cur_index + f6->cur_index, 0);
-}
-
 } // namespace
