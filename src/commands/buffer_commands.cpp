@@ -39,14 +39,14 @@ void read_with_messages(BUFF *b) {
 void cmd_bf_create() {
     char fn[LINE_BUF_SIZE];
     host_name(arg_val[0].str, fn);
-    int read = arg_val[1].num, select = arg_val[2].num;
+    int read_too = arg_val[1].num, select_too = arg_val[2].num;
     LANG *lang = guess_lang_of(fn);
     if (!lang) lang = lookup_lang_text("top");
     if (!lang) error_code(ERR_CANT_DEDUCE_LANGUAGE);
     BUFF *b = buff_create(fn, -1, lang);
     if (!b) error_code(ERR_OUT_OF_MEMORY);
-    if (read) read_with_messages(b);
-    if (select) cur_buffer = b;
+    if (read_too) read_with_messages(b);
+    if (select_too) cur_buffer = b;
 }
 
 void cmd_bf_delete() {
