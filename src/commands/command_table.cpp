@@ -2,14 +2,17 @@
 
 #include "commands/block_commands.h"
 #include "commands/block_files.h"
+#include "commands/buffer_commands.h"
 #include "commands/char_commands.h"
 #include "commands/fold_commands.h"
 #include "commands/key_commands.h"
+#include "commands/language_commands.h"
 #include "commands/line_commands.h"
 #include "commands/other_commands.h"
 #include "commands/page_commands.h"
 #include "commands/setup_commands.h"
 #include "commands/shell_command.h"
+#include "commands/tag_commands.h"
 #include "commands/undelete.h"
 #include "commands/word_commands.h"
 
@@ -132,9 +135,9 @@ const COMMAND cmd_table[N_COMMANDS] = {
     row("search_replace", nullptr, a_search_replace), // cmd_s_replace
     row("search_again", nullptr),                     // cmd_s_again
     row("search_bracket", nullptr),                   // cmd_s_bracket
-    row("tag_line", nullptr),                         // cmd_t_line
-    row("tag_error", nullptr),                        // cmd_t_error
-    row("tag_goto", nullptr, a_forwards),             // cmd_t_goto
+    row("tag_line", cmd_t_line),
+    row("tag_error", cmd_t_error),
+    row("tag_goto", cmd_t_goto, a_forwards),
     row("fold_start", cmd_f_start),
     row("fold_end", cmd_f_end),
     row("fold_open", cmd_f_open, a_open),
@@ -155,16 +158,16 @@ const COMMAND cmd_table[N_COMMANDS] = {
     row("block_delete", cmd_b_delete),
     row("block_yank", cmd_b_yank),
     row("block_trans", cmd_b_trans, a_trans),
-    row("buffer_create", nullptr, a_buffer_create),     // cmd_bf_create
-    row("buffer_delete", nullptr, a_buffer_delete),     // cmd_bf_delete
-    row("buffer_select", nullptr, a_buffer_select),     // cmd_bf_select
-    row("buffer_rename", nullptr, a_buffer_rename),     // cmd_bf_rename
-    row("buffer_read", nullptr, a_buffer_read),         // cmd_bf_read
-    row("buffer_write", nullptr, a_buffer_write),       // cmd_bf_write
-    row("language_create", nullptr, a_language_create), // cmd_lg_create
-    row("language_delete", nullptr, a_language_delete), // cmd_lg_delete
-    row("language_select", nullptr, a_language_select), // cmd_lg_select
-    row("language_rename", nullptr, a_language_rename), // cmd_lg_rename
+    row("buffer_create", cmd_bf_create, a_buffer_create),
+    row("buffer_delete", cmd_bf_delete, a_buffer_delete),
+    row("buffer_select", cmd_bf_select, a_buffer_select),
+    row("buffer_rename", cmd_bf_rename, a_buffer_rename),
+    row("buffer_read", cmd_bf_read, a_buffer_read),
+    row("buffer_write", cmd_bf_write, a_buffer_write),
+    row("language_create", cmd_lg_create, a_language_create),
+    row("language_delete", cmd_lg_delete, a_language_delete),
+    row("language_select", cmd_lg_select, a_language_select),
+    row("language_rename", cmd_lg_rename, a_language_rename),
     row("setup_visible", cmd_su_visible),
     row("setup_autoindent", cmd_su_autoindent),
     row("setup_insert", cmd_su_insert),
@@ -178,8 +181,8 @@ const COMMAND cmd_table[N_COMMANDS] = {
     row("other_exit", cmd_exit, a_sure),
     row("other_abort", cmd_abort, a_sure),
     row("other_squeeze", cmd_sqeeze),
-    row("other_colours", nullptr, a_colours), // cmd_colours
-    row("other_mode", nullptr, a_mode),       // cmd_mode
+    row("other_colours", cmd_colours, a_colours),
+    row("other_mode", cmd_mode, a_mode),
     row("other_backups", cmd_backups, a_backups),
 };
 

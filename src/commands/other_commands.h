@@ -1,5 +1,5 @@
-// The other commands that end the editor, draw the screen again and switch
-// backups.
+// The other commands that end the editor, draw the screen again, change the
+// colours and the screen size, and switch backups.
 #pragma once
 
 // other_exit (sure): on yes, offers every changed buffer that has a file name
@@ -19,3 +19,19 @@ void cmd_redraw();
 
 // other_backups (flag): switches backups on or off and says which.
 void cmd_backups();
+
+// other_colours (text, fold, status, marked text, marked fold, marked status):
+// the six colours of the screen (display/terminal.h), drawn again at once. A
+// value the terminal cannot show keeps its colour as it was, and the command
+// then fails with "bad number" once the others are in use: a number outside
+// the colour bits (below 0 or above &7ff), or, on a screen in colour, the same
+// foreground and background, which would hide the text.
+void cmd_colours();
+
+// other_mode (width, height): opens the terminal again for the size asked for
+// (0 keeps the width or height as it is; the size the terminal then has is the
+// one used) and draws it all again; nothing happens when the size asked for is
+// the size it has. A width outside 40 to 200 or a height outside 10 to 150,
+// the sizes the editor starts on, or a terminal that cannot be opened again,
+// fails with "unable to set mode", the screen as it was.
+void cmd_mode();

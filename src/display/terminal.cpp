@@ -114,6 +114,10 @@ int th_init(int colour_mode, int width, int height) {
     return 1;
 }
 
+int th_has_colour() {
+    return colour_enabled ? 1 : 0;
+}
+
 void th_deinit() {
     if (!screen_open) return;
     screen_open = false;

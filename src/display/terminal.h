@@ -53,6 +53,9 @@ constexpr int CSR_HIDDEN = 3;
 // Returns 1, or 0 when the terminal cannot be opened (nothing is changed).
 // May run again after th_deinit to reopen the screen.
 int th_init(int colour_mode, int width, int height);
+// 1 when th_init chose to draw in colour (by the colour mode and what the
+// terminal has); otherwise only the monochrome attribute of a colour shows.
+int th_has_colour();
 // Clears the screen and gives the terminal back in its normal modes; does
 // nothing unless th_init has succeeded since the last th_deinit.
 void th_deinit();

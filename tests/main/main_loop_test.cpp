@@ -10,7 +10,9 @@ using MainLoop = ox_e2e::OxTest;
 
 using ox_e2e::insert_mode;
 using ox_e2e::overtype_mode;
-const std::string five_status = "five.c" + std::string(53, ' ') + "top            ";
+// The menu's row of groups fits on a screen this wide, so that the last shows.
+constexpr int menu_width = 160;
+const std::string five_status = "five.c" + std::string(menu_width - 27, ' ') + "top            ";
 
 TEST_F(MainLoop, KeysPrefixKeysAndTheirMessages) {
     e2e::pty_terminal &t =
@@ -47,18 +49,18 @@ bool highlighted(e2e::pty_terminal &t, int column) {
 
 TEST_F(MainLoop, TheMenuAsksForACommandsArgumentsAndRemembersTheChoice) {
     write("five.c", "one\ntwo\nthree\nfour\nfive\n");
-    e2e::pty_terminal &t = start_with(exit_keys, {"five.c"});
+    e2e::pty_terminal &t = start_with(exit_keys, {"five.c"}, {24, menu_width, "xterm", {}});
     t.type("\x1b");
     ASSERT_TRUE(choices_shown(t, "menu: character string word line page", "COMMAND"));
     EXPECT_TRUE(highlighted(t, 6)) << "the first group to begin with";
     t.type("l\r");
-    ASSERT_TRUE(choices_shown(t, "line: insert insert... insert::: delete", "trans"));
+    ASSERT_TRUE(choices_shown(t, "line: insert insert... insert::: delete", "exec"));
     ASSERT_TRUE(play({{"g\r", 2, "line number:"}, {"4\r", 0, five_status + "4 1"}}));
     t.type("\x1b");
     ASSERT_TRUE(choices_shown(t, "menu: ", "COMMAND"));
     EXPECT_TRUE(highlighted(t, 29) && !highlighted(t, 6)) << "the group chosen last comes first";
     t.type("\r");
-    ASSERT_TRUE(choices_shown(t, "line: ", "trans"));
+    ASSERT_TRUE(choices_shown(t, "line: ", "exec"));
     EXPECT_TRUE(highlighted(t, static_cast<int>(t.row(2).find(" goto ")) + 1))
         << "and within it the command chosen last";
     ASSERT_TRUE(play({{"\x1b", 2, "aborted"}}));
@@ -66,7 +68,7 @@ TEST_F(MainLoop, TheMenuAsksForACommandsArgumentsAndRemembersTheChoice) {
     ASSERT_TRUE(choices_shown(t, "menu: ", "COMMAND"));
     ASSERT_TRUE(play({{"C\r", 2, "command:"},
                       {"setup_insert string_insert \"ox\"\r", 7, "oxfour"},
-                      {"", 1, overtype_mode}}));
+                      {"", 1, std::string(menu_width - 22, ' ') + "autoindent overtype ^I"}}));
     t.type("\x1b");
     ASSERT_TRUE(choices_shown(t, "menu: ", "COMMAND"));
     ASSERT_TRUE(play({{"\r", 2, "command:"}, {"\x1b", 2, "aborted"}}))

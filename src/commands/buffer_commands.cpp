@@ -1,0 +1,76 @@
+#include "commands/buffer_commands.h"
+
+#include <cstring>
+
+#include "commands/arguments.h"
+#include "commands/errors.h"
+#include "commands/write_back.h"
+#include "display/prompt.h"
+#include "host/filename.h"
+#include "text/buff_file.h"
+#include "text/fold_file.h"
+
+namespace {
+
+// The host name of a typed file name into fn (LINE_BUF_SIZE bytes): "" for
+// "", else get_os_fn's, or "bad filename " with the name.
+void host_name(const char *typed, char *fn) {
+    const char *os = typed[0] ? get_os_fn(typed) : "";
+    if (!os) error_file(ERR_BAD_FILENAME, typed);
+    std::strcpy(fn, os);
+}
+
+// Reads the file into the buffer, with its messages; the buffer then counts
+// as unchanged. The warning about lost bytes comes last, since it is the one
+// that tells the user the file would not be written back as it was.
+void read_with_messages(BUFF *b) {
+    const char *fn = b->fn;
+    file_prompt("reading ", fn);
+    if (!buff_read(b, fn)) error_file(read_fail_code(), fn);
+    int loss = rdloss;
+    prompt_blank();
+    warn_readonly(fn);
+    if (const char *warning = rdloss_warning(loss)) file_prompt(warning, fn);
+    b->changed = 0;
+}
+
+} // namespace
+
+void cmd_bf_create() {
+    char fn[LINE_BUF_SIZE];
+    host_name(arg_val[0].str, fn);
+    int read_too = arg_val[1].num, select_too = arg_val[2].num;
+    LANG *lang = guess_lang_of(fn);
+    if (!lang) lang = lookup_lang_text("top");
+    if (!lang) error_code(ERR_CANT_DEDUCE_LANGUAGE);
+    BUFF *b = buff_create(fn, -1, lang);
+    if (!b) error_code(ERR_OUT_OF_MEMORY);
+    if (read_too) read_with_messages(b);
+    if (select_too) cur_buffer = b;
+}
+
+void cmd_bf_delete() {
+    BUFF *b = arg_val[0].buff;
+    if (query_write(b, 0)) write_back(b, 0);
+    if (!buff_delete(b)) error_code(ERR_DELETE_CURRENT_BUFFER);
+}
+
+void cmd_bf_select() {
+    cur_buffer = arg_val[0].buff;
+}
+
+void cmd_bf_rename() {
+    BUFF *b = arg_val[0].buff;
+    char fn[LINE_BUF_SIZE];
+    host_name(arg_val[1].str, fn);
+    std::strcpy(b->fn, fn);
+    b->changed = 1;
+}
+
+void cmd_bf_read() {
+    read_with_messages(arg_val[0].buff);
+}
+
+void cmd_bf_write() {
+    write_back(arg_val[0].buff, WB_ASK_READONLY | (arg_val[1].num ? WB_APPEND : 0));
+}

@@ -1,0 +1,136 @@
+#include "commands/tag_commands.h"
+
+#include <climits>
+
+#include "commands/arguments.h"
+#include "commands/cursor.h"
+#include "commands/errors.h"
+#include "commands/goto_line.h"
+#include "host/filename.h"
+#include "text/fold_nav.h"
+
+void cmd_t_line() {
+    LINE *l = cur_line();
+    line_toggle_tag(l);
+    line_set_changed(l);
+}
+
+namespace {
+
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Copies the file name at p into name (LINE_BUF_SIZE bytes, enough for any
+// line) and returns where it ended. A ":" as its second character stays in
+// it, for a drive letter.
+const char *scan_file_name(const char *p, char *name) {
+    int n = 0;
+    for (; p[n]; n++) {
+        char c = p[n];
+        if (is_space_byte(static_cast<unsigned char>(c)) || c == '(' || c == '"' ||
+            (c == ':' && n != 1))
+            break;
+        name[n] = c;
+    }
+    name[n] = '\0';
+    return p + n;
+}
+
+// The first number at or after p, or -1 when there is none. Digits beyond
+// what an int holds give INT_MAX rather than wrapping round to a small number
+// that would name the wrong line.
+long long scan_line_number(const char *p) {
+    while (*p && !is_digit(*p)) p++;
+    if (!*p) return -1;
+    long long n = 0;
+    for (; is_digit(*p); p++) n = n > INT_MAX ? n : n * 10 + (*p - '0');
+    return n > INT_MAX ? INT_MAX : n;
+}
+
+// Tags the line of the buffer numbered line_no, leaving the buffer on the
+// line it was on.
+void tag_line_of(BUFF *b, int line_no) {
+    int back = b->line_no;
+    goto_line(b, line_no);
+    LINE *l = b->fold->cur;
+    if (!line_is_tagged(l)) line_toggle_tag(l);
+    goto_line(b, back);
+}
+
+} // namespace
+
+void cmd_t_error() {
+    const LINE *l = cur_line();
+    if (line_kind(l) == LINE_END) error_code(ERR_EXPECTED_LINE);
+    const char *s = string_of(l);
+    int base = indent_of(l), into = cur_fold()->into;
+    // The cursor may stand past the end of the text.
+    for (int i = base; i < into && *s; i++) s++;
+    const char *p = skip_space(s);
+    if (*p == '"') p++;
+    char name[LINE_BUF_SIZE];
+    p = scan_file_name(p, name);
+    // An empty name would find the buffer without a file.
+    const char *fn = name[0] ? get_os_fn(name) : nullptr;
+    if (!fn) error_file(ERR_BAD_FILENAME, name);
+    BUFF *b = lookup_buff_text(fn);
+    if (!b) error_file(ERR_NOT_EDITING, fn);
+    long long number = scan_line_number(p);
+    if (number < 0) error_code(ERR_NO_LINE_NUMBER);
+    // Lines 1 to deep_count - 1: the top list's own end line is no line of
+    // the file.
+    if (number < 1 || number >= b->top->deep_count) error_code(ERR_BAD_LINE_NUMBER);
+    tag_line_of(b, static_cast<int>(number - 1));
+}
+
+namespace {
+
+bool at_tag(const TREE_POS &p) {
+    return line_is_tagged(p.fold->cur);
+}
+
+// One line on in file order, entering every fold line and stepping over
+// virtual fold lines; false at the end line of the top list.
+bool walk_forwards(TREE_POS *p) {
+    const LINE *l = p->fold->cur;
+    if (l == p->fold->end) {
+        if (!p->fold->parent) return false;
+        pos_leave(p);
+        pos_next(p);
+    } else if (line_kind(l) == LINE_FOLD) {
+        pos_enter(p);
+    } else {
+        pos_next(p);
+    }
+    return true;
+}
+
+// One line back, entering fold lines at their end line; a fold line is
+// reached when its fold is left. False at the first line of the top list.
+bool walk_backwards(TREE_POS *p) {
+    if (p->fold->cur == p->fold->first) {
+        if (!p->fold->parent) return false;
+        pos_leave(p);
+    } else {
+        pos_prev(p);
+        if (line_kind(p->fold->cur) == LINE_FOLD) pos_enter_at_end(p);
+    }
+    return true;
+}
+
+} // namespace
+
+void cmd_t_goto() {
+    int forwards = arg_val[0].num;
+    TREE_POS p = buffer_pos(cur_buffer);
+    bool found = false;
+    while (!found && (forwards ? walk_forwards(&p) : walk_backwards(&p))) found = at_tag(p);
+    set_buffer_pos(cur_buffer, p);
+    cursor_to_line_start();
+    if (!found) error_code(ERR_NOT_FOUND);
+    if (forwards)
+        keep_row_bottom();
+    else
+        keep_row_top();
+}
