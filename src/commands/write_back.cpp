@@ -13,6 +13,7 @@
 #include "display/terminal.h"
 #include "host/filename.h"
 #include "host/files.h"
+#include "host/hangup.h"
 #include "host/replace_file.h"
 #include "host/rewrite_file.h"
 #include "text/buff_file.h"
@@ -148,6 +149,9 @@ void write_back(BUFF *b, int how) {
     if (how & WB_ASK_READONLY) query_readonly(fn);
     if (!append) query_loss(b);
     file_prompt("writing ", fn);
+    // Begun, a write is finished before a hang-up saves the work: a file
+    // written in place is never left cut, a new file never left beside it.
+    hangup_hold hold;
 
     // A symbolic link stays one: the file it leads to is written.
     const char *followed = follow_links(fn);
