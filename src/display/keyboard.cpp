@@ -8,6 +8,7 @@
 #include <curses.h>
 
 #include "display/key_decoder.h"
+#include "display/keys.h"
 #include "display/terminal.h"
 #include "host/hangup.h"
 
@@ -66,6 +67,8 @@ static int byte_if_waiting() {
 }
 
 int th_key_read() {
+    // Without a terminal (tests, fuzzing) every question is escaped.
+    if (stdscr == nullptr) return K_ESCAPE;
     th_sync_for_input();
     int key;
     if (key_pending) {

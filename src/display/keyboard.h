@@ -9,6 +9,8 @@
 #pragma once
 
 // The next key, waiting for it. The terminal is brought up to date first.
+// Before the terminal is opened it is Escape, which every question takes as
+// "aborted".
 int th_key_read();
 
 // The key already waiting, without waiting for one (0 when there is none). It

@@ -79,3 +79,11 @@ const char *follow_links(const char *name) {
     }
     return nullptr;
 }
+
+void file_start_writeback(int fd) {
+#ifdef SYNC_FILE_RANGE_WRITE
+    (void)sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+#else
+    (void)fd;
+#endif
+}

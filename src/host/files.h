@@ -35,3 +35,7 @@ void set_filemode(const char *name, int mode);
 
 // 1 when the file exists, is not a directory and its owner-write bit is clear; else 0.
 int is_readonly(const char *name);
+
+// Starts putting what the host holds of the open file's written data on the
+// disk, without waiting for it; nothing for a descriptor that is no file.
+void file_start_writeback(int fd);
