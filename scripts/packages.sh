@@ -1,7 +1,8 @@
 # Shared by test.sh and run.sh: install the Debian packages ox needs to build,
 # test and run, skipping the package manager when all are present already.
 ox_packages=(g++ make cmake pkg-config libncurses-dev ncurses-base
-             libgtest-dev libgmock-dev libbenchmark-dev libvterm-dev)
+             libgtest-dev libgmock-dev libbenchmark-dev libvterm-dev
+             clang libclang-rt-dev)
 
 ensure_packages() {
     local missing=() p
