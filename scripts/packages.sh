@@ -2,7 +2,7 @@
 # test and run, skipping the package manager when all are present already.
 ox_packages=(g++ make cmake pkg-config libncurses-dev ncurses-base
              libgtest-dev libgmock-dev libbenchmark-dev libvterm-dev
-             groff-base)
+             groff-base clang libclang-rt-dev)
 
 ensure_packages() {
     local missing=() p

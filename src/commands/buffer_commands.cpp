@@ -64,6 +64,7 @@ void cmd_bf_rename() {
     char fn[LINE_BUF_SIZE];
     host_name(arg_val[1].str, fn);
     std::strcpy(b->fn, fn);
+    b->read_loss = 0; // what the read lost concerned the old file
     b->changed = 1;
 }
 

@@ -3,14 +3,29 @@
 //
 // A file is written by writing the whole new text to a fresh file in the same
 // folder, flushing it to the disk, and only then putting it in the file's
-// place with one rename. Just before that rename the old file becomes the
-// backup ("prog.c" is kept as "prog.bak", host/filename.h) when backups are on;
-// with them off it is simply replaced. The new file gets the old one's mode
-// (and owner, where the host allows). So a write that fails for any reason
-// (disk full, the file-size limit, a folder that has gone, a folder now in
-// the file's place) leaves the file and its backup as they were, and the
-// buffer keeps its text and its changed flag. A file that did not exist gets
-// the mode an ordinary new file gets.
+// place with one rename, after which the folder is flushed too. Just before
+// that rename the old file becomes the backup ("prog.c" is kept as
+// "prog.bak", host/filename.h) when backups are on; with them off it is
+// simply replaced. The new file gets the old one's mode, owner and group. So
+// a write that fails for any reason (disk full, the file-size limit, a folder
+// that has gone, a folder now in the file's place) leaves the file and its
+// backup as they were, and the buffer keeps its text and its changed flag. A
+// file that did not exist gets the mode an ordinary new file gets.
+//
+// Other files take other ways:
+// - a symbolic link stays a link: the file it leads to is written, and its
+//   backup is a copy beside that file;
+// - a file with other names (hard links), in a folder that takes no new file,
+//   or whose owner the new file could not keep (another user's file that the
+//   user may write) is written in place, after a copy of it is kept as the
+//   backup when backups are on ("could not take backup of " when the copy
+//   cannot be made: with backups off such a file can still be written);
+// - anything but a regular file (a named pipe, a device) is not written.
+//
+// A buffer that does not hold its file as it was read (read_loss) is written
+// over it only when the user agrees, once. A text line that begins with the
+// language's reserved comment start cannot be kept by the file format: it
+// will read back as a marker line, and the user is warned after the write.
 #pragma once
 
 #include "text/buffer.h"
@@ -46,9 +61,16 @@ enum write_back_how {
     WB_APPEND = 2,       // the buffer goes after the file's contents
 };
 
-// Writes the buffer to its file as described above: shows "writing " and the
-// name, writes, blanks the prompt line and clears the buffer's changed flag.
-// Raises "can't write " with the name when the file cannot be written (the
-// file and its backup are left as they were), "could not take backup of "
-// when the backup cannot be made, and "aborted" from the read-only question.
+// Writes the buffer to its file as described above. Unless appending, a
+// buffer whose read_loss is set first asks "<name> was not read whole, write
+// anyway: " (the read stopped short), "<name>: NUL bytes will be dropped,
+// write anyway: " or "<name>: long lines will be split, write anyway: " (no
+// or Escape raises "aborted"). Then it shows "writing " and the name, writes,
+// clears the buffer's changed flag (and its read_loss unless appending) and
+// blanks the prompt line, or shows "warning: lines that look like fold
+// markers written to " and the name. Raises "can't write " with the name when
+// the file cannot be written (the file and its backup are left as they were,
+// except that a write in place that fails half way leaves the file cut and
+// its backup copy whole), "could not take backup of " when the backup cannot
+// be made, and "aborted" from the questions.
 void write_back(BUFF *b, int how);

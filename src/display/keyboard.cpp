@@ -1,13 +1,16 @@
 #include "display/keyboard.h"
 
 #include <csignal>
+#include <cstdio>
 #include <ctime>
 
 #define NCURSES_NOMACROS
 #include <curses.h>
 
 #include "display/key_decoder.h"
+#include "display/keys.h"
 #include "display/terminal.h"
+#include "host/hangup.h"
 
 static key_decoder typed;
 static bool key_pending;
@@ -44,10 +47,15 @@ struct curses_source final : key_source {
 
 static curses_source terminal_bytes;
 
+// Waits in hangup_wait_input, so that a hang-up saves the work while a key
+// is awaited; curses reads only once a byte is there, and a read that then
+// gives nothing means the terminal has gone.
 static int wait_for_byte() {
     for (;;) {
+        if (!hangup_wait_input(fileno(stdin))) continue;
         int c = wgetch(stdscr);
         if (c >= 0 && c <= 255) return c;
+        if (c == ERR) hangup_terminal_gone();
     }
 }
 
@@ -59,6 +67,8 @@ static int byte_if_waiting() {
 }
 
 int th_key_read() {
+    // Without a terminal (tests, fuzzing) every question is escaped.
+    if (stdscr == nullptr) return K_ESCAPE;
     th_sync_for_input();
     int key;
     if (key_pending) {
@@ -73,6 +83,7 @@ int th_key_read() {
 }
 
 int th_key_status() {
+    hangup_poll();
     if (key_pending) return pending_key;
     // Bytes left over from an earlier sequence are keys already waiting.
     if (typed.count == 0) {

@@ -4,10 +4,13 @@
 // th_key_status finds is held and returned by the next th_key_read. An
 // interrupt (SIGINT) never stops the editor: it is only recorded, for
 // th_key_break. In raw mode control-C arrives as key 3, so the signal comes
-// only from outside.
+// only from outside. Waiting for a key, and th_key_status, are where a
+// hang-up is taken up (host/hangup.h), as is a terminal that has gone.
 #pragma once
 
 // The next key, waiting for it. The terminal is brought up to date first.
+// Before the terminal is opened it is Escape, which every question takes as
+// "aborted".
 int th_key_read();
 
 // The key already waiting, without waiting for one (0 when there is none). It

@@ -1,10 +1,39 @@
 #include "host/files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
+#include <string>
+
 FILE *fopen_file(const char *name, const char *mode) {
-    return std::fopen(name, mode);
+    int flags = 0;
+    if (std::strcmp(mode, "r") == 0)
+        flags = O_RDONLY;
+    else if (std::strcmp(mode, "w") == 0)
+        flags = O_WRONLY | O_CREAT | O_TRUNC;
+    else if (std::strcmp(mode, "a") == 0)
+        flags = O_WRONLY | O_CREAT | O_APPEND;
+    else
+        return nullptr;
+    // Without blocking: a named pipe with no writer (or reader) would keep
+    // the open waiting. A pipe or device opened so is closed again, and for
+    // writing the truncation is left until the file is known to be regular.
+    int fd = open(name, (flags & ~O_TRUNC) | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    struct stat st;
+    bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    bool ready = regular && fcntl(fd, F_SETFL, flags & O_APPEND) == 0 &&
+                 (!(flags & O_TRUNC) || ftruncate(fd, 0) == 0);
+    FILE *fp = ready ? fdopen(fd, mode) : nullptr;
+    if (!fp) close(fd);
+    return fp;
+}
+
+int file_exists(const char *name) {
+    struct stat st;
+    return lstat(name, &st) == 0;
 }
 
 int unlink_file(const char *name) {
@@ -29,4 +58,32 @@ int is_readonly(const char *name) {
     struct stat st;
     if (stat(name, &st) != 0 || S_ISDIR(st.st_mode)) return 0;
     return (st.st_mode & S_IWUSR) == 0;
+}
+
+const char *follow_links(const char *name) {
+    static std::string path;
+    path = name;
+    // As many links as the host itself follows before it gives up.
+    for (int hops = 0; hops <= 40; hops++) {
+        struct stat st;
+        if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path.c_str();
+        std::string to(static_cast<size_t>(st.st_size < 4096 ? 4096 : st.st_size) + 1, '\0');
+        ssize_t n = readlink(path.c_str(), to.data(), to.size());
+        if (n < 0 || static_cast<size_t>(n) >= to.size()) return nullptr;
+        to.resize(static_cast<size_t>(n));
+        size_t slash = path.rfind('/');
+        if (to[0] == '/' || slash == std::string::npos)
+            path = to;
+        else
+            path = path.substr(0, slash + 1) + to;
+    }
+    return nullptr;
+}
+
+void file_start_writeback(int fd) {
+#ifdef SYNC_FILE_RANGE_WRITE
+    (void)sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+#else
+    (void)fd;
+#endif
 }

@@ -1,5 +1,7 @@
 #include "host/mdep.h"
 
+#include "host/hangup.h"
+
 #include <cstdlib>
 #include <string>
 
@@ -14,7 +16,9 @@ void mdep_init() {
 
 void mdep_deinit() {}
 
-void unhog() {}
+void unhog() {
+    hangup_poll();
+}
 
 const char *mdep_home_dir() {
     return home_dir.c_str();

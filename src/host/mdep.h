@@ -10,7 +10,9 @@ void mdep_init();
 void mdep_deinit();
 
 // Yield point, called for every line read or written, for every line of the
-// initialisation file and while polling the keyboard. Does nothing on this host.
+// initialisation file and by every long loop (searching, filtering) while it
+// polls the keyboard: a hang-up recorded meanwhile saves the work and ends
+// the editor here (host/hangup.h).
 void unhog();
 
 // The home directory recorded by the last mdep_init ("." before the first).

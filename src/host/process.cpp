@@ -1,6 +1,7 @@
 #include "host/process.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -43,7 +44,24 @@ class StdFdsSaved {
     ~StdFdsSaved() { restore_std_fds(); }
 };
 
+// The editor ignores SIGXFSZ, so that a file-size limit fails its own writes
+// instead of killing it; an ignored signal stays ignored across exec, so the
+// command gets the default back while it runs.
+struct DefaultFileSizeSignal {
+    struct sigaction saved {};
+    DefaultFileSizeSignal() {
+        struct sigaction dfl {};
+        dfl.sa_handler = SIG_DFL;
+        sigemptyset(&dfl.sa_mask);
+        sigaction(SIGXFSZ, &dfl, &saved);
+    }
+    DefaultFileSizeSignal(const DefaultFileSizeSignal &) = delete;
+    DefaultFileSizeSignal &operator=(const DefaultFileSizeSignal &) = delete;
+    ~DefaultFileSizeSignal() { sigaction(SIGXFSZ, &saved, nullptr); }
+};
+
 int run_command(const char *command) {
+    DefaultFileSizeSignal default_while_running;
     return std::system(command[0] ? command : get_shell()) != -1;
 }
 

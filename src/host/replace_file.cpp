@@ -31,7 +31,7 @@ bool write_all(int fd, const char *p, size_t n) {
 
 // Copies the whole of the file into fd.
 bool copy_into(const char *fn, int fd) {
-    fd_owner in{open(fn, O_RDONLY)};
+    fd_owner in{open(fn, O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
     if (in.fd < 0) return false;
     char buf[1 << 16];
     for (;;) {
@@ -65,7 +65,7 @@ replace_file::replace_file(const char *fn) : target_(fn) {
     if (base.size() > 200) base.resize(200);
     name_.assign(fn, dir_len);
     name_ += "." + base + ".oxXXXXXX";
-    fd_ = mkstemp(name_.data());
+    fd_ = mkostemp(name_.data(), O_CLOEXEC);
     if (fd_ < 0) name_.clear();
 }
 
@@ -75,6 +75,31 @@ bool replace_file::copy_old() const {
 
 bool replace_file::flush() const {
     return fsync(fd_) == 0 || errno == EINVAL;
+}
+
+bool flush_folder_of(const char *fn) {
+    const char *slash = std::strrchr(fn, '/');
+    std::string dir = slash ? std::string(fn, static_cast<size_t>(slash - fn + 1)) : ".";
+    fd_owner folder{open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    if (folder.fd < 0) return false;
+    return fsync(folder.fd) == 0 || errno == EINVAL;
+}
+
+bool copy_file(const char *from, const char *to, int mode) {
+    replace_file copy(to);
+    if (!copy.made() || !copy_into(from, copy.fd()) || !copy.flush()) return false;
+    copy.take_over(mode);
+    return copy.put_in_place();
+}
+
+bool replace_file::keeps_owner() const {
+    if (!existed_) return true;
+    if (fchown(fd_, owner_, group_) != 0) {
+        int group_only = fchown(fd_, static_cast<uid_t>(-1), group_);
+        (void)group_only;
+    }
+    struct stat st;
+    return fstat(fd_, &st) == 0 && st.st_uid == owner_;
 }
 
 void replace_file::take_over(int mode) const {
@@ -92,6 +117,7 @@ void replace_file::take_over(int mode) const {
 bool replace_file::put_in_place() {
     if (std::rename(name_.c_str(), target_.c_str()) != 0) return false;
     name_.clear();
+    flush_folder_of(target_.c_str());
     return true;
 }
 

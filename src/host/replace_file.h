@@ -13,13 +13,24 @@
 // beside it. Nothing here prints or throws.
 //
 //     replace_file out(fn);
-//     if (!out.made() || !write_text_to(out.name()) || !out.flush()) fail();
+//     if (!out.made() || !write_text_to(out.fd()) || !out.flush()) fail();
 //     out.take_over(get_filemode(fn));
 //     if (!out.put_in_place()) fail();
 
 #include <sys/types.h>
 
 #include <string>
+
+// Flushes the folder that holds the named file, so that a file made, renamed
+// or removed there is known to the disk. A host that cannot flush a folder
+// does not count as a failure.
+bool flush_folder_of(const char *fn);
+
+// Makes the file `to` a copy of the file `from` (a regular file) with the
+// permission bits of the mode word, through a new file beside `to` renamed
+// into its place when whole: true when done, and then `to` has reached the
+// disk. An old `to` is kept when it fails.
+bool copy_file(const char *from, const char *to, int mode);
 
 class replace_file {
   public:
@@ -34,6 +45,14 @@ class replace_file {
     bool made() const { return fd_ >= 0; }
     // The new file's host name while it is not in place.
     const char *name() const { return name_.c_str(); }
+    // Its descriptor, open for writing, while it is not in place: filling it
+    // through this saves opening it a second time.
+    int fd() const { return fd_; }
+
+    // Gives the new file the old file's owner and group where the host
+    // allows (the group alone where only that is allowed); true when the new
+    // file has the old one's owner, or there was no old file.
+    bool keeps_owner() const;
 
     // Appends the whole of the old file to the new one; true also when there
     // was no old file, false when it cannot be read or the copy cannot be
@@ -50,8 +69,9 @@ class replace_file {
     // file) gives the mode an ordinary new file gets: 0666 less the umask.
     void take_over(int mode) const;
 
-    // Renames the new file onto the old name in one step; false, with the new
-    // file still to be discarded, when the rename fails.
+    // Renames the new file onto the old name in one step and flushes the
+    // folder, so that the rename too has reached the disk; false, with the
+    // new file still to be discarded, when the rename fails.
     bool put_in_place();
 
     // Closes and removes the new file unless it was put in place.

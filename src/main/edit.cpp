@@ -49,13 +49,18 @@ load_result load_file(const char *fn, int parent) {
 }
 
 // Lists the file names in the first buffer as open virtual fold lines, in
-// command-line order, leaving out those that are no acceptable host names or
-// cannot be quoted; the cursor ends on the first line. 0 when memory ran out.
+// command-line order; the cursor ends on the first line. 0 when memory ran
+// out. A name that is no acceptable host name, or cannot be quoted, is left
+// out with the message "bad filename " and the name, waiting for a key, so
+// that the user does not take the list for the file and type into it.
 static int list_files(BUFF *first, int n_files, char *const *files) {
     FOLD *f = first->top;
     for (int i = 0; i < n_files; i++) {
         char quoted[LINE_BUF_SIZE];
-        if (get_os_fn(files[i]) == nullptr || !enquote_vfold_fn(files[i], quoted)) continue;
+        if (get_os_fn(files[i]) == nullptr || !enquote_vfold_fn(files[i], quoted)) {
+            tell_and_wait(error_messages[ERR_BAD_FILENAME], files[i]);
+            continue;
+        }
         LINE *l = line_create_virt(quoted, 0, 1);
         if (l == nullptr) return 0;
         line_insert(l, f);

@@ -4,6 +4,7 @@
 #include "display/terminal.h"
 #include "host/mdep.h"
 #include "main/edit.h"
+#include "main/emergency.h"
 #include "main/options.h"
 #include "main/shutdown.h"
 #include "text/buffer.h"
@@ -46,6 +47,7 @@ int main(int argc, char **argv) {
         fatal_exit("bad screen size");
     scn_init();
     data_init();
+    emergency_init();
     int n_files = argc - cl.first_file;
     int auto_load = n_files == 1 || cl.auto_load;
     const char *program_path = argc > 0 ? argv[0] : "ox";

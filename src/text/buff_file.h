@@ -4,18 +4,30 @@
 
 #include "text/buffer.h"
 
+#include <cstdio>
+
 // Reads the file into the buffer: 1 on success; 0 on failure with rdfail set.
 // rdloss is reset first and then tells whether the file will not come back as
-// it was read (rdloss_warning gives the message). A file that cannot be opened
-// or read at all (RD_CANNOT_OPEN), or memory running out before the read
-// starts, leaves the buffer unchanged. Otherwise the old tree is deleted, a
-// new empty closed top fold becomes the top and current fold, line number 0,
-// and the file is read into it with base_indent 0; on a failure the lines
-// read before it stay. The current line is the first; the changed flag is
-// left to the caller.
+// it was read (rdloss_warning gives the message). Only a regular file is read
+// (host/files.h). A file that cannot be opened or read at all
+// (RD_CANNOT_OPEN), or memory running out before the read starts, leaves the
+// buffer's lines unchanged. Otherwise the old tree is deleted, a new empty
+// closed top fold becomes the top and current fold, line number 0, and the
+// file is read into it with base_indent 0; after a fault in the fold
+// structure every line from the fault on is there as text, after any other
+// failure the lines read before it stay. The current line is the first; the
+// changed flag is left to the caller.
+//
+// The buffer's read_loss becomes rdloss, with RD_LOSS_PART when the buffer
+// does not hold the whole file: the read stopped before the end, or a file
+// that exists could not be read at all.
 int buff_read(BUFF *b, const char *fn);
 
 // Writes the whole buffer, whichever fold the user is in, to the file opened
 // with mode "a" when append is set, else "w": 1 on success, 0 when it cannot
 // be opened or a write (or closing it) failed; what was written stays.
 int buff_write(const BUFF *b, const char *fn, int append);
+
+// Writes the whole buffer to a stream open for writing, as buff_write does,
+// and flushes the stream (it stays open): 1 on success, 0 when a write failed.
+int buff_write_to(const BUFF *b, FILE *fp);

@@ -45,6 +45,7 @@ BUFF *buff_create(const char *fn, int parent, LANG *lang) {
     b->lang = lang;
     b->line_no = 0;
     b->flags = lang->flags;
+    b->read_loss = 0;
     buffs[slot] = b;
     n_buffs++;
     return b;

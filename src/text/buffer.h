@@ -26,6 +26,9 @@ struct BUFF {
     LANG *lang;             // never null
     int line_no;            // number of the current line of `fold` in the whole file
     unsigned flags;         // editing settings (text/flags.h)
+    // What reading the file lost (RD_LOSS_ bits of text/fold_file.h), set by
+    // buff_read; cleared once the buffer has been written back over its file.
+    int read_loss;
 };
 
 extern BUFF *buffs[MAX_BUFFS];

@@ -14,6 +14,7 @@ int len_rc_st;
 int base_indent;
 int rdfail = RD_END_OF_FILE;
 int rdloss;
+int wrlook;
 
 static_assert(int{RD_LOSS_SPLIT} == int{LOST_SPLIT} && int{RD_LOSS_NUL} == int{LOST_NUL});
 
@@ -21,6 +22,11 @@ namespace {
 
 LineSource src;
 LineSink sink;
+
+// After a fault in the fold structure the rest of the file is read again as
+// text lines, marker lines included, so that nothing read is lost, and the
+// fault is reported at its end.
+int structure_fault; // the RD_ outcome to report; 0 while reading normally
 
 // Indents are added and subtracted modulo 2^32, so any value comes back.
 int add_indent(int a, int b) {
@@ -83,9 +89,11 @@ void append(LINE *l, FOLD *f) {
 void rw_begin(FILE *fp) {
     fp_rw = fp;
     src.begin(fp);
+    structure_fault = 0;
     sink.begin(fp);
     base_indent = 0;
     rdloss = 0;
+    wrlook = 0;
 }
 
 int rw_end() {
@@ -117,6 +125,34 @@ void set_rc(const LANG *lang) {
     len_rc_st = static_cast<int>(strlen(rc_st));
 }
 
+namespace {
+
+bool is_structure_fault(int outcome) {
+    return outcome == RD_END_IN_FOLD || outcome == RD_END_MARKER || outcome == RD_BAD_MARKER;
+}
+
+// The next line in text mode: every physical line is text.
+LINE *read_as_text() {
+    unhog();
+    const char *text = nullptr;
+    LineSource::Kind kind = src.next("", 0, &text);
+    LINE *l = nullptr;
+    if (kind == LineSource::TEXT) {
+        rdfail = RD_NO_MEMORY;
+        l = line_create_text(text);
+    } else {
+        rdfail = kind == LineSource::END ? structure_fault : RD_CANNOT_OPEN;
+    }
+    take_losses();
+    if (!l) {
+        structure_fault = 0;
+        src.begin(nullptr);
+    }
+    return l;
+}
+
+} // namespace
+
 // Folds being read are kept on a stack, each joining its parent only when its
 // end marker has been read, so counts are built bottom-up and nesting of any
 // depth needs no recursion.
@@ -125,8 +161,14 @@ LINE *line_read() {
         rdfail = RD_CANNOT_OPEN;
         return nullptr;
     }
-    if (src.stream() != fp_rw) src.begin(fp_rw);
+    if (src.stream() != fp_rw) {
+        src.begin(fp_rw);
+        structure_fault = 0;
+    }
+    if (structure_fault) return read_as_text();
     const int entry_indent = base_indent;
+    // Where this line starts: a fault in it reads the file again from here.
+    const long long restart = src.tell();
     GrowStack<LINE *> filling;
     for (;;) {
         unhog();
@@ -176,6 +218,10 @@ LINE *line_read() {
             // Unfinished folds are in no list yet; each goes with its contents.
             while (!filling.empty()) line_delete_deep(filling.pop());
             base_indent = entry_indent;
+            if (is_structure_fault(rdfail) && src.seek(restart)) {
+                structure_fault = rdfail;
+                return read_as_text();
+            }
             src.begin(nullptr);
             return nullptr;
         }
@@ -255,7 +301,13 @@ bool put_end_marker() {
 bool put_entry(const LINE *l) {
     unhog();
     switch (line_kind(l)) {
-    case LINE_TEXT: return sink.put_line(line_text(l));
+    case LINE_TEXT: {
+        const char *text = line_text(l);
+        if (len_rc_st && *text == *rc_st &&
+            strncmp(text, rc_st, static_cast<size_t>(len_rc_st)) == 0)
+            wrlook++;
+        return sink.put_line(text);
+    }
     case LINE_VIRT: {
         const VFOLD *v = line_virt(l);
         return put_start_marker(v->open ? 'V' : 'v', v->name, v->indent);

@@ -72,6 +72,7 @@ enum {
 enum {
     RD_LOSS_SPLIT = 1, // a line over LINE_MAX_TEXT bytes was split into several
     RD_LOSS_NUL = 2,   // a NUL byte cut a line (the bytes after it are gone)
+    RD_LOSS_PART = 4,  // the read stopped before the end (buff_read only)
 };
 
 extern FILE *fp_rw;                // the stream being read or written
@@ -81,9 +82,10 @@ extern int len_rc_st;              // strlen(rc_st)
 extern int base_indent;            // absolute indent of the fold being read or written
 extern int rdfail;                 // RD_ outcome; read it right after a read ends
 extern int rdloss;                 // RD_LOSS_ bits of the reads since rw_begin (or buff_read)
+extern int wrlook;                 // text lines written since rw_begin that read back as markers
 
-// Starts reading or writing fp: fp_rw = fp, base_indent 0, rdloss 0, and
-// nothing buffered from any earlier file.
+// Starts reading or writing fp: fp_rw = fp, base_indent 0, rdloss and wrlook
+// 0, and nothing buffered from any earlier file.
 void rw_begin(FILE *fp);
 
 // Ends it: hands buffered output to the stream and lets go of it (fp_rw
@@ -100,15 +102,27 @@ void set_rc(const LANG *lang);
 
 // The next line of the tree from fp_rw: a text line, a virtual fold line, or
 // a fold line with its whole contents already read (folds nest to any depth).
-// Null at the end or on failure, with rdfail telling why. A fold that was
-// being read when a failure came is discarded with its contents; lines after
-// the failure are not read, and base_indent is as it was.
+// Null at the end or on failure, with rdfail telling why.
+//
+// A fault in the fold structure (an end marker with no fold open, an unknown
+// marker letter, the end of the file inside a fold) loses nothing: the line
+// being read when it came (a fold with everything read into it so far) is
+// given up and the file is read again from that line's start, every line
+// from there to the end coming back as a text line, marker lines included.
+// The fault is reported at the end (null with rdfail RD_END_IN_FOLD,
+// RD_END_MARKER or RD_BAD_MARKER), so a file written back from the lines
+// read holds every byte of it. Only a stream that cannot seek stops at the
+// fault. Running out of memory or a failing read stops at once: the fold
+// being read is discarded with its contents, lines after it are not read.
+// base_indent is as it was either way.
 LINE *line_read();
 
 // Writes the line to fp_rw: a text line as its text and a newline, a fold
 // line as its start marker, all its contents and its end marker, a virtual
 // fold line as its marker. Returns 1, or 0 when a write failed or the line is
 // an end line. The bytes reach the stream (its own buffer) before it returns.
+// A text line beginning with rc_st, which the format cannot hold, is written
+// as it is and counted in `wrlook`.
 int line_write(const LINE *l);
 
 // Writes each line of the fold's list, up to its end line, as line_write

@@ -1,5 +1,7 @@
 #include "text/line_sink.h"
 
+#include "host/files.h"
+
 #include <cstring>
 
 void LineSink::begin(FILE *fp) {
@@ -9,7 +11,10 @@ void LineSink::begin(FILE *fp) {
 }
 
 bool LineSink::flush() {
-    if (len_ && !failed_) failed_ = !fp_ || fwrite(block_, 1, len_, fp_) != len_;
+    if (len_ && !failed_) {
+        failed_ = !fp_ || fwrite(block_, 1, len_, fp_) != len_;
+        if (!failed_) file_start_writeback(fileno(fp_));
+    }
     len_ = 0;
     return !failed_;
 }

@@ -4,6 +4,7 @@
 
 void LineSource::begin(FILE *fp) {
     fp_ = fp;
+    base_ = fp ? static_cast<long long>(ftello(fp)) : -1;
     pos_ = end_ = 0;
     eof_ = error_ = false;
     nul_known_ = false;
@@ -18,6 +19,7 @@ bool LineSource::fill(size_t want) {
     if (end_ - pos_ >= want) return true;
     if (eof_ || !fp_) return false;
     memmove(block_, block_ + pos_, end_ - pos_);
+    if (base_ >= 0) base_ += static_cast<long long>(pos_);
     end_ -= pos_;
     pos_ = 0;
     nul_known_ = false;
@@ -43,6 +45,20 @@ bool LineSource::nul_between(size_t from, size_t to) {
         nul_known_ = true;
     }
     return nul_next_ < to;
+}
+
+bool LineSource::seek(long long offset) {
+    // The block cannot be reused: handing out lines wrote NULs over newlines.
+    bool done = fp_ && offset >= 0 && fseeko(fp_, static_cast<off_t>(offset), SEEK_SET) == 0;
+    if (done) clearerr(fp_);
+    pos_ = end_ = 0;
+    base_ = done ? offset : -1;
+    eof_ = !done;
+    error_ = false;
+    nul_known_ = false;
+    at_start_ = true;
+    in_marker_ = marker_cut_ = false;
+    return done;
 }
 
 bool LineSource::readable() {

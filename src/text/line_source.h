@@ -33,6 +33,15 @@ class LineSource {
     // Reads ahead; false when the stream fails to read (a directory, say).
     bool readable();
 
+    // The stream offset of the next byte to hand out, or -1 when the stream
+    // cannot tell it (a pipe).
+    long long tell() const { return base_ < 0 ? -1 : base_ + static_cast<long long>(pos_); }
+
+    // Goes back (or on) to a stream offset that tell gave, at the start of a
+    // file line, forgetting what was read ahead; false when the stream cannot
+    // seek, and then nothing more is read.
+    bool seek(long long offset);
+
     // The next physical line. TEXT: *text is its NUL-terminated text, valid
     // until the next call. MARKER: the line began with the marker_len bytes of
     // marker_start (at the start of a file line, marker_len > 0); they are
@@ -59,6 +68,7 @@ class LineSource {
     void end_marker();
 
     FILE *fp_ = nullptr;
+    long long base_ = -1;    // stream offset of block_[0]; -1 when unknown
     size_t pos_ = 0;         // next byte of block_ to hand out
     size_t end_ = 0;         // end of the bytes read into block_
     bool eof_ = false;       // the stream has nothing more (or failed)

@@ -2,6 +2,7 @@
 #include "host/process.h"
 #include "support/scratch.h"
 
+#include <csignal>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -80,6 +81,18 @@ TEST(HostProcess, FilterRunsACommandBetweenTwoFiles) {
     // Files that cannot be opened leave the descriptors as they are.
     EXPECT_EQ(xfilter("true", dir.path("missing").c_str(), dir.path("gone/out").c_str()), 1);
     EXPECT_EQ(descriptors(), before);
+    // The editor ignores SIGXFSZ; the command gets the default back (signal 25
+    // is bit 24 of the ignored mask), and the editor keeps ignoring it after.
+    struct sigaction ignore {
+    }, saved{};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &saved);
+    EXPECT_EQ(xfilter("grep SigIgn /proc/self/status", in.c_str(), out.c_str()), 1);
+    unsigned long ignored = std::stoul(read_file(out).substr(7), nullptr, 16);
+    EXPECT_EQ(ignored & (1ul << (SIGXFSZ - 1)), 0u) << read_file(out);
+    struct sigaction now {};
+    sigaction(SIGXFSZ, &saved, &now);
+    EXPECT_EQ(now.sa_handler, SIG_IGN);
 }
 
 TEST(HostShell, CommandsRunOnTheTerminal) {

@@ -2,6 +2,8 @@
 // them, the initialisation file and the banner.
 #include "main/ox_session.h"
 
+#include <sys/stat.h>
+
 namespace {
 
 using ox_e2e::banner;
@@ -88,12 +90,30 @@ TEST_F(Startup, WithoutAFileTheDefaultsAreBound) {
     EXPECT_TRUE(session->wait_exit(0));
 }
 
-TEST_F(Startup, ANameThatIsNoFileNameIsSkipped) {
+TEST_F(Startup, ANameThatIsNoFileNameIsSkippedWithAMessage) {
     write("a.c", folded);
-    e2e::pty_terminal &t = start({"-i", "/dev/null", "-l", "/dev/null", "a.c"});
-    ASSERT_TRUE(play({{"", 2, "bad initialisation file name"}, {" ", 2, banner}}));
+    e2e::pty_terminal &t = start({"-i", "/dev/null", "-l", "/dev/null", "a.c",
+                                  "b\x01"
+                                  "c"});
+    // clang-format off
+    ASSERT_TRUE(play({{"", 2, "bad filename /dev/null"}, {" ", 2, "bad filename b?c"},
+                      {" ", 2, "bad initialisation file name"}, {" ", 2, banner}}));
+    // clang-format on
     EXPECT_EQ(t.row(0).substr(0, 4) + t.row(4), "a.c first") << "the one file loaded is current";
     ASSERT_TRUE(play({{"\x0b", 2, "^K is not bound"}})) << "nothing was bound";
+}
+
+TEST_F(Startup, OnlyRegularFilesAreRead) {
+    ASSERT_EQ(mkfifo(files.path("fifo").c_str(), 0644), 0);
+    write("keys.ini", exit_keys);
+    e2e::pty_terminal &t =
+        start({"-i", "keys.ini", "-l", "fifo", "//dev/zero", "/tmp/../dev/zero"});
+    // clang-format off
+    ASSERT_TRUE(play({{"", 2, "can't open fifo"}, {" ", 2, "can't open //dev/zero"},
+                      {" ", 2, "can't open /tmp/../dev/zero"}, {" ", 2, banner}}));
+    // clang-format on
+    EXPECT_EQ(t.row(6), ">>> /tmp/../dev/zero");
+    EXPECT_TRUE(leave());
 }
 
 TEST_F(Startup, TheShippedIniFileBesideTheProgramBindsTheUsualKeys) {

@@ -107,12 +107,14 @@ inline int permissions(const std::string &name) {
 }
 
 // While it lives, a write to a regular file past `bytes` fails with EFBIG
-// instead of raising SIGXFSZ; programs started meanwhile inherit both.
+// instead of raising SIGXFSZ; programs started meanwhile inherit both. With
+// `ignored` false SIGXFSZ keeps its handling (by default it ends the
+// process), for programs that must ignore it themselves.
 class file_size_limit {
   public:
-    explicit file_size_limit(rlim_t bytes) {
+    explicit file_size_limit(rlim_t bytes, bool ignored = true) {
         getrlimit(RLIMIT_FSIZE, &saved_);
-        old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+        old_handler_ = std::signal(SIGXFSZ, ignored ? SIG_IGN : SIG_DFL);
         rlimit lim = saved_;
         lim.rlim_cur = bytes;
         setrlimit(RLIMIT_FSIZE, &lim);

@@ -1,0 +1,88 @@
+#include "host/hangup.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <csignal>
+
+namespace {
+
+volatile std::sig_atomic_t hung_up;  // a signal or the terminal: save and end
+volatile std::sig_atomic_t tty_gone; // the terminal has gone
+void (*registered_saver)();
+int holds;
+bool saving;
+
+const int hangup_signals[] = {SIGHUP, SIGTERM, SIGQUIT};
+
+void on_hangup(int) {
+    hung_up = 1;
+}
+
+void run_saver() {
+    if (!hung_up || holds || saving) return;
+    if (!registered_saver) {
+        // Nothing to save: a signal keeps its usual end; a lost terminal
+        // leaves nothing to wait for.
+        if (tty_gone) _exit(1);
+        return;
+    }
+    saving = true;
+    registered_saver();
+}
+
+} // namespace
+
+void hangup_catch() {
+    struct sigaction sa {};
+    sa.sa_handler = on_hangup;
+    sigemptyset(&sa.sa_mask);
+    for (int sig : hangup_signals) sigaddset(&sa.sa_mask, sig);
+    // Interrupted reads and writes start again; the key wait does not need
+    // them to fail, since it waits with ppoll, which any signal ends.
+    sa.sa_flags = SA_RESTART;
+    for (int sig : hangup_signals) sigaction(sig, &sa, nullptr);
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+void hangup_set_saver(void (*saver)()) {
+    registered_saver = saver;
+}
+
+void hangup_poll() {
+    if (hung_up) run_saver();
+}
+
+int hangup_wait_input(int fd) {
+    // The signals are blocked from the test of the flag until ppoll waits,
+    // so that one coming in between still ends the wait.
+    sigset_t block, old;
+    sigemptyset(&block);
+    for (int sig : hangup_signals) sigaddset(&block, sig);
+    sigprocmask(SIG_BLOCK, &block, &old);
+    pollfd p{fd, POLLIN, 0};
+    bool save_now = hung_up && registered_saver && !holds && !saving;
+    int n = save_now ? 0 : ppoll(&p, 1, nullptr, &old);
+    sigprocmask(SIG_SETMASK, &old, nullptr);
+    hangup_poll();
+    if (n > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) hangup_terminal_gone();
+    return n > 0 && (p.revents & POLLIN);
+}
+
+void hangup_terminal_gone() {
+    tty_gone = 1;
+    hung_up = 1;
+    run_saver();
+}
+
+int hangup_terminal_lost() {
+    return tty_gone;
+}
+
+hangup_hold::hangup_hold() {
+    holds++;
+}
+
+hangup_hold::~hangup_hold() {
+    holds--;
+}

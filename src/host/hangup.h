@@ -1,0 +1,45 @@
+// Hang-up and termination: the editor's work is saved, never lost, when its
+// terminal goes away or it is told to end.
+//
+// The handlers of SIGHUP, SIGTERM and SIGQUIT only record the signal. What
+// the editor registered as its saver (it writes every changed buffer to an
+// emergency file and ends the process) runs at the next point where running
+// it is safe: while a key is awaited (hangup_wait_input, or the keyboard
+// finding the terminal gone) and from the yield point of every long loop
+// (unhog, host/mdep.h, which calls hangup_poll). A stretch of work that must
+// not be cut short, such as writing a file in place, holds the hang-up off
+// with a hangup_hold until it is done.
+#pragma once
+
+// Installs the handlers of SIGHUP, SIGTERM and SIGQUIT and ignores SIGXFSZ,
+// so that a write past the file-size limit fails instead of ending the
+// editor. SIGINT is left to the terminal layer.
+void hangup_catch();
+
+// The function that saves the work and ends the process; it never returns.
+void hangup_set_saver(void (*saver)());
+
+// Runs the saver when a hang-up has been recorded, unless it is held off or
+// already running. Cheap enough for every line read or written.
+void hangup_poll();
+
+// Waits until the descriptor (the terminal) has input: 1 when it has, 0 when
+// a signal ended the wait without input. A hang-up recorded before or during
+// the wait, or the terminal hanging up, runs the saver.
+int hangup_wait_input(int fd);
+
+// Records that the terminal has gone (its reads give end of input or an
+// error) and runs the saver, unless it is held off or already running; with
+// no saver registered the process ends with status 1.
+void hangup_terminal_gone();
+
+// 1 once the terminal has gone: the saver then leaves it alone.
+int hangup_terminal_lost();
+
+// Holds a hang-up off while it lives; the saver runs at the next poll after.
+struct hangup_hold {
+    hangup_hold();
+    ~hangup_hold();
+    hangup_hold(const hangup_hold &) = delete;
+    hangup_hold &operator=(const hangup_hold &) = delete;
+};

@@ -1,0 +1,18 @@
+// The emergency save: when the terminal goes away or the editor is told to
+// end (SIGHUP, SIGTERM, SIGQUIT), every changed buffer is written to an
+// emergency file and the editor ends with status 1, as an abort does.
+//
+// A buffer with a file name goes beside its file, to the name with ".save"
+// added (".save.1", ".save.2", ... when that exists); an unnamed buffer, or
+// one whose folder takes no new file, to "ox.save" (and so on) in the
+// current folder, else in the home folder. Emergency files are always new
+// files (never an existing file, never through a symbolic link), readable
+// by the user alone, flushed to the disk. The files the buffers came from
+// are never touched. Then the terminal is given back, when there still is
+// one, and one line for each buffer goes to the standard error, saying where
+// it went or that it could not be saved.
+#pragma once
+
+// Makes the hang-up signals and a lost terminal lead to the emergency save
+// (host/hangup.h). Called once the buffers exist.
+void emergency_init();
