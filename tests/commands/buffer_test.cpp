@@ -156,13 +156,15 @@ TEST_F(BufferCommands, ReadingDiscardsChangesAndStartsAtTheFirstLine) {
     EXPECT_EQ(state(), read);
     EXPECT_EQ(run(R"(line_down fold_in string_insert "x" buffer_read .)"), read);
     EXPECT_EQ(cur_buffer->line_no, 0);
-    // A file that cannot be opened leaves the buffer as it was; one read in
-    // part leaves what was read, changed or not as before.
+    // A file that cannot be opened leaves the buffer as it was; after a fault
+    // in the fold structure the rest of the file is kept as text lines,
+    // changed or not as before.
     std::remove(path("r.c").c_str());
     EXPECT_EQ(run(R"(string_insert "x" buffer_read .)"),
               "xone,[f 0 c:two,],three, @0:1 r4 * !can't open r.c");
     write_file(path("r.c"), "four\n/*...sf:0:*/\nfive\n");
-    EXPECT_EQ(run("buffer_read ."), "four, @0:0 r4 * !fold structure corrupt in r.c");
+    EXPECT_EQ(run("buffer_read ."),
+              "four,/*...sf:0:*/,five, @0:0 r4 * !fold structure corrupt in r.c");
     // Made and read, it stays, not selected, with what was read.
     build({"x"});
     EXPECT_EQ(tables_after(R"(buffer_create "r.c" yes yes)"),
