@@ -5,7 +5,13 @@
 // interrupt (SIGINT) never stops the editor: it is only recorded, for
 // th_key_break. In raw mode control-C arrives as key 3, so the signal comes
 // only from outside.
+//
+// A bracketed paste is one key, K_PASTE, whose text th_paste_text gives.
+// While the terminal's size does not fit the screen, the wait for a key holds
+// keys back (display/resize.h).
 #pragma once
+
+#include <string>
 
 // The next key, waiting for it. The terminal is brought up to date first.
 int th_key_read();
@@ -14,6 +20,9 @@ int th_key_read();
 // stays pending: a second call returns it again, and the next th_key_read
 // returns it once.
 int th_key_status();
+
+// The text of the last paste (K_PASTE), as the terminal sent it.
+const std::string &th_paste_text();
 
 // 1 if an interrupt arrived since the last call, else 0.
 int th_key_break();
