@@ -78,6 +78,8 @@ int prompt_num(const char *question, int *number);
 
 // Asks for one of count options, shown side by side after the question with
 // options[first] highlighted: 1 with the chosen record stored, 0 on Escape.
+// The question is cut so as to leave the options 10 cells, or all they take
+// when that is less.
 // Right or Tab and Left move to the next or previous option, Up and Down to
 // the first or last, a printable character to the next option whose name
 // begins with it (cycling round); Return takes the highlighted one. The row

@@ -86,9 +86,11 @@ struct option_row final : question_line {
     }
 
     // Shows the question and lays the area out after it; the highlighted
-    // option is in view.
+    // option is in view. The question leaves ANSWER_ROOM cells for the
+    // options, or only what they take when that is less ("yes no").
     void lay_out() {
-        area = prompt_show(question, x_size - ANSWER_ROOM);
+        int row = end(opts[count - 1]);
+        area = prompt_show(question, x_size - (row < ANSWER_ROOM ? row : ANSWER_ROOM));
         width = x_size - area;
         scroll = 0;
         if (end(opts[cur]) > width) scroll = end(opts[cur]) - width;
