@@ -100,7 +100,8 @@ int control_key(const unsigned char *p, int n, unsigned char final, int extra) {
             if (++count > 2) return K_UNKNOWN;
             continue;
         }
-        if (p[i] < '0' || p[i] > '9') return K_UNKNOWN;
+        // Only digits, and two parameters at most.
+        if (p[i] < '0' || p[i] > '9' || count == 2) return K_UNKNOWN;
         int &v = params[count];
         v = (v < 0 ? 0 : v) * 10 + (p[i] - '0');
         if (v > 9999) return K_UNKNOWN;

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <climits>
 #include <deque>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -159,6 +160,32 @@ TEST(KeyDecoder, ModifierFormsAndUnknownSequences) {
         // Swallowed whole: the bytes typed after it are keys of their own.
         EXPECT_EQ(decode({row.bytes + "ab"s}), (std::pair{keys{row.key, 'a', 'b'}, 0LL}));
         EXPECT_TRUE(row.key >= K_PASTE || lookup_key_code(row.key) >= 0) << "named";
+    }
+}
+
+// Random bytes of the kinds sequences are made of: every key decoded is one
+// a key can be, and nothing is read twice or lost beyond the time-outs.
+TEST(KeyDecoder, RandomBytesGiveOnlyKeys) {
+    const std::string alphabet = "\x1b\x1b\x1b[[[OO0123456789;;;~~$^@ABCDHFPQRSZabcdq\x01\r\x7f"
+                                 "\x80\xa9\xc3\xe4\xb8\xf0";
+    std::mt19937 rng(12);
+    for (int round = 0; round < 2000; round++) {
+        std::string bytes;
+        for (int n = 1 + rng() % 12; n > 0; n--) bytes += alphabet[rng() % alphabet.size()];
+        // Half of them a control sequence's shape: parameters and a final byte.
+        if (round % 2) {
+            bytes = "\x1b[";
+            for (int n = rng() % 9; n > 0; n--) bytes += "0123456789;;"[rng() % 12];
+            bytes += "~$^@ABCDHFPQRSZabcdq"[rng() % 20];
+        }
+        for (int utf8 : {0, 1}) {
+            auto [got, clock] = decode({bytes}, 0, utf8);
+            ASSERT_LE(got.size(), bytes.size()) << testing::PrintToString(bytes);
+            for (int key : got)
+                ASSERT_TRUE(key < 256 || key == K_UNKNOWN || key == K_PASTE ||
+                            (utf8 && is_char_key(key)) || lookup_key_code(key) >= 0)
+                    << key << " from " << testing::PrintToString(bytes);
+        }
     }
 }
 
