@@ -2,7 +2,6 @@
 
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #define NCURSES_NOMACROS
