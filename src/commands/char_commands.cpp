@@ -6,6 +6,7 @@
 #include "commands/typing.h"
 #include "commands/undelete.h"
 #include "display/into.h"
+#include "display/utf8.h"
 #include "text/flags.h"
 #include "text/owned.h"
 
@@ -13,10 +14,28 @@
 
 int cursor_moved = 1;
 
+// The into value one character before or after the cursor's, which is
+// above 0 or below max_into_value(): in the indentation and past the string
+// a step is one column.
+static int into_before() {
+    const LINE *l = cur_line();
+    int p = cur_fold()->into - indent_of(l);
+    const char *s = string_of(l);
+    if (p <= 0 || p > static_cast<int>(std::strlen(s))) return cur_fold()->into - 1;
+    return indent_of(l) + char_before(s, p);
+}
+
+static int into_after() {
+    const LINE *l = cur_line();
+    int p = cur_fold()->into - indent_of(l);
+    int n = p < 0 ? 1 : char_len(string_of(l) + p);
+    return cur_fold()->into + (n > 0 ? n : 1);
+}
+
 void cmd_c_left() {
     FOLD *f = cur_fold();
     if (f->into > 0) {
-        set_into(f->into - 1);
+        set_into(into_before());
     } else if (f->cur != f->first) {
         step_prev();
         row_up();
@@ -29,7 +48,7 @@ void cmd_c_left() {
 void cmd_c_right() {
     FOLD *f = cur_fold();
     if (f->into < max_into_value()) {
-        set_into(f->into + 1);
+        set_into(into_after());
     } else if (f->cur != f->end) {
         step_next();
         row_down();
@@ -81,10 +100,12 @@ void cmd_c_delete_left() {
     if (f->into > base) {
         int p = string_pos(l);
         if (p == 0) return; // an empty string: nothing before the cursor
-        unsigned char c = static_cast<unsigned char>(string_of(l)[p - 1]);
-        splice_string(l, p - 1, 1, nullptr, 0);
-        undel_push_char_left(c);
-        set_into(base + p - 1);
+        int from = char_before(string_of(l), p);
+        char gone[4];
+        std::memcpy(gone, string_of(l) + from, static_cast<size_t>(p - from));
+        splice_string(l, from, p - from, nullptr, 0);
+        undel_push_char_left(gone, p - from);
+        set_into(base + from);
     } else if (f->into > 0) {
         if (unindent(l)) set_into(f->into - 1);
     } else if (line_kind(l) == LINE_TEXT && f->cur != f->first) {
@@ -104,9 +125,11 @@ void cmd_c_delete_right() {
     if (p < 0) {
         unindent(l);
     } else if (p < length_of(l)) {
-        unsigned char c = static_cast<unsigned char>(string_of(l)[p]);
-        splice_string(l, p, 1, nullptr, 0);
-        undel_push_char_right(c);
+        int n = char_len(string_of(l) + p);
+        char gone[4];
+        std::memcpy(gone, string_of(l) + p, static_cast<size_t>(n));
+        splice_string(l, p, n, nullptr, 0);
+        undel_push_char_right(gone, n);
     } else if (line_kind(l->next) == LINE_TEXT) {
         splice_string(l, p, 0, line_text(l->next), length_of(l->next));
         step_next();
@@ -152,19 +175,19 @@ void cmd_c_tab() {
     } else {
         spaces[0] = '\t';
     }
-    int replaced = !insert && p < length_of(l);
+    int replaced = insert ? 0 : char_len(string_of(l) + p);
     splice_string(l, p, replaced, spaces, n);
     set_into(indent_of(l) + p + n);
 }
 
 void cmd_cs_insert() {
-    for (const char *s = arg_val[0].str; *s; s++) insert_char(static_cast<unsigned char>(*s));
+    type_string(arg_val[0].str, 1);
 }
 
 void cmd_cs_overtype() {
-    for (const char *s = arg_val[0].str; *s; s++) overtype_char(static_cast<unsigned char>(*s));
+    type_string(arg_val[0].str, 0);
 }
 
 void cmd_cs_type() {
-    for (const char *s = arg_val[0].str; *s; s++) type_by_mode(static_cast<unsigned char>(*s));
+    type_string(arg_val[0].str, -1);
 }

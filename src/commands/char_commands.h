@@ -6,6 +6,9 @@
 // the movements, raises "expected text, fold or virtual fold line" on an end
 // line; the typing commands first turn an end line into a new empty text line
 // instead. What is deleted goes onto the undelete stack (commands/undelete.h).
+//
+// A character is a byte, or in UTF-8 mode a whole UTF-8 character
+// (display/utf8.h): the cursor steps over it, and deletes take it whole.
 #pragma once
 
 // Cleared by character_left and character_right when there was nowhere to
@@ -25,12 +28,12 @@ void cmd_c_insert();
 void cmd_c_overtype();
 void cmd_c_type();
 
-// character_delete_left: the byte before the cursor, which moves onto its
+// character_delete_left: the character before the cursor, which moves onto its
 // place; in a fold line's indentation or at the start of its name the fold
 // line moves left by one column instead; at the start of a text line the
 // line is joined to the end of the previous line's string.
 void cmd_c_delete_left();
-// character_delete_right: the byte under the cursor; at the end of the
+// character_delete_right: the character under the cursor; at the end of the
 // string the next line is joined to it when it is a text line; in the
 // indentation the fold line moves left by one column.
 void cmd_c_delete_right();
@@ -42,7 +45,7 @@ void cmd_c_delete_eol();
 void cmd_c_tab();
 
 // string_insert, string_overtype, string_type (string): the typing step for
-// each byte in turn; a failure keeps the bytes already placed.
+// each character in turn; a failure keeps the characters already placed.
 void cmd_cs_insert();
 void cmd_cs_overtype();
 void cmd_cs_type();

@@ -3,6 +3,8 @@
 #include "commands/cursor.h"
 #include "commands/errors.h"
 #include "display/into.h"
+#include "display/keys.h"
+#include "display/utf8.h"
 #include "text/flags.h"
 
 #include <cstring>
@@ -44,44 +46,73 @@ void splice_string(LINE *l, int p, int remove, const char *bytes, int n) {
     line_changed(l);
 }
 
-void insert_char(unsigned char c) {
+void insert_chars(const char *bytes, int n) {
     LINE *l = line_for_typing();
     int p = string_pos(l);
     if (p < 0) {
-        if (c != ' ') error_code(ERR_FOLD_INDENTATION);
+        if (n != 1 || bytes[0] != ' ') error_code(ERR_FOLD_INDENTATION);
         line_set_indent(l, line_indent(l) + 1);
         line_changed(l);
         set_into(cur_fold()->into + 1);
         return;
     }
-    char byte = static_cast<char>(c);
-    splice_string(l, p, 0, &byte, 1);
-    set_into(indent_of(l) + p + 1);
+    splice_string(l, p, 0, bytes, n);
+    set_into(indent_of(l) + p + n);
 }
 
-void overtype_char(unsigned char c) {
+void insert_char(unsigned char c) {
+    char byte = static_cast<char>(c);
+    insert_chars(&byte, 1);
+}
+
+void overtype_chars(const char *bytes, int n) {
     LINE *l = line_for_typing();
     int p = string_pos(l);
     if (p < 0) {
-        if (c != ' ') error_code(ERR_FOLD_INDENTATION);
+        if (n != 1 || bytes[0] != ' ') error_code(ERR_FOLD_INDENTATION);
         set_into(cur_fold()->into + 1);
         return;
     }
+    splice_string(l, p, char_len(string_of(l) + p), bytes, n);
+    set_into(indent_of(l) + p + n);
+}
+
+void overtype_char(unsigned char c) {
     char byte = static_cast<char>(c);
-    splice_string(l, p, string_of(l)[p] != '\0', &byte, 1);
-    set_into(indent_of(l) + p + 1);
+    overtype_chars(&byte, 1);
+}
+
+void type_chars_by_mode(const char *bytes, int n) {
+    if (cur_buffer->flags & FLAG_INSERT) {
+        insert_chars(bytes, n);
+    } else {
+        overtype_chars(bytes, n);
+    }
 }
 
 void type_by_mode(unsigned char c) {
-    if (cur_buffer->flags & FLAG_INSERT) {
-        insert_char(c);
-    } else {
-        overtype_char(c);
+    char byte = static_cast<char>(c);
+    type_chars_by_mode(&byte, 1);
+}
+
+void type_string(const char *text, int how) {
+    if (how < 0) how = (cur_buffer->flags & FLAG_INSERT) != 0;
+    for (int n; (n = char_len(text)) > 0; text += n) {
+        if (how)
+            insert_chars(text, n);
+        else
+            overtype_chars(text, n);
     }
 }
 
 int type_char(int key) {
     return run_with_recovery([key] {
-        if (key > 0 && key < 256) type_by_mode(static_cast<unsigned char>(key));
+        char bytes[4];
+        if (key > 0 && key < 256) {
+            type_by_mode(static_cast<unsigned char>(key));
+        } else if (is_char_key(key)) {
+            int n = utf8_encode(static_cast<unsigned>(key & ~K_CHAR), bytes);
+            if (n > 0) type_chars_by_mode(bytes, n);
+        }
     });
 }

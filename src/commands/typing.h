@@ -10,6 +10,9 @@
 // or virtual fold's name), taken as the string's end when the cursor lies past
 // it.
 //
+// In UTF-8 mode (display/utf8.h) a character may be several bytes: the steps
+// put and replace whole characters, and the cursor moves past all of them.
+//
 // Every change sets the line's changed flag and the buffer's. A step that
 // fails raises its error having changed nothing: "line too long" when the
 // string would exceed LINE_MAX_TEXT bytes, "can't type on fold indentation",
@@ -41,20 +44,27 @@ void splice_string(LINE *l, int p, int remove, const char *bytes, int n);
 
 // ---- The typing steps ------------------------------------------------------------
 
-// Inserts c before the cursor, which moves past it; in the indentation a
-// space moves the fold line right by one column instead.
+// Inserts the character of n bytes before the cursor, which moves past it;
+// in the indentation a space moves the fold line right by one column instead.
+void insert_chars(const char *bytes, int n);
 void insert_char(unsigned char c);
 
-// Replaces the byte under the cursor by c, or appends c at the end of the
-// string; the cursor moves past it. In the indentation a space only moves the
-// cursor right.
+// Replaces the character under the cursor by the character of n bytes, or
+// appends it at the end of the string; the cursor moves past it. In the
+// indentation a space only moves the cursor right.
+void overtype_chars(const char *bytes, int n);
 void overtype_char(unsigned char c);
 
-// insert_char or overtype_char by the buffer's insert-mode flag.
+// Insert or overtype by the buffer's insert-mode flag.
+void type_chars_by_mode(const char *bytes, int n);
 void type_by_mode(unsigned char c);
 
+// Each character of a string in turn, by insert (1), overtype (0) or the
+// buffer's mode (-1); an error stops it, leaving the characters placed.
+void type_string(const char *text, int how);
+
 // What a printable key does: sets a recovery point and types the key (codes 1
-// to 255; other codes do nothing) by the insert-mode flag. 1 when it was
-// typed or there was nothing to do, 0 when it failed (the message is on the
-// prompt line).
+// to 255, and a UTF-8 character, K_CHAR; other codes do nothing) by the
+// insert-mode flag. 1 when it was typed or there was nothing to do, 0 when it
+// failed (the message is on the prompt line).
 int type_char(int key);

@@ -40,10 +40,11 @@ UNDEL_ENTRY line_entry(int kind, LINE *l) {
     return e;
 }
 
-UNDEL_ENTRY char_entry(int kind, unsigned char c) {
+UNDEL_ENTRY char_entry(int kind, const char *bytes, int n) {
     UNDEL_ENTRY e{};
     e.kind = kind;
-    e.item.chr = c;
+    for (int i = n - 1; i >= 0; i--)
+        e.item.chr = e.item.chr << 8 | static_cast<unsigned char>(bytes[i]);
     return e;
 }
 
@@ -58,11 +59,21 @@ void undel_push_block(LINE *holder) {
 }
 
 void undel_push_char_left(unsigned char c) {
-    push(char_entry(UNDEL_CHAR_LEFT, c));
+    char byte = static_cast<char>(c);
+    push(char_entry(UNDEL_CHAR_LEFT, &byte, 1));
 }
 
 void undel_push_char_right(unsigned char c) {
-    push(char_entry(UNDEL_CHAR_RIGHT, c));
+    char byte = static_cast<char>(c);
+    push(char_entry(UNDEL_CHAR_RIGHT, &byte, 1));
+}
+
+void undel_push_char_left(const char *bytes, int n) {
+    push(char_entry(UNDEL_CHAR_LEFT, bytes, n));
+}
+
+void undel_push_char_right(const char *bytes, int n) {
+    push(char_entry(UNDEL_CHAR_RIGHT, bytes, n));
 }
 
 void undel_push_string(const char *text) {
@@ -145,12 +156,13 @@ void check_fits(const char *text) {
 // character deleted left of it and before anything else. Nothing is typed
 // when not all of it can be.
 void insert_text(const UNDEL_ENTRY &e) {
-    char one[2] = {static_cast<char>(e.item.chr), '\0'};
+    char one[5] = {};
+    for (int i = 0; i < 4; i++) one[i] = static_cast<char>(e.item.chr >> 8 * i & 0xFF);
     const char *text = e.kind == UNDEL_STRING ? e.item.str : one;
     if (!*text) return;
     check_fits(text);
     if (e.kind == UNDEL_CHAR_LEFT) {
-        insert_char(static_cast<unsigned char>(e.item.chr));
+        insert_chars(text, static_cast<int>(std::strlen(text)));
         return;
     }
     line_for_typing();

@@ -19,17 +19,20 @@ inline constexpr int UNDEL_MAX = 100;
 enum undel_kind {
     UNDEL_LINE = 0,       // a line in no list, with everything it holds
     UNDEL_BLOCK = 1,      // a holder fold line whose list is the block, in order
-    UNDEL_CHAR_LEFT = 2,  // the byte deleted left of the cursor
-    UNDEL_CHAR_RIGHT = 3, // the byte deleted at the cursor
+    UNDEL_CHAR_LEFT = 2,  // the character deleted left of the cursor
+    UNDEL_CHAR_RIGHT = 3, // the character deleted at the cursor
     UNDEL_STRING = 4,     // an owned copy of the text deleted to the end of a line
 };
 
 struct UNDEL_ENTRY {
     int kind; // undel_kind
     union {
-        LINE *line;   // UNDEL_LINE, UNDEL_BLOCK
-        unsigned chr; // UNDEL_CHAR_LEFT, UNDEL_CHAR_RIGHT: 0 to 255
-        char *str;    // UNDEL_STRING: made by strsave
+        LINE *line; // UNDEL_LINE, UNDEL_BLOCK
+        // UNDEL_CHAR_LEFT, UNDEL_CHAR_RIGHT: the character's bytes, the first
+        // in the lowest eight bits (a UTF-8 character has up to four, none
+        // of them 0); a byte is 0 to 255.
+        unsigned chr;
+        char *str; // UNDEL_STRING: made by strsave
     } item;
 };
 
@@ -42,6 +45,9 @@ void undel_push_line(LINE *l);
 void undel_push_block(LINE *holder);
 void undel_push_char_left(unsigned char c);
 void undel_push_char_right(unsigned char c);
+// A character of n bytes, 1 to 4.
+void undel_push_char_left(const char *bytes, int n);
+void undel_push_char_right(const char *bytes, int n);
 // Pushes a copy of the text; raises "out of memory", pushing nothing, when
 // the copy cannot be made. Call it only beneath a recovery point.
 void undel_push_string(const char *text);

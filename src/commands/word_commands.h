@@ -1,9 +1,11 @@
 // The word commands: moving the cursor by words, across line ends.
 //
-// A word character is a byte that is neither white space nor one of the
-// language's word separators. The character under the cursor is a space in a
-// fold line's indentation, the byte of the string at the cursor, or none at
-// the end of the string, where a line ends; none is never a word character.
+// A word character is a character that is neither white space nor one of the
+// language's word separators: a byte, or in UTF-8 mode a whole UTF-8
+// character, which is a separator when the separators hold it. The character
+// under the cursor is a space in a fold line's indentation, the character of
+// the string at the cursor, or none at the end of the string, where a line
+// ends; none is never a word character.
 // Both commands move with character_left and character_right and stop where
 // those cannot move further: at the start of the list or on its end line.
 #pragma once

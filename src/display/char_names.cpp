@@ -1,5 +1,7 @@
 #include "display/char_names.h"
 
+#include "display/utf8.h"
+
 static int visible;
 
 static const char hex_digits[] = "0123456789abcdef";
@@ -48,4 +50,28 @@ const char *char_name(int byte, int col) {
     hex_name[1] = hex_digits[byte >> 4];
     hex_name[2] = hex_digits[byte & 15];
     return hex_name;
+}
+
+// The length of a printable sequence at s in UTF-8 mode, else 0.
+static int printable_sequence(const char *s, int *width) {
+    if (!utf8_text() || static_cast<unsigned char>(*s) < 0x80) return 0;
+    int n = utf8_sequence(s, 4);
+    if (n == 0) return 0;
+    *width = utf8_cells(s, n);
+    return *width >= 0 ? n : 0;
+}
+
+glyph glyph_at(const char *s, int col) {
+    int width;
+    if (int n = printable_sequence(s, &width)) return {n, width, s, n};
+    int byte = static_cast<unsigned char>(*s);
+    int w = len_char_name(byte, col);
+    return {1, w, char_name(byte, col), w};
+}
+
+int glyph_width(const char *s, int col, int *bytes) {
+    int width;
+    int n = printable_sequence(s, &width);
+    *bytes = n ? n : 1;
+    return n ? width : len_char_name(static_cast<unsigned char>(*s), col);
 }

@@ -6,25 +6,37 @@
 int text_image(std::string &out, const char *text, int start, int width, int h, int plain) {
     out.clear();
     if (width <= 0 || static_cast<long long>(start) >= static_cast<long long>(h) + width) return 0;
-    if (start > h) out.append(static_cast<size_t>(start - h), ' ');
-    long long col = start;
-    for (int i = 0; text[i] != '\0'; i++) {
-        int byte = static_cast<unsigned char>(text[i]);
-        int w = i < plain ? 1 : len_char_name(byte, static_cast<int>(col));
-        const char *name = i < plain ? text + i : char_name(byte, static_cast<int>(col));
-        long long skip = col < h ? h - col : 0;
-        col += w;
-        if (skip >= w) continue;
-        name += skip;
-        int room = width - static_cast<int>(out.size());
-        int part = w - static_cast<int>(skip);
-        if (part > room) {
-            out.append(name, static_cast<size_t>(room));
-            break;
-        }
-        out.append(name, static_cast<size_t>(part));
+    int cells = 0;
+    if (start > h) {
+        cells = start - h;
+        out.append(static_cast<size_t>(cells), ' ');
     }
-    return static_cast<int>(out.size());
+    long long col = start;
+    for (int i = 0; text[i] != '\0';) {
+        glyph g = i < plain ? glyph{1, 1, text + i, 1} : glyph_at(text + i, static_cast<int>(col));
+        i += g.bytes;
+        long long skip = col < h ? h - col : 0;
+        col += g.width;
+        if (g.width == 0) {
+            // A combining mark goes with the character before it, when that
+            // is in the row.
+            if (skip == 0 && cells > 0) out.append(g.name, static_cast<size_t>(g.length));
+            continue;
+        }
+        if (skip >= g.width) continue;
+        int part = g.width - static_cast<int>(skip);
+        int room = width - cells;
+        int n = part < room ? part : room;
+        if (g.bytes == 1) // a byte's name: one byte a cell, cut anywhere
+            out.append(g.name + skip, static_cast<size_t>(n));
+        else if (n == g.width) // a character shown whole
+            out.append(g.name, static_cast<size_t>(g.length));
+        else // a wide character cut at either edge: blanks for what shows of it
+            out.append(static_cast<size_t>(n), ' ');
+        cells += n;
+        if (part > room) break;
+    }
+    return cells;
 }
 
 int draw_text(const char *text, int start, int width, int h) {

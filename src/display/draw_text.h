@@ -5,15 +5,18 @@
 // row's image is: blanks up to the string's start when it lies right of h;
 // the display names of its bytes (display/char_names.h), each computed at
 // its own column of the picture; of a byte that straddles h only the part
-// right of h; and of the first name that does not fit, as much as fits.
+// right of h; and of the first name that does not fit, as much as fits. A
+// wide character is never cut: a blank stands for what of it shows. A
+// combining mark is written after the character before it, and left out
+// when that character is not in the row.
 #pragma once
 
 #include <string>
 
 // Builds the image of the string into out and returns its width in cells
-// (its length). Empty when start is at or beyond h + width. The first
-// `plain` bytes, printable characters or spaces, are shown as themselves
-// whatever the white-space mode (the "{{{ " before a fold's name).
+// (its length, but for characters of several bytes). Empty when start is at or beyond h + width.
+// The first `plain` bytes, printable characters or spaces, are shown as themselves whatever the
+// white-space mode (the "{{{ " before a fold's name).
 int text_image(std::string &out, const char *text, int start, int width, int h, int plain = 0);
 
 // Writes the image at the tracked cursor with th_p_raw_str and returns its

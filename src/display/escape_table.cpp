@@ -183,9 +183,10 @@ const escape_seq escape_table[ESCAPE_TABLE_ROWS] = {
     {"\033OO", K_ALT | K_F3},
     {"\033ON", K_ALT | K_F4},
     {"\033OE", K_ALT | K_F5},
-    {"\033OF", K_ALT | K_F6},
+    // Home and End in application mode, as xterm and its kind send them.
+    {"\033OF", K_END | ESC_ALT_FORM},
     {"\033OG", K_ALT | K_F7},
-    {"\033OH", K_ALT | K_F8},
+    {"\033OH", K_HOME | ESC_ALT_FORM},
     {"\033OI", K_ALT | K_F9},
     {"\033OJ", K_ALT | K_F10},
     {"\033O1", K_ALT | 1},

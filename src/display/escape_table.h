@@ -1,5 +1,6 @@
 // The escape sequences that terminals send for their cursor, editing and
-// function keys, and for Alt with a letter or digit.
+// function keys, and for Alt with a letter or digit. The forms that terminals
+// build for keys with modifiers are decoded by display/escape_forms.h.
 //
 // Every sequence begins with Escape; no two are equal and none is a prefix of
 // another. A row whose code carries ESC_ALT_FORM may also be typed with one

@@ -8,8 +8,14 @@
 int col_nth_char(const char *text, int base, int into) {
     if (into < base) return into;
     int col = base;
-    for (long long n = static_cast<long long>(into) - base; n > 0 && *text != '\0'; n--, text++)
-        col += len_char_name(static_cast<unsigned char>(*text), col);
+    for (long long n = static_cast<long long>(into) - base; n > 0 && *text != '\0';) {
+        int bytes;
+        int w = glyph_width(text, col, &bytes);
+        if (bytes > n) break; // an into value inside a character stands on it
+        col += w;
+        text += bytes;
+        n -= bytes;
+    }
     return col;
 }
 
@@ -17,9 +23,12 @@ int into_near_col(const char *text, int base, int col) {
     if (col < 0) return base + static_cast<int>(std::strlen(text));
     if (col < base) return col;
     int into = base;
-    for (int at = base; *text != '\0'; text++, into++) {
-        at += len_char_name(static_cast<unsigned char>(*text), at);
+    for (int at = base; *text != '\0';) {
+        int bytes;
+        at += glyph_width(text, at, &bytes);
         if (at > col) break;
+        text += bytes;
+        into += bytes;
     }
     return into;
 }

@@ -7,20 +7,23 @@
 // column is a place in the fold's indentation, where nothing can be typed.
 //
 // Screen columns here are before horizontal scrolling and count from the
-// start of the list the line is in; bytes take the widths of
-// display/char_names.h.
+// start of the list the line is in; characters take the widths of
+// display/char_names.h. Into values are byte counts: in UTF-8 mode a
+// character of several bytes spans several into values, of which only the
+// first is a place for the cursor (display/utf8.h).
 #pragma once
 
 #include "text/line.h"
 
 // The screen column of an into value: into itself when it is below base;
-// otherwise base plus the widths of the first (into - base) bytes of text,
-// stopping at the end of text.
+// otherwise base plus the widths of the characters in the first (into - base)
+// bytes of text, stopping at the end of text; an into value inside a
+// character gives the column where the character starts.
 int col_nth_char(const char *text, int base, int into);
 
 // The into value nearest to a screen column: the column itself when it is
-// below base; otherwise base plus the number of leading bytes of text that
-// end at or before the column. A negative column stands for the end of the
+// below base; otherwise base plus the bytes of the leading characters of text
+// that end at or before the column. A negative column stands for the end of the
 // line (the remembered column -1), giving base plus the length of text.
 int into_near_col(const char *text, int base, int col);
 

@@ -1,12 +1,18 @@
 // Turning typed bytes into key codes.
 //
 // Bytes gather in a key_decoder. A byte other than Escape is a key by itself
-// (a byte 128-255 becomes an Alt key, see meta_key). An Escape starts a
-// sequence: further bytes are read until the gathered bytes are a sequence of
-// the escape table, 30 bytes have gathered, or one second has passed since
-// decoding began. The last two yield Escape alone (27); the bytes after it stay
-// in the decoder and are decoded by later calls without waiting for the
-// terminal again, since their time is already up.
+// (a byte 128-255 becomes an Alt key, see meta_key), except that when the
+// decoder reads UTF-8 a byte that starts a UTF-8 sequence is read with the
+// rest of it, and a whole valid sequence is one key: K_CHAR plus its code
+// point. An Escape starts a sequence: further bytes are read until the
+// gathered bytes are a sequence of the escape table, a whole sequence of
+// display/escape_forms.h (a key with modifiers, a paste's start, or a
+// sequence that stands for no key, K_UNKNOWN, read to its end and so never
+// typed), 30 bytes have gathered, or one second has passed since decoding
+// began. The last two yield Escape alone (27); the bytes after it stay in the
+// decoder and are decoded by later calls without waiting for the terminal
+// again, since their time is already up. A UTF-8 sequence that does not come
+// whole within the second yields its first byte as above.
 //
 // The decoder reads through a key_source, so it runs against the terminal and
 // against a scripted source in tests alike.
@@ -31,6 +37,8 @@ struct key_decoder {
     int count;
     // The bytes held are what remained of a sequence that timed out.
     int timed_out;
+    // Bytes 128-255 start UTF-8 characters (display/utf8.h).
+    int utf8;
 };
 
 // Appends a byte read from the terminal; the decoder must hold fewer than

@@ -53,6 +53,21 @@ constexpr int K_SHIFT = 0x1000;
 constexpr int K_CTRL = 0x2000;
 constexpr int K_ALT = 0x4000;
 
+// Codes that key_tab does not name. K_UNKNOWN is a whole escape sequence that
+// stands for no key: it was read to its end and is reported, never typed.
+// K_PASTE is a bracketed paste, whose text th_paste_text gives
+// (display/keyboard.h).
+constexpr int K_PASTE = 0x0FFE;
+constexpr int K_UNKNOWN = 0x0FFF;
+
+// In UTF-8 mode (display/utf8.h) a character typed as a UTF-8 sequence of
+// several bytes arrives as K_CHAR plus its code point.
+constexpr int K_CHAR = 0x1000000;
+
+inline bool is_char_key(int key) {
+    return key >= K_CHAR && key <= (K_CHAR | 0x10FFFF);
+}
+
 // One row of key_tab. The prefix flag is 0 as built; key_prefix sets it to
 // make the key the first of a two-key binding.
 struct key_tab_entry {

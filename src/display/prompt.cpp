@@ -1,6 +1,7 @@
 #include "display/prompt.h"
 
 #include <cstring>
+#include <string>
 
 #include "display/char_names.h"
 #include "display/keyboard.h"
@@ -26,22 +27,38 @@ void prompt_blank() {
 }
 
 void file_prompt(const char *text, const char *file_name) {
-    char message[2 * LINE_BUF_SIZE];
-    size_t n = strnlen(text, LINE_MAX_TEXT);
-    std::memcpy(message, text, n);
-    // The name's bytes, as many as fit before the right margin.
+    std::string message(text, strnlen(text, LINE_MAX_TEXT));
+    // The name's characters, as many as fit before the right margin.
     int col = 0;
-    for (size_t i = 0; i < n; i++) col += len_char_name(static_cast<unsigned char>(text[i]), col);
-    for (; *file_name != '\0' && n < LINE_MAX_TEXT * 2; file_name++) {
-        col += len_char_name(static_cast<unsigned char>(*file_name), col);
-        if (col > x_size - 1) break;
-        message[n++] = *file_name;
+    for (const char *s = message.c_str(); *s != '\0';) {
+        int bytes;
+        col += glyph_width(s, col, &bytes);
+        s += bytes;
     }
-    message[n] = '\0';
-    prompt(message);
+    for (const char *s = file_name; *s != '\0' && message.size() < LINE_MAX_TEXT * 2;) {
+        int bytes;
+        col += glyph_width(s, col, &bytes);
+        if (col > x_size - 1) break;
+        message.append(s, static_cast<size_t>(bytes));
+        s += bytes;
+    }
+    prompt(message.c_str());
 }
 
+namespace {
+
+// A question of one key: drawn again as it was.
+struct one_key_question final : question_line {
+    const char *text;
+    explicit one_key_question(const char *question) : text(question) {}
+    void redraw() override { prompt_show(text, x_size - 1); }
+};
+
+} // namespace
+
 int prompt_char(const char *question, unsigned char *byte) {
+    one_key_question q(question);
+    asking on_line(&q);
     prompt_show(question, x_size - 1);
     int key;
     while ((key = th_key_read()) >= 256) {
@@ -53,6 +70,8 @@ int prompt_char(const char *question, unsigned char *byte) {
 }
 
 int prompt_key(const char *question, int *key) {
+    one_key_question q(question);
+    asking on_line(&q);
     prompt_show(question, x_size - 1);
     *key = th_key_read();
     prompt_blank();

@@ -8,8 +8,10 @@
 // is blank and the cursor is back where the last refresh left it in the text
 // (display/text_cursor.h).
 //
-// Bytes are shown in their display forms (display/char_names.h), except that
-// spaces and tabs always show blank.
+// Text is shown in its display forms (display/char_names.h), except that
+// spaces and tabs always show blank; in UTF-8 mode a character typed as a
+// UTF-8 sequence (K_CHAR) is taken whole and a paste (K_PASTE) is typed into
+// prompt_str up to its first line end.
 //
 // Implemented in prompt.cpp (messages, single keys, numbers, yes/no),
 // prompt_edit.cpp (prompt_str) and prompt_choice.cpp (prompt_opt).
@@ -39,6 +41,11 @@ void prompt(const char *text);
 // prompt("").
 void prompt_blank();
 
+// Shows again what the line showed, after the whole screen was drawn afresh
+// (a new size): a message, or the question being asked with what was typed
+// and the cursor where it was. Otherwise the cursor goes back to the text.
+void prompt_redraw();
+
 // A message of the text followed by as much of the file name as fits on the
 // line.
 void file_prompt(const char *text, const char *file_name);
@@ -58,9 +65,10 @@ int prompt_key(const char *question, int *key);
 // text reaches the right margin.
 //
 // Backspace, DEL and Left step back over a character (it stays stored, and
-// Right takes it again as if retyped); any other key below 256 but NUL is
-// stored at the cursor, overwriting; other keys are ignored. Return takes
-// the characters before the cursor.
+// Right takes it again as if retyped); any other key below 256 but NUL, and a
+// UTF-8 character (all its bytes, if they fit), is stored at the cursor,
+// overwriting; a paste is typed up to its first line end; other keys are
+// ignored. Return takes the characters before the cursor.
 int prompt_str(const char *question, char *buffer);
 
 // Asks for a number: 1 with the number read from the text, or 0 on Escape.
@@ -70,6 +78,8 @@ int prompt_num(const char *question, int *number);
 
 // Asks for one of count options, shown side by side after the question with
 // options[first] highlighted: 1 with the chosen record stored, 0 on Escape.
+// The question is cut so as to leave the options 10 cells, or all they take
+// when that is less.
 // Right or Tab and Left move to the next or previous option, Up and Down to
 // the first or last, a printable character to the next option whose name
 // begins with it (cycling round); Return takes the highlighted one. The row

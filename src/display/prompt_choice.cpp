@@ -1,21 +1,45 @@
 // prompt_opt: choosing among named options shown side by side after the
 // question. The area of options runs from the column after the question to
 // the right margin, width W; it shows the row of options from offset S on.
+// Offsets and lengths are in cells: a name's characters are printable ASCII,
+// in UTF-8 mode printable characters, and "?" for every other byte.
 #include "display/prompt.h"
 
-#include <cstring>
+#include <string>
 
 #include "display/keyboard.h"
 #include "display/keys.h"
 #include "display/prompt_line.h"
 #include "display/terminal.h"
 #include "display/text_cursor.h"
+#include "display/utf8.h"
 
 namespace {
 
-struct option_row {
+glyph option_glyph(const char *s) {
+    static const char unknown[] = "?";
+    if (utf8_text() && static_cast<unsigned char>(*s) >= 0x80) {
+        glyph g = glyph_at(s, 0);
+        if (g.bytes > 1) return g;
+    }
+    return {1, 1, th_isprint(static_cast<unsigned char>(*s)) ? s : unknown, 1};
+}
+
+int name_cells(const char *name) {
+    int cells = 0;
+    for (; *name != '\0';) {
+        glyph g = option_glyph(name);
+        cells += g.width;
+        name += g.bytes;
+    }
+    return cells;
+}
+
+struct option_row final : question_line {
+    const char *question;
     OPTION *opts;
     int count;
+    int cur;
     int area; // screen column of the area
     int width;
     int scroll;
@@ -27,12 +51,23 @@ struct option_row {
         int from = o.start > scroll ? o.start : scroll;
         int to = end(o) < scroll + width ? end(o) : scroll + width;
         if (from >= to) return;
+        // The cells of the name from `from` to `to`; blanks for what shows of
+        // a wide character cut at either end.
+        std::string shown;
+        int at = o.start;
+        for (const char *s = o.name; *s != '\0' && at < to;) {
+            glyph g = option_glyph(s);
+            s += g.bytes;
+            int lo = at > from ? at : from, hi = at + g.width < to ? at + g.width : to;
+            if (lo == at && hi == at + g.width && (g.width > 0 || at > from))
+                shown.append(g.name, static_cast<size_t>(g.length));
+            else if (hi > lo)
+                shown.append(static_cast<size_t>(hi - lo), ' ');
+            at += g.width;
+        }
         th_cxy(area + from - scroll, PROMPT_ROW);
         th_setcol(col_tab[highlighted ? CT_MARKED_STATUS : CT_STATUS]);
-        for (int at = from; at < to; at++) {
-            unsigned char c = static_cast<unsigned char>(o.name[at - o.start]);
-            th_p_raw_chr(th_isprint(c) ? c : '?');
-        }
+        th_p_raw_str(shown.c_str());
     }
 
     void draw_all(int highlighted) const {
@@ -48,6 +83,23 @@ struct option_row {
         if (end(opts[i]) > scroll + width) scroll = end(opts[i]) - width;
         if (opts[i].start < scroll) scroll = opts[i].start;
         return scroll != was;
+    }
+
+    // Shows the question and lays the area out after it; the highlighted
+    // option is in view. The question leaves ANSWER_ROOM cells for the
+    // options, or only what they take when that is less ("yes no").
+    void lay_out() {
+        int row = end(opts[count - 1]);
+        area = prompt_show(question, x_size - (row < ANSWER_ROOM ? row : ANSWER_ROOM));
+        width = x_size - area;
+        scroll = 0;
+        if (end(opts[cur]) > width) scroll = end(opts[cur]) - width;
+    }
+
+    void redraw() override {
+        lay_out();
+        draw_all(cur);
+        scn_restore_cursor();
     }
 };
 
@@ -69,15 +121,17 @@ int prompt_opt(const char *question, OPTION **chosen, OPTION *options, int count
     for (int i = 0; i < count; i++) {
         if (options[i].name == nullptr || options[i].name[0] == '\0') options[i].name = " ";
         options[i].start = at;
-        options[i].length = static_cast<int>(std::strlen(options[i].name));
+        options[i].length = name_cells(options[i].name);
         at += options[i].length + 1;
     }
-    int cur = first < 0 ? 0 : first >= count ? count - 1 : first;
-    option_row row{options, count, 0, 0, 0};
-    row.area = prompt_show(question, x_size - ANSWER_ROOM);
-    row.width = x_size - row.area;
-    if (option_row::end(options[cur]) > row.width)
-        row.scroll = option_row::end(options[cur]) - row.width;
+    option_row row;
+    row.question = question;
+    row.opts = options;
+    row.count = count;
+    row.cur = first < 0 ? 0 : first >= count ? count - 1 : first;
+    int &cur = row.cur;
+    asking on_line(&row);
+    row.lay_out();
     row.draw_all(cur);
     scn_restore_cursor();
     int key;

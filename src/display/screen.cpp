@@ -7,7 +7,9 @@
 
 #include "display/draw_text.h"
 #include "display/layout.h"
+#include "display/resize.h"
 #include "display/rows.h"
+#include "display/screen_restart.h"
 #include "display/status.h"
 #include "display/terminal.h"
 #include "display/text_cursor.h"
@@ -226,6 +228,7 @@ void refresh_all() {
     fit_tables();
     invalidate_all();
     status_reset();
+    th_repaint_all();
     th_cls();
     paint_top_rows();
     refresh();
@@ -233,6 +236,7 @@ void refresh_all() {
 
 void scn_init() {
     line_set_delete_notice(scn_delete_notify);
+    th_set_resize_notice(screen_resized);
     fit_tables();
     invalidate_all();
     status_reset();

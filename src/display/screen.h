@@ -37,12 +37,14 @@
 // the cursor's column and row. Does nothing while there is no current buffer.
 void refresh();
 
-// Forgets everything shown, clears the screen and draws it all again.
+// Forgets everything shown, clears the screen and draws it all again, the
+// terminal's every cell included, whatever curses believed it showed.
 void refresh_all();
 
 // Called after every th_init: clears the screen, paints the status rows and
 // the prompt line in the status colour, forgets the text rows, and registers
-// scn_delete_notify with the line tree.
+// scn_delete_notify with the line tree and screen_resized with the terminal
+// (display/screen_restart.h).
 void scn_init();
 
 // Nothing to release.

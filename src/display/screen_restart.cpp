@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "display/prompt.h"
 #include "display/rows.h"
 #include "display/screen.h"
 #include "display/terminal.h"
@@ -27,4 +28,10 @@ void screen_reinit() {
 void clamp_rows() {
     for (BUFF *b : buffs)
         if (b && b->fold->row > cursor_row_bottom()) b->fold->row = cursor_row_bottom();
+}
+
+void screen_resized() {
+    clamp_rows();
+    refresh_all();
+    prompt_redraw();
 }

@@ -1,5 +1,8 @@
-// Giving the terminal to an outside command and taking it back, and keeping
-// the cursor rows on a screen whose size changed.
+// Giving the terminal to an outside command and taking it back, and the screen
+// drawn again at the terminal's new size.
+//
+// While an outside command has the terminal, bracketed paste is off (th_deinit
+// turns it off, th_init on again).
 #pragma once
 
 // Takes the screen down (scn_deinit, th_deinit) so that an outside command
@@ -17,3 +20,8 @@ void screen_reinit();
 // Every buffer's cursor row below the lowest row the cursor may stand on
 // (cursor_row_bottom) moves up to it.
 void clamp_rows();
+
+// The terminal took up a new size (display/resize.h): clamp_rows, everything
+// drawn again, and the prompt line shows what it showed, a question with
+// what was typed so far included.
+void screen_resized();

@@ -8,6 +8,7 @@
 #include "display/into.h"
 #include "display/rows.h"
 #include "display/terminal.h"
+#include "display/utf8.h"
 #include "text/buffer.h"
 #include "text/flags.h"
 
@@ -27,9 +28,14 @@ int shown_vis;
 
 void draw_name(name_field &shown, const char *name, int col, int row, int width) {
     if (width <= 0) return;
+    // At most width characters, never part of one.
     char cut[LINE_BUF_SIZE];
-    size_t n =
-        strnlen(name, width < LINE_MAX_TEXT ? static_cast<size_t>(width) : size_t{LINE_MAX_TEXT});
+    size_t n = 0;
+    for (int chars = 0; chars < width; chars++) {
+        auto len = static_cast<size_t>(char_len(name + n));
+        if (len == 0 || n + len > LINE_MAX_TEXT) break;
+        n += len;
+    }
     std::memcpy(cut, name, n);
     cut[n] = '\0';
     if (!shown.stale && std::strcmp(cut, shown.text) == 0) return;

@@ -2,13 +2,14 @@
 
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #define NCURSES_NOMACROS
 #include <curses.h>
 
 #include "display/keyboard.h"
+#include "display/resize.h"
+#include "display/utf8.h"
 
 int x_size;
 int y_size;
@@ -31,6 +32,7 @@ th_counters th_stats;
 // curses back only to leave it again.
 static bool screen_open;
 static bool curses_started;
+static bool size_taken; // x_size and y_size hold a size the terminal had
 static bool colour_enabled;
 static int current_colour;
 static int cursor_mode;
@@ -75,15 +77,43 @@ static void catch_interrupts() {
     sigaction(SIGINT, &act, nullptr);
 }
 
+// Bracketed paste: the terminal sends pasted text between ESC [ 200 ~ and
+// ESC [ 201 ~ while it is on.
+static void bracketed_paste(bool on) {
+    std::fputs(on ? "\033[?2004h" : "\033[?2004l", stdout);
+    std::fflush(stdout);
+}
+
+// A terminal that cannot put the cursor on a cell cannot show the screen.
+static bool moves_cursor() {
+    const char *cup = tigetstr("cup");
+    return cup != nullptr && cup != reinterpret_cast<const char *>(-1);
+}
+
+static void set_size(int cols, int rows) {
+    x_size = cols;
+    y_size = rows;
+    blank_line.assign(x_size > 0 ? x_size : 0, ' ');
+    size_taken = true;
+}
+
 int th_init(int colour_mode, int width, int height) {
     (void)width;
     (void)height;
     if (std::freopen("/dev/tty", "w", stdout) == nullptr) return 0;
     if (std::freopen("/dev/tty", "r", stdin) == nullptr) return 0;
     if (!curses_started) {
+        utf8_text_from_locale(); // before curses, which reads it too
+        th_watch_size();         // before curses, which then leaves SIGWINCH alone
         // newterm rather than initscr: an unknown terminal type is a failure to
         // report, not a reason for curses to end the program.
-        if (newterm(nullptr, stdout, stdin) == nullptr) return 0;
+        SCREEN *terminal = newterm(nullptr, stdout, stdin);
+        if (terminal == nullptr) return 0;
+        if (!moves_cursor()) {
+            endwin();
+            delscreen(terminal);
+            return 0;
+        }
         def_prog_mode();
         curses_started = true;
     }
@@ -98,9 +128,15 @@ int th_init(int colour_mode, int width, int height) {
     cbreak();
     nonl();
     raw();
-    x_size = COLS;
-    y_size = LINES;
-    blank_line.assign(x_size > 0 ? x_size : 0, ' ');
+    // The terminal may have changed its size while it was given away.
+    int cols = COLS, rows = LINES;
+    th_terminal_size(&cols, &rows);
+    if (cols != COLS || rows != LINES) resizeterm(rows, cols);
+    th_size_noticed();
+    if (!size_taken || th_size_fits(cols, rows))
+        set_size(cols, rows);
+    else
+        th_size_changed(); // the key wait says the size does not fit
     // Start from plain attributes so that th_setcol applies the text colour
     // even when the screen is reopened in another colour mode.
     wattrset(stdscr, A_NORMAL);
@@ -109,6 +145,7 @@ int th_init(int colour_mode, int width, int height) {
     th_setcsr(CSR_INSERT);
     th_cls();
     wrefresh(stdscr);
+    bracketed_paste(true);
     catch_interrupts();
     screen_open = true;
     return 1;
@@ -125,6 +162,7 @@ void th_deinit() {
     th_setcsr(CSR_INSERT);
     th_cls();
     wrefresh(stdscr);
+    bracketed_paste(false);
     noraw();
     nl();
     echo();
@@ -213,7 +251,7 @@ void th_p_raw_chr(int byte) {
 void th_p_raw_str(const char *str) {
     th_stats.raw_strings++;
     if (have_screen()) waddstr(stdscr, str);
-    cur_x += static_cast<int>(std::strlen(str));
+    cur_x += text_cells(str);
     if (cur_x >= x_size && x_size > 0) {
         cur_y += cur_x / x_size;
         cur_x %= x_size;
@@ -247,6 +285,17 @@ void th_p_str(const char *str) {
 void th_sync_screen() {
     th_sync_for_input();
     th_input_done();
+}
+
+void th_repaint_all() {
+    if (have_screen()) clearok(curscr, TRUE);
+}
+
+void th_resize(int cols, int rows) {
+    if (!have_screen()) return;
+    resizeterm(rows, cols);
+    th_repaint_all();
+    if (th_size_fits(cols, rows)) set_size(cols, rows);
 }
 
 void th_sync_for_input() {

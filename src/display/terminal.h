@@ -4,7 +4,12 @@
 // primitives draw on it and keep their own record of the cursor position (the
 // tracked cursor), which is where the next character goes. Nothing reaches the
 // terminal itself until th_sync_screen or a key read brings it up to date.
-// Keys are read through display/keyboard.h.
+// Keys are read through display/keyboard.h; a terminal whose size changes is
+// taken up while a key is awaited (display/resize.h).
+//
+// While the editor owns the terminal, bracketed paste is on: the terminal
+// marks pasted text, which the keyboard reads as one paste. Every way of
+// giving the terminal back (th_deinit) turns it off again.
 #pragma once
 
 // Screen size in character cells, set by th_init from the terminal.
@@ -14,6 +19,17 @@ extern int y_size;
 // are handed to th_init, which leaves the size to the terminal.
 extern int desired_x_size;
 extern int desired_y_size;
+// The sizes the screen can be used at, in columns and rows.
+constexpr int SCREEN_MIN_COLS = 40;
+constexpr int SCREEN_MAX_COLS = 1000;
+constexpr int SCREEN_MIN_ROWS = 10;
+constexpr int SCREEN_MAX_ROWS = 500;
+
+inline bool th_size_fits(int cols, int rows) {
+    return cols >= SCREEN_MIN_COLS && cols <= SCREEN_MAX_COLS && rows >= SCREEN_MIN_ROWS &&
+           rows <= SCREEN_MAX_ROWS;
+}
+
 // Colour mode handed to th_init: 0 colour if the terminal has it, 1 always
 // colour, 2 never colour.
 extern int mode;
@@ -50,8 +66,13 @@ constexpr int CSR_HIDDEN = 3;
 // Opens the controlling terminal "/dev/tty" as standard output and input and
 // brings curses up in raw mode, in colour when the colour mode allows it.
 // width and height are the size asked for; the size comes from the terminal.
-// Returns 1, or 0 when the terminal cannot be opened (nothing is changed).
-// May run again after th_deinit to reopen the screen.
+// Returns 1, or 0 when the terminal cannot be opened or cannot move its
+// cursor (TERM=dumb): nothing is changed then. The first call also reads the
+// locale's character set (display/utf8.h).
+//
+// May run again after th_deinit to reopen the screen, taking up the size the
+// terminal has then. A size that does not fit (th_size_fits) keeps the last
+// one and leaves it to the next key wait to say so (display/resize.h).
 int th_init(int colour_mode, int width, int height);
 // 1 when th_init chose to draw in colour (by the colour mode and what the
 // terminal has); otherwise only the monochrome attribute of a colour shows.
@@ -81,7 +102,8 @@ void th_deleol();
 int th_isprint(int byte);
 // Writes a byte unchanged; the cursor wraps to the next row at x_size.
 void th_p_raw_chr(int byte);
-// Writes a string unchanged; the cursor wraps to the next row at x_size.
+// Writes a string unchanged; the cursor wraps to the next row at x_size. In
+// UTF-8 mode a character of several bytes moves the cursor by its cells.
 void th_p_raw_str(const char *str);
 // Writes a byte as a terminal would: newline goes to the start of the next
 // row, a tab writes spaces up to the next multiple of 8, backspace steps back
@@ -90,6 +112,13 @@ void th_p_chr(int byte);
 void th_p_str(const char *str);
 // Brings the terminal up to date.
 void th_sync_screen();
+// Makes the next update draw the whole screen afresh, whatever curses
+// believes the terminal shows.
+void th_repaint_all();
+
+// For display/resize.h: tells curses the terminal's new size and, when it
+// fits, makes it the screen size.
+void th_resize(int cols, int rows);
 
 // The tracked cursor: where the next character goes.
 int th_cursor_x();

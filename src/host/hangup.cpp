@@ -53,20 +53,12 @@ void hangup_poll() {
     if (hung_up) run_saver();
 }
 
-int hangup_wait_input(int fd) {
-    // The signals are blocked from the test of the flag until ppoll waits,
-    // so that one coming in between still ends the wait.
-    sigset_t block, old;
-    sigemptyset(&block);
-    for (int sig : hangup_signals) sigaddset(&block, sig);
-    sigprocmask(SIG_BLOCK, &block, &old);
-    pollfd p{fd, POLLIN, 0};
-    bool save_now = hung_up && registered_saver && !holds && !saving;
-    int n = save_now ? 0 : ppoll(&p, 1, nullptr, &old);
-    sigprocmask(SIG_SETMASK, &old, nullptr);
-    hangup_poll();
-    if (n > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) hangup_terminal_gone();
-    return n > 0 && (p.revents & POLLIN);
+void hangup_add_signals(sigset_t *set) {
+    for (int sig : hangup_signals) sigaddset(set, sig);
+}
+
+int hangup_due() {
+    return hung_up && registered_saver && !holds && !saving;
 }
 
 void hangup_terminal_gone() {

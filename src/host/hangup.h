@@ -4,12 +4,14 @@
 // The handlers of SIGHUP, SIGTERM and SIGQUIT only record the signal. What
 // the editor registered as its saver (it writes every changed buffer to an
 // emergency file and ends the process) runs at the next point where running
-// it is safe: while a key is awaited (hangup_wait_input, or the keyboard
-// finding the terminal gone) and from the yield point of every long loop
+// it is safe: while a key is awaited (the key wait checks hangup_due, and
+// the keyboard finding the terminal gone) and from the yield point of every long loop
 // (unhog, host/mdep.h, which calls hangup_poll). A stretch of work that must
 // not be cut short, such as writing a file in place, holds the hang-up off
 // with a hangup_hold until it is done.
 #pragma once
+
+#include <csignal>
 
 // Installs the handlers of SIGHUP, SIGTERM and SIGQUIT and ignores SIGXFSZ,
 // so that a write past the file-size limit fails instead of ending the
@@ -23,10 +25,12 @@ void hangup_set_saver(void (*saver)());
 // already running. Cheap enough for every line read or written.
 void hangup_poll();
 
-// Waits until the descriptor (the terminal) has input: 1 when it has, 0 when
-// a signal ended the wait without input. A hang-up recorded before or during
-// the wait, or the terminal hanging up, runs the saver.
-int hangup_wait_input(int fd);
+// For a wait on the terminal (the key wait, display/resize.h): the signals a
+// hang-up comes by are added to the set, to be held back except while the
+// wait itself waits; hangup_due tells, with them held back, whether a
+// recorded hang-up would run the saver now (hangup_poll then runs it).
+void hangup_add_signals(sigset_t *set);
+int hangup_due();
 
 // Records that the terminal has gone (its reads give end of input or an
 // error) and runs the saver, unless it is held off or already running; with

@@ -22,6 +22,7 @@ extern "C" const char *__lsan_default_options() {
 }
 #endif
 
+// What -w and -h may ask for; the screen itself may be larger (th_size_fits).
 static const int min_width = 40, max_width = 200;
 static const int min_height = 10, max_height = 150;
 
@@ -43,8 +44,7 @@ int main(int argc, char **argv) {
     mdep_init();
     mode = 0;
     if (!th_init(mode, desired_x_size, desired_y_size)) fatal_exit("unable to initialise screen");
-    if (!within(x_size, min_width, max_width) || !within(y_size, min_height, max_height))
-        fatal_exit("bad screen size");
+    if (!th_size_fits(x_size, y_size)) fatal_exit("bad screen size");
     scn_init();
     data_init();
     emergency_init();

@@ -4,6 +4,7 @@
 #include "commands/editor_state.h"
 #include "commands/errors.h"
 #include "commands/executor.h"
+#include "commands/paste.h"
 #include "commands/typing.h"
 #include "display/keyboard.h"
 #include "display/keys.h"
@@ -67,8 +68,12 @@ void dispatch_key(int k) {
         menu();
         return;
     }
-    if (k >= 32 && k <= 255 && k != K_DEL127) {
+    if ((k >= 32 && k <= 255 && k != K_DEL127) || is_char_key(k)) {
         type_char(k);
+        return;
+    }
+    if (k == K_PASTE) {
+        paste_text(th_paste_text());
         return;
     }
     int i = lookup_key_code(k);

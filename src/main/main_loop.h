@@ -8,6 +8,8 @@
 //
 //   Escape                    the menu (main/menu.h)
 //   32-255 but 127            typed into the text (type_char)
+//   a UTF-8 character         typed too
+//   a paste                   typed as it is (paste_text)
 //   any other key             its bound command text, run by exec_commands
 //
 // A prefix key shows its name and " ..." and reads a second key; a letter

@@ -3,10 +3,16 @@
 // strings.
 #include "commands_fixture.h"
 
+#include <optional>
+
 #include "commands/goto_line.h"
+#include "commands/paste.h"
 #include "commands/translate.h"
 #include "commands/typing.h"
+#include "display/keys.h"
+#include "support/utf8_mode.h"
 #include "text/alloc.h"
+#include "text/flags.h"
 
 namespace {
 
@@ -119,6 +125,97 @@ TEST_F(Editing, LinesAndBlocksComeBackBeforeTheCurrentLineMarked) {
     EXPECT_EQ(run("other_put"), "a,x,y,x,y,b, @1:0 r6 * LB !out of memory");
     alloc_fail_after(0);
     EXPECT_EQ(run("other_undelete other_undelete"), "a,b,x,y,x,y,x,y,b, @1:0 r6 *");
+}
+
+// a, é, 中 and b; e with a combining acute and x; an invalid byte.
+const std::string ae = "a\xc3\xa9\xe4\xb8\xad"
+                       "b",
+                  acute = "e\xcc\x81x",
+                  bad = "a\xc8"
+                        "b";
+
+// Each case where text is UTF-8 and where it is bytes: the cursor and every
+// edit step over whole characters, or over bytes.
+TEST_F(Editing, Utf8CharactersOrBytesByTheLocale) {
+    const struct {
+        std::vector<std::string> outline;
+        int into;
+        std::string text, utf8, bytes;
+    } cases[] = {
+        // clang-format off
+        {{ae}, 1, "character_right", "@0:3", "@0:2"},
+        {{ae}, 3, "character_right character_right", "@0:7", "@0:5"},
+        {{ae}, 6, "character_left character_left", "@0:1", "@0:4"},
+        {{acute}, 0, "character_right character_right", "@0:3", "@0:2"},
+        {{bad}, 1, "character_right", "@0:2", "@0:2"},
+        {{ae}, 6, "character_delete_left", "a\xc3\xa9" "b, @0:3 r6 * <", "a\xc3\xa9\xe4\xb8" "b, @0:5 r6 * <"},
+        {{ae}, 6, "character_delete_left other_undelete", ae + ", @0:6 r6 *", ae + ", @0:6 r6 *"},
+        {{ae}, 1, "character_delete_right", "a\xe4\xb8\xad" "b, @0:1 r6 * >", "a\xa9\xe4\xb8\xad" "b, @0:1 r6 * >"},
+        {{ae}, 1, "character_delete_right other_put", ae + ", @0:1 r6 * >", ae + ", @0:1 r6 * >"},
+        // Overtyping replaces the character under the cursor.
+        {{ae}, 1, "setup_insert character_type 'x'", "ax\xe4\xb8\xad" "b, @0:2 r6 *", "ax\xa9\xe4\xb8\xad" "b, @0:2 r6 *"},
+        {{ae}, 0, "setup_insert string_type \"\xe4\xb8\xad\"", "\xe4\xb8\xad\xc3\xa9\xe4\xb8\xad" "b, @0:3 r6 *",
+         "\xe4\xb8\xad\xe4\xb8\xad" "b, @0:3 r6 *"},
+        {{ae}, 1, "setup_insert setup_tabs 2 character_tab", "a \xe4\xb8\xad" "b, @0:2 r6 *",
+         "a \xa9\xe4\xb8\xad" "b, @0:2 r6 *"},
+        // A character goes in whole or not at all.
+        {{a(499)}, 0, "string_insert \"\xc3\xa9\"", a(499) + ", @0:0 r6" + too_long, "\xc3" + a(499) + ", @0:1 r6 *" + too_long},
+        // Words: a character of several bytes is a word character unless the
+        // separators hold it.
+        {{"ab \xc3\xa9\xe4\xb8\xad,cd"}, 2, "word_right", "@0:8", "@0:8"},
+        {{"ab \xc3\xa9\xe4\xb8\xad,cd"}, 8, "word_left", "@0:3", "@0:3"},
+        {{"ab\xc2\xb7" "cd"}, 0, "word_right", "@0:2", "@0:2"},
+        {{"ab\xc2\xa0" "cd"}, 0, "word_right", "@0:6", "@0:2"}, // a byte of a separator
+        // clang-format on
+    };
+    std::strcpy(top->separators, ",;\xc2\xb7");
+    for (bool utf8 : {true, false}) {
+        std::optional<test_support::utf8_mode> mode;
+        if (utf8) mode.emplace();
+        for (const auto &c : cases) {
+            SCOPED_TRACE(c.text + (utf8 ? " in UTF-8" : " in bytes"));
+            undel_release_all();
+            build(c.outline, 0, c.into);
+            std::string got = run(c.text);
+            const std::string &want = utf8 ? c.utf8 : c.bytes;
+            EXPECT_EQ(want[0] == '@' ? got.substr(got.find(" @") + 1, want.size()) : got, want);
+        }
+    }
+}
+
+TEST_F(Editing, TypedCharactersAndPastes) {
+    test_support::utf8_mode utf8;
+    build({a(497)}, 0, 497);
+    EXPECT_EQ(type_char(K_CHAR | 0x4E2D), 1);
+    EXPECT_EQ(type_char(K_CHAR | 0xE9), 0) << "two bytes more do not fit";
+    EXPECT_EQ(state(), a(497) + "\xe4\xb8\xad, @0:500 r6 *");
+    // A paste goes in as it is: its own indents with autoindent on, control
+    // bytes as themselves, a NUL left out; line ends of every kind split.
+    const struct {
+        std::vector<std::string> outline;
+        int index, into;
+        std::string paste, state;
+    } pastes[] = {
+        // clang-format off
+        {{"    x"}, 0, 5, "\n  a\n    b\n", "    x,  a,    b,, @3:0 r9 *"},
+        {{"head tail"}, 0, 5, "1\r\n2\r3", "head 1,2,3tail, @2:1 r8 *"},
+        {{"ab"}, 0, 1, std::string("\t\x01\x1b\0z", 5), "a\t\x01\x1bzb, @0:5 r6 *"},
+        {{"a"}, 1, 0, "x\ny", "a,x,y, @2:1 r7 *"},
+        {{a(498)}, 0, 498, "\xc3\xa9\xe4\xb8\xad\nq", a(498) + "\xc3\xa9, @0:500 r6 * !line too long"},
+        {{"[  f"}, 0, 1, " x", "[f 3 c:], @0:2 r6 * !can't type on fold indentation"},
+        // clang-format on
+    };
+    for (const auto &p : pastes) {
+        SCOPED_TRACE(testing::PrintToString(p.paste));
+        build(p.outline, p.index, p.into);
+        int ok = paste_text(p.paste);
+        EXPECT_EQ(state() + (ok ? "" : std::string(" !") + last_error()), p.state);
+        EXPECT_TRUE(cur_buffer->flags & FLAG_AUTOINDENT) << "autoindent back on";
+    }
+    build({"abcdef"}, 0, 0);
+    exec_commands("setup_insert");
+    EXPECT_EQ(paste_text("XY\nZ"), 1);
+    EXPECT_EQ(state(), "XY,Zdef, @1:1 r7 *") << "typed over in overtype mode";
 }
 
 using LineCommands = CommandsTest;

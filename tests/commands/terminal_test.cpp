@@ -91,6 +91,20 @@ TEST_F(Leaving, AReadOnlyFileIsOverwrittenOnlyWhenTheUserAgrees) {
     EXPECT_EQ(read("ro.bak"), "kept\n") << "backups were off";
 }
 
+TEST_F(Leaving, ALongNameIsCutSoThatTheWholeQuestionShows) {
+    const std::string name = std::string(60, 'n') + ".txt";
+    write(name, "text\n", 0444);
+    ox(name);
+    const std::string asked = name.substr(0, 53) + " not written, write: yes no",
+                      overwrite = name.substr(0, 52) + " readonly, overwrite: yes no";
+    // clang-format off
+    ASSERT_TRUE(play({{" ", 2, ox_e2e::banner}, {"x\vx", 2, asked}, {"\r", 2, overwrite}}));
+    // clang-format on
+    session->type("\r");
+    ASSERT_TRUE(session->wait_exit(0));
+    EXPECT_EQ(read(name), "xtext\n");
+}
+
 TEST_F(Leaving, AWriteThatFailsKeepsTheEditorTheTextAndTheFiles) {
     std::string text;
     for (int i = 0; i < 40; i++) text += "line " + std::to_string(i) + " of a file too big\n";

@@ -12,6 +12,8 @@
 #include <random>
 #include <string>
 
+#include "display/utf8.h"
+#include "support/utf8_mode.h"
 #include "text/tables_owner.h"
 
 namespace {
@@ -83,6 +85,91 @@ TEST(DisplayForms, RowImagesScrolledAndClipped) {
         EXPECT_EQ(out, r.image) << r.text << " from " << r.start << " scrolled " << r.h;
     }
     set_white_space_vis(0);
+}
+
+// é, a wide 中, e with a combining acute, an invalid byte, a C1 control.
+const std::string mixed = "\xc3\xa9\xe4\xb8\xad"
+                          "e\xcc\x81"
+                          "\xc8"
+                          "\xc2\x85";
+
+TEST(Utf8Text, SequencesAndTheCharactersOfAText) {
+    const struct {
+        std::string bytes;
+        int length;
+    } sequences[] = {
+        {"\xc3\xa9", 2},
+        {"\xe4\xb8\xad", 3},
+        {"\xf0\x9f\x98\x80", 4},
+        {"\xf4\x8f\xbf\xbf", 4},
+        {"a", 0},
+        {"\xc3", 0},
+        {"\xc0\xaf", 0},
+        {"\xe0\x9f\xbf", 0}, // overlong
+        {"\xed\xa0\x80", 0},
+        {"\xf4\x90\x80\x80", 0},
+        {"\xe4\xb8"
+         "a",
+         0},
+        {"\xa9", 0},
+    };
+    for (const auto &q : sequences) {
+        int n = utf8_sequence(q.bytes.c_str(), static_cast<int>(q.bytes.size()));
+        EXPECT_EQ(n, q.length) << testing::PrintToString(q.bytes);
+        if (n == 0) continue;
+        char out[4];
+        EXPECT_EQ(utf8_encode(utf8_decode(q.bytes.c_str(), n), out), n);
+        EXPECT_EQ(std::string(out, n), q.bytes);
+    }
+    EXPECT_EQ(utf8_encode(0xD800, nullptr), 0);
+    EXPECT_EQ(utf8_encode(0x110000, nullptr), 0);
+    // The characters of the mixed text, and stepping back over each.
+    const std::vector<int> bytes_utf8 = {2, 3, 1, 2, 1, 2}, bytes_plain(11, 1);
+    for (bool on : {true, false}) {
+        set_utf8_text(on);
+        std::vector<int> lengths;
+        for (const char *p = mixed.c_str(); *p; p += lengths.back()) lengths.push_back(char_len(p));
+        EXPECT_EQ(lengths, on ? bytes_utf8 : bytes_plain);
+        for (int p = static_cast<int>(mixed.size()), i = static_cast<int>(lengths.size()); p > 0;) {
+            int before = p - lengths[--i];
+            ASSERT_EQ(char_before(mixed.c_str(), p), before) << on;
+            p = before;
+        }
+    }
+    set_utf8_text(false);
+}
+
+TEST(DisplayForms, Utf8TextByCellsAndEveryOtherByteAsBefore) {
+    struct {
+        std::string text;
+        int width, h, vis;
+        std::string image;
+        int cells;
+    } const rows[] = {
+        // clang-format off
+        {mixed, 20, 0, 0, "\xc3\xa9\xe4\xb8\xad" "e\xcc\x81" "???", 7},
+        {mixed, 20, 0, 1, "\xc3\xa9\xe4\xb8\xad" "e\xcc\x81" "<c8><c2><85>", 16},
+        {mixed, 2, 0, 0, "\xc3\xa9 ", 2},            // a wide one cut at the right
+        {mixed, 20, 2, 0, " e\xcc\x81???", 5},       // and at the left
+        {mixed, 20, 4, 0, "???", 3},                 // a mark whose letter is out of view
+        {"\tx", 20, 0, 1, "       >x", 9},
+        // clang-format on
+    };
+    test_support::utf8_mode utf8;
+    for (const auto &r : rows) {
+        set_white_space_vis(r.vis);
+        std::string out;
+        EXPECT_EQ(text_image(out, r.text.c_str(), 0, r.width, r.h), r.cells);
+        EXPECT_EQ(out, r.image) << testing::PrintToString(r.text) << " scrolled " << r.h;
+        EXPECT_EQ(text_cells(out.c_str()), r.cells);
+    }
+    set_white_space_vis(0);
+    // Into values are bytes; columns are cells. An into value inside a
+    // character stands on it; a column inside one gives its start.
+    const int cols[][2] = {{0, 0}, {1, 0}, {2, 1}, {4, 1}, {5, 3}, {6, 4}, {8, 4}, {9, 5}, {11, 7}};
+    for (const auto &c : cols) EXPECT_EQ(col_nth_char(mixed.c_str(), 0, c[0]), c[1]) << c[0];
+    const int intos[][2] = {{0, 0}, {1, 2}, {2, 2}, {3, 5}, {4, 8}, {5, 9}, {7, 11}};
+    for (const auto &c : intos) EXPECT_EQ(into_near_col(mixed.c_str(), 0, c[0]), c[1]) << c[0];
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vterm.h>
@@ -65,6 +66,7 @@ pty_terminal::pty_terminal(std::vector<std::string> argv, options opts)
         unsetenv("LINES");
         unsetenv("COLUMNS");
         setenv("TERM", opts.term.c_str(), 1);
+        setenv("LC_ALL", opts.locale.c_str(), 1);
         for (std::string &e : opts.env) putenv(e.data());
         ::signal(SIGINT, SIG_DFL); // not ignored, as it is when started in the background
         execv(c_argv[0], c_argv.data());
@@ -112,6 +114,16 @@ void pty_terminal::signal(int sig) {
     if (pid_ > 0 && !exited_) kill(pid_, sig);
 }
 
+void pty_terminal::resize(int rows, int cols) {
+    pump(0); // what was written for the old size lands on it
+    rows_ = rows;
+    cols_ = cols;
+    vterm_set_size(vt_, rows, cols);
+    winsize size{static_cast<unsigned short>(rows), static_cast<unsigned short>(cols), 0, 0};
+    if (ioctl(master_, TIOCSWINSZ, &size) != 0)
+        ADD_FAILURE() << "cannot resize the terminal: " << std::strerror(errno);
+}
+
 // Reads what the program wrote, waiting up to wait_ms for the first bytes,
 // and feeds it all to the terminal.
 void pty_terminal::pump(int wait_ms) {
@@ -156,6 +168,35 @@ std::string pty_terminal::row(int r) const {
     return text.erase(text.find_last_not_of(' ') + 1);
 }
 
+std::string pty_terminal::text(int r) const {
+    std::string text;
+    auto put = [&text](uint32_t c) {
+        if (c < 0x80) {
+            text += static_cast<char>(c);
+        } else if (c < 0x800) {
+            text += static_cast<char>(0xC0 | c >> 6);
+            text += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            text += static_cast<char>(0xE0 | c >> 12);
+            text += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            text += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            text += static_cast<char>(0xF0 | c >> 18);
+            text += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+            text += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            text += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    };
+    for (int c = 0; c < cols_; c++) {
+        VTermScreenCell sc{};
+        vterm_screen_get_cell(vscreen_, VTermPos{r, c}, &sc);
+        if (sc.chars[0] == static_cast<uint32_t>(-1)) continue; // a wide one's right half
+        if (sc.chars[0] == 0) put(' ');
+        for (int i = 0; i < VTERM_MAX_CHARS_PER_CELL && sc.chars[i] != 0; i++) put(sc.chars[i]);
+    }
+    return text.erase(text.find_last_not_of(' ') + 1);
+}
+
 cell pty_terminal::at(int r, int c) const {
     VTermScreenCell sc{};
     vterm_screen_get_cell(vscreen_, VTermPos{r, c}, &sc);
@@ -180,7 +221,7 @@ std::string pty_terminal::dump() const {
                       ", cursor at " + std::to_string(cursor_row()) + "," +
                       std::to_string(cursor_col()) + (exited_ ? ", program ended" : "") + ":\n";
     for (int r = 0; r < rows_; r++)
-        out += (r < 10 ? " " : "") + std::to_string(r) + " |" + row(r) + "\n";
+        out += (r < 10 ? " " : "") + std::to_string(r) + " |" + text(r) + "\n";
     return out;
 }
 
@@ -204,6 +245,11 @@ testing::AssertionResult pty_terminal::wait_for(const std::function<bool()> &don
 testing::AssertionResult pty_terminal::wait_row(int r, const std::string &text) {
     return wait_for([&] { return row(r) == text; },
                     "row " + std::to_string(r) + " to read \"" + text + "\"");
+}
+
+testing::AssertionResult pty_terminal::wait_text(int r, const std::string &want) {
+    return wait_for([&] { return text(r) == want; },
+                    "row " + std::to_string(r) + " to read \"" + want + "\"");
 }
 
 testing::AssertionResult pty_terminal::wait_screen(const std::vector<std::string> &expected) {

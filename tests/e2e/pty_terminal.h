@@ -44,6 +44,7 @@ struct options {
     int cols = 80;
     std::string term = "xterm";
     std::vector<std::string> env; // "NAME=value", added to the inherited environment
+    std::string locale = "C";     // LC_ALL, whatever the environment holds
 };
 
 class pty_terminal {
@@ -60,10 +61,16 @@ class pty_terminal {
     // which a time-out is what matters.
     void pause(int ms);
     void signal(int sig);
+    // The window takes a new size: the terminal's and the pseudo-terminal's,
+    // which tells the program with SIGWINCH.
+    void resize(int rows, int cols);
 
     // The text of a row without its trailing blanks; a character outside
     // ASCII as \x01.
     std::string row(int r) const;
+    // The same in UTF-8, every character as itself with its combining marks,
+    // a wide one once.
+    std::string text(int r) const;
     cell at(int r, int c) const;
     int cursor_row() const { return cursor(true); }
     int cursor_col() const { return cursor(false); }
@@ -76,6 +83,7 @@ class pty_terminal {
     // A wait gives up after 10 s, or OX_E2E_TIMEOUT_MS.
     testing::AssertionResult wait_for(const std::function<bool()> &done, const std::string &what);
     testing::AssertionResult wait_row(int r, const std::string &text);
+    testing::AssertionResult wait_text(int r, const std::string &text);
     // Waits for the whole screen: rows from row 0, rows not given blank.
     testing::AssertionResult wait_screen(const std::vector<std::string> &expected);
     // Waits for the program to end with this status (128 + n when signal n

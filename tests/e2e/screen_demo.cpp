@@ -22,6 +22,8 @@
 //                   string its length and itself, "string 1 2 "ab""
 //   F11             once a key is typed, what th_key_status gives twice and
 //                   th_key_read after it
+//   F12             gives the terminal back, writes "outside" on it as an
+//                   outside command would, and takes it back
 //   ^Y              "sync <n>", n counting the ^Y keys from 1, and a new log
 //   ^Q              quit
 //
@@ -30,6 +32,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -38,6 +41,7 @@
 #include "display/keys.h"
 #include "display/prompt.h"
 #include "display/screen.h"
+#include "display/screen_restart.h"
 #include "display/terminal.h"
 #include "text/buff_file.h"
 #include "text/buffer.h"
@@ -108,6 +112,13 @@ bool act(int key) {
     case 'B' - 64: f->mark2 = f->cur_index; break;
     case 'T' - 64: line_toggle_tag(f->cur); break;
     case K_F11: key_status(); return true;
+    case K_F12:
+        screen_leave();
+        std::fputs("outside\n", stdout);
+        std::fflush(stdout);
+        screen_reinit();
+        refresh_all();
+        break;
     case 'Y' - 64: prompt(("sync " + std::to_string(++syncs)).c_str()); return true;
     default:
         if (key < K_F1 || key > K_F4) return false;

@@ -44,13 +44,16 @@ TEST_F(CommandLine, FailuresAndLimits) {
         {{"-h9"}, 80, 24, "xterm", "bad screen height"},
         {{"-w80", "-h151"}, 80, 24, "xterm", "bad screen height"},
         {{}, 80, 24, "no-such-terminal", "unable to initialise screen"},
+        {{}, 80, 24, "dumb", "unable to initialise screen"}, // it cannot move its cursor
         {{}, 39, 24, "xterm", "bad screen size"},
         {{}, 80, 9, "xterm", "bad screen size"},
-        {{}, 201, 40, "xterm", "bad screen size"},
+        {{}, 1001, 40, "xterm", "bad screen size"},
+        {{}, 80, 501, "xterm", "bad screen size"},
         {sixty, 80, 24, "xterm", "initialisation error"},
         {{"-w40", "-h10", "-w", "200", "-h", "150"}, 80, 24, "xterm", ""},
         {{"-w", "80x", "-h10"}, 40, 10, "xterm", ""},
-        {{}, 200, 150, "xterm", ""},
+        {{}, 250, 40, "xterm", ""},
+        {{}, 1000, 500, "xterm", ""},
     };
     write("keys.ini", ox_e2e::exit_keys);
     for (const auto &c : cases) {
