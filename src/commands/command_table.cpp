@@ -1,11 +1,13 @@
 #include "commands/command_table.h"
 
+#include "commands/bracket.h"
 #include "commands/char_commands.h"
 #include "commands/fold_commands.h"
 #include "commands/key_commands.h"
 #include "commands/line_commands.h"
 #include "commands/other_commands.h"
 #include "commands/page_commands.h"
+#include "commands/search_commands.h"
 #include "commands/setup_commands.h"
 #include "commands/undelete.h"
 #include "commands/word_commands.h"
@@ -125,13 +127,13 @@ const COMMAND cmd_table[N_COMMANDS] = {
     row("page_down", cmd_p_down),
     row("page_scroll_up", cmd_p_scroll_up),
     row("page_scroll_down", cmd_p_scroll_down),
-    row("search_for", nullptr, a_search_for),         // cmd_s_for
-    row("search_replace", nullptr, a_search_replace), // cmd_s_replace
-    row("search_again", nullptr),                     // cmd_s_again
-    row("search_bracket", nullptr),                   // cmd_s_bracket
-    row("tag_line", nullptr),                         // cmd_t_line
-    row("tag_error", nullptr),                        // cmd_t_error
-    row("tag_goto", nullptr, a_forwards),             // cmd_t_goto
+    row("search_for", cmd_s_for, a_search_for),
+    row("search_replace", cmd_s_replace, a_search_replace),
+    row("search_again", cmd_s_again),
+    row("search_bracket", cmd_s_bracket),
+    row("tag_line", nullptr),             // cmd_t_line
+    row("tag_error", nullptr),            // cmd_t_error
+    row("tag_goto", nullptr, a_forwards), // cmd_t_goto
     row("fold_start", cmd_f_start),
     row("fold_end", cmd_f_end),
     row("fold_open", cmd_f_open, a_open),
