@@ -36,6 +36,19 @@ void to_lower(char *out, const char *s, int n) {
     out[n] = '\0';
 }
 
+// The first place of the n bytes of pattern (n at least 1) in the len bytes
+// of text, or null. Lines are short, so finding the first byte with memchr
+// and comparing the rest beats a general substring search.
+const char *find_bytes(const char *text, int len, const char *pattern, int n) {
+    const char *last = text + len - n;
+    for (const char *p = text; p <= last; p++) {
+        p = static_cast<const char *>(std::memchr(p, pattern[0], last - p + 1));
+        if (!p) return nullptr;
+        if (std::memcmp(p + 1, pattern + 1, n - 1) == 0) return p;
+    }
+    return nullptr;
+}
+
 // The current line as the search sees it.
 struct line_scan {
     LINE *line;
@@ -104,10 +117,10 @@ bool find_forwards(const line_scan &s, int offset, match &m) {
     }
     int n = q.plain_len;
     if (n > s.length - offset) return false;
-    const void *at =
-        n == 0 ? s.text + offset : memmem(s.text + offset, s.length - offset, q.plain, n);
+    const char *at =
+        n == 0 ? s.text + offset : find_bytes(s.text + offset, s.length - offset, q.plain, n);
     if (!at) return false;
-    m.start = static_cast<int>(static_cast<const char *>(at) - s.text);
+    m.start = static_cast<int>(at - s.text);
     m.end = m.start + n;
     return true;
 }
@@ -158,6 +171,24 @@ void replaced_string(const line_scan &s, const match &m, char *out) {
     std::strcpy(out + m.start + q.replacement_len, s.string + m.end);
 }
 
+// The remembered column of a match's place is worked out once the search
+// stops there, not at each of the matches it passes: it is stale while the
+// cursor is at a match.
+bool column_stale;
+
+void cursor_to_match(int into) {
+    cur_fold()->into = into;
+    column_stale = true;
+}
+
+// However the search ends, the cursor's column is right when it has.
+struct column_made_right {
+    column_made_right() { column_stale = false; }
+    ~column_made_right() {
+        if (column_stale) set_into(cur_fold()->into);
+    }
+};
+
 // Shows the match when asked to, replaces it when that is wanted, and leaves
 // the cursor after it (forwards) or at its start (backwards).
 void handle_match(line_scan &s, const match &m) {
@@ -167,7 +198,7 @@ void handle_match(line_scan &s, const match &m) {
         keep_row_bottom();
     else
         keep_row_top();
-    set_into(s.base + (q.forwards ? m.end : m.start));
+    cursor_to_match(s.base + (q.forwards ? m.end : m.start));
     int replace_it = 1;
     if (q.confirm) {
         refresh();
@@ -185,7 +216,7 @@ void handle_match(line_scan &s, const match &m) {
         int grown = static_cast<int>(std::strlen(out)) - s.length;
         if (!line_set_string(s.line, out)) error_code(ERR_OUT_OF_MEMORY);
         line_changed(s.line);
-        if (q.forwards) set_into(cur_fold()->into + grown);
+        if (q.forwards) cursor_to_match(cur_fold()->into + grown);
         load_line(s);
         if (q.confirm) refresh();
     }
@@ -199,12 +230,25 @@ void cursor_to_start_quickly() {
     f->col = 0;
 }
 
+// One step of the walk, which puts the cursor, column and all, where the
+// search goes on or where it ended: 1 when it has ended.
+int step_forwards() {
+    int ended = search_step_fwd();
+    column_stale = false;
+    return ended;
+}
+int step_backwards() {
+    int ended = search_step_bwd();
+    column_stale = false;
+    return ended;
+}
+
 // The next match forwards, false when the search has ended.
 bool next_forwards(line_scan &s, match &m) {
     FOLD *f = cur_fold();
     if (last_search.last_empty) {
         if (f->into >= max_into_value()) {
-            if (search_step_fwd()) return false;
+            if (step_forwards()) return false;
             cursor_to_start_quickly();
         } else {
             f->into++;
@@ -212,7 +256,7 @@ bool next_forwards(line_scan &s, match &m) {
     }
     for (;;) {
         if (load_line(s) && find_forwards(s, cur_fold()->into - s.base, m)) return true;
-        if (search_step_fwd()) {
+        if (step_forwards()) {
             keep_row_bottom();
             return false;
         }
@@ -227,7 +271,7 @@ bool next_backwards(line_scan &s, match &m) {
     if (last_search.last_empty) {
         load_line(s);
         if (f->into <= indent_of(f->cur)) {
-            if (search_step_bwd()) {
+            if (step_backwards()) {
                 keep_row_top();
                 return false;
             }
@@ -238,7 +282,7 @@ bool next_backwards(line_scan &s, match &m) {
     }
     for (;;) {
         if (load_line(s) && find_backwards(s, cur_fold()->into - s.base, m)) return true;
-        if (search_step_bwd()) {
+        if (step_backwards()) {
             keep_row_top();
             return false;
         }
@@ -286,6 +330,7 @@ void search_setup(const char *pattern, int case_sensitive, int regular, int when
 void search_run() {
     SEARCH &q = last_search;
     q.count = 0;
+    column_made_right column;
     escape_watch_start();
     prompt("searching ...");
     line_scan s;

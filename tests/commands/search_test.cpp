@@ -61,6 +61,8 @@ TEST_F(Search, PlainStringsAndExpressionsWithAndWithoutCase) {
         {abc, 0, 2, find("abc", " no no never never yes 2 no"), "Abc abc,ABC,[fold abc 0 c:abc,], @1:3 r22 #2"},
         {abc, 2, 12, find("abc", " no no never never no 2 no"), "Abc abc,ABC,[fold abc 0 c:abc,], @1:0 r4 #2"},
         {abc, 1, 3, find("b+", " no yes never never no 1 no"), "Abc abc,ABC,[fold abc 0 c:abc,], @1:1 r4 #1"},
+        // The cursor's column is kept for moving on from the match.
+        {{"a\tbcd", "uvwxyz0123"}, 0, 0, find("c", " yes no never never yes 1 no") + " line_down", "a\tbcd,uvwxyz0123, @1:10 r22 #1"},
         // Not found: the cursor at the end of the list, or at the start of
         // its first line.
         {abc, 0, 0, find("abd"), "Abc abc,ABC,[fold abc 0 c:abc,], @3:0 r22 !not found #0"},
