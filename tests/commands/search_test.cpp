@@ -266,6 +266,18 @@ TEST_F(SearchWalk, AVirtualFoldChangedIsWrittenBackWithItsBackup) {
     EXPECT_EQ(n_buffs_in_use(), 1);
 }
 
+TEST_F(SearchWalk, TheScopeIsForgottenWithItsFold) {
+    test_support::write_file(files.path("main"), "/*...vchild:0:*/\n");
+    test_support::write_file(files.path("child"), "x\n");
+    load("main");
+    ASSERT_TRUE(exec_commands(("fold_in " + find("x")).c_str()));
+    EXPECT_EQ(search_root_fold, fold());
+    EXPECT_TRUE(in_search_scope());
+    ASSERT_TRUE(exec_commands("fold_out")); // the child buffer goes with its folds
+    EXPECT_EQ(search_root_fold, nullptr);
+    EXPECT_FALSE(in_search_scope());
+}
+
 TEST_F(SearchWalk, AVirtualFoldOfItsOwnFileOrAnAncestorsIsNotEntered) {
     std::filesystem::create_directory(files.path("sub"));
     // Named relative to the file that holds it: sub/self names sub/self.
