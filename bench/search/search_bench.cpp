@@ -12,7 +12,8 @@
 //             vim -u NONE -N -n -i NONE; both are timed from start to end,
 //             alternating which goes first, and the time from the file shown
 //             to the end is given apart. Neither writes the file.
-//   grep      grep -cE PATTERN FILE as a whole process, the floor.
+//   grep      grep -cE PATTERN FILE as a whole process in the C locale, the
+//             floor (it counts lines rather than matches).
 //
 // Medians of the runs (5 by default). Every file it makes is removed at the
 // end.
@@ -80,23 +81,34 @@ bool replaces(const Search &s) {
 
 // ---- Inside the program ------------------------------------------------------
 
+// User and system time of this process, in ms: on a shared machine it does
+// not count the time spent waiting for a CPU.
+double cpu_ms() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 +
+           (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
+}
+
 struct InProgram {
-    double ms;
+    double ms, cpu;
     int count;
 };
 
 InProgram run_in_ox(const Search &s, BUFF *b, int runs) {
-    std::vector<double> times;
+    std::vector<double> times, cpu;
     int count = 0;
     for (int r = 0; r < runs; r++) {
         if (replaces(s) && !buff_read(b, b->fn)) fail("cannot read the file again");
         exec_commands("fold_start");
+        double cpu_start = cpu_ms();
         Clock::time_point start = Clock::now();
         if (!exec_commands(s.ox.c_str())) fail(std::string(s.name) + " failed");
         times.push_back(ms_between(start, Clock::now()));
+        cpu.push_back(cpu_ms() - cpu_start);
         count = last_search.count;
     }
-    return {median(times), count};
+    return {median(times), median(cpu), count};
 }
 
 // ---- Whole processes -----------------------------------------------------------
@@ -107,10 +119,11 @@ struct Editor {
 };
 
 struct Figures {
-    std::vector<double> total, after_shown;
+    std::vector<double> total, after_shown, cpu;
     void add(const Outcome &o) {
         total.push_back(o.total_ms);
         after_shown.push_back(o.total_ms - o.ready_ms);
+        cpu.push_back(o.cpu_ms);
     }
 };
 
@@ -125,20 +138,36 @@ Outcome run_session(const Editor &e, const std::string &dir, const std::string &
     return s.finish(ready, status);
 }
 
-double run_grep(const std::string &expression, const std::string &file) {
+// grep in the C locale, as ox reads bytes; its output goes to a pipe, since
+// GNU grep stops at the first match when it writes to /dev/null.
+Outcome run_grep(const std::string &expression, const std::string &file) {
+    int out[2];
+    if (pipe(out) != 0) fail("pipe failed");
     Clock::time_point start = Clock::now();
     pid_t pid = fork();
     if (pid < 0) fail("fork failed");
     if (pid == 0) {
-        int null = open("/dev/null", O_WRONLY);
-        if (null < 0 || dup2(null, 1) < 0) _exit(126);
-        execlp("grep", "grep", "-cE", expression.c_str(), file.c_str(), static_cast<char *>(nullptr));
+        if (dup2(out[1], 1) < 0) _exit(126);
+        close(out[0]);
+        setenv("LC_ALL", "C", 1);
+        execlp("grep", "grep", "-cE", expression.c_str(), file.c_str(),
+               static_cast<char *>(nullptr));
         _exit(127);
     }
+    close(out[1]);
+    char buf[64];
+    while (read(out[0], buf, sizeof buf) > 0) {
+    }
+    close(out[0]);
     int status = 0;
-    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    rusage ru{};
+    if (wait4(pid, &status, 0, &ru) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         fail("grep failed");
-    return ms_between(start, Clock::now());
+    Outcome o;
+    o.total_ms = ms_between(start, Clock::now());
+    o.cpu_ms = (ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) * 1e3 +
+               (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e3;
+    return o;
 }
 
 } // namespace
@@ -153,7 +182,8 @@ int main(int argc, char **argv) {
     int runs = 5;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
-        if (i + 1 >= argc) fail("usage: search_bench [--ox PATH] [--vim PATH] [--lines N] [--runs N]");
+        if (i + 1 >= argc)
+            fail("usage: search_bench [--ox PATH] [--vim PATH] [--lines N] [--runs N]");
         if (a == "--ox")
             ox_path = argv[++i];
         else if (a == "--vim")
@@ -190,16 +220,19 @@ int main(int argc, char **argv) {
     BUFF *b = top ? buff_create(file.c_str(), -1, top) : nullptr;
     if (!b || !buff_read(b, file.c_str())) fail("cannot read the file");
     cur_buffer = b;
-    std::printf("%-24s %9s %10s\n", "in ox", "matches", "ms");
+    std::printf("%-24s %9s %10s %10s\n", "in ox", "matches", "ms", "cpu ms");
     std::vector<InProgram> inside;
     for (const Search &s : searches) {
         inside.push_back(run_in_ox(s, b, runs));
-        std::printf("%-24s %9d %10.1f\n", s.name, inside.back().count, inside.back().ms);
+        std::printf("%-24s %9d %10.1f %10.1f\n", s.name, inside.back().count, inside.back().ms,
+                    inside.back().cpu);
     }
-    std::printf("%-24s %20.2fx\n", "replace / count return", inside[3].ms / inside[0].ms);
+    std::printf("%-24s %20.2fx %9.2fx\n", "replace / count return", inside[3].ms / inside[0].ms,
+                inside[3].cpu / inside[0].cpu);
 
-    std::printf("\n%-24s %10s %10s %10s %10s %10s %8s %8s\n", "whole process, ms", "ox",
-                "ox search", "vim", "vim search", "grep", "vim/ox", "ox/grep");
+    std::printf("\nwhole process, ms: total (cpu) and from the file shown to the end\n");
+    std::printf("%-24s %16s %8s %16s %8s %16s %7s %7s\n", "", "ox", "search", "vim", "search",
+                "grep", "vim/ox", "ox/grep");
     FILE *ini_fp = std::fopen(ini.c_str(), "w");
     if (!ini_fp) fail("cannot write the initialisation file");
     std::fputs("key_bind \"^X\" \"other_exit yes\"\nkey_bind \"^Q\" \"other_abort yes\"\n", ini_fp);
@@ -221,27 +254,30 @@ int main(int argc, char **argv) {
         std::string ox_quit = replaces(s) ? "\x11" : "\x18";
         int ox_status = replaces(s) ? 1 : 0;
         std::string vim_done = replaces(s) ? "substitutions" : "matches";
-        Figures ox_runs, vim_runs;
-        std::vector<double> grep_runs;
+        Figures ox_runs, vim_runs, grep_runs;
         for (int r = 0; r < runs; r++) {
             bool ox_first = r % 2 == 0;
             if (ox_first) ox_runs.add(run_session(ox, dir, ox_keys, "matches", ox_quit, ox_status));
             vim_runs.add(run_session(vim, dir, s.vim + "\r", vim_done, ":q!\r", 0));
-            if (!ox_first) ox_runs.add(run_session(ox, dir, ox_keys, "matches", ox_quit, ox_status));
-            if (!replaces(s)) grep_runs.push_back(run_grep(s.grep, file));
+            if (!ox_first)
+                ox_runs.add(run_session(ox, dir, ox_keys, "matches", ox_quit, ox_status));
+            if (!replaces(s)) grep_runs.add(run_grep(s.grep, file));
         }
         double ox_total = median(ox_runs.total), vim_total = median(vim_runs.total);
-        std::printf("%-24s %10.1f %10.1f %10.1f %10.1f", s.name, ox_total,
-                    median(ox_runs.after_shown), vim_total, median(vim_runs.after_shown));
-        if (grep_runs.empty())
-            std::printf(" %10s %7.2fx %8s\n", "", vim_total / ox_total, "");
+        std::printf("%-24s %7.1f (%6.1f) %8.1f %7.1f (%6.1f) %8.1f", s.name, ox_total,
+                    median(ox_runs.cpu), median(ox_runs.after_shown), vim_total,
+                    median(vim_runs.cpu), median(vim_runs.after_shown));
+        if (replaces(s))
+            std::printf(" %16s %6.2fx\n", "", vim_total / ox_total);
         else
-            std::printf(" %10.1f %7.2fx %7.2fx\n", median(grep_runs), vim_total / ox_total,
-                        ox_total / median(grep_runs));
+            std::printf(" %7.1f (%6.1f) %6.2fx %6.2fx\n", median(grep_runs.total),
+                        median(grep_runs.cpu), vim_total / ox_total,
+                        ox_total / median(grep_runs.total));
     }
     if (!sessions) std::printf("(no sessions: give --ox PATH and --vim PATH)\n");
 
     for (const char *f : {"search.c", "search.bak", "bench.ini"}) unlink((dir + "/" + f).c_str());
-    if (rmdir(dir.c_str()) != 0) std::fprintf(stderr, "search_bench: %s is not empty\n", dir.c_str());
+    if (rmdir(dir.c_str()) != 0)
+        std::fprintf(stderr, "search_bench: %s is not empty\n", dir.c_str());
     return 0;
 }
