@@ -5,7 +5,7 @@
 // by "RETURN".
 //
 //   in ox     each command alone, run inside the program on the buffer read
-//             from the file (the file is read again before each replacement)
+//             afresh from the file before each run
 //   sessions  the whole process through a pseudo-terminal (bench/common/
 //             pty_session.h): ox binds a key to each command; vim runs
 //             ":%s/PATTERN//gn" (":%s/return/RETURN/g" to replace) as
@@ -99,7 +99,7 @@ InProgram run_in_ox(const Search &s, BUFF *b, int runs) {
     std::vector<double> times, cpu;
     int count = 0;
     for (int r = 0; r < runs; r++) {
-        if (replaces(s) && !buff_read(b, b->fn)) fail("cannot read the file again");
+        if (!buff_read(b, b->fn)) fail("cannot read the file again");
         exec_commands("fold_start");
         double cpu_start = cpu_ms();
         Clock::time_point start = Clock::now();
