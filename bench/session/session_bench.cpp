@@ -20,180 +20,18 @@
 //
 // Run: bench/session/run.sh [build folder], or
 //      session_bench --ox PATH [--vim PATH] [--lines N] [--runs N]
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <vterm.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "common/folded_file.h"
+#include "common/pty_session.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double ms_between(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-[[noreturn]] void fail(const std::string &what) {
-    std::fprintf(stderr, "session_bench: %s\n", what.c_str());
-    std::exit(1);
-}
-
-long file_size(const std::string &name) {
-    struct stat st;
-    return stat(name.c_str(), &st) == 0 ? static_cast<long>(st.st_size) : -1;
-}
-
-struct Outcome {
-    double total_ms = 0; // process start to its end
-    double ready_ms = 0; // process start to the file shown
-    double cpu_ms = 0;   // user and system time of the process
-    long peak_kib = 0;   // peak resident memory
-};
-
-// One editor process in a pseudo-terminal whose output is kept, so that a
-// session can wait for a text to appear in it.
-class Session {
-  public:
-    Session(const std::vector<std::string> &argv, const std::string &dir) {
-        vt_ = vterm_new(24, 80);
-        vterm_set_utf8(vt_, 1);
-        vterm_output_set_callback(vt_, &Session::answer, this);
-        VTermScreen *screen = vterm_obtain_screen(vt_);
-        vterm_screen_enable_altscreen(screen, 1);
-        vterm_screen_reset(screen, 1);
-        winsize ws{};
-        ws.ws_row = 24;
-        ws.ws_col = 80;
-        start_ = Clock::now();
-        pid_ = forkpty(&master_, nullptr, nullptr, &ws);
-        if (pid_ < 0) fail("forkpty failed");
-        if (pid_ == 0) {
-            if (chdir(dir.c_str()) != 0) _exit(126);
-            setenv("TERM", "xterm", 1);
-            unsetenv("LINES");
-            unsetenv("COLUMNS");
-            std::vector<char *> args;
-            for (const std::string &a : argv) args.push_back(const_cast<char *>(a.c_str()));
-            args.push_back(nullptr);
-            execv(args[0], args.data());
-            _exit(127);
-        }
-    }
-    ~Session() {
-        if (pid_ > 0 && !ended_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (master_ >= 0) close(master_);
-        vterm_free(vt_);
-    }
-    Session(const Session &) = delete;
-    Session &operator=(const Session &) = delete;
-
-    // Waits for the text to appear in the output after what earlier waits
-    // found; the time it appeared.
-    Clock::time_point wait_for(const std::string &text) {
-        for (;;) {
-            size_t at = output_.find(text, seen_);
-            if (at != std::string::npos) {
-                seen_ = at + text.size();
-                return Clock::now();
-            }
-            if (!pump(deadline_ms_)) fail("no \"" + text + "\" from " + name() + "\n" + tail());
-        }
-    }
-    void type(const std::string &bytes) {
-        if (write(master_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
-            fail("cannot type to " + name());
-    }
-    // Waits for the end of the process, which must end with status 0.
-    Outcome finish(Clock::time_point ready) {
-        while (pump(deadline_ms_)) {
-        }
-        int status = 0;
-        rusage ru{};
-        if (wait4(pid_, &status, 0, &ru) != pid_) fail("wait4 failed");
-        auto end = Clock::now();
-        ended_ = true;
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-            fail(name() + " ended with status " + std::to_string(status) + "\n" + tail());
-        Outcome o;
-        o.total_ms = ms_between(start_, end);
-        o.ready_ms = ms_between(start_, ready);
-        o.cpu_ms = (ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) * 1e3 +
-                   (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e3;
-        o.peak_kib = ru.ru_maxrss;
-        return o;
-    }
-
-  private:
-    // Reads what the program wrote; false once the terminal has closed (the
-    // program ended) or nothing came within the time allowed.
-    bool pump(int timeout_ms) {
-        pollfd p{master_, POLLIN, 0};
-        int n = poll(&p, 1, timeout_ms);
-        if (n <= 0) return false;
-        char buf[65536];
-        ssize_t got = read(master_, buf, sizeof buf);
-        if (got <= 0) return false;
-        output_.append(buf, static_cast<size_t>(got));
-        vterm_input_write(vt_, buf, static_cast<size_t>(got));
-        answer_colour_queries();
-        return true;
-    }
-    // What the terminal answers to the program's queries (cursor position,
-    // device attributes) goes back to it as a real terminal's answers do;
-    // vim waits at its end for answers it has not had.
-    static void answer(const char *bytes, size_t len, void *self) {
-        auto *s = static_cast<Session *>(self);
-        if (write(s->master_, bytes, len) < 0) fail("cannot answer a terminal query");
-    }
-    // libvterm leaves the colour queries of xterm unanswered: a light text on
-    // a dark background.
-    void answer_colour_queries() {
-        static const char *const queries[][2] = {
-            {"\x1b]10;?", "\x1b]10;rgb:ffff/ffff/ffff\x1b\\"},
-            {"\x1b]11;?", "\x1b]11;rgb:0000/0000/0000\x1b\\"},
-        };
-        for (size_t from = queried_; from < output_.size(); from++) {
-            for (const auto &q : queries) {
-                if (output_.compare(from, std::strlen(q[0]), q[0]) == 0)
-                    answer(q[1], std::strlen(q[1]), this);
-            }
-        }
-        // A query cut in two by a read is found whole after the next one.
-        queried_ = output_.size() > 5 ? output_.size() - 5 : 0;
-    }
-    std::string name() const { return "pid " + std::to_string(pid_); }
-    std::string tail() const {
-        return "last output: " + output_.substr(output_.size() > 400 ? output_.size() - 400 : 0);
-    }
-
-    static constexpr int deadline_ms_ = 120000;
-    Clock::time_point start_;
-    pid_t pid_ = -1;
-    int master_ = -1;
-    bool ended_ = false;
-    std::string output_;
-    size_t seen_ = 0;
-    size_t queried_ = 0;
-    VTerm *vt_ = nullptr;
-};
+using namespace bench;
 
 struct Editor {
     const char *name;

@@ -2,6 +2,7 @@
 
 #include "commands/block_commands.h"
 #include "commands/block_files.h"
+#include "commands/bracket.h"
 #include "commands/buffer_commands.h"
 #include "commands/char_commands.h"
 #include "commands/fold_commands.h"
@@ -10,6 +11,7 @@
 #include "commands/line_commands.h"
 #include "commands/other_commands.h"
 #include "commands/page_commands.h"
+#include "commands/search_commands.h"
 #include "commands/setup_commands.h"
 #include "commands/shell_command.h"
 #include "commands/tag_commands.h"
@@ -131,10 +133,10 @@ const COMMAND cmd_table[N_COMMANDS] = {
     row("page_down", cmd_p_down),
     row("page_scroll_up", cmd_p_scroll_up),
     row("page_scroll_down", cmd_p_scroll_down),
-    row("search_for", nullptr, a_search_for),         // cmd_s_for
-    row("search_replace", nullptr, a_search_replace), // cmd_s_replace
-    row("search_again", nullptr),                     // cmd_s_again
-    row("search_bracket", nullptr),                   // cmd_s_bracket
+    row("search_for", cmd_s_for, a_search_for),
+    row("search_replace", cmd_s_replace, a_search_replace),
+    row("search_again", cmd_s_again),
+    row("search_bracket", cmd_s_bracket),
     row("tag_line", cmd_t_line),
     row("tag_error", cmd_t_error),
     row("tag_goto", cmd_t_goto, a_forwards),

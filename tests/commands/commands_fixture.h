@@ -1,14 +1,15 @@
 // The state every command test starts from: the language "top" (autoindent,
 // insert mode, real tabs, the word separators "," and ";") and a current
 // buffer, no bindings or prefix keys, the exit flag clear, an empty undelete
-// stack and an 80 by 24 screen whose rows refresh() works out without a
-// terminal. Everything made is freed after each test.
+// stack, no last search and an 80 by 24 screen whose rows refresh() works out
+// without a terminal. Everything made is freed after each test.
 #pragma once
 
 #include "commands/bindings.h"
 #include "commands/editor_state.h"
 #include "commands/errors.h"
 #include "commands/executor.h"
+#include "commands/search.h"
 #include "commands/undelete.h"
 #include "display/screen.h"
 #include "display/terminal.h"
@@ -46,6 +47,7 @@ class CommandsTest : public TablesTest {
         scn_init();
         clear_bindings();
         exit_flag = 0;
+        search_forget();
         top = make_top();
         ASSERT_NE(top, nullptr);
         std::strcpy(top->separators, ",;");

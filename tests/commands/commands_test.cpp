@@ -30,7 +30,7 @@ TEST_F(Executor, CommandsRunInTurnUntilTheEndACommentTheExitOrAnError) {
         {"key_bind \"^A\" \"a\" key_bind \"Nope\" \"b\" key_bind \"^C\" \"c\"",
          "0 bad key name a,"},
         {"nothing_such", "0 command not found "},
-        {"search_again", "0 command not found "}, // no handler yet
+        {"search_again", "0 no previous search pattern "},
         {"key_bind", "0 insufficient arguments "},
         {"key_bind \"^B\"   ", "0 insufficient arguments "},
         {"key_bind \"^B\" 'b'", "0 bad string "},
