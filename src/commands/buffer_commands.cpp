@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "commands/arguments.h"
+#include "commands/buffer_file.h"
 #include "commands/errors.h"
 #include "commands/write_back.h"
 #include "display/prompt.h"
@@ -20,32 +21,14 @@ void host_name(const char *typed, char *fn) {
     std::strcpy(fn, os);
 }
 
-// Reads the file into the buffer, with its messages; the buffer then counts
-// as unchanged. The warning about lost bytes comes last, since it is the one
-// that tells the user the file would not be written back as it was.
-void read_with_messages(BUFF *b) {
-    const char *fn = b->fn;
-    file_prompt("reading ", fn);
-    if (!buff_read(b, fn)) error_file(read_fail_code(), fn);
-    int loss = rdloss;
-    prompt_blank();
-    warn_readonly(fn);
-    if (const char *warning = rdloss_warning(loss)) file_prompt(warning, fn);
-    b->changed = 0;
-}
-
 } // namespace
 
 void cmd_bf_create() {
     char fn[LINE_BUF_SIZE];
     host_name(arg_val[0].str, fn);
     int read_too = arg_val[1].num, select_too = arg_val[2].num;
-    LANG *lang = guess_lang_of(fn);
-    if (!lang) lang = lookup_lang_text("top");
-    if (!lang) error_code(ERR_CANT_DEDUCE_LANGUAGE);
-    BUFF *b = buff_create(fn, -1, lang);
-    if (!b) error_code(ERR_OUT_OF_MEMORY);
-    if (read_too) read_with_messages(b);
+    BUFF *b = buffer_for_file(fn, -1);
+    if (read_too) read_buffer_file(b);
     if (select_too) cur_buffer = b;
 }
 
@@ -69,7 +52,7 @@ void cmd_bf_rename() {
 }
 
 void cmd_bf_read() {
-    read_with_messages(arg_val[0].buff);
+    read_buffer_file(arg_val[0].buff);
 }
 
 void cmd_bf_write() {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "commands/buffer_file.h"
 #include "commands/cursor.h"
 #include "commands/errors.h"
 #include "commands/write_back.h"
@@ -32,18 +33,9 @@ void vfold_file(const LINE *v, char *out) {
 void vfold_open(const LINE *v) {
     char fn[LINE_BUF_SIZE];
     vfold_file(v, fn);
-    LANG *lang = guess_lang_of(fn);
-    if (!lang) lang = lookup_lang_text("top");
-    if (!lang) error_code(ERR_CANT_DEDUCE_LANGUAGE);
-    BUFF *child = buff_create(fn, cur_buffer->id, lang);
-    if (!child) error_code(ERR_OUT_OF_MEMORY);
+    BUFF *child = buffer_for_file(fn, cur_buffer->id);
     cur_buffer = child;
-    file_prompt("reading ", fn);
-    if (!buff_read(child, fn)) error_file(read_fail_code(), fn);
-    int loss = rdloss;
-    prompt_blank();
-    warn_readonly(fn);
-    if (const char *warning = rdloss_warning(loss)) file_prompt(warning, fn);
+    read_buffer_file(child);
 }
 
 void vfold_close(int force) {

@@ -29,8 +29,7 @@ static void tell_and_wait(const char *message, const char *fn = nullptr) {
 }
 
 load_result load_file(const char *fn, int parent) {
-    LANG *lang = guess_lang_of(fn);
-    if (lang == nullptr) lang = lookup_lang_text("top");
+    LANG *lang = lang_for_file(fn);
     if (lang == nullptr) {
         tell_and_wait(error_messages[ERR_CANT_DEDUCE_LANGUAGE]);
         return LOAD_NO_LANGUAGE;

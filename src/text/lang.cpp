@@ -92,3 +92,8 @@ LANG *guess_lang_of(const char *file_name) {
     }
     return nullptr;
 }
+
+LANG *lang_for_file(const char *file_name) {
+    LANG *lang = guess_lang_of(file_name);
+    return lang ? lang : lookup_lang_text("top");
+}

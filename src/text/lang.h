@@ -47,3 +47,7 @@ LANG *lookup_lang_text(const char *name);
 // is not a valid host name has no language; an expression that does not
 // compile never matches.
 LANG *guess_lang_of(const char *file_name);
+
+// The language a file is edited in: guess_lang_of's, else the newest language
+// named "top"; null when there is neither.
+LANG *lang_for_file(const char *file_name);

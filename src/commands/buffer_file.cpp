@@ -1,0 +1,26 @@
+#include "commands/buffer_file.h"
+
+#include "commands/errors.h"
+#include "commands/write_back.h"
+#include "display/prompt.h"
+#include "text/buff_file.h"
+#include "text/fold_file.h"
+
+BUFF *buffer_for_file(const char *fn, int parent) {
+    LANG *lang = lang_for_file(fn);
+    if (!lang) error_code(ERR_CANT_DEDUCE_LANGUAGE);
+    BUFF *b = buff_create(fn, parent, lang);
+    if (!b) error_code(ERR_OUT_OF_MEMORY);
+    return b;
+}
+
+void read_buffer_file(BUFF *b) {
+    const char *fn = b->fn;
+    file_prompt("reading ", fn);
+    if (!buff_read(b, fn)) error_file(read_fail_code(), fn);
+    int loss = rdloss;
+    prompt_blank();
+    warn_readonly(fn);
+    if (const char *warning = rdloss_warning(loss)) file_prompt(warning, fn);
+    b->changed = 0;
+}
