@@ -20,9 +20,10 @@ void host_name(const char *typed, char *fn) {
     std::strcpy(fn, os);
 }
 
-// Reads the file into the buffer, with its messages; the buffer then counts
-// as unchanged. The warning about lost bytes comes last, since it is the one
-// that tells the user the file would not be written back as it was.
+} // namespace
+
+// The warning about lost bytes comes last, since it is the one that tells the
+// user the file would not be written back as it was.
 void read_with_messages(BUFF *b) {
     const char *fn = b->fn;
     file_prompt("reading ", fn);
@@ -33,8 +34,6 @@ void read_with_messages(BUFF *b) {
     if (const char *warning = rdloss_warning(loss)) file_prompt(warning, fn);
     b->changed = 0;
 }
-
-} // namespace
 
 void cmd_bf_create() {
     char fn[LINE_BUF_SIZE];

@@ -9,6 +9,13 @@
 // the loss last.
 #pragma once
 
+#include "text/buffer.h"
+
+// Reads the buffer's file into it, showing "reading " and the name, then any
+// warning; the buffer then counts as unchanged. Raises the reading error with
+// the name, the buffer holding what was read.
+void read_with_messages(BUFF *b);
+
 // buffer_create (file name, read, select): a new buffer for the file, in the
 // language its name picks (else "top"); an empty name makes a buffer without
 // a file, which is never offered for writing. With read the file is read into
