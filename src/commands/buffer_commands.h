@@ -9,6 +9,8 @@
 // the loss last.
 #pragma once
 
+#include "text/buffer.h"
+
 // buffer_create (file name, read, select): a new buffer for the file, in the
 // language its name picks (else "top"); an empty name makes a buffer without
 // a file, which is never offered for writing. With read the file is read into

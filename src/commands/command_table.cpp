@@ -6,6 +6,7 @@
 #include "commands/buffer_commands.h"
 #include "commands/char_commands.h"
 #include "commands/fold_commands.h"
+#include "commands/help_command.h"
 #include "commands/key_commands.h"
 #include "commands/language_commands.h"
 #include "commands/line_commands.h"
@@ -180,6 +181,7 @@ const COMMAND cmd_table[N_COMMANDS] = {
     row("other_put", cmd_put),
     row("other_shell", cmd_shell, a_command),
     row("other_redraw", cmd_redraw),
+    row("other_help", cmd_help),
     row("other_exit", cmd_exit, a_sure),
     row("other_abort", cmd_abort, a_sure),
     row("other_squeeze", cmd_sqeeze),

@@ -77,11 +77,19 @@ static int read_line(FILE *fp, char *buf, bool *too_long) {
     return any;
 }
 
+// The file read last, for the help command: "" when it could not be opened.
+static char read_name[LINE_BUF_SIZE];
+
+const char *ini_file_name() {
+    return read_name;
+}
+
 struct file_closer {
     void operator()(FILE *fp) const { std::fclose(fp); }
 };
 
 void read_ini_file(const char *name) {
+    read_name[0] = '\0';
     std::unique_ptr<FILE, file_closer> fp(fopen_file(name, "r"));
     if (fp == nullptr || get_filemode(name) < 0) {
         char message[2 * LINE_BUF_SIZE];
@@ -91,6 +99,7 @@ void read_ini_file(const char *name) {
         apply_default_bindings();
         return;
     }
+    std::snprintf(read_name, sizeof read_name, "%s", name);
     bool reading = true;
     char line[LINE_BUF_SIZE];
     bool too_long;

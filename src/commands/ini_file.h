@@ -27,5 +27,10 @@ extern const default_binding default_bindings[N_DEFAULT_BINDINGS];
 // than LINE_MAX_TEXT bytes is not run and is reported as a failing line.
 void read_ini_file(const char *name);
 
+// The name of the file read_ini_file last read, as it was given, or "" when it
+// has read none or the last one could not be opened (the default bindings are
+// then in use).
+const char *ini_file_name();
+
 // Runs key_bind "<key>" "<action>" for each default binding in order.
 void apply_default_bindings();

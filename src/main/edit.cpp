@@ -1,6 +1,7 @@
 #include "main/edit.h"
 
 #include "commands/errors.h"
+#include "commands/help_command.h"
 #include "commands/ini_file.h"
 #include "display/keyboard.h"
 #include "display/prompt.h"
@@ -8,6 +9,7 @@
 #include "host/filename.h"
 #include "host/files.h"
 #include "main/main_loop.h"
+#include "main/user_guide.h"
 #include "text/buff_file.h"
 #include "text/buffer.h"
 #include "text/flags.h"
@@ -108,6 +110,7 @@ int edit(const char *program_path, int n_files, char *const *files, int auto_loa
     cur_buffer = buff_create("", -1, top);
     if (cur_buffer == nullptr) return 0;
     if (!list_files(cur_buffer, n_files, files)) return 0;
+    help_set_guide(find_user_guide(program_path).c_str());
     read_initialisation(program_path, ini_name);
     if (auto_load && !load_files(n_files, files)) return 0;
     refresh_all();

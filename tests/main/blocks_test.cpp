@@ -5,8 +5,9 @@
 
 namespace {
 
-const std::string down = "\x1b[B", mark_1 = "\x0f", mark_2 = "\x10", filter = "\x02",
-                  shell = "\v\n", read_block = "\v\x12";
+// ^O and ^P mark, ~F9 filters, F9 runs a command, ^K R reads a file in.
+const std::string down = "\x1b[B", mark_1 = "\x0f", mark_2 = "\x10", filter = "\x1b[20;2~",
+                  shell = "\x1b[20~", read_block = "\v\x12";
 
 std::string status(const std::string &name, int line, int col) {
     std::string s = name, number = std::to_string(line);

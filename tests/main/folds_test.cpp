@@ -12,18 +12,20 @@ using ox_e2e::insert_mode;
 
 const std::string down = "\x1b[B", up = "\x1b[A", f2 = "\x1bOQ", f3 = "\x1bOR", f4 = "\x1bOS";
 
-// Status row 0: the file name, the language "top", the line and the column.
+// Status row 0: the file name, the language (the shipped ox.ini's "c" for the
+// ".c" files, else "top"), the line and the column.
 std::string status(const std::string &name, int line, int col) {
     std::string s = name, number = std::to_string(line);
     s.resize(59, ' ');
-    s += "top";
+    s += name.ends_with(".c") ? "c" : "top";
     s.resize(75 - number.size(), ' ');
     return s + number + " " + std::to_string(col);
 }
 
-// Status row 1: the fold's name and the settings.
+// Status row 1 in a ".c" file: the fold's name and the settings, tab size 4.
 std::string fold_row(const std::string &name) {
-    return name + insert_mode.substr(name.size());
+    std::string row = name + insert_mode.substr(name.size());
+    return row.substr(0, row.size() - 2) + "4";
 }
 
 // A closed virtual fold marker of the language "top" for a file name.

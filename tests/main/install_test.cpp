@@ -1,6 +1,7 @@
 // Installing ox into a prefix of its own and using it from there, as a user
 // would: started by its full path, and by its name along PATH, from another
-// folder, the installed program reads the key map installed beside it.
+// folder, the installed program reads the key map installed beside it, and
+// its help key names the guide installed with it.
 #include <cstdio>
 
 #include "main/ox_session.h"
@@ -50,8 +51,14 @@ TEST_F(Install, TheInstalledProgramFindsItsKeyMapAndItsPages) {
             session = std::make_unique<e2e::pty_terminal>(
                 way.argv, e2e::options{24, 80, "xterm", {"HOME=" + files.path(), way.path}});
         }
-        // No message about the key map; Down moves; ^K X leaves.
-        ASSERT_TRUE(play({{"", 2, ox_e2e::banner}, {"\x1b[Bx", 5, "xbeta"}}));
+        // No message about the key map; Down moves; F1 shows the installed
+        // key map and names the installed guide; ^K X leaves.
+        // clang-format off
+        ASSERT_TRUE(play({{"", 2, ox_e2e::banner}, {"\x1b[Bx", 5, "xbeta"},
+                          {"\x1bOP", 2, "user guide: " + prefix.path("share/doc/ox/user-guide.md")}}));
+        // clang-format on
+        EXPECT_TRUE(session->wait_for([&] { return session->row(0).starts_with(bin + "/ox.ini "); },
+                                      "the key map shown"));
         ASSERT_TRUE(leave({"a.txt"}));
         EXPECT_EQ(read("a.txt"), "alpha\nxbeta\n");
     }

@@ -130,6 +130,27 @@ TEST_F(Startup, TheShippedIniFileBesideTheProgramBindsTheUsualKeys) {
     EXPECT_EQ(read("a.bak"), "alpha beta\ngamma\n");
 }
 
+TEST_F(Startup, F1ShowsTheKeyMapAndNamesTheUserGuideOfTheSource) {
+    write("a.txt", "alpha\n");
+    e2e::pty_terminal &t = start({"a.txt"}, {24, 160, "xterm", {}});
+    ASSERT_TRUE(t.wait_row(2, banner));
+    const std::string key_map = OX_PROGRAM ".ini", f1 = "\x1bOP", f7 = "\x1b[18~";
+    std::string first_line = test_support::read_file(OX_SOURCE_DIR "/ox.ini");
+    first_line.resize(first_line.find('\n'));
+    // clang-format off
+    ASSERT_TRUE(play({{f1, 2, "user guide: " OX_SOURCE_DIR "/docs/user-guide.md"},
+                      {"", 4, first_line}}));
+    EXPECT_TRUE(
+        t.wait_for([&] { return t.row(0).starts_with(key_map + " "); }, "the key map shown"));
+    // Back to a.txt, and F1 again shows the same buffer: F7 offers three.
+    ASSERT_TRUE(play({{f7, 2, "select:   a.txt " + key_map},
+                      {"a\r", 4, "alpha"},
+                      {f1, 4, first_line},
+                      {f7, 2, "select:   a.txt " + key_map}, {"\x1b", 2, "aborted"}}));
+    // clang-format on
+    EXPECT_TRUE(leave());
+}
+
 TEST_F(Startup, AnExitInTheFileEndsTheEditorOnceItHasStarted) {
     write("keys.ini", "other_exit yes\nkey_bind \"^B\" \"x\"\n");
     EXPECT_TRUE(start({"-i", "keys.ini"}).wait_exit(0));

@@ -1,0 +1,233 @@
+// The shipped key map, ox.ini: every line runs, every command it binds exists
+// and no key is bound twice; each language it makes is picked by the names of
+// its files and reads and writes a nested fold in its own markers byte for
+// byte. And the help command, which shows the key map read at start-up.
+#include "commands_fixture.h"
+
+#include "commands/command_table.h"
+#include "commands/help_command.h"
+#include "commands/ini_file.h"
+#include "support/scratch.h"
+#include "text/buff_file.h"
+#include "text/flags.h"
+
+#include <fstream>
+
+namespace {
+
+using test_support::read_file;
+using test_support::write_file;
+
+const std::string shipped = OX_SOURCE_DIR "/ox.ini";
+
+// Skips one argument of a command text: a quoted string (a backslash takes the
+// next byte), a character in single quotes, or a word ("?", a number, yes ...).
+const char *skip_argument(const char *p) {
+    if (*p == '"') {
+        char text[LINE_BUF_SIZE];
+        const char *after = scan_quoted_str(p, text);
+        return after != nullptr ? after : p + std::strlen(p);
+    }
+    if (*p == '\'' && p[1] != '\0' && p[2] == '\'') return p + 3;
+    while (*p != '\0' && !is_space_byte(static_cast<unsigned char>(*p))) p++;
+    return p;
+}
+
+// The command names a command text runs, in order, as the executor reads
+// them; the walk stops after a name that is no command.
+std::vector<std::string> commands_in(const char *text) {
+    std::vector<std::string> names;
+    for (const char *p = skip_space(text); *p != '\0' && *p != ';'; p = skip_space(p)) {
+        const char *end = p;
+        while (*end != '\0' && !is_space_byte(static_cast<unsigned char>(*end))) end++;
+        names.emplace_back(p, end);
+        int i = lookup_command(names.back().c_str());
+        if (i < 0 || cmd_table[i].func == nullptr) break;
+        p = end;
+        for (int a = 0; a < cmd_table[i].n_args; a++) p = skip_argument(skip_space(p));
+    }
+    return names;
+}
+
+// Runs every line of the shipped file as the initialisation file does.
+class ShippedKeyMap : public CommandsTest {
+  protected:
+    void SetUp() override {
+        CommandsTest::SetUp();
+        std::ifstream in(shipped);
+        ASSERT_TRUE(in.good()) << shipped;
+        std::string line;
+        for (int n = 1; std::getline(in, line); n++) {
+            const char *p = skip_space(line.c_str());
+            EXPECT_LE(line.size(), size_t{LINE_MAX_TEXT}) << "line " << n;
+            if (*p == ';' || *p == '\0') continue;
+            EXPECT_NE(*p, '$') << "line " << n << " would switch reading off";
+            EXPECT_EQ(exec_commands(p), 1) << "line " << n << ": " << last_error();
+            if (line.starts_with("key_bind ") || line.starts_with("key_prefix ")) made++;
+        }
+    }
+    int made = 0; // bindings the lines make
+};
+
+TEST_F(ShippedKeyMap, EveryLineRunsAndEveryCommandItBindsExists) {
+    EXPECT_EQ(n_bindings, made) << "a key bound twice keeps only its last binding";
+    for (int i = 0; i < n_bindings; i++) {
+        const BINDING &b = bindings[i];
+        if (b.key2 == 0 && is_prefix_key(b.key1)) continue;
+        std::vector<std::string> names = commands_in(b.action);
+        EXPECT_FALSE(names.empty()) << b.action;
+        for (const std::string &name : names) {
+            int c = lookup_command(name.c_str());
+            EXPECT_TRUE(c >= 0 && cmd_table[c].func != nullptr) << name << " in " << b.action;
+        }
+    }
+}
+
+TEST(CommandsIn, ReadsArgumentsAsTheExecutorDoes) {
+    EXPECT_EQ(commands_in("string_insert \"a \\\" b\" line_goto ? ; word_left"),
+              (std::vector<std::string>{"string_insert", "line_goto"}));
+    EXPECT_EQ(commands_in("character_insert ' ' no_such page_up"),
+              (std::vector<std::string>{"character_insert", "no_such"}));
+}
+
+// A language of the shipped file: the names that pick it, its markers and its
+// tab size (0 for real tabs).
+struct language_case {
+    const char *name;
+    std::vector<const char *> files;
+    const char *start, *end;
+    unsigned tabs;
+};
+
+const language_case shipped_languages[] = {
+    // clang-format off
+    {"c", {"x.c", "src/x.h", "/a.d/b/x.c"}, "/*...", "*/", 4},
+    {"c++", {"x.cpp", "x.cc", "x.hpp", "x.C", "x.c++"}, "/*...", "*/", 4},
+    {"java", {"X.java"}, "/*...", "*/", 4},
+    {"javascript", {"x.js", "x.mjs", "x.jsx"}, "/*...", "*/", 4},
+    {"typescript", {"x.ts", "x.tsx"}, "/*...", "*/", 4},
+    {"go", {"x.go"}, "/*...", "*/", 0},
+    {"rust", {"x.rs"}, "/*...", "*/", 4},
+    {"c#", {"x.cs"}, "/*...", "*/", 4},
+    {"css", {"x.css", "x.scss"}, "/*...", "*/", 4},
+    {"shell", {"x.sh", "x.bash", "/home/u/.bashrc", ".profile"}, "#...", "", 4},
+    {"python", {"x.py", "lib/x.pyi"}, "#...", "", 4},
+    {"perl", {"x.pl", "X.pm"}, "#...", "", 4},
+    {"ruby", {"x.rb", "Rakefile", "app/Gemfile"}, "#...", "", 2},
+    {"yaml", {"x.yaml", ".ci/x.yml"}, "#...", "", 2},
+    {"toml", {"Cargo.toml"}, "#...", "", 4},
+    {"cmake", {"CMakeLists.txt", "src/CMakeLists.txt", "x.cmake"}, "#...", "", 4},
+    {"r", {"x.R", "x.r"}, "#...", "", 2},
+    {"make", {"Makefile", "src/makefile", "GNUmakefile", "Makefile.in", "rules.mk"}, "#...", "", 0},
+    {"lisp", {"x.lisp", "x.el"}, ";...", "", 2},
+    {"scheme", {"x.scm", "x.rkt"}, ";...", "", 2},
+    {"asm", {"x.asm"}, ";...", "", 0},
+    {"sql", {"x.sql"}, "-- ...", "", 4},
+    {"lua", {"x.lua"}, "--...", "", 4},
+    {"haskell", {"X.hs"}, "-- ...", "", 4},
+    {"ada", {"x.adb", "x.ads"}, "--...", "", 3},
+    {"tex", {"x.tex", "x.sty"}, "%...", "", 2},
+    {"erlang", {"x.erl", "x.hrl"}, "%...", "", 4},
+    {"html", {"x.html", "x.htm"}, "<!--...", "-->", 2},
+    {"xml", {"x.xml", "x.svg"}, "<!--...", "-->", 2},
+    // clang-format on
+};
+
+// Names no language of the shipped file claims, which stay with "top".
+const char *const top_files[] = {"notes.txt", "x.c.bak", "x.c/notes", "x.s",    "x.S",
+                                 "xMakefile", "x.pyc",   "x.top",     "README", "Makefile.d/x"};
+
+TEST_F(ShippedKeyMap, EachLanguageIsPickedByItsNamesAndNothingElse) {
+    EXPECT_EQ(n_langs, static_cast<int>(std::size(shipped_languages)) + 1)
+        << "every language made has its case here";
+    for (const language_case &c : shipped_languages) {
+        for (const char *file : c.files) {
+            const LANG *l = guess_lang_of(file);
+            ASSERT_NE(l, nullptr) << file;
+            EXPECT_STREQ(l->name, c.name) << file;
+        }
+        const LANG *l = lookup_lang_text(c.name);
+        ASSERT_NE(l, nullptr) << c.name;
+        EXPECT_STREQ(l->rc_start, c.start) << c.name;
+        EXPECT_STREQ(l->rc_end, c.end) << c.name;
+        EXPECT_EQ(l->flags, c.tabs | FLAG_AUTOINDENT | FLAG_INSERT) << c.name;
+    }
+    for (const char *file : top_files) {
+        const LANG *l = guess_lang_of(file);
+        EXPECT_TRUE(l == nullptr || std::strcmp(l->name, "top") == 0) << file << ": " << l->name;
+    }
+}
+
+// A file in the markers of a language: an open fold holding text, a closed
+// fold at indent 4 and a closed virtual fold line, between text lines, one of
+// them a plain comment of the language.
+std::string folded_file(const std::string &start, const std::string &end) {
+    auto marker = [&](const std::string &body) { return start + body + end + "\n"; };
+    const std::string comment = start.substr(0, start.size() - 3) + " plain comment" + end;
+    return comment + "\nbefore\n" + marker("Souter:0:") + "outer\n" + marker("sinner fold:4:") +
+           "\tinner\n" + marker("e") + marker("vlib\\47\\x\\46\\c:4:") + marker("e") + "after\n";
+}
+
+TEST_F(ShippedKeyMap, EachLanguageReadsAndWritesANestedFoldAsItWas) {
+    test_support::scratch_dir dir;
+    for (const language_case &c : shipped_languages) {
+        SCOPED_TRACE(c.name);
+        const std::string text = folded_file(c.start, c.end), name = dir.path(c.files[0]);
+        write_file(name, text);
+        BUFF *b = buff_create(name.c_str(), -1, guess_lang_of(name.c_str()));
+        ASSERT_NE(b, nullptr);
+        ASSERT_STREQ(b->lang->name, c.name);
+        ASSERT_EQ(buff_read(b, name.c_str()), 1);
+        EXPECT_EQ(tree_picture(b->top),
+                  text.substr(0, text.find('\n')) +
+                      ",before,[outer 0 o:outer,[inner fold 4 c:\tinner,],<lib/x.c 4 c>,],after,");
+        const std::string copy = dir.path("copy");
+        ASSERT_EQ(buff_write(b, copy.c_str(), 0), 1);
+        EXPECT_EQ(read_file(copy), text);
+        buff_delete(b);
+    }
+}
+
+// The help command, after an initialisation file was read, or none could be.
+class Help : public CommandsTest {
+  protected:
+    std::string buffers() const {
+        std::string s;
+        for (const BUFF *b : buffs)
+            if (b != nullptr) s += (b == cur_buffer ? ">" : "") + std::string(b->fn) + " ";
+        return s;
+    }
+    test_support::scratch_dir dir;
+};
+
+TEST_F(Help, ShowsTheKeyMapInABufferOfItsOwnOnce) {
+    help_set_guide("/usr/share/doc/ox/user-guide.md");
+    const std::string key_map = dir.path("keys.ini");
+    write_file(key_map, "key_bind \"F1\" \"other_help\"\n");
+    read_ini_file(key_map.c_str());
+    EXPECT_EQ(ini_file_name(), key_map);
+    ASSERT_EQ(exec_commands("other_help"), 1) << last_error();
+    EXPECT_EQ(buffers(), " >" + key_map + " ");
+    EXPECT_STREQ(line_text(line()), "key_bind \"F1\" \"other_help\"");
+    EXPECT_EQ(cur_buffer->changed, 0);
+    // From another buffer it selects the same one again.
+    ASSERT_EQ(exec_commands("buffer_create \"\" no yes other_help"), 1) << last_error();
+    EXPECT_EQ(buffers(), " >" + key_map + "  ");
+}
+
+TEST_F(Help, WithoutAKeyMapOrWithOneGoneNoBufferChanges) {
+    read_ini_file(dir.path("missing.ini").c_str()); // the default bindings
+    EXPECT_STREQ(ini_file_name(), "");
+    EXPECT_EQ(exec_commands("other_help"), 1) << last_error();
+    EXPECT_EQ(buffers(), "> ");
+
+    const std::string key_map = dir.path("keys.ini");
+    write_file(key_map, "\n");
+    read_ini_file(key_map.c_str());
+    std::filesystem::remove(key_map);
+    EXPECT_EQ(exec_commands("other_help"), 0);
+    EXPECT_EQ(last_error(), "can't open " + key_map);
+    EXPECT_EQ(buffers(), "> ") << "no buffer is left for it";
+}
+
+} // namespace
