@@ -4,6 +4,7 @@
 
 #include "commands/arguments.h"
 #include "commands/errors.h"
+#include "commands/journal.h"
 #include "commands/write_back.h"
 #include "display/prompt.h"
 #include "host/filename.h"
@@ -65,6 +66,7 @@ void cmd_bf_rename() {
     host_name(arg_val[1].str, fn);
     std::strcpy(b->fn, fn);
     b->changed = 1;
+    journal_unsaved(b);
 }
 
 void cmd_bf_read() {

@@ -3,6 +3,7 @@
 #include "commands/block.h"
 #include "commands/cursor.h"
 #include "commands/errors.h"
+#include "commands/journal.h"
 #include "commands/typing.h"
 #include "display/prompt.h"
 #include "text/scan.h"
@@ -105,6 +106,13 @@ void undel_release_all() {
     n_entries = 0;
 }
 
+LINE *undel_swap_line(int i, LINE *l) {
+    assert(i >= 0 && i < n_entries);
+    LINE *had = entries[i].item.line;
+    entries[i].item.line = l;
+    return had;
+}
+
 namespace {
 
 UNDEL_ENTRY &top_entry() {
@@ -164,14 +172,18 @@ void insert_text(const UNDEL_ENTRY &e) {
 void cmd_undelete() {
     UNDEL_ENTRY &e = top_entry();
     switch (e.kind) {
-    case UNDEL_LINE:
+    case UNDEL_LINE: {
+        LINE *l = journal_take_from_stack(e.item.line, cur_buffer);
         n_entries--;
-        insert_line(e.item.line);
+        insert_line(l);
         break;
-    case UNDEL_BLOCK:
+    }
+    case UNDEL_BLOCK: {
+        LINE *holder = journal_take_from_stack(e.item.line, cur_buffer);
         n_entries--;
-        insert_block(owned_line(e.item.line));
+        insert_block(owned_line(holder));
         break;
+    }
     default:
         insert_text(e);
         release(e);

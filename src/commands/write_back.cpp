@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "commands/errors.h"
+#include "commands/journal.h"
 #include "display/into.h"
 #include "display/prompt.h"
 #include "display/terminal.h"
@@ -78,5 +79,6 @@ void write_back(BUFF *b, int how) {
         error_file(ERR_CANT_WRITE, fn);
     }
     b->changed = 0;
+    journal_saved(b);
     prompt_blank();
 }

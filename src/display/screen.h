@@ -40,6 +40,10 @@ void refresh();
 // Forgets everything shown, clears the screen and draws it all again.
 void refresh_all();
 
+// Forgets what the text rows show, so that the next refresh draws each again:
+// after changes too many to mark line by line (an undo).
+void scn_forget_rows();
+
 // Called after every th_init: clears the screen, paints the status rows and
 // the prompt line in the status colour, forgets the text rows, and registers
 // scn_delete_notify with the line tree.

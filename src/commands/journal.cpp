@@ -1,0 +1,757 @@
+#include "commands/journal.h"
+
+#include "commands/block.h"
+#include "commands/errors.h"
+#include "commands/undelete.h"
+#include "text/scan.h"
+
+#include <cassert>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <new>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+// ---- Records -----------------------------------------------------------------
+
+enum record_kind : unsigned char {
+    R_INSERT,
+    R_REMOVE,
+    R_MOVE,
+    R_STRING,
+    R_INDENT,
+    R_OPEN,
+    R_MARKS
+};
+
+// A fold's place where lines came or went: the line after that spot, with
+// its index and the fold's current line count there, and the fold's marks
+// before the change and after it (the latter taken when it is first undone).
+// Undoing in the reverse order finds every list as the change left it, so
+// the place can be taken up again without walking to it.
+struct PLACE {
+    FOLD *fold;
+    LINE *cur;
+    int index, count;
+    int before[2];
+    int after[2];
+};
+
+// R_INSERT and R_REMOVE: the line and the key it is known by (key_of).
+struct LIST_OP {
+    PLACE at;
+    LINE *line;
+    const void *key;
+};
+
+// R_MOVE: n lines from `first` on, moved from one place to another. A side
+// that hangs from no buffer (a holder, a fold line being made or emptied) is
+// known by its key; null for a side in the buffer.
+struct MOVE_OP {
+    PLACE from, to;
+    LINE *first;
+    int n;
+    const void *from_key, *to_key;
+};
+
+// One change. R_STRING: a is the string's kind, obj its owner, str the string
+// not in the tree now. R_INDENT and R_OPEN: obj the line, a the value not in
+// it now. R_MARKS: obj the fold, a and b the marks not in it now. R_INSERT,
+// R_REMOVE, R_MOVE: obj the LIST_OP or MOVE_OP.
+struct RECORD {
+    record_kind kind;
+    int a, b;
+    void *obj;
+    char *str;
+};
+
+struct ACTION {
+    std::vector<RECORD> records;
+    JOURNAL_CURSOR start{}, end{};
+    bool text = false;   // changed more than marks
+    bool typing = false; // a run of typed characters that the next may join
+    long key = 0;        // the key that added to it last
+};
+
+// The saved point: an index into the actions, or one of these.
+constexpr long SAVED_NONE = -1;    // none: the file matches no point
+constexpr long SAVED_UNKNOWN = -2; // the point now, if the buffer is unchanged
+
+struct JOURNAL {
+    BUFF *buff = nullptr; // null for a free slot
+    std::deque<ACTION *> actions;
+    size_t done = 0;
+    long saved = SAVED_UNKNOWN;
+    ACTION *open = nullptr; // the action of the key running, or null
+    bool frozen = false;    // read afresh during this key: records nothing more
+    size_t bytes = 0;
+};
+
+JOURNAL slots[MAX_BUFFS];
+
+// A detached line or fold that records may put back into a buffer: how many
+// live records name it, and the line itself when the journal owns it. A fold
+// line is known by its fold (a move names only the fold), any other line by
+// itself.
+struct ROOT {
+    JOURNAL *j;
+    int refs;
+    LINE *owned;
+    size_t cost;
+};
+
+std::unordered_map<const void *, ROOT> roots;
+
+bool running;
+bool replaying;
+long key_seq;
+bool key_typing;
+BUFF *begin_buff; // the current buffer when the key began, until its first action
+JOURNAL_CURSOR begin_cursor;
+
+// What the journal counts for a line it owns: records and strings roughly.
+constexpr size_t LINE_COST = sizeof(LINE) + 24;
+
+const void *key_of(const LINE *l) {
+    return line_kind(l) == LINE_FOLD ? static_cast<const void *>(line_fold(l)) : l;
+}
+
+FOLD *root_of(FOLD *f) {
+    while (f->parent) f = f->parent;
+    return f;
+}
+
+// The buffer whose tree holds the fold, or null. Copies and files being read
+// fill folds of no buffer line by line, so the search stops after the last
+// buffer.
+BUFF *buffer_of(FOLD *f) {
+    FOLD *top = root_of(f);
+    if (cur_buffer && cur_buffer->top == top) return cur_buffer;
+    for (int i = 0, seen = 0; seen < n_buffs; i++) {
+        if (!buffs[i]) continue;
+        if (buffs[i]->top == top) return buffs[i];
+        seen++;
+    }
+    return nullptr;
+}
+
+JOURNAL_CURSOR cursor_of(const BUFF *b) {
+    const FOLD *f = b->fold;
+    return {f, b->line_no, f->into, f->col, f->row};
+}
+
+JOURNAL *journal_of(const BUFF *b) {
+    for (JOURNAL &j : slots)
+        if (j.buff == b) return &j;
+    return nullptr;
+}
+
+JOURNAL *journal_for(BUFF *b) {
+    if (JOURNAL *j = journal_of(b)) return j;
+    JOURNAL *j = journal_of(nullptr); // a free slot: there are as many as buffers
+    assert(j);
+    j->buff = b;
+    j->saved = SAVED_UNKNOWN;
+    return j;
+}
+
+void resolve_saved(JOURNAL *j) {
+    if (j->saved == SAVED_UNKNOWN)
+        j->saved = j->buff->changed ? SAVED_NONE : static_cast<long>(j->done);
+}
+
+// ---- Roots ----------------------------------------------------------------------
+
+void ref(const void *key, JOURNAL *j) {
+    ROOT &r = roots.try_emplace(key, ROOT{j, 0, nullptr, 0}).first->second;
+    assert(r.j == j);
+    r.refs++;
+}
+
+void own(ROOT &r, LINE *l) {
+    assert(!r.owned);
+    r.owned = l;
+    r.cost = (static_cast<size_t>(lines_in(l)) + 1) * LINE_COST;
+    r.j->bytes += r.cost;
+}
+
+void disown(ROOT &r) {
+    r.j->bytes -= r.cost;
+    r.owned = nullptr;
+    r.cost = 0;
+}
+
+// The last record naming it goes: a line the journal owns is freed.
+void unref(const void *key) {
+    auto it = roots.find(key);
+    assert(it != roots.end());
+    if (--it->second.refs) return;
+    LINE *owned = it->second.owned;
+    if (owned) disown(it->second);
+    roots.erase(it);
+    line_delete_deep(owned); // no longer known, so the watcher lets it go
+}
+
+ROOT &root(const void *key) {
+    auto it = roots.find(key);
+    assert(it != roots.end());
+    return it->second;
+}
+
+// ---- Dropping records -----------------------------------------------------------
+
+void release(JOURNAL *j, RECORD &r) {
+    j->bytes -= sizeof(RECORD);
+    switch (r.kind) {
+    case R_STRING:
+        j->bytes -= std::strlen(r.str) + 1;
+        str_free(r.str);
+        break;
+    case R_INSERT:
+    case R_REMOVE: {
+        auto *op = static_cast<LIST_OP *>(r.obj);
+        j->bytes -= sizeof(LIST_OP);
+        unref(op->key);
+        delete op;
+        break;
+    }
+    case R_MOVE: {
+        auto *op = static_cast<MOVE_OP *>(r.obj);
+        j->bytes -= sizeof(MOVE_OP);
+        if (op->from_key) unref(op->from_key);
+        if (op->to_key) unref(op->to_key);
+        delete op;
+        break;
+    }
+    default: break;
+    }
+}
+
+void release(JOURNAL *j, ACTION *a) {
+    for (RECORD &r : a->records) release(j, r);
+    delete a;
+}
+
+void drop_redo(JOURNAL *j) {
+    while (j->actions.size() > j->done) {
+        release(j, j->actions.back());
+        j->actions.pop_back();
+    }
+    if (j->saved > static_cast<long>(j->done)) j->saved = SAVED_NONE;
+}
+
+void drop_oldest(JOURNAL *j) {
+    release(j, j->actions.front());
+    j->actions.pop_front();
+    j->done--;
+    if (j->saved >= 0) j->saved = j->saved ? j->saved - 1 : SAVED_NONE;
+}
+
+void drop_all(JOURNAL *j) {
+    j->open = nullptr;
+    while (!j->actions.empty()) {
+        release(j, j->actions.back());
+        j->actions.pop_back();
+    }
+    j->done = 0;
+}
+
+// Memory ran out while recording: the journal starts afresh from after this
+// key, and the buffer's file matches no point of it unless it is unchanged.
+void lose(JOURNAL *j) {
+    drop_all(j);
+    j->saved = SAVED_UNKNOWN;
+    j->frozen = true;
+}
+
+// ---- Actions ----------------------------------------------------------------------
+
+void close(JOURNAL *j) {
+    ACTION *a = j->open;
+    if (!a) return;
+    j->open = nullptr;
+    a->end = cursor_of(j->buff);
+    if (a->records.empty()) {
+        assert(j->actions.back() == a && j->done == j->actions.size());
+        j->actions.pop_back();
+        j->done--;
+        delete a;
+        return;
+    }
+    while (j->actions.size() > 1 && j->done == j->actions.size() &&
+           (j->actions.size() > JOURNAL_MAX_ACTIONS || j->bytes > JOURNAL_MAX_BYTES))
+        drop_oldest(j);
+}
+
+// The action the key running adds to: the one already open, the last one
+// when a typed character joins its run, or a new one, which drops the redo
+// side. Throws std::bad_alloc.
+ACTION *open_action(JOURNAL *j) {
+    if (j->open) return j->open;
+    resolve_saved(j);
+    BUFF *b = j->buff;
+    if (key_typing && j->done && j->done == j->actions.size()) {
+        ACTION *last = j->actions.back();
+        if (last->typing && last->key == key_seq - 1 && last->end.fold == b->fold &&
+            last->end.line_no == b->line_no) {
+            last->key = key_seq;
+            return j->open = last;
+        }
+    }
+    auto a = std::make_unique<ACTION>();
+    a->typing = key_typing;
+    a->key = key_seq;
+    if (b == begin_buff) {
+        a->start = begin_cursor;
+        begin_buff = nullptr;
+    } else {
+        a->start = cursor_of(b);
+    }
+    drop_redo(j);
+    j->actions.push_back(a.get());
+    j->done++;
+    return j->open = a.release();
+}
+
+// The journal that records a change of the buffer now, or null.
+JOURNAL *recording(BUFF *b) {
+    if (!running || replaying || !b) return nullptr;
+    JOURNAL *j = journal_for(b);
+    return j->frozen ? nullptr : j;
+}
+
+void make_room(ACTION *a) {
+    if (a->records.size() == a->records.capacity())
+        a->records.reserve(a->records.empty() ? 4 : 2 * a->records.size());
+}
+
+PLACE place_of(FOLD *f, LINE *cur) {
+    return {f, cur, f->cur_index, f->cur_count, {f->mark1, f->mark2}, {f->mark1, f->mark2}};
+}
+
+// ---- The watcher ------------------------------------------------------------------
+
+void add_list_record(BUFF *b, record_kind kind, FOLD *f, LINE *cur, LINE *l) {
+    JOURNAL *j = recording(b);
+    if (!j) return;
+    try {
+        ACTION *a = open_action(j);
+        make_room(a);
+        auto op = std::make_unique<LIST_OP>(LIST_OP{place_of(f, cur), l, key_of(l)});
+        ref(op->key, j);
+        a->records.push_back({kind, 0, 0, op.release(), nullptr});
+        a->text = true;
+        j->bytes += sizeof(RECORD) + sizeof(LIST_OP);
+    } catch (const std::bad_alloc &) {
+        lose(j);
+    }
+}
+
+void inserting(LINE *l, FOLD *f) {
+    if (running && !replaying) add_list_record(buffer_of(f), R_INSERT, f, f->cur, l);
+}
+
+void removing(FOLD *f) {
+    if (running && !replaying) add_list_record(buffer_of(f), R_REMOVE, f, f->cur->next, f->cur);
+}
+
+void moving(FOLD *from, int n, FOLD *to, LINE *after) {
+    if (!running || replaying) return;
+    BUFF *bf = buffer_of(from), *bt = buffer_of(to);
+    if (bf && bt && bf != bt) {
+        // No command moves lines between buffers; if one did, neither
+        // journal could take it back.
+        lose(journal_for(bf));
+        lose(journal_for(bt));
+        return;
+    }
+    JOURNAL *j = recording(bf ? bf : bt);
+    if (!j) return;
+    const void *from_key = bf ? nullptr : root_of(from);
+    const void *to_key = bt ? nullptr : root_of(to);
+    const void *counted[2] = {};
+    try {
+        ACTION *a = open_action(j);
+        make_room(a);
+        auto op = std::make_unique<MOVE_OP>(
+            MOVE_OP{place_of(from, after), place_of(to, to->cur), from->cur, n, from_key, to_key});
+        if (from_key) ref(counted[0] = from_key, j);
+        if (to_key) ref(counted[1] = to_key, j);
+        a->records.push_back({R_MOVE, 0, 0, op.release(), nullptr});
+        a->text = true;
+        j->bytes += sizeof(RECORD) + sizeof(MOVE_OP);
+    } catch (const std::bad_alloc &) {
+        for (const void *k : counted)
+            if (k) unref(k);
+        lose(j);
+    }
+}
+
+// A change of one value of obj: recorded unless the action's last record
+// already holds the value before it (a run of changes to one thing).
+void add_value_record(BUFF *b, record_kind kind, void *obj, int a1, int b1, bool text) {
+    JOURNAL *j = recording(b);
+    if (!j) return;
+    try {
+        ACTION *a = open_action(j);
+        if (!a->records.empty() && a->records.back().kind == kind && a->records.back().obj == obj)
+            return;
+        make_room(a);
+        a->records.push_back({kind, a1, b1, obj, nullptr});
+        a->text = a->text || text;
+        j->bytes += sizeof(RECORD);
+    } catch (const std::bad_alloc &) {
+        lose(j);
+    }
+}
+
+void indenting(LINE *l, int indent) {
+    if (running && !replaying && line_indent(l) != indent)
+        add_value_record(cur_buffer, R_INDENT, l, line_indent(l), 0, true);
+}
+
+void opening(LINE *l, int open) {
+    if (running && !replaying && line_is_open(l) != open)
+        add_value_record(cur_buffer, R_OPEN, l, line_is_open(l), 0, true);
+}
+
+void marking(FOLD *f, int mark1, int mark2) {
+    if (running && !replaying && (f->mark1 != mark1 || f->mark2 != mark2))
+        add_value_record(buffer_of(f), R_MARKS, f, f->mark1, f->mark2, false);
+}
+
+// The string of that kind that owner holds now.
+const char *string_now(int kind, const void *owner) {
+    switch (kind) {
+    case LINE_TEXT: return line_text(static_cast<const LINE *>(owner));
+    case LINE_FOLD: return static_cast<const FOLD *>(owner)->name;
+    default: return static_cast<const VFOLD *>(owner)->name;
+    }
+}
+
+int replaced(int kind, void *owner, char *old) {
+    if (!running || replaying || std::strcmp(old, string_now(kind, owner)) == 0) return 0;
+    JOURNAL *j = recording(kind == LINE_FOLD ? buffer_of(static_cast<FOLD *>(owner)) : cur_buffer);
+    if (!j) return 0;
+    try {
+        ACTION *a = open_action(j);
+        if (!a->records.empty()) {
+            const RECORD &last = a->records.back();
+            if (last.kind == R_STRING && last.obj == owner && last.a == kind) return 0;
+        }
+        make_room(a);
+        a->records.push_back({R_STRING, kind, 0, owner, old});
+        a->text = true;
+        j->bytes += sizeof(RECORD) + std::strlen(old) + 1;
+        return 1;
+    } catch (const std::bad_alloc &) {
+        lose(j);
+        return 0;
+    }
+}
+
+int deleting(LINE *l) {
+    if (!running) return 0;
+    auto it = roots.find(key_of(l));
+    if (it == roots.end()) return 0;
+    own(it->second, l);
+    return 1;
+}
+
+const TREE_WATCHER watcher = {inserting, removing, moving,   indenting,
+                              opening,   marking,  replaced, deleting};
+
+void buffer_notice(BUFF *b, int event) {
+    if (event == BUFF_FREED) {
+        if (b == begin_buff) begin_buff = nullptr;
+        if (JOURNAL *j = journal_of(b)) {
+            drop_all(j);
+            j->buff = nullptr;
+        }
+        return;
+    }
+    JOURNAL *j = journal_for(b);
+    drop_all(j);
+    j->saved = SAVED_UNKNOWN; // the read state, once its reader says it is unchanged
+    j->frozen = true;
+}
+
+// ---- Undo and redo ----------------------------------------------------------------
+
+// Takes the detached lines and holders that the action's records name off the
+// undelete stack, leaving equal copies there, so that putting them back into
+// the buffer leaves the stack as it was. The copies are all made first: when
+// one fails, nothing has changed.
+void free_from_stack(const ACTION *a) {
+    std::vector<const void *> keys;
+    for (const RECORD &r : a->records) {
+        if (r.kind == R_INSERT || r.kind == R_REMOVE) {
+            keys.push_back(static_cast<const LIST_OP *>(r.obj)->key);
+        } else if (r.kind == R_MOVE) {
+            auto *op = static_cast<const MOVE_OP *>(r.obj);
+            if (op->from_key) keys.push_back(op->from_key);
+            if (op->to_key) keys.push_back(op->to_key);
+        }
+    }
+    struct SWAP {
+        int entry;
+        owned_line copy;
+    };
+    std::vector<SWAP> swaps;
+    for (int i = 0; i < undel_count(); i++) {
+        const UNDEL_ENTRY &e = undel_entry(i);
+        if (e.kind != UNDEL_LINE && e.kind != UNDEL_BLOCK) continue;
+        const void *key = key_of(e.item.line);
+        for (const void *k : keys) {
+            if (k != key) continue;
+            swaps.push_back({i, copy_deep(e.item.line)});
+            break;
+        }
+    }
+    for (SWAP &s : swaps) {
+        LINE *l = undel_swap_line(s.entry, s.copy.release());
+        own(root(key_of(l)), l);
+    }
+}
+
+// Every fold above f goes to its first line, so that changing f's list keeps
+// their current line counts right (their current lines are not after it).
+void first_lines_above(FOLD *f) {
+    for (FOLD *p = f->parent; p; p = p->parent)
+        if (p->cur_index) line_step_first(p);
+}
+
+void keep_after(PLACE &p) {
+    p.after[0] = p.fold->mark1;
+    p.after[1] = p.fold->mark2;
+}
+
+void set_marks(const PLACE &p, const int m[2]) {
+    fold_set_marks(p.fold, m[0], m[1]);
+}
+
+void link_in(LIST_OP *op) {
+    ROOT &r = root(op->key);
+    assert(r.owned == op->line);
+    disown(r);
+    line_insert(op->line, op->at.fold);
+}
+
+void take_out(LIST_OP *op) {
+    line_remove(op->at.fold);
+    own(root(op->key), op->line);
+}
+
+void put_back_list(RECORD &r, bool undo) {
+    auto *op = static_cast<LIST_OP *>(r.obj);
+    PLACE &p = op->at;
+    first_lines_above(p.fold);
+    if (undo) keep_after(p);
+    bool insert = (r.kind == R_INSERT) != undo;
+    if (insert) {
+        line_set_current(p.fold, p.cur, p.index, p.count);
+        link_in(op);
+    } else {
+        line_set_current(p.fold, op->line, p.index, p.count);
+        take_out(op);
+    }
+    set_marks(p, undo ? p.before : p.after);
+}
+
+void put_back_move(RECORD &r, bool undo) {
+    auto *op = static_cast<MOVE_OP *>(r.obj);
+    first_lines_above(op->from.fold);
+    first_lines_above(op->to.fold);
+    PLACE &src = undo ? op->to : op->from;
+    PLACE &dst = undo ? op->from : op->to;
+    if (undo) {
+        keep_after(op->from);
+        keep_after(op->to);
+    }
+    line_set_current(src.fold, op->first, src.index, src.count);
+    line_set_current(dst.fold, dst.cur, dst.index, dst.count);
+    line_move_run(src.fold, op->n, dst.fold);
+    set_marks(op->from, undo ? op->from.before : op->from.after);
+    set_marks(op->to, undo ? op->to.before : op->to.after);
+}
+
+// Undoing and redoing a value change are the same swap.
+void swap_value(JOURNAL *j, RECORD &r) {
+    switch (r.kind) {
+    case R_STRING: {
+        size_t had = std::strlen(r.str);
+        r.str = string_exchange(r.a, r.obj, r.str);
+        j->bytes = j->bytes - had + std::strlen(r.str);
+        break;
+    }
+    case R_INDENT: {
+        auto *l = static_cast<LINE *>(r.obj);
+        int now = line_indent(l);
+        line_set_indent(l, r.a);
+        r.a = now;
+        break;
+    }
+    case R_OPEN: {
+        auto *l = static_cast<LINE *>(r.obj);
+        int now = line_is_open(l);
+        line_set_open(l, r.a);
+        r.a = now;
+        break;
+    }
+    default: {
+        auto *f = static_cast<FOLD *>(r.obj);
+        int m1 = f->mark1, m2 = f->mark2;
+        fold_set_marks(f, r.a, r.b);
+        r.a = m1;
+        r.b = m2;
+        break;
+    }
+    }
+}
+
+void put_back(JOURNAL *j, RECORD &r, bool undo) {
+    switch (r.kind) {
+    case R_INSERT:
+    case R_REMOVE: put_back_list(r, undo); break;
+    case R_MOVE: put_back_move(r, undo); break;
+    default: swap_value(j, r); break;
+    }
+}
+
+bool text_between(const JOURNAL *j, size_t from, size_t to) {
+    for (size_t i = from; i < to; i++)
+        if (j->actions[i]->text) return true;
+    return false;
+}
+
+int changed_flag(const JOURNAL *j) {
+    if (j->saved < 0) return 1;
+    size_t saved = static_cast<size_t>(j->saved);
+    return saved < j->done ? text_between(j, saved, j->done) : text_between(j, j->done, saved);
+}
+
+struct replay_guard {
+    replay_guard() { replaying = true; }
+    ~replay_guard() { replaying = false; }
+};
+
+int step(BUFF *b, JOURNAL_CURSOR *was, bool undo) {
+    JOURNAL *j = journal_of(b);
+    if (!running || !j) return 0;
+    close(j); // what this key did so far is an action of its own
+    resolve_saved(j);
+    if (undo ? j->done == 0 : j->done == j->actions.size()) return 0;
+    ACTION *a = j->actions[undo ? j->done - 1 : j->done];
+    free_from_stack(a);
+    {
+        replay_guard guard;
+        if (undo) {
+            for (size_t i = a->records.size(); i-- > 0;) put_back(j, a->records[i], true);
+        } else {
+            for (RECORD &r : a->records) put_back(j, r, false);
+        }
+    }
+    j->done += undo ? -1 : 1;
+    line_step_first(b->top);
+    b->fold = b->top;
+    b->line_no = 0;
+    b->changed = changed_flag(j);
+    *was = undo ? a->start : a->end;
+    return 1;
+}
+
+} // namespace
+
+// ---- The interface ------------------------------------------------------------------
+
+void journal_start() {
+    if (running) return;
+    running = true;
+    line_set_watcher(&watcher);
+    buff_set_notice(buffer_notice);
+}
+
+void journal_stop() {
+    if (!running) return;
+    for (JOURNAL &j : slots) {
+        if (!j.buff) continue;
+        drop_all(&j);
+        j.buff = nullptr;
+    }
+    assert(roots.empty());
+    running = false;
+    line_set_watcher(nullptr);
+    buff_set_notice(nullptr);
+    begin_buff = nullptr;
+}
+
+bool journal_running() {
+    return running;
+}
+
+void journal_begin(bool typing) {
+    journal_end();
+    key_seq++;
+    key_typing = typing;
+    if (running && cur_buffer) {
+        begin_buff = cur_buffer;
+        begin_cursor = cursor_of(cur_buffer);
+    }
+}
+
+void journal_end() {
+    for (JOURNAL &j : slots) {
+        if (!j.buff) continue;
+        close(&j);
+        j.frozen = false;
+    }
+    begin_buff = nullptr;
+    key_typing = false;
+}
+
+void journal_saved(BUFF *b) {
+    if (!running) return;
+    JOURNAL *j = journal_for(b);
+    close(j);
+    j->saved = static_cast<long>(j->done);
+    if (j->done) j->actions[j->done - 1]->typing = false; // a run of typing ends here
+}
+
+void journal_unsaved(BUFF *b) {
+    if (JOURNAL *j = running ? journal_of(b) : nullptr) j->saved = SAVED_NONE;
+}
+
+LINE *journal_take_from_stack(LINE *l, BUFF *b) {
+    if (!running) return l;
+    auto it = roots.find(key_of(l));
+    if (it == roots.end() || it->second.j->buff == b) return l;
+    LINE *copy = copy_deep(l).release();
+    own(it->second, l);
+    return copy;
+}
+
+int journal_undo(BUFF *b, JOURNAL_CURSOR *was) {
+    return step(b, was, true);
+}
+
+int journal_redo(BUFF *b, JOURNAL_CURSOR *was) {
+    return step(b, was, false);
+}
+
+size_t journal_done(const BUFF *b) {
+    const JOURNAL *j = journal_of(b);
+    return j ? j->done : 0;
+}
+
+size_t journal_undone(const BUFF *b) {
+    const JOURNAL *j = journal_of(b);
+    return j ? j->actions.size() - j->done : 0;
+}
+
+size_t journal_bytes(const BUFF *b) {
+    const JOURNAL *j = journal_of(b);
+    return j ? j->bytes : 0;
+}
