@@ -1,0 +1,372 @@
+// Undo and redo. The heart is a randomized test: random trees edited by a
+// few hundred random keys of every kind (typing, deleting, lines, folds,
+// blocks, filters, undelete and put into two buffers, 101 pushes, squeezing,
+// writing the file, undo and redo themselves), against a model that keeps the
+// whole tree (text, folds, names, indents, open flags, marks) and the cursor
+// at every point of each buffer's journal. Every undo must give back the tree
+// before its action with the cursor where the action started, every redo the
+// tree after it with the cursor where it ended, neither may touch the
+// undelete stack, and at the end everything is undone and redone again.
+#include "commands_fixture.h"
+
+#include "commands/block_files.h"
+#include "commands/journal.h"
+#include "commands/typing.h"
+#include "support/scratch.h"
+#include "text/alloc.h"
+
+#include <fstream>
+#include <map>
+#include <random>
+
+namespace {
+
+// The tree as text: every fold with its name, indent, open flag and marks.
+void picture(const FOLD *f, std::string &out, bool marks) {
+    if (marks && (f->mark1 >= 0 || f->mark2 >= 0))
+        out += "|" + std::to_string(f->mark1) + "-" + std::to_string(f->mark2) + "|";
+    for (const LINE *l = f->first; l != f->end; l = l->next) {
+        if (line_kind(l) == LINE_TEXT) {
+            out += line_text(l);
+        } else if (line_kind(l) == LINE_VIRT) {
+            out += "<" + std::string(line_virt(l)->name) + " " +
+                   std::to_string(line_virt(l)->indent) + (line_virt(l)->open ? " o>" : " c>");
+        } else {
+            const FOLD *g = line_fold(l);
+            out += "[" + std::string(g->name) + " " + std::to_string(g->indent) +
+                   (g->open ? " o:" : " c:");
+            picture(g, out, marks);
+            out += "]";
+        }
+        out += ",";
+    }
+}
+
+std::string tree_of(const BUFF *b, bool marks = true) {
+    std::string out;
+    picture(b->top, out, marks);
+    return out;
+}
+
+// The undelete stack as text, which undo and redo must leave alone.
+std::string stack_picture() {
+    std::string out;
+    for (int i = 0; i < undel_count(); i++) {
+        const UNDEL_ENTRY &e = undel_entry(i);
+        out += "LB<>S"[e.kind];
+        if (e.kind == UNDEL_LINE || e.kind == UNDEL_BLOCK) {
+            const LINE *l = e.item.line;
+            if (line_kind(l) == LINE_FOLD)
+                picture(line_fold(l), out, true);
+            else
+                out += string_of(l);
+        }
+        out += ";";
+    }
+    return out;
+}
+
+struct CURSOR {
+    const FOLD *fold;
+    int line_no, into;
+    bool operator==(const CURSOR &) const = default;
+};
+
+CURSOR cursor_of(const BUFF *b) {
+    return {b->fold, b->line_no, b->fold->into};
+}
+
+std::string show(const CURSOR &c) {
+    return "line " + std::to_string(c.line_no) + " into " + std::to_string(c.into);
+}
+
+// What the journal of one buffer should hold: the tree at every point, where
+// each action started and ended, whether it changed text, the point saved.
+struct MODEL {
+    std::vector<std::string> trees, texts; // at point k (k actions applied)
+    std::vector<CURSOR> starts, ends;      // of action k
+    long saved = 0;
+
+    size_t done = 0;
+    size_t size() const { return starts.size(); }
+    bool changed() const {
+        if (saved < 0) return true;
+        size_t lo = std::min<size_t>(saved, done), hi = std::max<size_t>(saved, done);
+        for (size_t k = lo; k < hi; k++)
+            if (texts[k] != texts[k + 1]) return true;
+        return false;
+    }
+};
+
+// Filters the block by copying it and adding a line.
+int add_a_line(const char *, const char *in, const char *out) {
+    std::ifstream from(in);
+    std::ofstream to(out);
+    to << from.rdbuf() << "filtered\n";
+    return to.good() ? 1 : 0;
+}
+
+class Undo : public CommandsTest {
+  protected:
+    void SetUp() override {
+        live_at_start = alloc_live_blocks();
+        CommandsTest::SetUp();
+    }
+    void TearDown() override {
+        CommandsTest::TearDown();
+        journal_stop();
+        EXPECT_EQ(alloc_live_blocks(), live_at_start) << "every line and string freed";
+    }
+
+    // Checks the buffer's tree and that its line number names its line.
+    static void check_buffer(const BUFF *b) {
+        ASSERT_EQ(check_fold_invariants(b->top), "");
+        int line_no = b->fold->cur_count;
+        for (const FOLD *f = b->fold; f->parent; f = f->parent) {
+            const LINE *up = f->parent->cur;
+            ASSERT_TRUE(line_kind(up) == LINE_FOLD && line_fold(up) == f);
+            line_no += f->parent->cur_count + 1;
+        }
+        ASSERT_EQ(b->line_no, line_no);
+    }
+
+    MODEL &model(BUFF *b) {
+        auto [it, fresh] = models.try_emplace(b);
+        if (fresh) {
+            it->second.trees = {tree_of(b)};
+            it->second.texts = {tree_of(b, false)};
+        }
+        return it->second;
+    }
+
+    // Runs what one key does and holds every buffer's journal to its model.
+    template <class Body> void key(bool typing, Body body, const std::string &what) {
+        SCOPED_TRACE(what);
+        struct BEFORE {
+            size_t done, undone;
+            CURSOR cursor;
+        };
+        std::map<BUFF *, BEFORE> before;
+        for (BUFF *b : buffs) {
+            if (!b) continue;
+            model(b);
+            before[b] = {journal_done(b), journal_undone(b), cursor_of(b)};
+        }
+        std::string stack = stack_picture();
+        journal_begin(typing);
+        body();
+        journal_end();
+        for (auto &[b, was] : before) {
+            check_buffer(b);
+            MODEL &m = model(b);
+            size_t done = journal_done(b), undone = journal_undone(b);
+            std::string tree = tree_of(b);
+            bool undo = what == "other_undo", redo = what == "other_redo";
+            if (undo && done + 1 == was.done) {
+                ASSERT_EQ(undone, was.undone + 1);
+                m.done = done;
+                EXPECT_EQ(stack_picture(), stack) << "undo leaves the stack alone";
+                EXPECT_EQ(tree, m.trees[done]) << "undo gives back the tree";
+                EXPECT_EQ(show(cursor_of(b)), show(m.starts[done])) << "where the action started";
+                EXPECT_TRUE(cursor_of(b) == m.starts[done]);
+                EXPECT_EQ(b->changed != 0, m.changed());
+            } else if (redo && done == was.done + 1) {
+                ASSERT_EQ(undone + 1, was.undone);
+                m.done = done;
+                EXPECT_EQ(stack_picture(), stack) << "redo leaves the stack alone";
+                EXPECT_EQ(tree, m.trees[done]) << "redo makes the action again";
+                EXPECT_EQ(show(cursor_of(b)), show(m.ends[done - 1])) << "where it ended";
+                EXPECT_TRUE(cursor_of(b) == m.ends[done - 1]);
+                EXPECT_EQ(b->changed != 0, m.changed());
+            } else if (done == was.done + 1 && undone == 0) {
+                // A new action: what could be redone is gone.
+                m.trees.resize(was.done + 1);
+                m.texts.resize(was.done + 1);
+                m.starts.resize(was.done);
+                m.ends.resize(was.done);
+                if (m.saved > static_cast<long>(was.done)) m.saved = -1;
+                m.trees.push_back(tree);
+                m.texts.push_back(tree_of(b, false));
+                m.starts.push_back(was.cursor);
+                m.ends.push_back(cursor_of(b));
+                m.done = done;
+            } else {
+                ASSERT_EQ(done, was.done);
+                ASSERT_EQ(undone, was.undone);
+                if (tree != m.trees[done]) {
+                    // Typed into the run of the last action.
+                    ASSERT_TRUE(typing && done > 0 && undone == 0) << "a change not recorded";
+                    m.trees[done] = tree;
+                    m.texts[done] = tree_of(b, false);
+                    m.ends[done - 1] = cursor_of(b);
+                }
+            }
+            ASSERT_EQ(m.size(), done + undone);
+        }
+    }
+
+    void run_key(const std::string &text) {
+        key(
+            false, [&] { exec_commands(text.c_str()); }, text);
+    }
+    void type_key(char c) {
+        key(
+            true, [c] { type_char(static_cast<unsigned char>(c)); }, std::string("type ") + c);
+    }
+
+    // Undoes everything, checking each step, then redoes it all.
+    void undo_and_redo_all(BUFF *b) {
+        MODEL &m = model(b);
+        cur_buffer = b;
+        while (journal_done(b)) run_key("other_undo");
+        EXPECT_EQ(tree_of(b), m.trees[0]);
+        EXPECT_FALSE(exec_commands("other_undo"));
+        EXPECT_STREQ(last_error(), "nothing to undo");
+        while (journal_undone(b)) run_key("other_redo");
+        EXPECT_EQ(tree_of(b), m.trees.back());
+        EXPECT_FALSE(exec_commands("other_redo"));
+        EXPECT_STREQ(last_error(), "nothing to redo");
+    }
+
+    void write_file_for_read() {
+        test_support::write_file(files.path("part.top"),
+                                 "read one\n/*...Sinner:2:*/\nread two\n/*...e*/\n");
+    }
+
+    std::map<BUFF *, MODEL> models;
+    long live_at_start = 0;
+    test_support::scratch_dir files;
+};
+
+// ---- The randomized test -----------------------------------------------------
+
+const char *const words[] = {"alpha", "beta",   "  gamma",  "delta epsilon",
+                             "",      "\tzeta", "eta;theta"};
+
+std::vector<std::string> random_outline(std::mt19937 &rng, int lines, int depth) {
+    std::vector<std::string> out;
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    for (int i = 0; i < lines; i++) {
+        int kind = pick(10);
+        if (kind < 2 && depth < 3) {
+            out.push_back(std::string(pick(2) ? "[+" : "[") + std::string(pick(3), ' ') + "f" +
+                          std::to_string(i));
+            for (const std::string &inner : random_outline(rng, pick(6), depth + 1))
+                out.push_back(inner);
+            out.push_back("]");
+        } else if (kind == 2) {
+            out.push_back("<v" + std::to_string(i) + ".c");
+        } else {
+            out.push_back(words[pick(7)] + std::to_string(i));
+        }
+    }
+    return out;
+}
+
+TEST_F(Undo, RandomEditsUndoneAndRedoneToEveryPoint) {
+    write_file_for_read();
+    for (unsigned seed = 1; seed <= 6; seed++) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        journal_stop();
+        models.clear();
+        undel_release_all();
+        std::mt19937 rng(seed);
+        auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+        build(random_outline(rng, 25, 0), 3);
+        std::strcpy(cur_buffer->fn, files.path("one.top").c_str());
+        BUFF *one = cur_buffer;
+        BUFF *two = buff_create(files.path("two.top").c_str(), -1, top);
+        ASSERT_NE(two, nullptr);
+        for (const char *l : {"second", "buffer"}) {
+            line_insert(line_create_text(l), two->top);
+            two->line_no += line_step_next(two->top);
+        }
+        journal_start();
+
+        const std::vector<std::string> commands = {"character_delete_left",
+                                                   "character_delete_right",
+                                                   "character_delete_eol",
+                                                   "character_tab",
+                                                   "character_left",
+                                                   "character_right",
+                                                   "string_insert \"xy\"",
+                                                   "line_insert \"new\"",
+                                                   "line_insert... \"nf\" yes 2",
+                                                   "line_insert::: \"w.c\" no 1",
+                                                   "line_delete",
+                                                   "line_yank",
+                                                   "line_split",
+                                                   "line_trans \"a-e\" \"A-E\"",
+                                                   "line_up",
+                                                   "line_down",
+                                                   "line_down",
+                                                   "line_goto 7",
+                                                   "block_mark_1",
+                                                   "block_mark_2",
+                                                   "block_unmark",
+                                                   "block_fold \"bf\" yes 1",
+                                                   "block_unfold",
+                                                   "block_entab",
+                                                   "block_detab",
+                                                   "block_delete",
+                                                   "block_yank",
+                                                   "block_trans \"a-z\" \"A-Z\"",
+                                                   "block_read \"" + files.path("part.top") + "\"",
+                                                   "fold_open yes",
+                                                   "fold_open no",
+                                                   "fold_start",
+                                                   "fold_end",
+                                                   "other_undelete",
+                                                   "other_undelete",
+                                                   "other_put",
+                                                   "other_undo",
+                                                   "other_undo",
+                                                   "other_redo",
+                                                   "setup_insert"};
+        for (int step = 0; step < 300 && !HasFatalFailure(); step++) {
+            int what = pick(100);
+            if (what < 20) {
+                int n = 1 + pick(6);
+                for (int i = 0; i < n; i++) type_key(static_cast<char>('a' + pick(26)));
+            } else if (what < 23) {
+                if (line_kind(line()) == LINE_FOLD) run_key("fold_in");
+            } else if (what < 26) {
+                if (fold()->parent) run_key("fold_out");
+            } else if (what < 28) {
+                key(
+                    false, [] { run_with_recovery([] { block_filter_with("add", add_a_line); }); },
+                    "filter");
+            } else if (what < 30) {
+                run_key(cur_buffer == one ? "buffer_select \"" + files.path("two.top") + "\""
+                                          : "buffer_select \"" + files.path("one.top") + "\"");
+            } else if (what < 31) {
+                // 101 pushes and more: the stack lets go of its oldest.
+                std::string yanks;
+                for (int i = 0; i < 40; i++) yanks += "line_yank ";
+                run_key(yanks);
+            } else if (what < 32) {
+                run_key("other_squeeze");
+            } else if (what < 33) {
+                run_key("buffer_write . no");
+                if (!cur_buffer->changed)
+                    model(cur_buffer).saved = static_cast<long>(journal_done(cur_buffer));
+            } else {
+                run_key(commands[static_cast<size_t>(pick(static_cast<int>(commands.size())))]);
+            }
+        }
+        for (BUFF *b : {one, two}) {
+            SCOPED_TRACE(b == one ? "first buffer" : "second buffer");
+            undo_and_redo_all(b);
+            // Undo half way, then a new edit drops the rest.
+            size_t half = journal_done(b) / 2;
+            while (journal_done(b) > half) run_key("other_undo");
+            run_key("line_insert \"after undo\"");
+            EXPECT_EQ(journal_undone(b), 0u);
+            undo_and_redo_all(b);
+        }
+        cur_buffer = one;
+        ASSERT_EQ(buff_delete(two), 1) << "a buffer's journal goes with it";
+    }
+}
+
+} // namespace
