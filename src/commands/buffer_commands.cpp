@@ -27,7 +27,9 @@ void host_name(const char *typed, char *fn) {
 void read_with_messages(BUFF *b) {
     const char *fn = b->fn;
     file_prompt("reading ", fn);
-    if (!buff_read(b, fn)) error_file(read_fail_code(), fn);
+    int read = buff_read(b, fn);
+    journal_read(b);
+    if (!read) error_file(read_fail_code(), fn);
     int loss = rdloss;
     prompt_blank();
     warn_readonly(fn);

@@ -262,6 +262,7 @@ void drop_all(JOURNAL *j) {
 // Memory ran out while recording: the journal starts afresh from after this
 // key, and the buffer's file matches no point of it unless it is unchanged.
 void lose(JOURNAL *j) {
+    if (j->buff == begin_buff) begin_buff = nullptr; // its line numbers are gone
     drop_all(j);
     j->saved = SAVED_UNKNOWN;
     j->frozen = true;
@@ -473,10 +474,7 @@ void buffer_notice(BUFF *b, int event) {
         }
         return;
     }
-    JOURNAL *j = journal_for(b);
-    drop_all(j);
-    j->saved = SAVED_UNKNOWN; // the read state, once its reader says it is unchanged
-    j->frozen = true;
+    lose(journal_for(b)); // the read state counts as saved once its reader clears changed
 }
 
 // ---- Undo and redo ----------------------------------------------------------------
@@ -718,6 +716,10 @@ void journal_saved(BUFF *b) {
     close(j);
     j->saved = static_cast<long>(j->done);
     if (j->done) j->actions[j->done - 1]->typing = false; // a run of typing ends here
+}
+
+void journal_read(BUFF *b) {
+    if (JOURNAL *j = running ? journal_of(b) : nullptr) j->frozen = false;
 }
 
 void journal_unsaved(BUFF *b) {

@@ -26,7 +26,7 @@
 // docs/architecture.md for the whole argument.
 //
 // Nothing is recorded until journal_start; reading a buffer afresh starts its
-// journal afresh, and deleting a buffer drops its journal. Past
+// journal afresh (journal_read), and deleting a buffer drops its journal. Past
 // JOURNAL_MAX_ACTIONS actions or JOURNAL_MAX_BYTES bytes the oldest actions
 // are dropped (the newest is always kept).
 #pragma once
@@ -57,6 +57,11 @@ void journal_begin(bool typing);
 void journal_end();
 
 // ---- The file ------------------------------------------------------------------
+
+// buff_read has returned: the buffer's journal, emptied when the old tree
+// went, records again from here (the reading itself is not recorded). Until
+// this, or until the key ends, nothing of that buffer is.
+void journal_read(BUFF *b);
 
 // The buffer's text is now its file's (it was written): undoing or redoing
 // back to this point clears its changed flag.

@@ -4,6 +4,7 @@
 
 #include "commands/cursor.h"
 #include "commands/errors.h"
+#include "commands/journal.h"
 #include "commands/write_back.h"
 #include "display/prompt.h"
 #include "host/filename.h"
@@ -39,7 +40,9 @@ void vfold_open(const LINE *v) {
     if (!child) error_code(ERR_OUT_OF_MEMORY);
     cur_buffer = child;
     file_prompt("reading ", fn);
-    if (!buff_read(child, fn)) error_file(read_fail_code(), fn);
+    int read = buff_read(child, fn);
+    journal_read(child);
+    if (!read) error_file(read_fail_code(), fn);
     int loss = rdloss;
     prompt_blank();
     warn_readonly(fn);
