@@ -154,13 +154,21 @@ class Undo : public CommandsTest {
         }
         std::string stack = stack_picture();
         journal_begin(typing);
-        body();
+        int ok = body();
         journal_end();
         for (auto &[b, was] : before) {
             check_buffer(b);
             MODEL &m = model(b);
             size_t done = journal_done(b), undone = journal_undone(b);
             std::string tree = tree_of(b);
+            if (what == "buffer_read ." && ok && b == cur_buffer) {
+                // Read afresh: the journal starts again from the file.
+                EXPECT_EQ(done + undone, 0u);
+                m = MODEL{};
+                m.trees = {tree};
+                m.texts = {tree_of(b, false)};
+                continue;
+            }
             bool undo = what == "other_undo", redo = what == "other_redo";
             if (undo && done + 1 == was.done) {
                 ASSERT_EQ(undone, was.undone + 1);
@@ -207,11 +215,12 @@ class Undo : public CommandsTest {
 
     void run_key(const std::string &text) {
         key(
-            false, [&] { exec_commands(text.c_str()); }, text);
+            false, [&] { return exec_commands(text.c_str()); }, text);
     }
     void type_key(char c) {
         key(
-            true, [c] { type_char(static_cast<unsigned char>(c)); }, std::string("type ") + c);
+            true, [c] { return type_char(static_cast<unsigned char>(c)); },
+            std::string("type ") + c);
     }
 
     // Undoes everything, checking each step, then redoes it all.
@@ -334,7 +343,8 @@ TEST_F(Undo, RandomEditsUndoneAndRedoneToEveryPoint) {
                 if (fold()->parent) run_key("fold_out");
             } else if (what < 28) {
                 key(
-                    false, [] { run_with_recovery([] { block_filter_with("add", add_a_line); }); },
+                    false,
+                    [] { return run_with_recovery([] { block_filter_with("add", add_a_line); }); },
                     "filter");
             } else if (what < 30) {
                 run_key(cur_buffer == one ? "buffer_select \"" + files.path("two.top") + "\""
@@ -346,7 +356,9 @@ TEST_F(Undo, RandomEditsUndoneAndRedoneToEveryPoint) {
                 run_key(yanks);
             } else if (what < 32) {
                 run_key("other_squeeze");
-            } else if (what < 33) {
+            } else if (what < 34) {
+                run_key("buffer_read .");
+            } else if (what < 35) {
                 run_key("buffer_write . no");
                 if (!cur_buffer->changed)
                     model(cur_buffer).saved = static_cast<long>(journal_done(cur_buffer));
@@ -367,6 +379,91 @@ TEST_F(Undo, RandomEditsUndoneAndRedoneToEveryPoint) {
         cur_buffer = one;
         ASSERT_EQ(buff_delete(two), 1) << "a buffer's journal goes with it";
     }
+}
+
+// ---- Cases the random test meets rarely ---------------------------------------
+
+TEST_F(Undo, ActionsAreKeysWithTypedRunsJoinedOnOneLine) {
+    build({"one", "two"});
+    journal_start();
+    run_key("block_mark_1"); // marks alone are an action, but no change of text
+    for (char c : std::string("ab")) type_key(c);
+    run_key("character_left");
+    type_key('c'); // the cursor moved: a run of its own
+    run_key("line_down line_start");
+    for (char c : std::string("de")) type_key(c);
+    EXPECT_EQ(journal_done(cur_buffer), 4u);
+    EXPECT_EQ(tree_of(cur_buffer), "|0--1|acbone,detwo,");
+    for (const char *tree : {"|0--1|acbone,two,", "|0--1|abone,two,", "|0--1|one,two,"}) {
+        run_key("other_undo");
+        EXPECT_EQ(tree_of(cur_buffer), tree);
+    }
+    EXPECT_FALSE(cur_buffer->changed) << "marks are not text";
+    run_key("other_undo");
+    EXPECT_EQ(tree_of(cur_buffer), "one,two,");
+    run_key("other_redo");
+    run_key("other_redo");
+    EXPECT_TRUE(cur_buffer->changed);
+}
+
+TEST_F(Undo, LinesOnTheStackStayTheStacksWhateverTheJournalNeeds) {
+    build({"a", "b", "c"});
+    BUFF *one = cur_buffer;
+    BUFF *two = buff_create("", -1, top);
+    ASSERT_NE(two, nullptr);
+    journal_start();
+    run_key("line_delete");
+    run_key("block_mark_1 line_down block_mark_2 block_delete");
+    // The deleted lines go into the other buffer as copies: this buffer's
+    // journal keeps the lines themselves for its undo.
+    cur_buffer = two;
+    run_key("other_put other_undelete other_undelete");
+    EXPECT_EQ(tree_of(two), "|1-2|a,b,b,");
+    EXPECT_EQ(stack_picture(), "");
+    cur_buffer = one;
+    run_key("other_undo");
+    EXPECT_EQ(tree_of(one), "b,c,");
+    run_key("other_undo");
+    EXPECT_EQ(tree_of(one), "a,b,c,");
+    // Squeezed off the stack, the line stays the journal's.
+    run_key("line_delete");
+    run_key("other_squeeze");
+    run_key("other_undo");
+    EXPECT_EQ(tree_of(one), "a,b,c,");
+    run_key("other_redo");
+    run_key("line_insert \"new\"");
+    EXPECT_EQ(journal_undone(one), 0u);
+    EXPECT_EQ(tree_of(one), "new,b,c,");
+    EXPECT_EQ(tree_of(two), "|1-2|a,b,b,");
+}
+
+TEST_F(Undo, ACopyForTheStackThatCannotBeMadeChangesNothing) {
+    build({"a", "b", "c"});
+    journal_start();
+    run_key("block_mark_1 line_down line_down block_mark_2 block_delete");
+    std::string tree = tree_of(cur_buffer), stack = stack_picture();
+    alloc_fail_after(1);
+    EXPECT_EQ(run("other_undo"), "c, @0:0 r22 * B !out of memory");
+    alloc_fail_after(0);
+    EXPECT_EQ(tree_of(cur_buffer), tree);
+    EXPECT_EQ(stack_picture(), stack);
+    run_key("other_undo");
+    EXPECT_EQ(tree_of(cur_buffer), "a,b,c,");
+    EXPECT_EQ(stack_picture(), stack) << "the stack keeps an equal copy";
+}
+
+TEST_F(Undo, PastTheLimitTheOldestActionsGo) {
+    build({});
+    journal_start();
+    for (size_t i = 0; i < JOURNAL_MAX_ACTIONS + 5; i++) {
+        journal_begin(false);
+        exec_commands("line_insert \"x\"");
+        journal_end();
+    }
+    EXPECT_EQ(journal_done(cur_buffer), JOURNAL_MAX_ACTIONS);
+    while (journal_done(cur_buffer)) exec_commands("other_undo");
+    EXPECT_EQ(tree_of(cur_buffer), "x,x,x,x,x,") << "the five oldest cannot be undone";
+    EXPECT_TRUE(cur_buffer->changed) << "the text read is out of reach";
 }
 
 } // namespace
