@@ -86,6 +86,7 @@ struct JOURNAL {
     size_t done = 0;
     long saved = SAVED_UNKNOWN;
     ACTION *open = nullptr; // the action of the key running, or null
+    ACTION *run = nullptr;  // the last action while a typed character may join it
     bool frozen = false;    // read afresh during this key: records nothing more
     size_t bytes = 0;
 };
@@ -111,6 +112,27 @@ long key_seq;
 bool key_typing;
 BUFF *begin_buff; // the current buffer when the key began, until its first action
 JOURNAL_CURSOR begin_cursor;
+
+// The journals with an open action or frozen during this key, for
+// journal_end, which so costs nothing for the others.
+JOURNAL *touched[MAX_BUFFS];
+int n_touched;
+
+JOURNAL *last_used; // the journal found last: mostly the current buffer's
+
+// An undelete stack entry whose lines an undo has put back into a buffer
+// while the entry still names them: the line itself, or the holder that
+// the lines left. Nothing has touched the lines since, so the entry's copy
+// can wait until something could tell the difference (settle), and when the
+// undo is redone the lines simply go back to the entry.
+struct LENT {
+    LINE *item; // the entry's line or holder
+    void *op;   // the LIST_OP (a line) or MOVE_OP (a holder) that brought the lines back
+    bool block;
+};
+
+std::vector<LENT> lent; // room for the whole stack is kept, so adding never allocates
+bool quiet;             // the journal itself is reading or changing the stack
 
 // What the journal counts for a line it owns: records and strings roughly.
 constexpr size_t LINE_COST = sizeof(LINE) + 24;
@@ -144,8 +166,9 @@ JOURNAL_CURSOR cursor_of(const BUFF *b) {
 }
 
 JOURNAL *journal_of(const BUFF *b) {
+    if (last_used && last_used->buff == b) return last_used;
     for (JOURNAL &j : slots)
-        if (j.buff == b) return &j;
+        if (j.buff == b) return last_used = &j;
     return nullptr;
 }
 
@@ -155,7 +178,13 @@ JOURNAL *journal_for(BUFF *b) {
     assert(j);
     j->buff = b;
     j->saved = SAVED_UNKNOWN;
-    return j;
+    return last_used = j;
+}
+
+void touch(JOURNAL *j) {
+    for (int i = 0; i < n_touched; i++)
+        if (touched[i] == j) return;
+    touched[n_touched++] = j;
 }
 
 void resolve_saved(JOURNAL *j) {
@@ -201,6 +230,126 @@ ROOT &root(const void *key) {
     return it->second;
 }
 
+// ---- Lent entries -----------------------------------------------------------------
+
+// The index of the stack entry holding item; the journal reads the stack
+// quietly, so that reading does not settle.
+int entry_of(const LINE *item) {
+    for (int i = 0; i < undel_count(); i++) {
+        const UNDEL_ENTRY &e = undel_entry(i);
+        if ((e.kind == UNDEL_LINE || e.kind == UNDEL_BLOCK) && e.item.line == item) return i;
+    }
+    return -1;
+}
+
+// Gives the folds of a deep copy the block marks of the folds they copy, so
+// that a copy left on the stack in place of a line is the line's equal.
+void copy_marks(const LINE *from, LINE *to) {
+    if (line_kind(from) != LINE_FOLD) return;
+    try {
+        std::vector<std::pair<const FOLD *, FOLD *>> folds{{line_fold(from), line_fold(to)}};
+        while (!folds.empty()) {
+            auto [src, dst] = folds.back();
+            folds.pop_back();
+            dst->mark1 = src->mark1;
+            dst->mark2 = src->mark2;
+            for (const LINE *s = src->first, *d = dst->first; s != src->end;
+                 s = s->next, d = d->next)
+                if (line_kind(s) == LINE_FOLD) folds.emplace_back(line_fold(s), line_fold(d));
+        }
+    } catch (const std::bad_alloc &) {
+        // The copy keeps no marks: the lines are what matters.
+    }
+}
+
+// A deep copy with the marks of its folds; null when memory runs out.
+LINE *equal_copy(const LINE *l) {
+    LINE *copy = copy_with_notice(l);
+    if (copy) copy_marks(l, copy);
+    return copy;
+}
+
+// A copy of the lines of a lent entry, made from the buffer where they are;
+// null when memory runs out.
+LINE *copy_lent(const LENT &l) {
+    if (!l.block) return equal_copy(static_cast<LIST_OP *>(l.op)->line);
+    auto *op = static_cast<MOVE_OP *>(l.op);
+    LINE *holder = line_create_fold("", 0, 0);
+    if (!holder) return nullptr;
+    FOLD *h = line_fold(holder);
+    const LINE *s = op->first;
+    for (int i = 0; i < op->n; i++, s = s->next) {
+        LINE *c = equal_copy(s);
+        if (!c) {
+            line_delete_deep(holder);
+            return nullptr;
+        }
+        line_insert(c, h);
+        line_step_next(h);
+    }
+    return holder;
+}
+
+struct quiet_guard {
+    bool was = quiet;
+    quiet_guard() { quiet = true; }
+    ~quiet_guard() { quiet = was; }
+};
+
+// Every lent entry gets its own copy now. When memory runs out for one, the
+// entry goes from the stack instead: its lines are in the buffer, and
+// everything after it stays as it was, as when the stack drops its oldest.
+void settle_lent() {
+    quiet_guard guard;
+    for (const LENT &l : lent) {
+        int i = entry_of(l.item);
+        assert(i >= 0);
+        if (LINE *copy = copy_lent(l))
+            undel_swap_line(i, copy);
+        else
+            undel_drop_line(i);
+    }
+    lent.clear();
+}
+
+inline void settle() {
+    if (!lent.empty() && !quiet) settle_lent();
+}
+
+// The same for the lent entries that keep() does not keep, but all copies
+// are made first, and when one cannot be, "out of memory" is raised with
+// nothing changed.
+template <class Keep> void settle_or_raise(Keep keep) {
+    quiet_guard guard;
+    struct COPY {
+        LINE *item;
+        owned_line copy;
+    };
+    std::vector<COPY> copies;
+    for (const LENT &l : lent) {
+        if (keep(l)) continue;
+        owned_line copy(copy_lent(l));
+        if (!copy) error_code(ERR_OUT_OF_MEMORY);
+        copies.push_back({l.item, std::move(copy)});
+    }
+    for (COPY &c : copies) {
+        undel_swap_line(entry_of(c.item), c.copy.release());
+        for (size_t i = 0; i < lent.size(); i++) {
+            if (lent[i].item != c.item) continue;
+            lent.erase(lent.begin() + static_cast<long>(i));
+            break;
+        }
+    }
+}
+
+void unlend(const void *op) {
+    for (size_t i = 0; i < lent.size(); i++) {
+        if (lent[i].op != op) continue;
+        lent.erase(lent.begin() + static_cast<long>(i));
+        return;
+    }
+}
+
 // ---- Dropping records -----------------------------------------------------------
 
 void release(JOURNAL *j, RECORD &r) {
@@ -236,6 +385,8 @@ void release(JOURNAL *j, ACTION *a) {
 }
 
 void drop_redo(JOURNAL *j) {
+    settle(); // lines lent back must be the stack's own before records go
+    j->run = nullptr;
     while (j->actions.size() > j->done) {
         release(j, j->actions.back());
         j->actions.pop_back();
@@ -244,6 +395,7 @@ void drop_redo(JOURNAL *j) {
 }
 
 void drop_oldest(JOURNAL *j) {
+    settle(); // lines lent back must be the stack's own before records go
     release(j, j->actions.front());
     j->actions.pop_front();
     j->done--;
@@ -251,6 +403,8 @@ void drop_oldest(JOURNAL *j) {
 }
 
 void drop_all(JOURNAL *j) {
+    settle(); // lines lent back must be the stack's own before records go
+    j->run = nullptr;
     j->open = nullptr;
     while (!j->actions.empty()) {
         release(j, j->actions.back());
@@ -266,6 +420,7 @@ void lose(JOURNAL *j) {
     drop_all(j);
     j->saved = SAVED_UNKNOWN;
     j->frozen = true;
+    touch(j);
 }
 
 // ---- Actions ----------------------------------------------------------------------
@@ -275,16 +430,29 @@ void close(JOURNAL *j) {
     if (!a) return;
     j->open = nullptr;
     a->end = cursor_of(j->buff);
+    j->run = a->typing ? a : nullptr;
     if (a->records.empty()) {
         assert(j->actions.back() == a && j->done == j->actions.size());
         j->actions.pop_back();
         j->done--;
+        j->run = nullptr;
         delete a;
         return;
     }
-    while (j->actions.size() > 1 && j->done == j->actions.size() &&
-           (j->actions.size() > JOURNAL_MAX_ACTIONS || j->bytes > JOURNAL_MAX_BYTES))
-        drop_oldest(j);
+    if (j->bytes > JOURNAL_MAX_BYTES || j->actions.size() > JOURNAL_MAX_ACTIONS) {
+        while (j->actions.size() > 1 && j->done == j->actions.size() &&
+               (j->actions.size() > JOURNAL_MAX_ACTIONS || j->bytes > JOURNAL_MAX_BYTES))
+            drop_oldest(j);
+    }
+}
+
+// The last action, when the key running is a typed character that joins its
+// run: it was typed by the key before, and the cursor is where it left it.
+ACTION *joinable(const JOURNAL *j) {
+    ACTION *last = j->run;
+    if (!key_typing || !last || last->key != key_seq - 1) return nullptr;
+    const BUFF *b = j->buff;
+    return last->end.fold == b->fold && last->end.line_no == b->line_no ? last : nullptr;
 }
 
 // The action the key running adds to: the one already open, the last one
@@ -294,13 +462,10 @@ ACTION *open_action(JOURNAL *j) {
     if (j->open) return j->open;
     resolve_saved(j);
     BUFF *b = j->buff;
-    if (key_typing && j->done && j->done == j->actions.size()) {
-        ACTION *last = j->actions.back();
-        if (last->typing && last->key == key_seq - 1 && last->end.fold == b->fold &&
-            last->end.line_no == b->line_no) {
-            last->key = key_seq;
-            return j->open = last;
-        }
+    if (ACTION *last = joinable(j)) {
+        last->key = key_seq;
+        touch(j);
+        return j->open = last;
     }
     auto a = std::make_unique<ACTION>();
     a->typing = key_typing;
@@ -314,12 +479,14 @@ ACTION *open_action(JOURNAL *j) {
     drop_redo(j);
     j->actions.push_back(a.get());
     j->done++;
+    touch(j);
     return j->open = a.release();
 }
 
 // The journal that records a change of the buffer now, or null.
 JOURNAL *recording(BUFF *b) {
     if (!running || replaying || !b) return nullptr;
+    settle(); // the buffer is about to change: lent lines become the stack's own
     JOURNAL *j = journal_for(b);
     return j->frozen ? nullptr : j;
 }
@@ -434,15 +601,21 @@ const char *string_now(int kind, const void *owner) {
 }
 
 int replaced(int kind, void *owner, char *old) {
-    if (!running || replaying || std::strcmp(old, string_now(kind, owner)) == 0) return 0;
+    if (!running || replaying) return 0;
     JOURNAL *j = recording(kind == LINE_FOLD ? buffer_of(static_cast<FOLD *>(owner)) : cur_buffer);
-    if (!j) return 0;
+    if (!j || std::strcmp(old, string_now(kind, owner)) == 0) return 0;
+    // A run of changes to one string keeps only the first old string: the
+    // typed characters of a line above all.
+    const ACTION *run = j->open ? j->open : joinable(j);
+    if (run && !run->records.empty()) {
+        const RECORD &last = run->records.back();
+        if (last.kind == R_STRING && last.obj == owner && last.a == kind) {
+            if (!j->open) open_action(j); // joins: no allocation
+            return 0;
+        }
+    }
     try {
         ACTION *a = open_action(j);
-        if (!a->records.empty()) {
-            const RECORD &last = a->records.back();
-            if (last.kind == R_STRING && last.obj == owner && last.a == kind) return 0;
-        }
         make_room(a);
         a->records.push_back({R_STRING, kind, 0, owner, old});
         a->text = true;
@@ -479,40 +652,81 @@ void buffer_notice(BUFF *b, int event) {
 
 // ---- Undo and redo ----------------------------------------------------------------
 
-// Takes the detached lines and holders that the action's records name off the
-// undelete stack, leaving equal copies there, so that putting them back into
-// the buffer leaves the stack as it was. The copies are all made first: when
-// one fails, nothing has changed.
-void free_from_stack(const ACTION *a) {
-    std::vector<const void *> keys;
-    for (const RECORD &r : a->records) {
-        if (r.kind == R_INSERT || r.kind == R_REMOVE) {
-            keys.push_back(static_cast<const LIST_OP *>(r.obj)->key);
-        } else if (r.kind == R_MOVE) {
-            auto *op = static_cast<const MOVE_OP *>(r.obj);
-            if (op->from_key) keys.push_back(op->from_key);
-            if (op->to_key) keys.push_back(op->to_key);
-        }
+// What an undo or redo does with the undelete stack, worked out before it
+// changes anything.
+struct PLAN {
+    const void *lend = nullptr; // undo: this op brings back the lines of lent_item's entry
+    LINE *lent_item = nullptr;
+    const void *give_back = nullptr; // redo: this op returns a lent entry its lines
+};
+
+// The keys of the lines and holders that a record may take out of the
+// detached state or put into it, and whether it may lend the first.
+int keys_of(const RECORD &r, const void *keys[2]) {
+    if (r.kind == R_INSERT || r.kind == R_REMOVE) {
+        keys[0] = static_cast<const LIST_OP *>(r.obj)->key;
+        return 1;
     }
+    if (r.kind != R_MOVE) return 0;
+    auto *op = static_cast<const MOVE_OP *>(r.obj);
+    int n = 0;
+    if (op->to_key) keys[n++] = op->to_key; // undo takes the lines out of it
+    if (op->from_key) keys[n++] = op->from_key;
+    return n;
+}
+
+// Entries lent by an earlier undo get their copies, except the one this redo
+// gives its lines back. Entries whose lines this step puts back into the
+// buffer are lent when nothing else in the action can touch those lines
+// after the undo (before the redo), that is by the action's first record
+// other than marks; otherwise they get equal copies now, so that the stack
+// stays as it was. All copies come first: when one cannot be made, "out of
+// memory" is raised with nothing changed.
+PLAN prepare(ACTION *a, bool undo) {
+    PLAN plan;
+    const RECORD *first = nullptr;
+    for (const RECORD &r : a->records) {
+        if (r.kind == R_MARKS) continue;
+        first = &r;
+        break;
+    }
+    settle_or_raise([&](const LENT &l) { return !undo && first && first->obj == l.op; });
+    if (!undo && first && !lent.empty()) {
+        for (const LENT &l : lent)
+            if (l.op == first->obj) plan.give_back = l.op;
+    }
+    quiet_guard guard;
     struct SWAP {
         int entry;
         owned_line copy;
     };
     std::vector<SWAP> swaps;
-    for (int i = 0; i < undel_count(); i++) {
-        const UNDEL_ENTRY &e = undel_entry(i);
-        if (e.kind != UNDEL_LINE && e.kind != UNDEL_BLOCK) continue;
-        const void *key = key_of(e.item.line);
-        for (const void *k : keys) {
-            if (k != key) continue;
-            swaps.push_back({i, copy_deep(e.item.line)});
-            break;
+    for (const RECORD &r : a->records) {
+        const void *keys[2];
+        int n = keys_of(r, keys);
+        for (int k = 0; k < n; k++) {
+            for (int i = 0; i < undel_count(); i++) {
+                const UNDEL_ENTRY &e = undel_entry(i);
+                if (e.kind != UNDEL_LINE && e.kind != UNDEL_BLOCK) continue;
+                if (key_of(e.item.line) != keys[k] || r.obj == plan.give_back) continue;
+                bool lends = undo && &r == first && k == 0 && r.kind != R_INSERT;
+                if (lends) {
+                    plan.lend = r.obj;
+                    plan.lent_item = e.item.line;
+                } else {
+                    owned_line copy(equal_copy(e.item.line));
+                    if (!copy) error_code(ERR_OUT_OF_MEMORY);
+                    swaps.push_back({i, std::move(copy)});
+                }
+                break;
+            }
         }
     }
     for (SWAP &s : swaps) {
         LINE *l = undel_swap_line(s.entry, s.copy.release());
         own(root(key_of(l)), l);
     }
+    return plan;
 }
 
 // Every fold above f goes to its first line, so that changing f's list keeps
@@ -531,19 +745,29 @@ void set_marks(const PLACE &p, const int m[2]) {
     fold_set_marks(p.fold, m[0], m[1]);
 }
 
-void link_in(LIST_OP *op) {
-    ROOT &r = root(op->key);
-    assert(r.owned == op->line);
-    disown(r);
+// The line goes into the buffer: from the journal, or lent by its stack entry.
+void link_in(LIST_OP *op, const PLAN &plan) {
+    if (plan.lend == op) {
+        lent.push_back({op->line, op, false});
+    } else {
+        ROOT &r = root(op->key);
+        assert(r.owned == op->line);
+        disown(r);
+    }
     line_insert(op->line, op->at.fold);
 }
 
-void take_out(LIST_OP *op) {
+// The line leaves the buffer: to the journal, or back to the entry it was
+// lent by.
+void take_out(LIST_OP *op, const PLAN &plan) {
     line_remove(op->at.fold);
-    own(root(op->key), op->line);
+    if (plan.give_back == op)
+        unlend(op);
+    else
+        own(root(op->key), op->line);
 }
 
-void put_back_list(RECORD &r, bool undo) {
+void put_back_list(RECORD &r, bool undo, const PLAN &plan) {
     auto *op = static_cast<LIST_OP *>(r.obj);
     PLACE &p = op->at;
     first_lines_above(p.fold);
@@ -551,15 +775,15 @@ void put_back_list(RECORD &r, bool undo) {
     bool insert = (r.kind == R_INSERT) != undo;
     if (insert) {
         line_set_current(p.fold, p.cur, p.index, p.count);
-        link_in(op);
+        link_in(op, plan);
     } else {
         line_set_current(p.fold, op->line, p.index, p.count);
-        take_out(op);
+        take_out(op, plan);
     }
     set_marks(p, undo ? p.before : p.after);
 }
 
-void put_back_move(RECORD &r, bool undo) {
+void put_back_move(RECORD &r, bool undo, const PLAN &plan) {
     auto *op = static_cast<MOVE_OP *>(r.obj);
     first_lines_above(op->from.fold);
     first_lines_above(op->to.fold);
@@ -572,6 +796,14 @@ void put_back_move(RECORD &r, bool undo) {
     line_set_current(src.fold, op->first, src.index, src.count);
     line_set_current(dst.fold, dst.cur, dst.index, dst.count);
     line_move_run(src.fold, op->n, dst.fold);
+    if (plan.lend == op) {
+        // The holder stays the entry's, empty while its lines are lent.
+        own(root(op->to_key), plan.lent_item);
+        lent.push_back({plan.lent_item, op, true});
+    } else if (plan.give_back == op) {
+        disown(root(op->to_key));
+        unlend(op);
+    }
     set_marks(op->from, undo ? op->from.before : op->from.after);
     set_marks(op->to, undo ? op->to.before : op->to.after);
 }
@@ -610,11 +842,11 @@ void swap_value(JOURNAL *j, RECORD &r) {
     }
 }
 
-void put_back(JOURNAL *j, RECORD &r, bool undo) {
+void put_back(JOURNAL *j, RECORD &r, bool undo, const PLAN &plan) {
     switch (r.kind) {
     case R_INSERT:
-    case R_REMOVE: put_back_list(r, undo); break;
-    case R_MOVE: put_back_move(r, undo); break;
+    case R_REMOVE: put_back_list(r, undo, plan); break;
+    case R_MOVE: put_back_move(r, undo, plan); break;
     default: swap_value(j, r); break;
     }
 }
@@ -637,19 +869,20 @@ struct replay_guard {
 };
 
 int step(BUFF *b, JOURNAL_CURSOR *was, bool undo) {
-    JOURNAL *j = journal_of(b);
-    if (!running || !j) return 0;
-    close(j); // what this key did so far is an action of its own
-    resolve_saved(j);
+    if (!running) return 0;
+    JOURNAL *j = journal_for(b);
+    close(j);         // what this key did so far is an action of its own
+    resolve_saved(j); // the file's point is now, if none is known and nothing changed
     if (undo ? j->done == 0 : j->done == j->actions.size()) return 0;
     ACTION *a = j->actions[undo ? j->done - 1 : j->done];
-    free_from_stack(a);
+    PLAN plan = prepare(a, undo);
+    j->run = nullptr;
     {
         replay_guard guard;
         if (undo) {
-            for (size_t i = a->records.size(); i-- > 0;) put_back(j, a->records[i], true);
+            for (size_t i = a->records.size(); i-- > 0;) put_back(j, a->records[i], true, plan);
         } else {
-            for (RECORD &r : a->records) put_back(j, r, false);
+            for (RECORD &r : a->records) put_back(j, r, false, plan);
         }
     }
     j->done += undo ? -1 : 1;
@@ -667,6 +900,7 @@ int step(BUFF *b, JOURNAL_CURSOR *was, bool undo) {
 
 void journal_start() {
     if (running) return;
+    lent.reserve(UNDEL_MAX);
     running = true;
     line_set_watcher(&watcher);
     buff_set_notice(buffer_notice);
@@ -674,6 +908,7 @@ void journal_start() {
 
 void journal_stop() {
     if (!running) return;
+    settle();
     for (JOURNAL &j : slots) {
         if (!j.buff) continue;
         drop_all(&j);
@@ -684,6 +919,8 @@ void journal_stop() {
     line_set_watcher(nullptr);
     buff_set_notice(nullptr);
     begin_buff = nullptr;
+    n_touched = 0;
+    last_used = nullptr;
 }
 
 bool journal_running() {
@@ -701,13 +938,19 @@ void journal_begin(bool typing) {
 }
 
 void journal_end() {
-    for (JOURNAL &j : slots) {
-        if (!j.buff) continue;
-        close(&j);
-        j.frozen = false;
+    for (int i = 0; i < n_touched; i++) {
+        JOURNAL *j = touched[i];
+        if (!j->buff) continue; // its buffer went during the key
+        close(j);
+        j->frozen = false;
     }
+    n_touched = 0;
     begin_buff = nullptr;
     key_typing = false;
+}
+
+void journal_settle() {
+    settle();
 }
 
 void journal_saved(BUFF *b) {
@@ -715,7 +958,7 @@ void journal_saved(BUFF *b) {
     JOURNAL *j = journal_for(b);
     close(j);
     j->saved = static_cast<long>(j->done);
-    if (j->done) j->actions[j->done - 1]->typing = false; // a run of typing ends here
+    j->run = nullptr; // a run of typing ends here
 }
 
 void journal_read(BUFF *b) {
@@ -730,7 +973,8 @@ LINE *journal_take_from_stack(LINE *l, BUFF *b) {
     if (!running) return l;
     auto it = roots.find(key_of(l));
     if (it == roots.end() || it->second.j->buff == b) return l;
-    LINE *copy = copy_deep(l).release();
+    LINE *copy = equal_copy(l);
+    if (!copy) error_code(ERR_OUT_OF_MEMORY);
     own(it->second, l);
     return copy;
 }

@@ -77,6 +77,13 @@ void journal_unsaved(BUFF *b);
 // of memory" when the copy cannot be made.
 LINE *journal_take_from_stack(LINE *l, BUFF *b);
 
+// The undelete stack calls it before anything reads or changes its entries:
+// an entry whose lines an undo put back into a buffer, and which has lent
+// them since, gets its own copy of them (made from the buffer, where nothing
+// has changed them). When memory runs out for the copy the entry goes from
+// the stack; its lines are in the buffer.
+void journal_settle();
+
 // ---- Undo and redo -------------------------------------------------------------
 
 // Where a buffer's cursor was: the number of its line in the file, its into

@@ -26,6 +26,7 @@ void release(UNDEL_ENTRY &e) {
 }
 
 void push(const UNDEL_ENTRY &e) {
+    journal_settle();
     if (n_entries == UNDEL_MAX) {
         release(entries[0]);
         for (int i = 1; i < UNDEL_MAX; i++) entries[i - 1] = entries[i];
@@ -89,19 +90,23 @@ int undel_unpack(LINE *holder, FOLD *f) {
 }
 
 int undel_count() {
+    journal_settle();
     return n_entries;
 }
 
 const UNDEL_ENTRY &undel_entry(int i) {
+    journal_settle();
     assert(i >= 0 && i < n_entries);
     return entries[i];
 }
 
 int undel_top_kind() {
+    journal_settle();
     return n_entries ? entries[n_entries - 1].kind : -1;
 }
 
 void undel_release_all() {
+    journal_settle();
     for (int i = 0; i < n_entries; i++) release(entries[i]);
     n_entries = 0;
 }
@@ -113,9 +118,16 @@ LINE *undel_swap_line(int i, LINE *l) {
     return had;
 }
 
+void undel_drop_line(int i) {
+    assert(i >= 0 && i < n_entries);
+    for (int k = i + 1; k < n_entries; k++) entries[k - 1] = entries[k];
+    n_entries--;
+}
+
 namespace {
 
 UNDEL_ENTRY &top_entry() {
+    journal_settle();
     if (!n_entries) error_code(ERR_UNDELETE_EMPTY);
     return entries[n_entries - 1];
 }

@@ -91,3 +91,9 @@ void undel_release_all();
 // holds: puts l, an equal copy of it, in its place and returns it. The entry
 // stays where it is.
 LINE *undel_swap_line(int i, LINE *l);
+// For the undo journal when it cannot make that copy: takes entry i off the
+// stack without releasing it, its lines being in a buffer.
+void undel_drop_line(int i);
+
+// The journal is asked first (journal_settle) by everything here that reads
+// or changes the entries, except the two functions above.
