@@ -71,9 +71,7 @@ struct RECORD {
 struct ACTION {
     std::vector<RECORD> records;
     JOURNAL_CURSOR start{}, end{};
-    bool text = false;   // changed more than marks
-    bool typing = false; // a run of typed characters that the next may join
-    long key = 0;        // the key that added to it last
+    bool text = false; // changed more than marks
 };
 
 // The saved point: an index into the actions, or one of these.
@@ -85,9 +83,10 @@ struct JOURNAL {
     std::deque<ACTION *> actions;
     size_t done = 0;
     long saved = SAVED_UNKNOWN;
-    ACTION *open = nullptr; // the action of the key running, or null
-    ACTION *run = nullptr;  // the last action while a typed character may join it
-    bool frozen = false;    // read afresh during this key: records nothing more
+    // The action of the key running, or null; an action of typed characters
+    // stays open while the keys after it type too.
+    ACTION *open = nullptr;
+    bool frozen = false; // read afresh during this key: records nothing more
     size_t bytes = 0;
 };
 
@@ -108,7 +107,6 @@ std::unordered_map<const void *, ROOT> roots;
 
 bool running;
 bool replaying;
-long key_seq;
 bool key_typing;
 BUFF *begin_buff; // the current buffer when the key began, until its first action
 JOURNAL_CURSOR begin_cursor;
@@ -190,6 +188,57 @@ void touch(JOURNAL *j) {
 void resolve_saved(JOURNAL *j) {
     if (j->saved == SAVED_UNKNOWN)
         j->saved = j->buff->changed ? SAVED_NONE : static_cast<long>(j->done);
+}
+
+// ---- Spare records ---------------------------------------------------------------
+
+// Actions and list operations that went are kept for the next ones, up to
+// SPARES of each, so that a full journal records a key without allocating.
+constexpr size_t SPARES = 64;
+std::vector<ACTION *> spare_actions; // room for SPARES is kept
+std::vector<LIST_OP *> spare_ops;
+
+// Throws std::bad_alloc.
+ACTION *new_action() {
+    if (spare_actions.empty()) return new ACTION;
+    ACTION *a = spare_actions.back();
+    spare_actions.pop_back();
+    return a;
+}
+
+void free_action(ACTION *a) {
+    if (spare_actions.size() == SPARES) {
+        delete a;
+        return;
+    }
+    std::vector<RECORD> room = std::move(a->records);
+    room.clear();
+    *a = ACTION{};
+    a->records = std::move(room);
+    spare_actions.push_back(a);
+}
+
+// Throws std::bad_alloc.
+LIST_OP *new_list_op(const LIST_OP &op) {
+    if (spare_ops.empty()) return new LIST_OP(op);
+    LIST_OP *o = spare_ops.back();
+    spare_ops.pop_back();
+    *o = op;
+    return o;
+}
+
+void free_list_op(LIST_OP *op) {
+    if (spare_ops.size() == SPARES)
+        delete op;
+    else
+        spare_ops.push_back(op);
+}
+
+void free_spares() {
+    for (ACTION *a : spare_actions) delete a;
+    for (LIST_OP *o : spare_ops) delete o;
+    spare_actions.clear();
+    spare_ops.clear();
 }
 
 // ---- Roots ----------------------------------------------------------------------
@@ -364,7 +413,7 @@ void release(JOURNAL *j, RECORD &r) {
         auto *op = static_cast<LIST_OP *>(r.obj);
         j->bytes -= sizeof(LIST_OP);
         unref(op->key);
-        delete op;
+        free_list_op(op);
         break;
     }
     case R_MOVE: {
@@ -381,12 +430,11 @@ void release(JOURNAL *j, RECORD &r) {
 
 void release(JOURNAL *j, ACTION *a) {
     for (RECORD &r : a->records) release(j, r);
-    delete a;
+    free_action(a);
 }
 
 void drop_redo(JOURNAL *j) {
     settle(); // lines lent back must be the stack's own before records go
-    j->run = nullptr;
     while (j->actions.size() > j->done) {
         release(j, j->actions.back());
         j->actions.pop_back();
@@ -404,7 +452,6 @@ void drop_oldest(JOURNAL *j) {
 
 void drop_all(JOURNAL *j) {
     settle(); // lines lent back must be the stack's own before records go
-    j->run = nullptr;
     j->open = nullptr;
     while (!j->actions.empty()) {
         release(j, j->actions.back());
@@ -430,13 +477,11 @@ void close(JOURNAL *j) {
     if (!a) return;
     j->open = nullptr;
     a->end = cursor_of(j->buff);
-    j->run = a->typing ? a : nullptr;
     if (a->records.empty()) {
         assert(j->actions.back() == a && j->done == j->actions.size());
         j->actions.pop_back();
         j->done--;
-        j->run = nullptr;
-        delete a;
+        free_action(a);
         return;
     }
     if (j->bytes > JOURNAL_MAX_BYTES || j->actions.size() > JOURNAL_MAX_ACTIONS) {
@@ -446,30 +491,20 @@ void close(JOURNAL *j) {
     }
 }
 
-// The last action, when the key running is a typed character that joins its
-// run: it was typed by the key before, and the cursor is where it left it.
-ACTION *joinable(const JOURNAL *j) {
-    ACTION *last = j->run;
-    if (!key_typing || !last || last->key != key_seq - 1) return nullptr;
-    const BUFF *b = j->buff;
-    return last->end.fold == b->fold && last->end.line_no == b->line_no ? last : nullptr;
-}
-
-// The action the key running adds to: the one already open, the last one
-// when a typed character joins its run, or a new one, which drops the redo
-// side. Throws std::bad_alloc.
+// The action the key running adds to: the one already open (of this key, or
+// the run of typed characters it continues), or a new one, which drops the
+// redo side. Throws std::bad_alloc.
 ACTION *open_action(JOURNAL *j) {
     if (j->open) return j->open;
     resolve_saved(j);
     BUFF *b = j->buff;
-    if (ACTION *last = joinable(j)) {
-        last->key = key_seq;
-        touch(j);
-        return j->open = last;
-    }
-    auto a = std::make_unique<ACTION>();
-    a->typing = key_typing;
-    a->key = key_seq;
+    struct spare_guard {
+        ACTION *a;
+        ~spare_guard() {
+            if (a) free_action(a);
+        }
+    } guard{new_action()};
+    ACTION *a = guard.a;
     if (b == begin_buff) {
         a->start = begin_cursor;
         begin_buff = nullptr;
@@ -477,10 +512,11 @@ ACTION *open_action(JOURNAL *j) {
         a->start = cursor_of(b);
     }
     drop_redo(j);
-    j->actions.push_back(a.get());
+    j->actions.push_back(a);
+    guard.a = nullptr;
     j->done++;
     touch(j);
-    return j->open = a.release();
+    return j->open = a;
 }
 
 // The journal that records a change of the buffer now, or null.
@@ -488,7 +524,9 @@ JOURNAL *recording(BUFF *b) {
     if (!running || replaying || !b) return nullptr;
     settle(); // the buffer is about to change: lent lines become the stack's own
     JOURNAL *j = journal_for(b);
-    return j->frozen ? nullptr : j;
+    if (j->frozen) return nullptr;
+    resolve_saved(j); // before the command marks the buffer changed
+    return j;
 }
 
 void make_room(ACTION *a) {
@@ -508,9 +546,14 @@ void add_list_record(BUFF *b, record_kind kind, FOLD *f, LINE *cur, LINE *l) {
     try {
         ACTION *a = open_action(j);
         make_room(a);
-        auto op = std::make_unique<LIST_OP>(LIST_OP{place_of(f, cur), l, key_of(l)});
-        ref(op->key, j);
-        a->records.push_back({kind, 0, 0, op.release(), nullptr});
+        LIST_OP *op = new_list_op({place_of(f, cur), l, key_of(l)});
+        try {
+            ref(op->key, j);
+        } catch (const std::bad_alloc &) {
+            free_list_op(op);
+            throw;
+        }
+        a->records.push_back({kind, 0, 0, op, nullptr});
         a->text = true;
         j->bytes += sizeof(RECORD) + sizeof(LIST_OP);
     } catch (const std::bad_alloc &) {
@@ -603,17 +646,15 @@ const char *string_now(int kind, const void *owner) {
 int replaced(int kind, void *owner, char *old) {
     if (!running || replaying) return 0;
     JOURNAL *j = recording(kind == LINE_FOLD ? buffer_of(static_cast<FOLD *>(owner)) : cur_buffer);
-    if (!j || std::strcmp(old, string_now(kind, owner)) == 0) return 0;
+    if (!j) return 0;
     // A run of changes to one string keeps only the first old string: the
-    // typed characters of a line above all.
-    const ACTION *run = j->open ? j->open : joinable(j);
+    // typed characters of a line above all, which so cost no comparison.
+    const ACTION *run = j->open;
     if (run && !run->records.empty()) {
         const RECORD &last = run->records.back();
-        if (last.kind == R_STRING && last.obj == owner && last.a == kind) {
-            if (!j->open) open_action(j); // joins: no allocation
-            return 0;
-        }
+        if (last.kind == R_STRING && last.obj == owner && last.a == kind) return 0;
     }
+    if (std::strcmp(old, string_now(kind, owner)) == 0) return 0;
     try {
         ACTION *a = open_action(j);
         make_room(a);
@@ -876,7 +917,6 @@ int step(BUFF *b, JOURNAL_CURSOR *was, bool undo) {
     if (undo ? j->done == 0 : j->done == j->actions.size()) return 0;
     ACTION *a = j->actions[undo ? j->done - 1 : j->done];
     PLAN plan = prepare(a, undo);
-    j->run = nullptr;
     {
         replay_guard guard;
         if (undo) {
@@ -901,6 +941,8 @@ int step(BUFF *b, JOURNAL_CURSOR *was, bool undo) {
 void journal_start() {
     if (running) return;
     lent.reserve(UNDEL_MAX);
+    spare_actions.reserve(SPARES);
+    spare_ops.reserve(SPARES);
     running = true;
     line_set_watcher(&watcher);
     buff_set_notice(buffer_notice);
@@ -921,6 +963,7 @@ void journal_stop() {
     begin_buff = nullptr;
     n_touched = 0;
     last_used = nullptr;
+    free_spares();
 }
 
 bool journal_running() {
@@ -928,8 +971,12 @@ bool journal_running() {
 }
 
 void journal_begin(bool typing) {
-    journal_end();
-    key_seq++;
+    // A typed character continues the run of the keys before it, if they
+    // typed: their action stays open. Anything else closes it.
+    if (!typing && n_touched) {
+        key_typing = false;
+        journal_end();
+    }
     key_typing = typing;
     if (running && cur_buffer) {
         begin_buff = cur_buffer;
@@ -938,6 +985,8 @@ void journal_begin(bool typing) {
 }
 
 void journal_end() {
+    begin_buff = nullptr;
+    if (key_typing) return; // the run stays open for the next typed character
     for (int i = 0; i < n_touched; i++) {
         JOURNAL *j = touched[i];
         if (!j->buff) continue; // its buffer went during the key
@@ -945,8 +994,6 @@ void journal_end() {
         j->frozen = false;
     }
     n_touched = 0;
-    begin_buff = nullptr;
-    key_typing = false;
 }
 
 void journal_settle() {
@@ -958,7 +1005,6 @@ void journal_saved(BUFF *b) {
     JOURNAL *j = journal_for(b);
     close(j);
     j->saved = static_cast<long>(j->done);
-    j->run = nullptr; // a run of typing ends here
 }
 
 void journal_read(BUFF *b) {

@@ -50,9 +50,9 @@ bool journal_running();
 // ---- Actions -----------------------------------------------------------------
 
 // What runs between them is one action of each buffer it changes. typing says
-// that a printable key is being typed: it joins the action of the key before
-// when that was one too, in the same buffer, on the same line, and the cursor
-// has not moved since.
+// that a printable key is being typed: the action of the characters typed
+// just before it (which can only be on the same line) stays open for it, and
+// any other key, an undo, a redo or a write closes it.
 void journal_begin(bool typing);
 void journal_end();
 
