@@ -396,8 +396,3 @@ size_t journal_undone(const BUFF *b) {
     const JOURNAL *j = journal_of(b);
     return j ? j->actions.size() - j->done : 0;
 }
-
-size_t journal_bytes(const BUFF *b) {
-    const JOURNAL *j = journal_of(b);
-    return j ? j->bytes : 0;
-}

@@ -21,8 +21,9 @@
 // Lines that leave a buffer stay valid for as long as a record needs them:
 // they are on the undelete stack, back in the buffer, or owned by the
 // journal, which keeps every line that is about to be freed while a record
-// needs it (TREE_WATCHER::deleting) and takes lines from the stack only as
-// equal copies left in their place (the stack itself never changes). See
+// needs it (TREE_WATCHER::deleting). The stack never changes under an undo:
+// lines an undo needs back from it are lent (the entry gets an equal copy
+// before anything could tell, journal_settle) or copied at once. See
 // docs/architecture.md for the whole argument.
 //
 // Nothing is recorded until journal_start; reading a buffer afresh starts its
@@ -78,17 +79,16 @@ void journal_unsaved(BUFF *b);
 LINE *journal_take_from_stack(LINE *l, BUFF *b);
 
 // The undelete stack calls it before anything reads or changes its entries:
-// an entry whose lines an undo put back into a buffer, and which has lent
-// them since, gets its own copy of them (made from the buffer, where nothing
-// has changed them). When memory runs out for the copy the entry goes from
-// the stack; its lines are in the buffer.
+// an entry whose lines an undo lent back into a buffer gets its own copy of
+// them, made from the buffer, where nothing has changed them since. When
+// memory runs out for the copy the entry goes from the stack; its lines are
+// in the buffer.
 void journal_settle();
 
 // ---- Undo and redo -------------------------------------------------------------
 
 // Where a buffer's cursor was: the number of its line in the file, its into
-// value, remembered column and row; and its fold, only for telling whether it
-// has moved.
+// value, remembered column and row, by which it is put back; and its fold.
 struct JOURNAL_CURSOR {
     const FOLD *fold;
     int line_no, into, col, row;
@@ -106,7 +106,6 @@ int journal_redo(BUFF *b, JOURNAL_CURSOR *was);
 
 // ---- For tests and benchmarks --------------------------------------------------
 
-// Actions applied and undone, and the bytes the journal counts, of the buffer.
+// Actions of the buffer applied, and undone.
 size_t journal_done(const BUFF *b);
 size_t journal_undone(const BUFF *b);
-size_t journal_bytes(const BUFF *b);

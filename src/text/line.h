@@ -233,9 +233,10 @@ void line_set_delete_notice(void (*notice)(LINE *));
 void fold_set_free_notice(void (*notice)(FOLD *));
 
 // A watcher of every change to the tree, for the undo journal. Each function
-// is called just before the change it names, from the one function of this
-// module that makes it; none may change the tree. With no watcher set, each
-// change costs one test more.
+// is called from the one function of this module that makes the change it
+// names, just before it (moving once the run has been walked), except
+// replaced, which comes once the new string is in place; none may change the
+// tree. With no watcher set, each change costs one test more.
 struct TREE_WATCHER {
     void (*inserting)(LINE *l, FOLD *f);                      // line_insert
     void (*removing)(FOLD *f);                                // line_remove
