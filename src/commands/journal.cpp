@@ -15,6 +15,7 @@ namespace journal_parts {
 
 bool running;
 bool replaying;
+JOURNAL *last_used;
 
 namespace {
 
@@ -28,8 +29,6 @@ JOURNAL_CURSOR begin_cursor;
 // journal_end, which so costs nothing for the others.
 JOURNAL *touched[MAX_BUFFS];
 int n_touched;
-
-JOURNAL *last_used; // the journal found last: mostly the current buffer's
 
 JOURNAL_CURSOR cursor_of(const BUFF *b) {
     const FOLD *f = b->fold;
@@ -159,8 +158,7 @@ BUFF *buffer_of(FOLD *f) {
     return nullptr;
 }
 
-JOURNAL *journal_of(const BUFF *b) {
-    if (last_used && last_used->buff == b) return last_used;
+JOURNAL *find_journal(const BUFF *b) {
     for (JOURNAL &j : slots)
         if (j.buff == b) return last_used = &j;
     return nullptr;
@@ -173,11 +171,6 @@ JOURNAL *journal_for(BUFF *b) {
     j->buff = b;
     j->saved = SAVED_UNKNOWN;
     return last_used = j;
-}
-
-void resolve_saved(JOURNAL *j) {
-    if (j->saved == SAVED_UNKNOWN)
-        j->saved = j->buff->changed ? SAVED_NONE : static_cast<long>(j->done);
 }
 
 // Throws std::bad_alloc.
@@ -256,14 +249,6 @@ ACTION *open_action(JOURNAL *j) {
 }
 
 // The journal that records a change of the buffer now, or null.
-JOURNAL *recording(BUFF *b) {
-    if (!running || replaying || !b) return nullptr;
-    settle(); // the buffer is about to change: lent lines become the stack's own
-    JOURNAL *j = journal_for(b);
-    if (j->frozen) return nullptr;
-    resolve_saved(j); // before the command marks the buffer changed
-    return j;
-}
 
 void make_room(ACTION *a) {
     if (a->records.size() == a->records.capacity())

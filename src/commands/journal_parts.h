@@ -101,7 +101,13 @@ extern bool replaying; // an undo or redo is changing the tree: nothing is recor
 // ---- The journals and their actions (journal.cpp) ---------------------------------
 
 // The journal of the buffer, or null; journal_for makes one when there is none.
-JOURNAL *journal_of(const BUFF *b);
+// The journal found last is kept: it is mostly the current buffer's, whose
+// lines change with every typed character.
+extern JOURNAL *last_used;
+JOURNAL *find_journal(const BUFF *b);
+inline JOURNAL *journal_of(const BUFF *b) {
+    return last_used && last_used->buff == b ? last_used : find_journal(b);
+}
 JOURNAL *journal_for(BUFF *b);
 
 // The fold at the top of f's parent chain, and the buffer whose top fold it
@@ -109,12 +115,11 @@ JOURNAL *journal_for(BUFF *b);
 FOLD *root_of(FOLD *f);
 BUFF *buffer_of(FOLD *f);
 
-// The journal that records a change of the buffer now, or null (not running,
-// replaying, no buffer, or read afresh during this key).
-JOURNAL *recording(BUFF *b);
-
 // The saved point becomes known, if it was not: now, if the buffer is unchanged.
-void resolve_saved(JOURNAL *j);
+inline void resolve_saved(JOURNAL *j) {
+    if (j->saved == SAVED_UNKNOWN)
+        j->saved = j->buff->changed ? SAVED_NONE : static_cast<long>(j->done);
+}
 
 // The action the key running adds to; a new one drops the redo side. Throws
 // std::bad_alloc.
@@ -131,9 +136,7 @@ void lose(JOURNAL *j);
 LIST_OP *new_list_op(const LIST_OP &op);
 void free_list_op(LIST_OP *op);
 
-// ---- Recording (journal_watch.cpp) ------------------------------------------------
-
-extern const TREE_WATCHER watcher;
+extern const TREE_WATCHER watcher; // journal_watch.cpp
 
 // ---- Lines the journal owns or shares with the stack (journal_owner.cpp) -------
 
@@ -201,6 +204,20 @@ inline void settle() {
 void settle_or_raise(const void *op);
 // The entry lent by op has its lines back.
 void unlend(const void *op);
+
+// ---- Recording (journal_watch.cpp) ------------------------------------------------
+
+// The journal that records a change of the buffer now, or null (not running,
+// replaying, no buffer, or read afresh during this key).
+inline JOURNAL *recording(BUFF *b) {
+    if (!running || replaying || !b) return nullptr;
+    settle(); // the buffer is about to change: lent lines become the stack's own
+    JOURNAL *j = journal_of(b);
+    if (!j) j = journal_for(b);
+    if (j->frozen) return nullptr;
+    resolve_saved(j); // before the command marks the buffer changed
+    return j;
+}
 
 // ---- Undo and redo (journal_replay.cpp) -------------------------------------------
 
