@@ -26,8 +26,7 @@ LINE *list_line(const FOLD *f, int index) {
 int block_unpack_marked(LINE *holder) {
     FOLD *f = cur_fold();
     int n = undel_unpack(holder, f);
-    f->mark1 = f->cur_index;
-    f->mark2 = f->cur_index + n;
+    fold_set_marks(f, f->cur_index, f->cur_index + n);
     return n;
 }
 

@@ -69,15 +69,17 @@ void move_into(int delta) {
 } // namespace
 
 void cmd_b_mark_1() {
-    cur_fold()->mark1 = cur_fold()->cur_index;
+    FOLD *f = cur_fold();
+    fold_set_marks(f, f->cur_index, f->mark2);
 }
 
 void cmd_b_mark_2() {
-    cur_fold()->mark2 = cur_fold()->cur_index;
+    FOLD *f = cur_fold();
+    fold_set_marks(f, f->mark1, f->cur_index);
 }
 
 void cmd_b_unmark() {
-    cur_fold()->mark1 = cur_fold()->mark2 = -1;
+    fold_set_marks(cur_fold(), -1, -1);
 }
 
 void cmd_b_to_mark_1() {
@@ -96,7 +98,7 @@ void cmd_b_fold() {
     LINE *l = fold.release();
     FOLD *f = cur_fold();
     line_insert(l, f);
-    f->mark1 = f->mark2 = -1;
+    fold_set_marks(f, -1, -1);
     line_changed(l);
     cursor_to_line_end();
 }
@@ -173,7 +175,7 @@ void cmd_b_delete() {
     owned_line holder = make_holder();
     block_move_into(b, holder.get());
     undel_push_block(holder.release());
-    cur_fold()->mark1 = cur_fold()->mark2 = -1;
+    fold_set_marks(cur_fold(), -1, -1);
     buffer_changed();
 }
 

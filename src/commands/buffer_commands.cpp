@@ -5,6 +5,7 @@
 #include "commands/arguments.h"
 #include "commands/buffer_file.h"
 #include "commands/errors.h"
+#include "commands/journal.h"
 #include "commands/write_back.h"
 #include "display/prompt.h"
 #include "host/filename.h"
@@ -49,6 +50,7 @@ void cmd_bf_rename() {
     std::strcpy(b->fn, fn);
     b->read_loss = 0; // what the read lost concerned the old file
     b->changed = 1;
+    journal_unsaved(b);
 }
 
 void cmd_bf_read() {

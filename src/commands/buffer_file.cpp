@@ -1,6 +1,7 @@
 #include "commands/buffer_file.h"
 
 #include "commands/errors.h"
+#include "commands/journal.h"
 #include "commands/write_back.h"
 #include "display/prompt.h"
 #include "text/buff_file.h"
@@ -17,7 +18,9 @@ BUFF *buffer_for_file(const char *fn, int parent) {
 void read_buffer_file(BUFF *b) {
     const char *fn = b->fn;
     file_prompt("reading ", fn);
-    if (!buff_read(b, fn)) error_file(read_fail_code(), fn);
+    int read = buff_read(b, fn);
+    journal_read(b);
+    if (!read) error_file(read_fail_code(), fn);
     int loss = rdloss;
     prompt_blank();
     warn_readonly(fn);

@@ -89,7 +89,7 @@ static void drop_joined_line() {
     FOLD *f = cur_fold();
     bool marked = f->mark1 == f->cur_index;
     line_delete(line_remove(f));
-    if (marked) f->mark1 = f->cur_index - 1;
+    if (marked) fold_set_marks(f, f->cur_index - 1, f->mark2);
     buffer_changed();
 }
 

@@ -17,6 +17,7 @@
 #include "commands/shell_command.h"
 #include "commands/tag_commands.h"
 #include "commands/undelete.h"
+#include "commands/undo_commands.h"
 #include "commands/word_commands.h"
 
 #include <cstring>
@@ -188,6 +189,8 @@ const COMMAND cmd_table[N_COMMANDS] = {
     row("other_colours", cmd_colours, a_colours),
     row("other_mode", cmd_mode, a_mode),
     row("other_backups", cmd_backups, a_backups),
+    row("other_undo", cmd_undo),
+    row("other_redo", cmd_redo),
 };
 
 int lookup_command(const char *name) {

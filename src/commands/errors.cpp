@@ -54,6 +54,8 @@ const char *const error_messages[ERROR_CODES] = {
     "regular expression too long",
     "expected text line",
     "bad substitution",
+    "nothing to undo",
+    "nothing to redo",
 };
 
 static command_error last;

@@ -63,7 +63,9 @@ enum error_number {
     ERR_EXPRESSION_TOO_LONG,    // "regular expression too long"
     ERR_EXPECTED_TEXT_LINE,     // "expected text line"
     ERR_BAD_SUBSTITUTION,       // "bad substitution"
-    ERROR_CODES                 // 48: the size of error_messages
+    ERR_NOTHING_TO_UNDO,        // "nothing to undo"
+    ERR_NOTHING_TO_REDO,        // "nothing to redo"
+    ERROR_CODES                 // 50: the size of error_messages
 };
 
 // The messages by code; slot 0 is empty. A message that ends in a blank is
@@ -78,7 +80,7 @@ struct command_error {
 };
 
 // Show the message of the code on the prompt line and unwind. A code outside
-// 1 to 47 shows an empty message.
+// 1 to 49 shows an empty message.
 [[noreturn]] void error_code(int code);
 // Show the message of the code followed by as much of the file name as fits
 // on the prompt line, and unwind.

@@ -3,6 +3,7 @@
 #include "commands/block.h"
 #include "commands/cursor.h"
 #include "commands/errors.h"
+#include "commands/journal.h"
 #include "commands/typing.h"
 #include "display/prompt.h"
 #include "text/scan.h"
@@ -25,6 +26,7 @@ void release(UNDEL_ENTRY &e) {
 }
 
 void push(const UNDEL_ENTRY &e) {
+    journal_settle();
     if (n_entries == UNDEL_MAX) {
         release(entries[0]);
         for (int i = 1; i < UNDEL_MAX; i++) entries[i - 1] = entries[i];
@@ -99,26 +101,44 @@ int undel_unpack(LINE *holder, FOLD *f) {
 }
 
 int undel_count() {
+    journal_settle();
     return n_entries;
 }
 
 const UNDEL_ENTRY &undel_entry(int i) {
+    journal_settle();
     assert(i >= 0 && i < n_entries);
     return entries[i];
 }
 
 int undel_top_kind() {
+    journal_settle();
     return n_entries ? entries[n_entries - 1].kind : -1;
 }
 
 void undel_release_all() {
+    journal_settle();
     for (int i = 0; i < n_entries; i++) release(entries[i]);
     n_entries = 0;
+}
+
+LINE *undel_swap_line(int i, LINE *l) {
+    assert(i >= 0 && i < n_entries);
+    LINE *had = entries[i].item.line;
+    entries[i].item.line = l;
+    return had;
+}
+
+void undel_drop_line(int i) {
+    assert(i >= 0 && i < n_entries);
+    for (int k = i + 1; k < n_entries; k++) entries[k - 1] = entries[k];
+    n_entries--;
 }
 
 namespace {
 
 UNDEL_ENTRY &top_entry() {
+    journal_settle();
     if (!n_entries) error_code(ERR_UNDELETE_EMPTY);
     return entries[n_entries - 1];
 }
@@ -176,14 +196,18 @@ void insert_text(const UNDEL_ENTRY &e) {
 void cmd_undelete() {
     UNDEL_ENTRY &e = top_entry();
     switch (e.kind) {
-    case UNDEL_LINE:
+    case UNDEL_LINE: {
+        LINE *l = journal_take_from_stack(e.item.line, cur_buffer);
         n_entries--;
-        insert_line(e.item.line);
+        insert_line(l);
         break;
-    case UNDEL_BLOCK:
+    }
+    case UNDEL_BLOCK: {
+        LINE *holder = journal_take_from_stack(e.item.line, cur_buffer);
         n_entries--;
-        insert_block(owned_line(e.item.line));
+        insert_block(owned_line(holder));
         break;
+    }
     default:
         insert_text(e);
         release(e);

@@ -70,9 +70,10 @@ int undel_unpack(LINE *holder, FOLD *f);
 // marked block; a character is inserted as typing does in insert mode, the
 // cursor after it (deleted left) or on it (deleted right); a string is
 // inserted with the cursor staying before it. The cursor goes to into value 0
-// on an inserted line. "undeleted stack empty" when there is nothing. When a
-// character or string cannot go back ("line too long", "can't type on fold
-// indentation") the entry stays on the stack.
+// on an inserted line. A line or block that the undo journal of another buffer
+// needs comes back as a copy (commands/journal.h). "undeleted stack empty" when there is nothing.
+// When a character or string cannot go back ("line too long", "can't type on fold indentation") the
+// entry stays on the stack.
 void cmd_undelete();
 // other_put: the same with a copy, the entry staying on the stack.
 void cmd_put();
@@ -91,3 +92,14 @@ int undel_top_kind();
 // Releases every entry deeply, oldest first, and empties the stack: for
 // other_squeeze, shutdown and tests.
 void undel_release_all();
+
+// For the undo journal, which needs back the very line or holder that entry i
+// holds: puts l, an equal copy of it, in its place and returns it. The entry
+// stays where it is.
+LINE *undel_swap_line(int i, LINE *l);
+// For the undo journal when it cannot make that copy: takes entry i off the
+// stack without releasing it, its lines being in a buffer.
+void undel_drop_line(int i);
+
+// The journal is asked first (journal_settle) by everything here that reads
+// or changes the entries, except the two functions above.

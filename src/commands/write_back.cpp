@@ -8,6 +8,7 @@
 #include <string>
 
 #include "commands/errors.h"
+#include "commands/journal.h"
 #include "display/into.h"
 #include "display/prompt.h"
 #include "display/terminal.h"
@@ -176,6 +177,7 @@ void write_back(BUFF *b, int how) {
 
     b->changed = 0;
     if (!append) b->read_loss = 0;
+    journal_saved(b);
     if (wrlook)
         file_prompt("warning: lines that look like fold markers written to ", fn);
     else

@@ -224,6 +224,10 @@ void refresh() {
     th_sync_screen();
 }
 
+void scn_forget_rows() {
+    invalidate_all();
+}
+
 void refresh_all() {
     fit_tables();
     invalidate_all();

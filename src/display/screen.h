@@ -41,6 +41,10 @@ void refresh();
 // terminal's every cell included, whatever curses believed it showed.
 void refresh_all();
 
+// Forgets what the text rows show, so that the next refresh draws each again:
+// after changes too many to mark line by line (an undo).
+void scn_forget_rows();
+
 // Called after every th_init: clears the screen, paints the status rows and
 // the prompt line in the status colour, forgets the text rows, and registers
 // scn_delete_notify with the line tree and screen_resized with the terminal

@@ -5,6 +5,7 @@
 #include "commands/errors.h"
 #include "commands/executor.h"
 #include "commands/paste.h"
+#include "commands/journal.h"
 #include "commands/typing.h"
 #include "display/keyboard.h"
 #include "display/keys.h"
@@ -63,12 +64,17 @@ static void prefix_key(int k, const char *name) {
     run_binding(b);
 }
 
+// A printable key types itself.
+static bool is_typed(int k) {
+    return (k >= 32 && k <= 255 && k != K_DEL127) || is_char_key(k);
+}
+
 void dispatch_key(int k) {
     if (k == K_ESCAPE) {
         menu();
         return;
     }
-    if ((k >= 32 && k <= 255 && k != K_DEL127) || is_char_key(k)) {
+    if (is_typed(k)) {
         type_char(k);
         return;
     }
@@ -93,10 +99,13 @@ void dispatch_key(int k) {
 }
 
 void main_loop() {
+    journal_start(); // what was read and run at start-up is not undone
     while (!exit_flag) {
         int k = th_key_read();
         prompt("");
+        journal_begin(is_typed(k));
         dispatch_key(k);
+        journal_end();
         refresh();
     }
 }

@@ -17,6 +17,9 @@
 // one binding. Escape after a prefix shows "aborted". A key that has no name
 // shows "keycode <n> is not recognised", and a key or pair without a binding
 // "<name> is not bound" or "<name> <name> is not bound".
+//
+// It starts the undo journal (commands/journal.h): what each key does is one
+// action, and printable keys typed one after another on a line make one.
 void main_loop();
 
 // Shows "keycode " + the code in decimal + " is not recognised".

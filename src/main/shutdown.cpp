@@ -1,6 +1,7 @@
 #include "main/shutdown.h"
 
 #include "commands/bindings.h"
+#include "commands/journal.h"
 #include "commands/undelete.h"
 #include "display/screen.h"
 #include "display/terminal.h"
@@ -12,6 +13,7 @@
 
 void shutdown_all() {
     clear_bindings();
+    journal_stop();
     undel_release_all();
     data_deinit();
     scn_deinit();

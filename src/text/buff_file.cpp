@@ -30,6 +30,7 @@ int buff_read(BUFF *b, const char *fn) {
     }
     int ok = 0;
     if (top) {
+        buff_notify(b, BUFF_REREAD);
         f_delete_deep(b->top);
         b->top = b->fold = top;
         b->line_no = 0;

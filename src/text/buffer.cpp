@@ -12,6 +12,7 @@ BUFF *cur_buffer;
 namespace {
 
 int next_buff_id;
+void (*buff_notice)(BUFF *, int);
 
 } // namespace
 
@@ -24,6 +25,14 @@ void data_init() {
 }
 
 void data_deinit() {}
+
+void buff_set_notice(void (*notice)(BUFF *b, int event)) {
+    buff_notice = notice;
+}
+
+void buff_notify(BUFF *b, int event) {
+    if (buff_notice) buff_notice(b, event);
+}
 
 BUFF *buff_create(const char *fn, int parent, LANG *lang) {
     if (strlen(fn) > LINE_MAX_TEXT) return nullptr;
@@ -56,6 +65,7 @@ int buff_delete(BUFF *b) {
     int slot = 0;
     while (slot < MAX_BUFFS && buffs[slot] != b) slot++;
     if (slot == MAX_BUFFS) return 0;
+    buff_notify(b, BUFF_FREED);
     buffs[slot] = nullptr;
     n_buffs--;
     for (BUFF *child : buffs) {

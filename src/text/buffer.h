@@ -54,6 +54,19 @@ BUFF *buff_create(const char *fn, int parent, LANG *lang);
 // changing nothing, for the current buffer or one that is not in the table.
 int buff_delete(BUFF *b);
 
+// What is about to happen to a buffer's whole tree, for the notice below.
+enum buff_event {
+    BUFF_REREAD, // buff_read is about to replace it with what it reads
+    BUFF_FREED,  // buff_delete is about to free the buffer
+};
+
+// Called with the buffer and the event just before its tree goes (the undo
+// journal of its edits goes with it). Null for none.
+void buff_set_notice(void (*notice)(BUFF *b, int event));
+
+// Calls the notice, if any: buff_read and buff_delete do.
+void buff_notify(BUFF *b, int event);
+
 // The buffer with that id, or whose file name equals the host name under
 // cmp_os_fn, or null; both scan the slots from 0 up.
 BUFF *lookup_buff_id(int id);

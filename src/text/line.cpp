@@ -15,6 +15,11 @@ POOL vfold_pool = POOL_INIT(sizeof(VFOLD));
 void (*delete_notice)(LINE *);
 void (*free_notice)(FOLD *);
 
+// The old string a setter replaced goes to the watcher, or is freed.
+void let_go(int kind, void *owner, char *old) {
+    if (!line_watcher_ || !line_watcher_->replaced(kind, owner, old)) str_free(old);
+}
+
 // The packed layout keeps the type byte in the top 8 bits of the payload
 // word; an address that needs them cannot be stored and counts as lack of
 // memory. Linux never hands such addresses out unless asked to.
@@ -59,29 +64,56 @@ void fold_set_free_notice(void (*notice)(FOLD *)) {
     free_notice = notice;
 }
 
+const TREE_WATCHER *line_watcher_;
+
+void line_set_watcher(const TREE_WATCHER *w) {
+    line_watcher_ = w;
+}
+
 int line_set_text(LINE *l, const char *text) {
     char *s = save_payload_string(text);
     if (!s) return 0;
-    char *old = static_cast<char *>(line_payload_(l));
-    line_set_payload_(l, s);
-    str_free(old);
+    let_go(LINE_TEXT, l, string_exchange(LINE_TEXT, l, s));
     return 1;
 }
 
 int fold_set_name(FOLD *f, const char *name) {
     char *s = strsave(name);
     if (!s) return 0;
-    str_free(f->name);
-    f->name = s;
+    let_go(LINE_FOLD, f, string_exchange(LINE_FOLD, f, s));
     return 1;
 }
 
 int vfold_set_name(VFOLD *v, const char *name) {
     char *s = strsave(name);
     if (!s) return 0;
-    str_free(v->name);
-    v->name = s;
+    let_go(LINE_VIRT, v, string_exchange(LINE_VIRT, v, s));
     return 1;
+}
+
+char *string_exchange(int kind, void *owner, char *s) {
+    char *old;
+    switch (kind) {
+    case LINE_TEXT: {
+        LINE *l = static_cast<LINE *>(owner);
+        old = static_cast<char *>(line_payload_(l));
+        line_set_payload_(l, s);
+        break;
+    }
+    case LINE_FOLD: {
+        FOLD *f = static_cast<FOLD *>(owner);
+        old = f->name;
+        f->name = s;
+        break;
+    }
+    default: {
+        VFOLD *v = static_cast<VFOLD *>(owner);
+        old = v->name;
+        v->name = s;
+        break;
+    }
+    }
+    return old;
 }
 
 const char *string_of(const LINE *l) {
@@ -127,7 +159,10 @@ int indent_of(const LINE *l) {
 }
 
 void line_set_indent(LINE *l, int indent) {
-    switch (line_kind(l)) {
+    int kind = line_kind(l);
+    if (line_watcher_ && (kind == LINE_FOLD || kind == LINE_VIRT))
+        line_watcher_->indenting(l, indent);
+    switch (kind) {
     case LINE_FOLD: line_fold(l)->indent = indent; break;
     case LINE_VIRT: line_virt(l)->indent = indent; break;
     default: break;
@@ -143,7 +178,9 @@ int line_is_open(const LINE *l) {
 }
 
 void line_set_open(LINE *l, int open) {
-    switch (line_kind(l)) {
+    int kind = line_kind(l);
+    if (line_watcher_ && (kind == LINE_FOLD || kind == LINE_VIRT)) line_watcher_->opening(l, open);
+    switch (kind) {
     case LINE_FOLD: line_fold(l)->open = open; break;
     case LINE_VIRT: line_virt(l)->open = open; break;
     default: break;
@@ -362,20 +399,25 @@ void f_delete_deep(FOLD *f) {
     fold_free(f);
 }
 
-void line_delete(LINE *l) {
-    if (!l) return;
+namespace {
+
+// A line the watcher does not keep is freed, shallow or deep.
+void delete_line(LINE *l, bool deep) {
+    if (!l || (line_watcher_ && line_watcher_->deleting(l))) return;
     switch (line_kind(l)) {
     case LINE_TEXT: line_delete_text(l); break;
-    case LINE_FOLD: line_delete_fold(l); break;
+    case LINE_FOLD: deep ? line_delete_deep_fold(l) : line_delete_fold(l); break;
     case LINE_VIRT: line_delete_virt(l); break;
     default: break;
     }
 }
 
+} // namespace
+
+void line_delete(LINE *l) {
+    delete_line(l, false);
+}
+
 void line_delete_deep(LINE *l) {
-    if (l && line_kind(l) == LINE_FOLD) {
-        line_delete_deep_fold(l);
-    } else {
-        line_delete(l);
-    }
+    delete_line(l, true);
 }

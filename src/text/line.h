@@ -216,6 +216,12 @@ void line_set_indent(LINE *l, int indent);
 int line_is_open(const LINE *l);
 void line_set_open(LINE *l, int open);
 
+// ---- Marks ---------------------------------------------------------------------
+
+// Sets both block marks of the fold (each -1 or a valid index). Commands set
+// marks only through it, so that a watcher sees every change.
+void fold_set_marks(FOLD *f, int mark1, int mark2);
+
 // ---- Notices to upper layers ------------------------------------------------
 
 // Called for every line record, end lines included, just before a deleter
@@ -225,6 +231,46 @@ void line_set_delete_notice(void (*notice)(LINE *));
 // Called for every fold record just before it is freed (the search forgets a
 // fold it started in). Null for none.
 void fold_set_free_notice(void (*notice)(FOLD *));
+
+// A watcher of every change to the tree, for the undo journal. Each function
+// is called from the one function of this module that makes the change it
+// names, just before it (moving once the run has been walked), except
+// replaced, which comes once the new string is in place; none may change the
+// tree. With no watcher set, each change costs one test more.
+struct TREE_WATCHER {
+    void (*inserting)(LINE *l, FOLD *f);                      // line_insert
+    void (*removing)(FOLD *f);                                // line_remove
+    void (*moving)(FOLD *from, int n, FOLD *to, LINE *after); // line_move_run; after follows the n
+    void (*indenting)(LINE *l, int indent); // line_set_indent of a fold or virtual fold line
+    void (*opening)(LINE *l, int open);     // line_set_open of a fold or virtual fold line
+    void (*marking)(FOLD *f, int mark1, int mark2); // fold_set_marks
+    // A string setter has put its new string in place of old (kind LINE_TEXT,
+    // LINE_FOLD or LINE_VIRT, owner the LINE, FOLD or VFOLD holding it): 1
+    // when the watcher keeps old, which is then not freed.
+    int (*replaced)(int kind, void *owner, char *old);
+    // line_delete or line_delete_deep is about to free a line in no list: 1
+    // when the watcher keeps it (everything it holds with it) instead.
+    int (*deleting)(LINE *l);
+};
+
+// Sets the watcher (null for none); the watcher must outlive its use.
+void line_set_watcher(const TREE_WATCHER *w);
+
+// The watcher set, for this module's own code.
+extern const TREE_WATCHER *line_watcher_;
+
+// ---- Putting changes back --------------------------------------------------
+
+// For the undo journal, which undoes changes in the reverse order and so
+// finds every list as it was when it recorded a change: the current line of
+// the fold becomes l, which the caller knows stands at that index with that
+// current line count, without walking there.
+void line_set_current(FOLD *f, LINE *l, int index, int count);
+
+// Puts s (a string of the text model) in the place of the string of that kind
+// held by owner, as TREE_WATCHER::replaced names them, and returns the string
+// it held, neither copying nor freeing either. Watchers are not told.
+char *string_exchange(int kind, void *owner, char *s);
 
 // ---- Creation, copying and deletion ---------------------------------------
 
@@ -265,7 +311,8 @@ void line_delete_deep_fold(LINE *l);
 // Deletes every line of the fold's list deeply, then the fold itself.
 void f_delete_deep(FOLD *f);
 
-// By kind, shallow or deep for fold lines; an end line (or null) is left alone.
+// By kind, shallow or deep for fold lines; an end line (or null) is left alone,
+// and so is a line that the watcher (below) keeps.
 void line_delete(LINE *l);
 void line_delete_deep(LINE *l);
 

@@ -1,6 +1,7 @@
 #include "text/line.h"
 
 void line_insert(LINE *l, FOLD *f) {
+    if (line_watcher_) line_watcher_->inserting(l, f);
     LINE *cur = f->cur;
     l->next = cur;
     l->prev = cur->prev;
@@ -24,6 +25,7 @@ void line_insert(LINE *l, FOLD *f) {
 LINE *line_remove(FOLD *f) {
     LINE *l = f->cur;
     assert(l != f->end);
+    if (line_watcher_) line_watcher_->removing(f);
     LINE *next = l->next;
     next->prev = l->prev;
     if (l->prev) {
@@ -67,6 +69,7 @@ void line_move_run(FOLD *from, int n, FOLD *to) {
     }
 
     LINE *after = last->next;
+    if (line_watcher_) line_watcher_->moving(from, n, to, after);
     after->prev = first->prev;
     if (first->prev) {
         first->prev->next = after;
@@ -93,6 +96,18 @@ void line_move_run(FOLD *from, int n, FOLD *to) {
     if (to->mark2 >= to->cur_index) to->mark2 += n;
     to->line_count += n;
     for (FOLD *p = to; p; p = p->parent) p->deep_count += deep;
+}
+
+void fold_set_marks(FOLD *f, int mark1, int mark2) {
+    if (line_watcher_) line_watcher_->marking(f, mark1, mark2);
+    f->mark1 = mark1;
+    f->mark2 = mark2;
+}
+
+void line_set_current(FOLD *f, LINE *l, int index, int count) {
+    f->cur = l;
+    f->cur_index = index;
+    f->cur_count = count;
 }
 
 int line_step_next(FOLD *f) {

@@ -69,7 +69,9 @@ TEST_F(Executor, TheTextIsCopiedBeforeItRuns) {
 
 TEST(Errors, EachRaiserCarriesWhatItShows) {
     EXPECT_EQ(error_of([] { error_code(ERR_BAD_SUBSTITUTION); }), "bad substitution");
-    EXPECT_EQ(error_of([] { error_code(48); }), "") << "codes beyond the table show nothing";
+    EXPECT_EQ(error_of([] { error_code(ERR_NOTHING_TO_REDO); }), "nothing to redo");
+    EXPECT_EQ(error_of([] { error_code(ERROR_CODES); }), "")
+        << "codes beyond the table show nothing";
     EXPECT_EQ(error_of([] { error_text("anything at all"); }), "anything at all");
     EXPECT_STREQ(last_error(), "anything at all");
     // The whole of a 500-byte name is kept, though the prompt line shows less.

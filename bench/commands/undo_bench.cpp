@@ -1,0 +1,195 @@
+// The cost of the undo journal:
+//
+//   typing      100,000 characters through type_char, a line split after
+//               every 80, each a key as the main loop runs it, with the
+//               journal off and on, and undoing all the journal keeps;
+//   blocks      block_delete of every line of the top list of the generated
+//               million-line file (bench/common/folded_file.h), read folded
+//               and read flat, then other_undo and other_redo: the undo lends
+//               the lines back from the undelete stack, the redo gives them
+//               back; and the first change after an undo, which makes the
+//               stack's own copy of the lines lent;
+//
+// each the best of several rounds, wall and CPU time. Every file it makes is
+// removed at the end.
+//
+// Run: build-*/bench/commands/undo_bench [lines] [rounds]
+#include "common/folded_file.h"
+
+#include "commands/executor.h"
+#include "commands/journal.h"
+#include "commands/typing.h"
+#include "commands/undelete.h"
+#include "display/screen.h"
+#include "display/terminal.h"
+#include "text/buff_file.h"
+#include "text/buffer.h"
+
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+[[noreturn]] void fail(const char *what) {
+    fprintf(stderr, "undo_bench: %s\n", what);
+    exit(1);
+}
+
+// The CPU time of the process, in ms: on a shared machine it does not count
+// the time spent waiting for a CPU.
+double cpu_ms() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+// The best wall and CPU times of a step over several rounds, in ms; time()
+// returns the CPU time of this round.
+struct Best {
+    double wall = 1e12, cpu = 1e12;
+    template <class Step> double time(Step step) {
+        double cpu_start = cpu_ms();
+        Clock::time_point start = Clock::now();
+        step();
+        wall =
+            std::min(wall, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        double used = cpu_ms() - cpu_start;
+        cpu = std::min(cpu, used);
+        return used;
+    }
+};
+
+void run(const char *text) {
+    if (!exec_commands(text)) fail(text);
+}
+
+// A key as the main loop runs it, with the journal marking out its action.
+void key(const char *text) {
+    journal_begin(false);
+    run(text);
+    journal_end();
+}
+
+constexpr int CHARACTERS = 100000, LINE_LENGTH = 80;
+
+// Types the characters into an empty buffer, each a key as the main loop
+// runs it, whether the journal is on or off.
+void type_all() {
+    for (int i = 0; i < CHARACTERS; i++) {
+        journal_begin(true);
+        if (!type_char('a' + i % 26)) fail("typing");
+        journal_end();
+        if (i % LINE_LENGTH == LINE_LENGTH - 1) key("line_split");
+    }
+}
+
+BUFF *fresh_buffer(LANG *lang) {
+    BUFF *old = cur_buffer;
+    cur_buffer = buff_create("", -1, lang);
+    if (!cur_buffer) fail("cannot make a buffer");
+    if (old) buff_delete(old);
+    return cur_buffer;
+}
+
+// The journal's cost is the median of the rounds' ratios, each round typing
+// with it off and on one after the other, so that the load of a shared
+// machine changes both alike.
+void typing(LANG *lang, int rounds) {
+    Best off, on, undo_all;
+    std::vector<double> ratios;
+    for (int r = 0; r < rounds; r++) {
+        fresh_buffer(lang);
+        double off_cpu = off.time([] { type_all(); });
+        journal_start();
+        fresh_buffer(lang);
+        double on_cpu = on.time([] { type_all(); });
+        undo_all.time([] {
+            while (journal_done(cur_buffer)) key("other_undo");
+        });
+        journal_stop();
+        ratios.push_back(on_cpu / off_cpu);
+    }
+    std::sort(ratios.begin(), ratios.end());
+    printf("typing %d characters, a line split after every %d\n", CHARACTERS, LINE_LENGTH);
+    printf("                       wall ms    cpu ms\n");
+    printf("  journal off         %9.2f %9.2f\n", off.wall, off.cpu);
+    printf("  journal on          %9.2f %9.2f   %+.1f%% cpu (median of %d rounds)\n", on.wall,
+           on.cpu, 100 * (ratios[ratios.size() / 2] - 1), rounds);
+    printf("  undoing all it keeps %8.2f %9.2f   (%zu of %d actions)\n", undo_all.wall,
+           undo_all.cpu, JOURNAL_MAX_ACTIONS, CHARACTERS / LINE_LENGTH * 2);
+}
+
+void blocks(const char *title, LANG *lang, const char *source, int rounds) {
+    BUFF *b = fresh_buffer(lang);
+    if (!buff_read(b, source)) fail("cannot read the file");
+    long lines = b->top->deep_count - 1;
+    int top_lines = b->top->line_count - 1;
+    Best plain, journaled, undo, redo, change;
+    for (int r = 0; r < rounds; r++) {
+        plain.time([] { key("block_mark_1 fold_end block_mark_2 block_delete"); });
+        run("other_undelete other_squeeze");
+        journal_start();
+        journaled.time([] { key("block_mark_1 fold_end block_mark_2 block_delete"); });
+        undo.time([] { key("other_undo"); });
+        if (b->top->deep_count - 1 != lines) fail("undo");
+        redo.time([] { key("other_redo"); });
+        if (b->top->deep_count != 1 || undel_count() != 1) fail("redo");
+        key("other_undo");
+        // The first change after an undo makes the stack's copy of the lines
+        // it lent back.
+        change.time([] { key("line_insert \"x\""); });
+        if (b->top->deep_count - 2 != lines || undel_count() != 1) fail("change");
+        key("other_undo");
+        journal_stop();
+        run("other_squeeze fold_start");
+    }
+    printf("%s: %ld lines, %d in the top list\n", title, lines, top_lines);
+    printf("                             wall ms    cpu ms\n");
+    printf("  block_delete               %9.2f %9.2f\n", plain.wall, plain.cpu);
+    printf("  block_delete, journaled    %9.2f %9.2f\n", journaled.wall, journaled.cpu);
+    printf("  other_undo                 %9.2f %9.2f\n", undo.wall, undo.cpu);
+    printf("  other_redo                 %9.2f %9.2f\n", redo.wall, redo.cpu);
+    printf("  a change after other_undo  %9.2f %9.2f   (the stack's copy)\n", change.wall,
+           change.cpu);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    long want = argc > 1 ? atol(argv[1]) : 1000000;
+    int rounds = argc > 2 ? atoi(argv[2]) : 3;
+    std::string dir = "/tmp/ox_undo_bench_XXXXXX";
+    if (!mkdtemp(dir.data())) fail("cannot make a folder in /tmp");
+    std::string source = dir + "/source.c";
+
+    folded_file_writer gen{fopen(source.c_str(), "w")};
+    if (!gen.fp) fail("cannot write the source file");
+    while (gen.lines < want) gen.unit();
+    if (fclose(gen.fp) != 0) fail("cannot write the source file");
+
+    data_init();
+    x_size = 80;
+    y_size = 24;
+    scn_init();
+    LANG *top = lang_create("top", "/*...", "*/", ".*\\.top", "_", 0x300);
+    LANG *flat = lang_create("flat", "", "", "", "_", 0x300);
+    if (!top || !flat) fail("cannot make the languages");
+
+    typing(top, std::max(rounds, 21));
+    blocks("folded file", top, source.c_str(), rounds);
+    blocks("flat file", flat, source.c_str(), rounds);
+    printf("best of %d rounds\n", rounds);
+
+    unlink(source.c_str());
+    rmdir(dir.c_str());
+    return 0;
+}

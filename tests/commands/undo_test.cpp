@@ -1,0 +1,544 @@
+// Undo and redo. The heart is a randomized test: random trees edited by a
+// few hundred random keys of every kind (typing, deleting, lines, folds,
+// blocks, filters, undelete and put into two buffers, 101 pushes, squeezing,
+// writing the file, undo and redo themselves), against a model that keeps the
+// whole tree (text, folds, names, indents, open flags, marks) and the cursor
+// at every point of each buffer's journal. Every undo must give back the tree
+// before its action with the cursor where the action started, every redo the
+// tree after it with the cursor where it ended, neither may touch the
+// undelete stack, and at the end everything is undone and redone again.
+#include "commands_fixture.h"
+
+#include "commands/block_files.h"
+#include "commands/journal.h"
+#include "commands/typing.h"
+#include "support/scratch.h"
+#include "text/alloc.h"
+
+#include <fstream>
+#include <map>
+#include <random>
+
+namespace {
+
+// The tree as text: every fold with its name, indent, open flag and marks.
+void picture(const FOLD *f, std::string &out, bool marks) {
+    if (marks && (f->mark1 >= 0 || f->mark2 >= 0))
+        out += "|" + std::to_string(f->mark1) + "-" + std::to_string(f->mark2) + "|";
+    for (const LINE *l = f->first; l != f->end; l = l->next) {
+        if (line_kind(l) == LINE_TEXT) {
+            out += line_text(l);
+        } else if (line_kind(l) == LINE_VIRT) {
+            out += "<" + std::string(line_virt(l)->name) + " " +
+                   std::to_string(line_virt(l)->indent) + (line_virt(l)->open ? " o>" : " c>");
+        } else {
+            const FOLD *g = line_fold(l);
+            out += "[" + std::string(g->name) + " " + std::to_string(g->indent) +
+                   (g->open ? " o:" : " c:");
+            picture(g, out, marks);
+            out += "]";
+        }
+        out += ",";
+    }
+}
+
+std::string tree_of(const BUFF *b, bool marks = true) {
+    std::string out;
+    picture(b->top, out, marks);
+    return out;
+}
+
+// The undelete stack as text, which undo and redo must leave alone.
+std::string stack_picture() {
+    std::string out;
+    for (int i = 0; i < undel_count(); i++) {
+        const UNDEL_ENTRY &e = undel_entry(i);
+        out += "LB<>S"[e.kind];
+        if (e.kind == UNDEL_LINE || e.kind == UNDEL_BLOCK) {
+            const LINE *l = e.item.line;
+            if (line_kind(l) == LINE_FOLD)
+                picture(line_fold(l), out, true);
+            else
+                out += string_of(l);
+        }
+        out += ";";
+    }
+    return out;
+}
+
+struct CURSOR {
+    const FOLD *fold;
+    int line_no, into;
+    bool operator==(const CURSOR &) const = default;
+};
+
+CURSOR cursor_of(const BUFF *b) {
+    return {b->fold, b->line_no, b->fold->into};
+}
+
+std::string show(const CURSOR &c) {
+    return "line " + std::to_string(c.line_no) + " into " + std::to_string(c.into);
+}
+
+// What the journal of one buffer should hold: the tree at every point, where
+// each action started and ended, whether it changed text, the point saved.
+struct MODEL {
+    std::vector<std::string> trees, texts; // at point k (k actions applied)
+    std::vector<CURSOR> starts, ends;      // of action k
+    // The point the file matches, known from the first action, undo or write:
+    // the buffer unchanged then, or none.
+    long saved = 0;
+    bool saved_known = false;
+    bool typing_run = false; // the last action's typed characters may go on
+    void know_saved(bool changed) {
+        if (!saved_known) saved = changed ? -1 : static_cast<long>(done);
+        saved_known = true;
+    }
+
+    size_t done = 0;
+    size_t size() const { return starts.size(); }
+    bool changed() const {
+        if (saved < 0) return true;
+        size_t lo = std::min<size_t>(saved, done), hi = std::max<size_t>(saved, done);
+        for (size_t k = lo; k < hi; k++)
+            if (texts[k] != texts[k + 1]) return true;
+        return false;
+    }
+};
+
+// Filters the block by copying it and adding a line.
+int add_a_line(const char *, const char *in, const char *out) {
+    std::ifstream from(in);
+    std::ofstream to(out);
+    to << from.rdbuf() << "filtered\n";
+    return to.good() ? 1 : 0;
+}
+
+class Undo : public CommandsTest {
+  protected:
+    void SetUp() override {
+        live_at_start = alloc_live_blocks();
+        CommandsTest::SetUp();
+    }
+    void TearDown() override {
+        CommandsTest::TearDown();
+        journal_stop();
+        EXPECT_EQ(alloc_live_blocks(), live_at_start) << "every line and string freed";
+    }
+
+    // Checks the buffer's tree and that its line number names its line.
+    static void check_buffer(const BUFF *b) {
+        ASSERT_EQ(check_fold_invariants(b->top), "");
+        int line_no = b->fold->cur_count;
+        for (const FOLD *f = b->fold; f->parent; f = f->parent) {
+            const LINE *up = f->parent->cur;
+            ASSERT_TRUE(line_kind(up) == LINE_FOLD && line_fold(up) == f);
+            line_no += f->parent->cur_count + 1;
+        }
+        ASSERT_EQ(b->line_no, line_no);
+    }
+
+    MODEL &model(BUFF *b) {
+        auto [it, fresh] = models.try_emplace(b);
+        if (fresh) {
+            it->second.trees = {tree_of(b)};
+            it->second.texts = {tree_of(b, false)};
+        }
+        return it->second;
+    }
+
+    // Runs what one key does and holds every buffer's journal to its model.
+    template <class Body> void key(bool typing, Body body, const std::string &what) {
+        SCOPED_TRACE(what);
+        struct BEFORE {
+            size_t done, undone;
+            CURSOR cursor;
+            bool changed;
+        };
+        std::map<BUFF *, BEFORE> before;
+        for (BUFF *b : buffs) {
+            if (!b) continue;
+            model(b);
+            before[b] = {journal_done(b), journal_undone(b), cursor_of(b), b->changed != 0};
+        }
+        // Reading the stack makes the copies of lines lent back by undo, so
+        // it is read around a third of the undos and redos only.
+        bool undo = what == "other_undo", redo = what == "other_redo";
+        bool look = (undo || redo) && (undo_keys = undo_keys * 1103515245 + 12345) >> 16 & 1 &&
+                    (undo_keys >> 17 & 1);
+        std::string stack = look ? stack_picture() : "";
+        journal_begin(typing);
+        int ok = body();
+        journal_end();
+        for (auto &[b, was] : before) {
+            check_buffer(b);
+            MODEL &m = model(b);
+            size_t done = journal_done(b), undone = journal_undone(b);
+            std::string tree = tree_of(b);
+            if (what == "buffer_read ." && ok && b == cur_buffer) {
+                // Read afresh: the journal starts again from the file.
+                EXPECT_EQ(done + undone, 0u);
+                m = MODEL{};
+                m.trees = {tree};
+                m.texts = {tree_of(b, false)};
+                continue;
+            }
+            if ((undo || redo) && b == cur_buffer) m.know_saved(was.changed);
+            if (undo && done + 1 == was.done) {
+                ASSERT_EQ(undone, was.undone + 1);
+                m.done = done;
+                if (look) {
+                    EXPECT_EQ(stack_picture(), stack) << "undo leaves the stack alone";
+                }
+                EXPECT_EQ(tree, m.trees[done]) << "undo gives back the tree";
+                EXPECT_EQ(show(cursor_of(b)), show(m.starts[done])) << "where the action started";
+                EXPECT_TRUE(cursor_of(b) == m.starts[done]);
+                EXPECT_EQ(b->changed != 0, m.changed());
+            } else if (redo && done == was.done + 1) {
+                ASSERT_EQ(undone + 1, was.undone);
+                m.done = done;
+                if (look) {
+                    EXPECT_EQ(stack_picture(), stack) << "redo leaves the stack alone";
+                }
+                EXPECT_EQ(tree, m.trees[done]) << "redo makes the action again";
+                EXPECT_EQ(show(cursor_of(b)), show(m.ends[done - 1])) << "where it ended";
+                EXPECT_TRUE(cursor_of(b) == m.ends[done - 1]);
+                EXPECT_EQ(b->changed != 0, m.changed());
+            } else if (done == was.done + 1 && undone == 0) {
+                // A new action: what could be redone is gone.
+                m.know_saved(was.changed);
+                m.trees.resize(was.done + 1);
+                m.texts.resize(was.done + 1);
+                m.starts.resize(was.done);
+                m.ends.resize(was.done);
+                if (m.saved > static_cast<long>(was.done)) m.saved = -1;
+                m.trees.push_back(tree);
+                m.texts.push_back(tree_of(b, false));
+                m.starts.push_back(was.cursor);
+                m.ends.push_back(cursor_of(b));
+                m.done = done;
+                if (typing) m.typing_run = true;
+            } else {
+                ASSERT_EQ(done, was.done);
+                ASSERT_EQ(undone, was.undone);
+                if (typing && m.typing_run) {
+                    // Typed into the run of the last action, which ends where
+                    // its last character leaves the cursor.
+                    m.trees[done] = tree;
+                    m.texts[done] = tree_of(b, false);
+                    m.ends[done - 1] = cursor_of(b);
+                } else {
+                    ASSERT_EQ(tree, m.trees[done]) << "a change not recorded";
+                }
+            }
+            ASSERT_EQ(m.size(), done + undone);
+            if (!typing) m.typing_run = false;
+        }
+    }
+
+    void run_key(const std::string &text) {
+        key(
+            false, [&] { return exec_commands(text.c_str()); }, text);
+    }
+    void type_key(char c) {
+        key(
+            true, [c] { return type_char(static_cast<unsigned char>(c)); },
+            std::string("type ") + c);
+    }
+
+    // Undoes everything, checking each step, then redoes it all.
+    void undo_and_redo_all(BUFF *b) {
+        MODEL &m = model(b);
+        cur_buffer = b;
+        while (journal_done(b)) run_key("other_undo");
+        EXPECT_EQ(tree_of(b), m.trees[0]);
+        EXPECT_FALSE(exec_commands("other_undo"));
+        EXPECT_STREQ(last_error(), "nothing to undo");
+        while (journal_undone(b)) run_key("other_redo");
+        EXPECT_EQ(tree_of(b), m.trees.back());
+        EXPECT_FALSE(exec_commands("other_redo"));
+        EXPECT_STREQ(last_error(), "nothing to redo");
+    }
+
+    void write_file_for_read() {
+        test_support::write_file(files.path("part.top"),
+                                 "read one\n/*...Sinner:2:*/\nread two\n/*...e*/\n");
+    }
+
+    std::map<BUFF *, MODEL> models;
+    long live_at_start = 0;
+    unsigned long undo_keys = 1;
+    test_support::scratch_dir files;
+};
+
+// ---- The randomized test -----------------------------------------------------
+
+const char *const words[] = {"alpha", "beta",   "  gamma",  "delta epsilon",
+                             "",      "\tzeta", "eta;theta"};
+
+std::vector<std::string> random_outline(std::mt19937 &rng, int lines, int depth) {
+    std::vector<std::string> out;
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    for (int i = 0; i < lines; i++) {
+        int kind = pick(10);
+        if (kind < 2 && depth < 3) {
+            out.push_back(std::string(pick(2) ? "[+" : "[") + std::string(pick(3), ' ') + "f" +
+                          std::to_string(i));
+            for (const std::string &inner : random_outline(rng, pick(6), depth + 1))
+                out.push_back(inner);
+            out.push_back("]");
+        } else if (kind == 2) {
+            out.push_back("<v" + std::to_string(i) + ".c");
+        } else {
+            out.push_back(words[pick(7)] + std::to_string(i));
+        }
+    }
+    return out;
+}
+
+TEST_F(Undo, RandomEditsUndoneAndRedoneToEveryPoint) {
+    write_file_for_read();
+    for (unsigned seed = 1; seed <= 10; seed++) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        journal_stop();
+        models.clear();
+        undel_release_all();
+        std::mt19937 rng(seed);
+        auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+        build(random_outline(rng, 25, 0), 3);
+        std::strcpy(cur_buffer->fn, files.path("one.top").c_str());
+        BUFF *one = cur_buffer;
+        BUFF *two = buff_create(files.path("two.top").c_str(), -1, top);
+        ASSERT_NE(two, nullptr);
+        for (const char *l : {"second", "buffer"}) {
+            line_insert(line_create_text(l), two->top);
+            two->line_no += line_step_next(two->top);
+        }
+        journal_start();
+
+        const std::vector<std::string> commands = {"character_delete_left",
+                                                   "character_delete_right",
+                                                   "character_delete_eol",
+                                                   "character_tab",
+                                                   "character_left",
+                                                   "character_right",
+                                                   "string_insert \"xy\"",
+                                                   "line_insert \"new\"",
+                                                   "line_insert... \"nf\" yes 2",
+                                                   "line_insert::: \"w.c\" no 1",
+                                                   "line_delete",
+                                                   "line_yank",
+                                                   "line_split",
+                                                   "line_trans \"a-e\" \"A-E\"",
+                                                   "line_up",
+                                                   "line_down",
+                                                   "line_down",
+                                                   "line_goto 7",
+                                                   "block_mark_1",
+                                                   "block_mark_2",
+                                                   "block_unmark",
+                                                   "block_fold \"bf\" yes 1",
+                                                   "block_unfold",
+                                                   "block_entab",
+                                                   "block_detab",
+                                                   "block_delete",
+                                                   "block_yank",
+                                                   "block_trans \"a-z\" \"A-Z\"",
+                                                   "block_read \"" + files.path("part.top") + "\"",
+                                                   "fold_open yes",
+                                                   "fold_open no",
+                                                   "fold_start",
+                                                   "fold_end",
+                                                   "other_undelete",
+                                                   "other_undelete",
+                                                   "other_put",
+                                                   "other_undo",
+                                                   "other_undo",
+                                                   "other_redo",
+                                                   "setup_insert"};
+        for (int step = 0; step < 300 && !HasFatalFailure(); step++) {
+            int what = pick(100);
+            if (what < 20) {
+                int n = 1 + pick(6);
+                for (int i = 0; i < n; i++) type_key(static_cast<char>('a' + pick(26)));
+            } else if (what < 23) {
+                if (line_kind(line()) == LINE_FOLD) run_key("fold_in");
+            } else if (what < 26) {
+                if (fold()->parent) run_key("fold_out");
+            } else if (what < 28) {
+                key(
+                    false,
+                    [] { return run_with_recovery([] { block_filter_with("add", add_a_line); }); },
+                    "filter");
+            } else if (what < 30) {
+                run_key(cur_buffer == one ? "buffer_select \"" + files.path("two.top") + "\""
+                                          : "buffer_select \"" + files.path("one.top") + "\"");
+            } else if (what < 31) {
+                // 101 pushes and more: the stack lets go of its oldest.
+                std::string yanks;
+                for (int i = 0; i < 40; i++) yanks += "line_yank ";
+                run_key(yanks);
+            } else if (what < 32) {
+                run_key("other_squeeze");
+            } else if (what < 34) {
+                run_key("buffer_read .");
+            } else if (what < 40) {
+                // Deleted, then undone and redone: the stack lends its lines.
+                run_key(pick(2) ? "line_delete" : "block_delete");
+                for (int n = pick(4); n >= 0; n--) run_key(n % 2 ? "other_redo" : "other_undo");
+            } else if (what < 35) {
+                run_key("buffer_write . no");
+                if (!cur_buffer->changed) {
+                    model(cur_buffer).saved = static_cast<long>(journal_done(cur_buffer));
+                    model(cur_buffer).saved_known = true;
+                }
+            } else {
+                run_key(commands[static_cast<size_t>(pick(static_cast<int>(commands.size())))]);
+            }
+        }
+        for (BUFF *b : {one, two}) {
+            SCOPED_TRACE(b == one ? "first buffer" : "second buffer");
+            undo_and_redo_all(b);
+            // Undo half way, then a new edit drops the rest.
+            size_t half = journal_done(b) / 2;
+            while (journal_done(b) > half) run_key("other_undo");
+            run_key("line_insert \"after undo\"");
+            EXPECT_EQ(journal_undone(b), 0u);
+            undo_and_redo_all(b);
+        }
+        cur_buffer = one;
+        ASSERT_EQ(buff_delete(two), 1) << "a buffer's journal goes with it";
+    }
+}
+
+// ---- Cases the random test meets rarely ---------------------------------------
+
+TEST_F(Undo, ActionsAreKeysWithTypedRunsJoinedOnOneLine) {
+    build({"one", "two"});
+    journal_start();
+    run_key("block_mark_1"); // marks alone are an action, but no change of text
+    for (char c : std::string("ab")) type_key(c);
+    run_key("character_left");
+    type_key('c'); // the cursor moved: a run of its own
+    run_key("line_down line_start");
+    for (char c : std::string("de")) type_key(c);
+    EXPECT_EQ(journal_done(cur_buffer), 4u);
+    EXPECT_EQ(tree_of(cur_buffer), "|0--1|acbone,detwo,");
+    for (const char *tree : {"|0--1|acbone,two,", "|0--1|abone,two,", "|0--1|one,two,"}) {
+        run_key("other_undo");
+        EXPECT_EQ(tree_of(cur_buffer), tree);
+    }
+    EXPECT_FALSE(cur_buffer->changed) << "marks are not text";
+    run_key("other_undo");
+    EXPECT_EQ(tree_of(cur_buffer), "one,two,");
+    run_key("other_redo");
+    run_key("other_redo");
+    EXPECT_TRUE(cur_buffer->changed);
+}
+
+TEST_F(Undo, ReadingAfreshStartsAgainFromTheFile) {
+    build({"one"});
+    std::strcpy(cur_buffer->fn, files.path("f.top").c_str());
+    journal_start();
+    run_key("line_insert \"x\"");
+    run_key("buffer_write . no");
+    run_key("line_insert \"y\"");
+    EXPECT_TRUE(cur_buffer->changed);
+    run_key("buffer_read .");
+    EXPECT_EQ(tree_of(cur_buffer), "x,one,");
+    EXPECT_FALSE(cur_buffer->changed);
+    EXPECT_FALSE(exec_commands("other_undo")) << "nothing before the read";
+    run_key("line_insert \"z\"");
+    run_key("other_undo");
+    EXPECT_FALSE(cur_buffer->changed) << "back at the text read";
+}
+
+TEST_F(Undo, LinesOnTheStackStayTheStacksWhateverTheJournalNeeds) {
+    build({"a", "b", "c"});
+    BUFF *one = cur_buffer;
+    BUFF *two = buff_create("", -1, top);
+    ASSERT_NE(two, nullptr);
+    journal_start();
+    run_key("line_delete");
+    run_key("block_mark_1 line_down block_mark_2 block_delete");
+    // The deleted lines go into the other buffer as copies: this buffer's
+    // journal keeps the lines themselves for its undo.
+    cur_buffer = two;
+    run_key("other_put other_undelete other_undelete");
+    EXPECT_EQ(tree_of(two), "|1-2|a,b,b,");
+    EXPECT_EQ(stack_picture(), "");
+    cur_buffer = one;
+    run_key("other_undo");
+    EXPECT_EQ(tree_of(one), "b,c,");
+    run_key("other_undo");
+    EXPECT_EQ(tree_of(one), "a,b,c,");
+    // Squeezed off the stack, the line stays the journal's.
+    run_key("line_delete");
+    run_key("other_squeeze");
+    run_key("other_undo");
+    EXPECT_EQ(tree_of(one), "a,b,c,");
+    run_key("other_redo");
+    run_key("line_insert \"new\"");
+    EXPECT_EQ(journal_undone(one), 0u);
+    EXPECT_EQ(tree_of(one), "new,b,c,");
+    EXPECT_EQ(tree_of(two), "|1-2|a,b,b,");
+}
+
+TEST_F(Undo, LinesLentBackByTheStackAndTheirCopies) {
+    build({"a", "b", "c"});
+    journal_start();
+    run_key("block_mark_1 line_down line_down block_mark_2 block_delete");
+    const std::string stack = stack_picture();
+    // Undone, redone and undone with nothing between: the lines go back and
+    // forth while the entry names them; reading the stack makes its copy.
+    for (const char *step : {"other_undo", "other_redo", "other_undo"}) {
+        journal_begin(false);
+        exec_commands(step);
+        journal_end();
+    }
+    EXPECT_EQ(tree_of(cur_buffer), "a,b,c,");
+    EXPECT_EQ(stack_picture(), stack);
+    run_key("other_redo");
+    run_key("other_undo");
+    EXPECT_EQ(tree_of(cur_buffer), "a,b,c,");
+    EXPECT_EQ(stack_picture(), stack);
+
+    // A copy that cannot be made: when an undo needs it (the line changed
+    // before it was deleted), the undo fails with nothing changed.
+    run_key("string_insert \"q\" block_mark_1 line_down block_mark_2 block_delete");
+    EXPECT_EQ(tree_of(cur_buffer), "b,c,");
+    alloc_fail_after(1);
+    EXPECT_EQ(run("other_undo"), "b,c, @0:1 r22 * BB !out of memory");
+    alloc_fail_after(0);
+    run_key("other_undo");
+    EXPECT_EQ(tree_of(cur_buffer), "a,b,c,");
+    // When a change needs it, the entry goes from the stack, its lines
+    // staying in the buffer.
+    run_key("block_mark_1 line_down block_mark_2 block_delete");
+    journal_begin(false);
+    exec_commands("other_undo");
+    journal_end();
+    alloc_fail_after(1);
+    journal_begin(false);
+    exec_commands("line_delete");
+    journal_end();
+    alloc_fail_after(0);
+    EXPECT_EQ(tree_of(cur_buffer), "b,c,");
+    EXPECT_EQ(stack_picture(), "Ba,b,;Bqa,;La;");
+}
+
+TEST_F(Undo, PastTheLimitTheOldestActionsGo) {
+    build({});
+    journal_start();
+    for (size_t i = 0; i < JOURNAL_MAX_ACTIONS + 5; i++) {
+        journal_begin(false);
+        exec_commands("line_insert \"x\"");
+        journal_end();
+    }
+    EXPECT_EQ(journal_done(cur_buffer), JOURNAL_MAX_ACTIONS);
+    while (journal_done(cur_buffer)) exec_commands("other_undo");
+    EXPECT_EQ(tree_of(cur_buffer), "x,x,x,x,x,") << "the five oldest cannot be undone";
+    EXPECT_TRUE(cur_buffer->changed) << "the text read is out of reach";
+}
+
+} // namespace
