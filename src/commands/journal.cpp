@@ -317,10 +317,12 @@ void journal_begin(bool typing) {
         journal_end();
     }
     key_typing = typing;
-    if (running && cur_buffer) {
-        begin_buff = cur_buffer;
-        begin_cursor = cursor_of(cur_buffer);
-    }
+    if (!running || !cur_buffer) return;
+    // A typed character that goes on with the current buffer's open run
+    // starts no action: where it began is known.
+    if (typing && last_used && last_used->open && last_used->buff == cur_buffer) return;
+    begin_buff = cur_buffer;
+    begin_cursor = cursor_of(cur_buffer);
 }
 
 void journal_end() {
