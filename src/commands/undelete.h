@@ -73,7 +73,8 @@ int undel_unpack(LINE *holder, FOLD *f);
 // on an inserted line. A line or block that the undo journal of another buffer
 // needs comes back as a copy (commands/journal.h). "undeleted stack empty" when there is nothing.
 // When a character or string cannot go back ("line too long", "can't type on fold indentation") the
-// entry stays on the stack.
+// entry stays on the stack. An empty string (nothing was deleted at a line's
+// end) goes without changing the buffer or marking it changed.
 void cmd_undelete();
 // other_put: the same with a copy, the entry staying on the stack.
 void cmd_put();
