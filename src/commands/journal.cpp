@@ -366,6 +366,15 @@ LINE *journal_take_from_stack(LINE *l, BUFF *b) {
     return copy;
 }
 
+int journal_release_lent(const LINE *item) {
+    for (size_t i = 0; i < lent.size(); i++) {
+        if (lent[i].item != item) continue;
+        lent.erase(lent.begin() + static_cast<long>(i));
+        return 1;
+    }
+    return 0;
+}
+
 int journal_undo(BUFF *b, JOURNAL_CURSOR *was) {
     return step(b, was, true);
 }

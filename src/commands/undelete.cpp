@@ -16,17 +16,21 @@ namespace {
 UNDEL_ENTRY entries[UNDEL_MAX];
 int n_entries;
 
+// Lines that an undo lent back into a buffer stay there.
 void release(UNDEL_ENTRY &e) {
     switch (e.kind) {
     case UNDEL_LINE:
-    case UNDEL_BLOCK: line_delete_deep(e.item.line); break;
+    case UNDEL_BLOCK:
+        if (!journal_release_lent(e.item.line)) line_delete_deep(e.item.line);
+        break;
     case UNDEL_STRING: str_free(e.item.str); break;
     default: break;
     }
 }
 
+// Pushing reads no entry: an entry lent by an undo keeps waiting for its
+// copy, or is let go when it is the oldest.
 void push(const UNDEL_ENTRY &e) {
-    journal_settle();
     if (n_entries == UNDEL_MAX) {
         release(entries[0]);
         for (int i = 1; i < UNDEL_MAX; i++) entries[i - 1] = entries[i];
@@ -117,7 +121,6 @@ int undel_top_kind() {
 }
 
 void undel_release_all() {
-    journal_settle();
     for (int i = 0; i < n_entries; i++) release(entries[i]);
     n_entries = 0;
 }

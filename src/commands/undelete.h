@@ -103,4 +103,7 @@ LINE *undel_swap_line(int i, LINE *l);
 void undel_drop_line(int i);
 
 // The journal is asked first (journal_settle) by everything here that reads
-// or changes the entries, except the two functions above.
+// the entries or takes one off the stack, except the two functions above.
+// Releasing an entry (squeezing, or a push dropping the oldest) asks it only
+// whether the entry's lines were lent back into a buffer, where they then
+// stay (journal_release_lent).

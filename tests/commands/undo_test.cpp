@@ -14,6 +14,7 @@
 #include "commands/typing.h"
 #include "support/scratch.h"
 #include "text/alloc.h"
+#include "text/owned.h"
 
 #include <fstream>
 #include <map>
@@ -525,6 +526,37 @@ TEST_F(Undo, LinesLentBackByTheStackAndTheirCopies) {
     alloc_fail_after(0);
     EXPECT_EQ(tree_of(cur_buffer), "b,c,");
     EXPECT_EQ(stack_picture(), "Ba,b,;Bqa,;La;");
+}
+
+TEST_F(Undo, LentLinesSqueezedOrDroppedFromTheStackAreNotCopied) {
+    build({"a", "b", "c"});
+    journal_start();
+    for (const std::string deletes :
+         {"block_mark_1 line_down block_mark_2 block_delete", "line_delete"}) {
+        SCOPED_TRACE(deletes);
+        run_key(deletes);
+        const std::string after = tree_of(cur_buffer, false);
+        journal_begin(false);
+        exec_commands("other_undo"); // lends the lines back from the stack
+        journal_end();
+        // A copy of the lines would be the first allocation.
+        alloc_fail_after(1);
+        if (deletes == "line_delete") {
+            for (int i = 0; i < UNDEL_MAX; i++) undel_push_char_left('x');
+        } else {
+            exec_commands("other_squeeze");
+        }
+        owned_line probe(line_create_text("probe"));
+        alloc_fail_after(0);
+        EXPECT_FALSE(probe) << "no copy made of lines the stack lets go";
+        EXPECT_EQ(tree_of(cur_buffer, false), "a,b,c,");
+        // The journal keeps what it needs without the entry.
+        run_key("other_redo");
+        EXPECT_EQ(tree_of(cur_buffer, false), after);
+        run_key("other_undo");
+        EXPECT_EQ(tree_of(cur_buffer, false), "a,b,c,");
+        undel_release_all();
+    }
 }
 
 TEST_F(Undo, PastTheLimitTheOldestActionsGo) {
