@@ -170,6 +170,7 @@ JOURNAL *journal_for(BUFF *b) {
     assert(j);
     j->buff = b;
     j->saved = SAVED_UNKNOWN;
+    j->frozen = false; // its last buffer may have gone while frozen
     return last_used = j;
 }
 
