@@ -324,6 +324,9 @@ void journal_begin(bool typing) {
     if (typing && last_used && last_used->open && last_used->buff == cur_buffer) return;
     begin_buff = cur_buffer;
     begin_cursor = cursor_of(cur_buffer);
+    // The file's point is now, if none is known and the buffer is unchanged:
+    // a key that marks it changed without changing it does not hide it.
+    resolve_saved(journal_for(cur_buffer));
 }
 
 void journal_end() {

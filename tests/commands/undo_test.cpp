@@ -91,8 +91,9 @@ std::string show(const CURSOR &c) {
 struct MODEL {
     std::vector<std::string> trees, texts; // at point k (k actions applied)
     std::vector<CURSOR> starts, ends;      // of action k
-    // The point the file matches, known from the first action, undo or write:
-    // the buffer unchanged then, or none.
+    // The point the file matches, known from the first key that finds the
+    // buffer current, or else its first action, undo or write: the buffer
+    // unchanged then, or none.
     long saved = 0;
     bool saved_known = false;
     bool typing_run = false; // the last action's typed characters may go on
@@ -167,6 +168,7 @@ class Undo : public CommandsTest {
             model(b);
             before[b->id] = {journal_done(b), journal_undone(b), cursor_of(b), b->changed != 0};
         }
+        if (journal_running()) model(cur_buffer).know_saved(cur_buffer->changed);
         // Reading the stack makes the copies of lines lent back by undo, so
         // it is read around a third of the undos and redos only.
         bool undo = what == "other_undo", redo = what == "other_redo";
