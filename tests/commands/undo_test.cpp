@@ -568,6 +568,16 @@ TEST_F(Undo, ReadingAfreshStartsAgainFromTheFile) {
     EXPECT_EQ(journal_done(cur_buffer), 1u);
 }
 
+TEST_F(Undo, AKeyThatMarksTheBufferChangedWithoutAChangeHidesNotTheTextRead) {
+    build({"[+f", "]"});
+    journal_start();
+    run_key("fold_open yes");
+    EXPECT_TRUE(cur_buffer->changed);
+    run_key("line_insert \"x\"");
+    run_key("other_undo");
+    EXPECT_FALSE(cur_buffer->changed) << "the text is as it was";
+}
+
 TEST_F(Undo, LinesOnTheStackStayTheStacksWhateverTheJournalNeeds) {
     build({"a", "b", "c"});
     BUFF *one = cur_buffer;
