@@ -578,6 +578,34 @@ TEST_F(Undo, AKeyThatMarksTheBufferChangedWithoutAChangeHidesNotTheTextRead) {
     EXPECT_FALSE(cur_buffer->changed) << "the text is as it was";
 }
 
+TEST_F(Undo, AVirtualFoldASearchWroteBackStaysWrittenAsTheParentIsUndone) {
+    test_support::write_file(files.path("main.top"), "x\n/*...vchild:0:*/\nx\n");
+    test_support::write_file(files.path("child"), "one x\n");
+    std::strcpy(cur_buffer->fn, files.path("main.top").c_str());
+    ASSERT_TRUE(buff_read(cur_buffer, cur_buffer->fn));
+    journal_start();
+    const std::string replace = "search_replace \"x\" \"y\" yes no always always yes 0 no";
+    run_key(replace);
+    EXPECT_EQ(tree_of(cur_buffer), "y,<child 0 c>,y,");
+    EXPECT_EQ(test_support::read_file(files.path("child")), "one y\n");
+    // The parent's own replacements go back; the child's file, written when
+    // the search left it, keeps its own.
+    run_key("other_undo");
+    EXPECT_EQ(tree_of(cur_buffer), "x,<child 0 c>,x,");
+    EXPECT_FALSE(cur_buffer->changed);
+    EXPECT_EQ(test_support::read_file(files.path("child")), "one y\n");
+    run_key("other_redo");
+    EXPECT_EQ(tree_of(cur_buffer), "y,<child 0 c>,y,");
+    // A search that changed the child alone left the parent nothing to undo
+    // of it: undo takes back what the parent did before.
+    test_support::write_file(files.path("child"), "one x\n");
+    run_key("fold_start " + replace);
+    EXPECT_EQ(test_support::read_file(files.path("child")), "one y\n");
+    EXPECT_EQ(journal_done(cur_buffer), 1u);
+    run_key("other_undo");
+    EXPECT_EQ(tree_of(cur_buffer), "x,<child 0 c>,x,");
+}
+
 TEST_F(Undo, LinesOnTheStackStayTheStacksWhateverTheJournalNeeds) {
     build({"a", "b", "c"});
     BUFF *one = cur_buffer;
