@@ -7,8 +7,12 @@
 //               million-line file (bench/common/folded_file.h), read folded
 //               and read flat, then other_undo and other_redo: the undo lends
 //               the lines back from the undelete stack, the redo gives them
-//               back; and the first change after an undo, which makes the
-//               stack's own copy of the lines lent;
+//               back; the first change after an undo, which makes the
+//               stack's own copy of the lines lent; and other_squeeze after
+//               an undo, which lets the lines lent go without a copy;
+//   replacing   search_replace of every "return" of the folded file, in
+//               every fold, with the journal off and on, then other_undo
+//               and other_redo of it;
 //
 // each the best of several rounds, wall and CPU time. Every file it makes is
 // removed at the end.
@@ -18,6 +22,7 @@
 
 #include "commands/executor.h"
 #include "commands/journal.h"
+#include "commands/search.h"
 #include "commands/typing.h"
 #include "commands/undelete.h"
 #include "display/screen.h"
@@ -133,7 +138,7 @@ void blocks(const char *title, LANG *lang, const char *source, int rounds) {
     if (!buff_read(b, source)) fail("cannot read the file");
     long lines = b->top->deep_count - 1;
     int top_lines = b->top->line_count - 1;
-    Best plain, journaled, undo, redo, change;
+    Best plain, journaled, undo, redo, change, squeeze;
     for (int r = 0; r < rounds; r++) {
         plain.time([] { key("block_mark_1 fold_end block_mark_2 block_delete"); });
         run("other_undelete other_squeeze");
@@ -149,6 +154,12 @@ void blocks(const char *title, LANG *lang, const char *source, int rounds) {
         change.time([] { key("line_insert \"x\""); });
         if (b->top->deep_count - 2 != lines || undel_count() != 1) fail("change");
         key("other_undo");
+        // Squeezing the stack while its lines are lent back lets them go.
+        run("other_squeeze");
+        key("block_mark_1 fold_end block_mark_2 block_delete");
+        key("other_undo");
+        squeeze.time([] { key("other_squeeze"); });
+        if (b->top->deep_count - 1 != lines || undel_count() != 0) fail("squeeze");
         journal_stop();
         run("other_squeeze fold_start");
     }
@@ -160,6 +171,46 @@ void blocks(const char *title, LANG *lang, const char *source, int rounds) {
     printf("  other_redo                 %9.2f %9.2f\n", redo.wall, redo.cpu);
     printf("  a change after other_undo  %9.2f %9.2f   (the stack's copy)\n", change.wall,
            change.cpu);
+    printf("  other_squeeze after undo   %9.2f %9.2f\n", squeeze.wall, squeeze.cpu);
+}
+
+constexpr const char *REPLACE =
+    "fold_start search_replace \"return\" \"RETURN\" yes no always always yes 0 no";
+constexpr const char *REPLACE_BACK =
+    "fold_start search_replace \"RETURN\" \"return\" yes no always always yes 0 no";
+
+// Whether a plain search of the whole file finds the string.
+bool found(const char *what) {
+    std::string text = std::string("fold_start search_for \"") + what +
+                       "\" yes no always always yes 1 no fold_start";
+    return exec_commands(text.c_str()) != 0;
+}
+
+void replacing(LANG *lang, const char *source, int rounds) {
+    BUFF *b = fresh_buffer(lang);
+    if (!buff_read(b, source)) fail("cannot read the file");
+    Best plain, journaled, undo, redo;
+    int matches = 0;
+    for (int r = 0; r < rounds; r++) {
+        plain.time([] { key(REPLACE); });
+        matches = last_search.count;
+        key(REPLACE_BACK);
+        journal_start();
+        journaled.time([] { key(REPLACE); });
+        undo.time([] { key("other_undo"); });
+        if (found("RETURN") || !found("return")) fail("undoing the replacement");
+        redo.time([] { key("other_redo"); });
+        if (!found("RETURN") || found("return")) fail("redoing the replacement");
+        key("other_undo");
+        journal_stop();
+    }
+    printf("folded file: every \"return\" replaced, %d matches in %d lines\n", matches,
+           b->top->deep_count - 1);
+    printf("                             wall ms    cpu ms\n");
+    printf("  search_replace             %9.2f %9.2f\n", plain.wall, plain.cpu);
+    printf("  search_replace, journaled  %9.2f %9.2f\n", journaled.wall, journaled.cpu);
+    printf("  other_undo                 %9.2f %9.2f\n", undo.wall, undo.cpu);
+    printf("  other_redo                 %9.2f %9.2f\n", redo.wall, redo.cpu);
 }
 
 } // namespace
@@ -187,6 +238,7 @@ int main(int argc, char **argv) {
     typing(top, std::max(rounds, 21));
     blocks("folded file", top, source.c_str(), rounds);
     blocks("flat file", flat, source.c_str(), rounds);
+    replacing(top, source.c_str(), rounds);
     printf("best of %d rounds\n", rounds);
 
     unlink(source.c_str());

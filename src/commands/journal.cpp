@@ -170,6 +170,7 @@ JOURNAL *journal_for(BUFF *b) {
     assert(j);
     j->buff = b;
     j->saved = SAVED_UNKNOWN;
+    j->frozen = false; // its last buffer may have gone while frozen
     return last_used = j;
 }
 
@@ -317,10 +318,15 @@ void journal_begin(bool typing) {
         journal_end();
     }
     key_typing = typing;
-    if (running && cur_buffer) {
-        begin_buff = cur_buffer;
-        begin_cursor = cursor_of(cur_buffer);
-    }
+    if (!running || !cur_buffer) return;
+    // A typed character that goes on with the current buffer's open run
+    // starts no action: where it began is known.
+    if (typing && last_used && last_used->open && last_used->buff == cur_buffer) return;
+    begin_buff = cur_buffer;
+    begin_cursor = cursor_of(cur_buffer);
+    // The file's point is now, if none is known and the buffer is unchanged:
+    // a key that marks it changed without changing it does not hide it.
+    resolve_saved(journal_for(cur_buffer));
 }
 
 void journal_end() {
@@ -362,6 +368,15 @@ LINE *journal_take_from_stack(LINE *l, BUFF *b) {
     if (!copy) error_code(ERR_OUT_OF_MEMORY);
     own(it->second, l);
     return copy;
+}
+
+int journal_release_lent(const LINE *item) {
+    for (size_t i = 0; i < lent.size(); i++) {
+        if (lent[i].item != item) continue;
+        lent.erase(lent.begin() + static_cast<long>(i));
+        return 1;
+    }
+    return 0;
 }
 
 int journal_undo(BUFF *b, JOURNAL_CURSOR *was) {

@@ -85,6 +85,13 @@ LINE *journal_take_from_stack(LINE *l, BUFF *b);
 // in the buffer.
 void journal_settle();
 
+// The undelete stack is about to release the entry holding item (a line or a
+// holder), squeezed or dropped as the oldest. 1 when an undo lent its lines
+// back into a buffer, where they stay (an emptied holder stays the
+// journal's): the stack frees nothing then, and no copy is made. 0 when the
+// stack frees the item itself.
+int journal_release_lent(const LINE *item);
+
 // ---- Undo and redo -------------------------------------------------------------
 
 // Where a buffer's cursor was: the number of its line in the file, its into

@@ -113,12 +113,11 @@ const char *string_now(int kind, const void *owner) {
     }
 }
 
-int replaced(int kind, void *owner, char *old) {
-    if (!running || replaying) return 0;
+// Records the old string of a change of one string, unless it is the same.
+[[gnu::noinline]] int record_string(int kind, void *owner, char *old) {
     JOURNAL *j = recording(kind == LINE_FOLD ? buffer_of(static_cast<FOLD *>(owner)) : cur_buffer);
     if (!j) return 0;
-    // A run of changes to one string keeps only the first old string: the
-    // typed characters of a line above all, which so cost no comparison.
+    // A run of changes to one string keeps only the first old string.
     const ACTION *run = j->open;
     if (run && !run->records.empty()) {
         const RECORD &last = run->records.back();
@@ -136,6 +135,25 @@ int replaced(int kind, void *owner, char *old) {
         lose(j);
         return 0;
     }
+}
+
+// The string of a line of the current buffer changes again within the open
+// action whose last record already holds its first old string: the
+// characters typed on a line above all, which so cost a few tests. Nothing
+// is lent, so nothing needs settling first.
+inline bool continues_run(int kind, const void *owner) {
+    const JOURNAL *j = last_used;
+    if (!j || !j->open || j->buff != cur_buffer || !lent.empty()) return false;
+    const std::vector<RECORD> &records = j->open->records;
+    if (records.empty()) return false;
+    const RECORD &last = records.back();
+    return last.kind == R_STRING && last.obj == owner && last.a == kind && kind != LINE_FOLD;
+}
+
+int replaced(int kind, void *owner, char *old) {
+    if (!running || replaying) return 0;
+    if (continues_run(kind, owner)) return 0;
+    return record_string(kind, owner, old);
 }
 
 } // namespace

@@ -16,17 +16,21 @@ namespace {
 UNDEL_ENTRY entries[UNDEL_MAX];
 int n_entries;
 
+// Lines that an undo lent back into a buffer stay there.
 void release(UNDEL_ENTRY &e) {
     switch (e.kind) {
     case UNDEL_LINE:
-    case UNDEL_BLOCK: line_delete_deep(e.item.line); break;
+    case UNDEL_BLOCK:
+        if (!journal_release_lent(e.item.line)) line_delete_deep(e.item.line);
+        break;
     case UNDEL_STRING: str_free(e.item.str); break;
     default: break;
     }
 }
 
+// Pushing reads no entry: an entry lent by an undo keeps waiting for its
+// copy, or is let go when it is the oldest.
 void push(const UNDEL_ENTRY &e) {
-    journal_settle();
     if (n_entries == UNDEL_MAX) {
         release(entries[0]);
         for (int i = 1; i < UNDEL_MAX; i++) entries[i - 1] = entries[i];
@@ -117,7 +121,6 @@ int undel_top_kind() {
 }
 
 void undel_release_all() {
-    journal_settle();
     for (int i = 0; i < n_entries; i++) release(entries[i]);
     n_entries = 0;
 }
@@ -174,21 +177,23 @@ void check_fits(const char *text) {
 
 // Characters and strings go back as typed in insert mode, the cursor after a
 // character deleted left of it and before anything else. Nothing is typed
-// when not all of it can be.
-void insert_text(const UNDEL_ENTRY &e) {
+// when not all of it can be. False for an empty string, which changes
+// nothing.
+bool insert_text(const UNDEL_ENTRY &e) {
     char one[5] = {};
     for (int i = 0; i < 4; i++) one[i] = static_cast<char>(e.item.chr >> 8 * i & 0xFF);
     const char *text = e.kind == UNDEL_STRING ? e.item.str : one;
-    if (!*text) return;
+    if (!*text) return false;
     check_fits(text);
     if (e.kind == UNDEL_CHAR_LEFT) {
         insert_chars(text, static_cast<int>(std::strlen(text)));
-        return;
+        return true;
     }
     line_for_typing();
     int into = cur_fold()->into;
     for (const char *s = text; *s; s++) insert_char(static_cast<unsigned char>(*s));
     set_into(into);
+    return true;
 }
 
 } // namespace
@@ -208,11 +213,13 @@ void cmd_undelete() {
         insert_block(owned_line(holder));
         break;
     }
-    default:
-        insert_text(e);
+    default: {
+        bool typed = insert_text(e);
         release(e);
         n_entries--;
+        if (!typed) return; // an empty string: the buffer stays as it was
         break;
+    }
     }
     buffer_changed();
 }
@@ -222,7 +229,9 @@ void cmd_put() {
     switch (e.kind) {
     case UNDEL_LINE: insert_line(copy_deep(e.item.line).release()); break;
     case UNDEL_BLOCK: insert_block(copy_deep(e.item.line)); break;
-    default: insert_text(e); break;
+    default:
+        if (!insert_text(e)) return; // an empty string: the buffer stays as it was
+        break;
     }
     buffer_changed();
 }

@@ -73,7 +73,8 @@ int undel_unpack(LINE *holder, FOLD *f);
 // on an inserted line. A line or block that the undo journal of another buffer
 // needs comes back as a copy (commands/journal.h). "undeleted stack empty" when there is nothing.
 // When a character or string cannot go back ("line too long", "can't type on fold indentation") the
-// entry stays on the stack.
+// entry stays on the stack. An empty string (nothing was deleted at a line's
+// end) goes without changing the buffer or marking it changed.
 void cmd_undelete();
 // other_put: the same with a copy, the entry staying on the stack.
 void cmd_put();
@@ -102,4 +103,7 @@ LINE *undel_swap_line(int i, LINE *l);
 void undel_drop_line(int i);
 
 // The journal is asked first (journal_settle) by everything here that reads
-// or changes the entries, except the two functions above.
+// the entries or takes one off the stack, except the two functions above.
+// Releasing an entry (squeezing, or a push dropping the oldest) asks it only
+// whether the entry's lines were lent back into a buffer, where they then
+// stay (journal_release_lent).

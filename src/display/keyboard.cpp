@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <ctime>
 #include <string>
+#include <utility>
+#include <vector>
 
 #define NCURSES_NOMACROS
 #include <curses.h>
@@ -28,6 +30,9 @@ static volatile std::sig_atomic_t interrupted;
 static std::string queued;
 static size_t queued_at;
 static std::string paste_text;
+// Keys a test answers questions with when there is no terminal.
+static std::vector<int> script;
+static size_t script_at;
 
 static int queued_byte() {
     if (queued_at == queued.size()) return KEY_NO_BYTE;
@@ -134,8 +139,9 @@ const std::string &th_paste_text() {
 }
 
 int th_key_read() {
-    // Without a terminal (tests, fuzzing) every question is escaped.
-    if (stdscr == nullptr) return K_ESCAPE;
+    // Without a terminal (tests, fuzzing) every question is escaped, once
+    // the keys of a test's script are used up.
+    if (stdscr == nullptr) return script_at < script.size() ? script[script_at++] : K_ESCAPE;
     th_sync_for_input();
     int key;
     if (key_pending) {
@@ -147,6 +153,11 @@ int th_key_read() {
     }
     th_input_done();
     return key;
+}
+
+void th_key_script(std::vector<int> keys) {
+    script = std::move(keys);
+    script_at = 0;
 }
 
 int th_key_status() {

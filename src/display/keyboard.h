@@ -13,11 +13,17 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The next key, waiting for it. The terminal is brought up to date first.
 // Before the terminal is opened it is Escape, which every question takes as
 // "aborted".
 int th_key_read();
+
+// For tests without a terminal: the keys th_key_read returns from now, in
+// order, before it answers every question with Escape again. The keyboard
+// poll (th_key_status) does not see them.
+void th_key_script(std::vector<int> keys);
 
 // The key already waiting, without waiting for one (0 when there is none). It
 // stays pending: a second call returns it again, and the next th_key_read

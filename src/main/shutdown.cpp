@@ -13,8 +13,8 @@
 
 void shutdown_all() {
     clear_bindings();
+    undel_release_all(); // first, so that lines lent back by an undo are not copied
     journal_stop();
-    undel_release_all();
     data_deinit();
     scn_deinit();
     th_deinit();

@@ -81,6 +81,9 @@ TEST_F(Editing, CommandsChangeTheLineAndMarkWhatChanged) {
         {{"abcdef"}, 0, 2, deletes + "other_undelete other_undelete other_undelete",
          "abcefd, @0:2 r6 *"},
         {{"ab"}, 0, 0, "other_squeeze other_put", "ab, @0:0 r6 !undeleted stack empty"},
+        // Nothing deleted at a line's end: nothing comes back, nothing changed.
+        {{"ab"}, 0, 2, "character_delete_eol other_put", "ab, @0:2 r6 S"},
+        {{"ab"}, 0, 2, "character_delete_eol other_undelete", "ab, @0:2 r6"},
         {{"x", "[  f"}, 0, 0, "character_delete_right character_right other_undelete",
          ",[f 2 c:], @1:0 r7 * >" + indentation},
         // A string that does not fit goes in not at all, and stays to be put again.

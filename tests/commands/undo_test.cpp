@@ -1,19 +1,25 @@
 // Undo and redo. The heart is a randomized test: random trees edited by a
 // few hundred random keys of every kind (typing, deleting, lines, folds,
 // blocks, filters, undelete and put into two buffers, 101 pushes, squeezing,
-// writing the file, undo and redo themselves), against a model that keeps the
-// whole tree (text, folds, names, indents, open flags, marks) and the cursor
-// at every point of each buffer's journal. Every undo must give back the tree
-// before its action with the cursor where the action started, every redo the
-// tree after it with the cursor where it ended, neither may touch the
-// undelete stack, and at the end everything is undone and redone again.
+// writing the file, replacing through folds and virtual folds with and
+// without confirming, entering and leaving virtual folds, undo and redo
+// themselves), against a model that keeps the whole tree (text, folds, names,
+// indents, open flags, marks) and the cursor at every point of each buffer's
+// journal. Every undo must give back the tree before its action with the
+// cursor where the action started, every redo the tree after it with the
+// cursor where it ended, neither may touch the undelete stack, and at the end
+// everything is undone and redone again.
 #include "commands_fixture.h"
 
 #include "commands/block_files.h"
 #include "commands/journal.h"
 #include "commands/typing.h"
+#include "display/keyboard.h"
+#include "display/keys.h"
 #include "support/scratch.h"
 #include "text/alloc.h"
+#include "text/buff_file.h"
+#include "text/owned.h"
 
 #include <fstream>
 #include <map>
@@ -85,8 +91,9 @@ std::string show(const CURSOR &c) {
 struct MODEL {
     std::vector<std::string> trees, texts; // at point k (k actions applied)
     std::vector<CURSOR> starts, ends;      // of action k
-    // The point the file matches, known from the first action, undo or write:
-    // the buffer unchanged then, or none.
+    // The point the file matches, known from the first key that finds the
+    // buffer current, or else its first action, undo or write: the buffer
+    // unchanged then, or none.
     long saved = 0;
     bool saved_known = false;
     bool typing_run = false; // the last action's typed characters may go on
@@ -139,7 +146,7 @@ class Undo : public CommandsTest {
     }
 
     MODEL &model(BUFF *b) {
-        auto [it, fresh] = models.try_emplace(b);
+        auto [it, fresh] = models.try_emplace(b->id);
         if (fresh) {
             it->second.trees = {tree_of(b)};
             it->second.texts = {tree_of(b, false)};
@@ -155,12 +162,13 @@ class Undo : public CommandsTest {
             CURSOR cursor;
             bool changed;
         };
-        std::map<BUFF *, BEFORE> before;
+        std::map<int, BEFORE> before;
         for (BUFF *b : buffs) {
             if (!b) continue;
             model(b);
-            before[b] = {journal_done(b), journal_undone(b), cursor_of(b), b->changed != 0};
+            before[b->id] = {journal_done(b), journal_undone(b), cursor_of(b), b->changed != 0};
         }
+        if (journal_running()) model(cur_buffer).know_saved(cur_buffer->changed);
         // Reading the stack makes the copies of lines lent back by undo, so
         // it is read around a third of the undos and redos only.
         bool undo = what == "other_undo", redo = what == "other_redo";
@@ -170,7 +178,13 @@ class Undo : public CommandsTest {
         journal_begin(typing);
         int ok = body();
         journal_end();
-        for (auto &[b, was] : before) {
+        th_key_script({});
+        for (auto &[id, was] : before) {
+            BUFF *b = lookup_buff_id(id);
+            if (!b) {
+                models.erase(id); // a child left, its journal with it
+                continue;
+            }
             check_buffer(b);
             MODEL &m = model(b);
             size_t done = journal_done(b), undone = journal_undone(b);
@@ -191,8 +205,11 @@ class Undo : public CommandsTest {
                     EXPECT_EQ(stack_picture(), stack) << "undo leaves the stack alone";
                 }
                 EXPECT_EQ(tree, m.trees[done]) << "undo gives back the tree";
-                EXPECT_EQ(show(cursor_of(b)), show(m.starts[done])) << "where the action started";
-                EXPECT_TRUE(cursor_of(b) == m.starts[done]);
+                if (m.starts[done].fold) {
+                    EXPECT_EQ(show(cursor_of(b)), show(m.starts[done]))
+                        << "where the action started";
+                    EXPECT_TRUE(cursor_of(b) == m.starts[done]);
+                }
                 EXPECT_EQ(b->changed != 0, m.changed());
             } else if (redo && done == was.done + 1) {
                 ASSERT_EQ(undone + 1, was.undone);
@@ -228,12 +245,41 @@ class Undo : public CommandsTest {
                     m.texts[done] = tree_of(b, false);
                     m.ends[done - 1] = cursor_of(b);
                 } else {
-                    ASSERT_EQ(tree, m.trees[done]) << "a change not recorded";
+                    ASSERT_EQ(tree, m.trees[done]) << "a change not recorded in " << b->fn;
                 }
             }
             ASSERT_EQ(m.size(), done + undone);
             if (!typing) m.typing_run = false;
         }
+        for (BUFF *b : buffs)
+            if (b && !before.count(b->id)) born(b);
+    }
+
+    // A buffer the key made and stayed in: a child that fold_in entered, or
+    // that a search entered and stopped in. Its journal starts from its file
+    // as read; its first action, the search's replacements in it, started
+    // where the first of them was made, which the model does not know.
+    void born(BUFF *b) {
+        MODEL &m = models[b->id] = MODEL{};
+        m.trees = {tree_of(b)};
+        m.texts = {tree_of(b, false)};
+        size_t done = journal_done(b);
+        ASSERT_EQ(journal_undone(b), 0u);
+        ASSERT_LE(done, 1u);
+        if (!done) return;
+        journal_begin(false);
+        BUFF *scratch = buff_create("", -1, b->lang);
+        ASSERT_NE(scratch, nullptr);
+        buff_read(scratch, b->fn);
+        m.trees.insert(m.trees.begin(), tree_of(scratch));
+        m.texts.insert(m.texts.begin(), tree_of(scratch, false));
+        buff_delete(scratch);
+        journal_end();
+        m.starts = {CURSOR{nullptr, 0, 0}};
+        m.ends = {cursor_of(b)};
+        m.done = 1;
+        m.saved = 0;
+        m.saved_known = true;
     }
 
     void run_key(const std::string &text) {
@@ -265,7 +311,31 @@ class Undo : public CommandsTest {
                                  "read one\n/*...Sinner:2:*/\nread two\n/*...e*/\n");
     }
 
-    std::map<BUFF *, MODEL> models;
+    // The files that the virtual fold lines of the random trees name, "v0.c"
+    // to "v24.c" and "w.c": text, a fold and (but w.c) a virtual fold.
+    void write_virtual_fold_files() {
+        for (int i = 0; i < 25; i++) {
+            std::string n = std::to_string(i);
+            test_support::write_file(files.path("v" + n + ".c"),
+                                     "alpha" + n + " beta\n/*...Sinner:2:*/\ngamma delta" + n +
+                                         "\n/*...e*/\n/*...vw.c:0:*/\neta\n");
+        }
+        test_support::write_file(files.path("w.c"), "theta beta\nzeta\n");
+    }
+
+    // The answers to the questions of the next key, drawn at random: mostly
+    // yes, often no, and Escape when they run out.
+    template <class Pick> static void answer_at_random(Pick pick) {
+        std::vector<int> keys;
+        for (int n = 0; n < 12 && pick(10); n++) {
+            if (pick(3) == 0) keys.push_back('n');
+            keys.push_back(K_RETURN);
+        }
+        th_key_script(keys);
+    }
+
+    // By buffer id: a buffer's record may be reused by a later child.
+    std::map<int, MODEL> models;
     long live_at_start = 0;
     unsigned long undo_keys = 1;
     test_support::scratch_dir files;
@@ -303,6 +373,7 @@ TEST_F(Undo, RandomEditsUndoneAndRedoneToEveryPoint) {
         journal_stop();
         models.clear();
         undel_release_all();
+        write_virtual_fold_files();
         std::mt19937 rng(seed);
         auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
         build(random_outline(rng, 25, 0), 3);
@@ -356,23 +427,46 @@ TEST_F(Undo, RandomEditsUndoneAndRedoneToEveryPoint) {
                                                    "other_undo",
                                                    "other_redo",
                                                    "setup_insert"};
+        // Settings: case, expression, folds, virtual folds, forwards, times,
+        // confirm. Lines grow until they are too long, and an expression may
+        // name a group its match did not close: both stop part way.
+        const std::vector<std::string> replaces = {
+            R"x(search_replace "a" "aa" yes no always always yes 0 no)x",
+            R"x(search_replace "ETA" "e" no no if_open if_open no 0 no)x",
+            R"x(search_replace "([a-z][a-z]+)([0-9]+)" "\\2-\\1" yes yes always never yes 3 no)x",
+            R"x(search_replace "$" " #" yes yes never always yes 0 no)x",
+            R"x(search_replace "e" "" yes no always always no 2 no)x",
+            R"x(search_replace "(x)?y" "\\1" yes yes always always yes 0 no)x",
+            R"x(search_replace "t" "T" yes no always always yes 0 yes)x",
+            R"x(search_replace "[bg]a" "&" no yes if_open always no 0 yes)x"};
         for (int step = 0; step < 300 && !HasFatalFailure(); step++) {
             int what = pick(100);
             if (what < 20) {
                 int n = 1 + pick(6);
                 for (int i = 0; i < n; i++) type_key(static_cast<char>('a' + pick(26)));
             } else if (what < 23) {
-                if (line_kind(line()) == LINE_FOLD) run_key("fold_in");
+                if (line_kind(line()) == LINE_FOLD || line_kind(line()) == LINE_VIRT) {
+                    answer_at_random(pick); // whether to take a buffer of the file already read
+                    run_key("fold_in");
+                }
             } else if (what < 26) {
-                if (fold()->parent) run_key("fold_out");
+                if (fold()->parent || cur_buffer->parent != -1) {
+                    answer_at_random(pick); // whether to write a child back
+                    run_key("fold_out");
+                }
             } else if (what < 28) {
                 key(
                     false,
                     [] { return run_with_recovery([] { block_filter_with("add", add_a_line); }); },
                     "filter");
             } else if (what < 30) {
-                run_key(cur_buffer == one ? "buffer_select \"" + files.path("two.top") + "\""
-                                          : "buffer_select \"" + files.path("one.top") + "\"");
+                if (cur_buffer != one && cur_buffer != two) {
+                    answer_at_random(pick); // a child is left before another buffer is chosen
+                    run_key("fold_out");
+                } else {
+                    run_key(cur_buffer == one ? "buffer_select \"" + files.path("two.top") + "\""
+                                              : "buffer_select \"" + files.path("one.top") + "\"");
+                }
             } else if (what < 31) {
                 // 101 pushes and more: the stack lets go of its oldest.
                 std::string yanks;
@@ -386,18 +480,25 @@ TEST_F(Undo, RandomEditsUndoneAndRedoneToEveryPoint) {
                 // Deleted, then undone and redone: the stack lends its lines.
                 run_key(pick(2) ? "line_delete" : "block_delete");
                 for (int n = pick(4); n >= 0; n--) run_key(n % 2 ? "other_redo" : "other_undo");
-            } else if (what < 35) {
+            } else if (what < 42) {
                 run_key("buffer_write . no");
                 if (!cur_buffer->changed) {
                     model(cur_buffer).saved = static_cast<long>(journal_done(cur_buffer));
                     model(cur_buffer).saved_known = true;
                 }
+            } else if (what < 52) {
+                answer_at_random(pick); // whether to replace each match, when asked
+                run_key(replaces[static_cast<size_t>(pick(static_cast<int>(replaces.size())))]);
             } else {
                 run_key(commands[static_cast<size_t>(pick(static_cast<int>(commands.size())))]);
             }
         }
-        for (BUFF *b : {one, two}) {
-            SCOPED_TRACE(b == one ? "first buffer" : "second buffer");
+        std::vector<int> ids;
+        for (const auto &[id, m] : models) ids.push_back(id);
+        for (int id : ids) {
+            BUFF *b = lookup_buff_id(id);
+            ASSERT_NE(b, nullptr);
+            SCOPED_TRACE(b == one ? "first buffer" : b == two ? "second buffer" : b->fn);
             undo_and_redo_all(b);
             // Undo half way, then a new edit drops the rest.
             size_t half = journal_done(b) / 2;
@@ -407,7 +508,10 @@ TEST_F(Undo, RandomEditsUndoneAndRedoneToEveryPoint) {
             undo_and_redo_all(b);
         }
         cur_buffer = one;
-        ASSERT_EQ(buff_delete(two), 1) << "a buffer's journal goes with it";
+        for (BUFF *b : buffs)
+            if (b && b != one) {
+                ASSERT_EQ(buff_delete(b), 1) << "a buffer's journal goes with it";
+            }
     }
 }
 
@@ -451,6 +555,55 @@ TEST_F(Undo, ReadingAfreshStartsAgainFromTheFile) {
     run_key("line_insert \"z\"");
     run_key("other_undo");
     EXPECT_FALSE(cur_buffer->changed) << "back at the text read";
+
+    // A buffer read and deleted within one key: the buffer that takes its
+    // journal next records from the start.
+    journal_begin(false);
+    BUFF *gone = buff_create(cur_buffer->fn, -1, top);
+    ASSERT_TRUE(buff_read(gone, gone->fn));
+    buff_delete(gone);
+    journal_end();
+    cur_buffer = buff_create("", -1, top);
+    run_key("line_insert \"n\"");
+    EXPECT_EQ(journal_done(cur_buffer), 1u);
+}
+
+TEST_F(Undo, AKeyThatMarksTheBufferChangedWithoutAChangeHidesNotTheTextRead) {
+    build({"[+f", "]"});
+    journal_start();
+    run_key("fold_open yes");
+    EXPECT_TRUE(cur_buffer->changed);
+    run_key("line_insert \"x\"");
+    run_key("other_undo");
+    EXPECT_FALSE(cur_buffer->changed) << "the text is as it was";
+}
+
+TEST_F(Undo, AVirtualFoldASearchWroteBackStaysWrittenAsTheParentIsUndone) {
+    test_support::write_file(files.path("main.top"), "x\n/*...vchild:0:*/\nx\n");
+    test_support::write_file(files.path("child"), "one x\n");
+    std::strcpy(cur_buffer->fn, files.path("main.top").c_str());
+    ASSERT_TRUE(buff_read(cur_buffer, cur_buffer->fn));
+    journal_start();
+    const std::string replace = "search_replace \"x\" \"y\" yes no always always yes 0 no";
+    run_key(replace);
+    EXPECT_EQ(tree_of(cur_buffer), "y,<child 0 c>,y,");
+    EXPECT_EQ(test_support::read_file(files.path("child")), "one y\n");
+    // The parent's own replacements go back; the child's file, written when
+    // the search left it, keeps its own.
+    run_key("other_undo");
+    EXPECT_EQ(tree_of(cur_buffer), "x,<child 0 c>,x,");
+    EXPECT_FALSE(cur_buffer->changed);
+    EXPECT_EQ(test_support::read_file(files.path("child")), "one y\n");
+    run_key("other_redo");
+    EXPECT_EQ(tree_of(cur_buffer), "y,<child 0 c>,y,");
+    // A search that changed the child alone left the parent nothing to undo
+    // of it: undo takes back what the parent did before.
+    test_support::write_file(files.path("child"), "one x\n");
+    run_key("fold_start " + replace);
+    EXPECT_EQ(test_support::read_file(files.path("child")), "one y\n");
+    EXPECT_EQ(journal_done(cur_buffer), 1u);
+    run_key("other_undo");
+    EXPECT_EQ(tree_of(cur_buffer), "x,<child 0 c>,x,");
 }
 
 TEST_F(Undo, LinesOnTheStackStayTheStacksWhateverTheJournalNeeds) {
@@ -525,6 +678,37 @@ TEST_F(Undo, LinesLentBackByTheStackAndTheirCopies) {
     alloc_fail_after(0);
     EXPECT_EQ(tree_of(cur_buffer), "b,c,");
     EXPECT_EQ(stack_picture(), "Ba,b,;Bqa,;La;");
+}
+
+TEST_F(Undo, LentLinesSqueezedOrDroppedFromTheStackAreNotCopied) {
+    build({"a", "b", "c"});
+    journal_start();
+    for (const std::string deletes :
+         {"block_mark_1 line_down block_mark_2 block_delete", "line_delete"}) {
+        SCOPED_TRACE(deletes);
+        run_key(deletes);
+        const std::string after = tree_of(cur_buffer, false);
+        journal_begin(false);
+        exec_commands("other_undo"); // lends the lines back from the stack
+        journal_end();
+        // A copy of the lines would be the first allocation.
+        alloc_fail_after(1);
+        if (deletes == "line_delete") {
+            for (int i = 0; i < UNDEL_MAX; i++) undel_push_char_left('x');
+        } else {
+            exec_commands("other_squeeze");
+        }
+        owned_line probe(line_create_text("probe"));
+        alloc_fail_after(0);
+        EXPECT_FALSE(probe) << "no copy made of lines the stack lets go";
+        EXPECT_EQ(tree_of(cur_buffer, false), "a,b,c,");
+        // The journal keeps what it needs without the entry.
+        run_key("other_redo");
+        EXPECT_EQ(tree_of(cur_buffer, false), after);
+        run_key("other_undo");
+        EXPECT_EQ(tree_of(cur_buffer, false), "a,b,c,");
+        undel_release_all();
+    }
 }
 
 TEST_F(Undo, PastTheLimitTheOldestActionsGo) {

@@ -1,12 +1,14 @@
 // Undo and redo through a terminal with the keys of the shipped ox.ini: a
-// typed word, a filter, the menu's "other" group, and the changed flag seen
-// where it shows, in whether leaving asks to write the file.
+// typed word, a filter, a replacement confirmed match by match, the menu's
+// "other" group, and the changed flag seen where it shows, in whether leaving
+// asks to write the file.
 #include "main/ox_session.h"
 
 namespace {
 
-const std::string undo = "\x1f", redo = "\v\x1a", save = "\v\x13", down = "\x1b[B", mark_1 = "\x0f",
-                  mark_2 = "\x10", filter = "\x1b[20;2~"; // ~F9
+const std::string undo = "\x1f", redo = "\v\x1a", save = "\v\x13", down = "\x1b[B",
+                  right = "\x1b[C", mark_1 = "\x0f", mark_2 = "\x10", filter = "\x1b[20;2~", // ~F9
+    replace = "\x1c", sure = "sure: yes no";
 
 std::string status(int line, int col) {
     std::string s = "list.txt", number = std::to_string(line);
@@ -57,6 +59,33 @@ TEST_F(Undo, TypingAndAFilterTakenBackToTheFileAsWritten) {
     t.type("\vx");
     EXPECT_TRUE(t.wait_exit(0));
     EXPECT_EQ(read("list.txt"), "word d\nb\na\nc\nend\n");
+}
+
+TEST_F(Undo, AReplacementConfirmedMatchByMatchIsOneAction) {
+    const std::string text = "one two one\n/*...sinner:0:*/\none\n/*...e*/\nlast one\n";
+    write("list.txt", text);
+    e2e::pty_terminal &t = start({"list.txt"});
+    ASSERT_TRUE(t.wait_row(2, ox_e2e::banner));
+    // From after the first "one": yes to the second, yes to the one in the
+    // closed fold, no to the last.
+    // clang-format off
+    ASSERT_TRUE(play({{right + right + right + right, 0, status(1, 5)},
+                      {replace, 2, "search for:"}, {"one\r", 2, "replace with:"},
+                      {"1\r", 2, sure}, {"\r", 2, sure}, {"\r", 2, sure}, {"n\r", 2, "3 matches"}}));
+    ASSERT_TRUE(text_shown(t, "one two 1|... inner|last one|^"));
+    const std::string end = status(6, 1); // the search ran out on the end line
+    ASSERT_TRUE(t.wait_row(0, end));
+    // The answers are taken back at once, the cursor where the replacement
+    // began, and made again, the cursor where it ended.
+    ASSERT_TRUE(play({{undo, 0, status(1, 5)}}));
+    ASSERT_TRUE(text_shown(t, "one two one|... inner|last one|^"));
+    ASSERT_TRUE(play({{redo, 0, end}}));
+    ASSERT_TRUE(text_shown(t, "one two 1|... inner|last one|^"));
+    ASSERT_TRUE(play({{save, 0, end}, {undo, 0, status(1, 5)}}));
+    // clang-format on
+    EXPECT_EQ(read("list.txt"), "one two 1\n/*...sinner:0:*/\n1\n/*...e*/\nlast one\n");
+    EXPECT_TRUE(leave({"list.txt"}));
+    EXPECT_EQ(read("list.txt"), text) << "the fold's line is back too";
 }
 
 TEST_F(Undo, PastTheTextWrittenTheBufferCountsAsChanged) {
