@@ -1,5 +1,7 @@
 #include "ere/scan.h"
 
+#include <cstring>
+
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
@@ -50,6 +52,19 @@ template <typename Hits> int scan_blocks(int p, int last, Hits hits_at) {
         p = at + 16;
     }
 }
+
+// The same downwards: the first block is moved up to start at first.
+template <typename Hits> int scan_blocks_back(int first, int p, Hits hits_at) {
+    if (p + 1 - first < 16 || p < first) return -2;
+    for (;;) {
+        int at = p + 1 - 16 >= first ? p + 1 - 16 : first;
+        int keep = at + 16 - (p + 1); // positions above p in the block
+        unsigned mask = (hits_at(at) << keep & 0xFFFFu) >> keep;
+        if (mask) return at + 31 - __builtin_clz(mask);
+        if (at == first) return -1;
+        p = at - 1;
+    }
+}
 #endif
 
 } // namespace
@@ -62,6 +77,24 @@ int scan_for_bytes(const unsigned char *text, int p, int last, const unsigned ch
     if (found != -2) return found;
 #endif
     for (; p <= last; p++)
+        for (int i = 0; i < count; i++)
+            if (text[p] == bytes[i]) return p;
+    return -1;
+}
+
+int scan_back_for_bytes(const unsigned char *text, int first, int p, const unsigned char *bytes,
+                        int count) {
+    if (count == 1) {
+        if (p < first) return -1;
+        const void *at = memrchr(text + first, bytes[0], p + 1 - first);
+        return at ? static_cast<int>(static_cast<const unsigned char *>(at) - text) : -1;
+    }
+#ifdef __SSE2__
+    Wanted wanted(bytes, nullptr, count);
+    int found = scan_blocks_back(first, p, [&](int at) { return wanted.bytes_at(text + at); });
+    if (found != -2) return found;
+#endif
+    for (; p >= first; p--)
         for (int i = 0; i < count; i++)
             if (text[p] == bytes[i]) return p;
     return -1;

@@ -109,9 +109,10 @@ TEST(EreMatch, BackReferencesAndZeroWidthLoops) {
 }
 
 TEST(ErePoll, GivesUpAPathologicalSearchAndLeavesTheHandleSound) {
-    // Every way of cutting the a's into passes is tried before giving up at "c".
+    // Where the match lies is found at once, but finding its spans walks every
+    // way of cutting the a's into passes.
     Compiled c("(a*)*b");
-    std::string line = std::string(498, 'a') + "cb";
+    std::string line = std::string(499, 'a') + "b";
     int at = -3, length = -3;
     ERE_SUBS subs = {};
     {
@@ -142,10 +143,28 @@ TEST(ErePoll, ResultsUnchangedWhenThePollNeverFires) {
             EXPECT_EQ(search(row, FORWARD, MATCH_AND_SPANS), without) << pattern << " in " << text;
         }
     }
-    // The walk polls during a long search that the poll lets finish.
+    // The walk polls during a long search that the poll lets finish...
     PollGuard guard(0);
-    expect_rows({{"(a|aa)*b", (std::string(24, 'a') + "cb").c_str(), "25,1"}});
+    expect_rows({{"(a|aa)*b", (std::string(24, 'a') + "b").c_str(), "0,25"}});
     EXPECT_GT(PollGuard::polls, 10);
+    // ...and so do the automata over a long text.
+    PollGuard::polls = 0;
+    std::string long_text(1 << 20, 'a');
+    expect_rows({{"a*[bc]", long_text.c_str(), "none"}});
+    EXPECT_GT(PollGuard::polls, 100);
+}
+
+TEST(ErePoll, TheAutomataGiveUpWhenAsked) {
+    std::string long_text(1 << 20, 'a');
+    Compiled c("a*[bc]");
+    PollGuard guard(3);
+    for (Entry entry : {FORWARD, BACKWARD}) {
+        PollGuard::polls = 0;
+        EXPECT_EQ(
+            search(c.ere, {"", long_text.c_str(), "", entry == BACKWARD ? 1 << 20 : 0}, entry),
+            "none");
+        EXPECT_TRUE(ere_aborted() == 1 && PollGuard::polls == 3);
+    }
 }
 
 } // namespace
