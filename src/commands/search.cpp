@@ -6,6 +6,7 @@
 #include "commands/arguments.h"
 #include "commands/cursor.h"
 #include "commands/errors.h"
+#include "commands/search_plain.h"
 #include "commands/search_poll.h"
 #include "commands/search_walk.h"
 #include "display/prompt.h"
@@ -34,19 +35,6 @@ void to_lower(char *out, const char *s, int n) {
     for (int i = 0; i < n; i++)
         out[i] = static_cast<char>(lower.of[static_cast<unsigned char>(s[i])]);
     out[n] = '\0';
-}
-
-// The first place of the n bytes of pattern (n at least 1) in the len bytes
-// of text, or null. Lines are short, so finding the first byte with memchr
-// and comparing the rest beats a general substring search.
-const char *find_bytes(const char *text, int len, const char *pattern, int n) {
-    const char *last = text + len - n;
-    for (const char *p = text; p <= last; p++) {
-        p = static_cast<const char *>(std::memchr(p, pattern[0], last - p + 1));
-        if (!p) return nullptr;
-        if (std::memcmp(p + 1, pattern + 1, n - 1) == 0) return p;
-    }
-    return nullptr;
 }
 
 // The current line as the search sees it.
@@ -115,13 +103,10 @@ bool find_forwards(const line_scan &s, int offset, match &m) {
         m.end = at + length;
         return true;
     }
-    int n = q.plain_len;
-    if (n > s.length - offset) return false;
-    const char *at =
-        n == 0 ? s.text + offset : find_bytes(s.text + offset, s.length - offset, q.plain, n);
-    if (!at) return false;
-    m.start = static_cast<int>(at - s.text);
-    m.end = m.start + n;
+    int at = plain_find_forwards(s.text, s.length, offset, q.plain, q.plain_len);
+    if (at < 0) return false;
+    m.start = at;
+    m.end = at + q.plain_len;
     return true;
 }
 
@@ -140,15 +125,11 @@ bool find_backwards(const line_scan &s, int offset, match &m) {
         m.end = at + length;
         return true;
     }
-    int n = q.plain_len;
-    for (int p = offset; p >= n; p--) {
-        if (std::memcmp(s.text + p - n, q.plain, n) == 0) {
-            m.start = p - n;
-            m.end = p;
-            return true;
-        }
-    }
-    return false;
+    int at = plain_find_backwards(s.text, offset, q.plain, q.plain_len);
+    if (at < 0) return false;
+    m.start = at;
+    m.end = at + q.plain_len;
+    return true;
 }
 
 // The line's string with the match replaced, into out (LINE_BUF_SIZE bytes).

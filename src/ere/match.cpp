@@ -148,14 +148,17 @@ int ere_match_fwd(ERE *ere, int flags, const char *text, int offset, int *match_
     int required_at = -1; // where the required byte was last found
     ERE_SUBS spans;
     for (int p = offset;; p = after_failure(ere, s, p)) {
-        p = next_candidate(pre, s, p, last);
-        if (p < 0) return 0;
-        if (pre.required_byte >= 0 && required_at < p) {
-            const void *at = std::memchr(s.text + p, pre.required_byte, s.length - p);
-            if (!at) return 0;
-            required_at = static_cast<int>(static_cast<const unsigned char *>(at) - s.text);
+        // The run backwards needs no candidates: it finds the first start itself.
+        if (!dfa || budget > 0) {
+            p = next_candidate(pre, s, p, last);
+            if (p < 0) return 0;
+            if (pre.required_byte >= 0 && required_at < p) {
+                const void *at = std::memchr(s.text + p, pre.required_byte, s.length - p);
+                if (!at) return 0;
+                required_at = static_cast<int>(static_cast<const unsigned char *>(at) - s.text);
+            }
+            if (!start_can_step(ere, s, p)) continue;
         }
-        if (!start_can_step(ere, s, p)) continue;
         int start = p;
         if (dfa) {
             Found f = try_by_automata(dfa, s, p, !subs, &budget);
