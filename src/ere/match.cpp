@@ -52,16 +52,16 @@ int next_candidate(const Prefilter &pre, const Subject &s, int p, int last) {
     return p <= last ? p : -1;
 }
 
-// Whether a walk from p can take a first step, when the start state's own
-// edges are all that can begin a match.
+// Whether a walk from p can take a first step, when a few edges are all
+// that can begin a match.
 bool start_can_step(const ERE *ere, const Subject &s, int p) {
     const Prefilter &pre = ere->prefilter;
     if (!pre.start_decides) return true;
     int pair = s.text[p] << 8 | s.text[p + 1];
     if (!(pre.pairs[pair >> 3] >> (pair & 7) & 1)) return false;
     const Automaton *aut = ere->automaton;
-    for (int e = aut->head[ere->start]; e >= 0; e = aut->edges[e].next)
-        if (edge_consumes(aut->edges[e], s.text, p, s.length) >= 0) return true;
+    for (int i = 0; i < pre.step_count; i++)
+        if (edge_consumes(aut->edges[pre.step_edges[i]], s.text, p, s.length) >= 0) return true;
     return false;
 }
 
