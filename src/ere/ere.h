@@ -48,8 +48,8 @@
 //
 // One match runs at a time (the match state is process-wide), and one handle
 // must not be matched by two walks at once. A handle keeps what its searches
-// learn about the expression (up to about a megabyte for each direction of
-// search) until it is discarded.
+// learn about the expression (a few megabytes at most) until it is
+// discarded.
 #pragma once
 
 // Compiled expression; opaque to callers.
