@@ -82,7 +82,8 @@ LineSource::Kind LineSource::next(const char *marker_start, size_t marker_len, c
     auto *nl = static_cast<char *>(memchr(p, '\n', n));
     size_t len = nl ? static_cast<size_t>(nl - p) : n;
     // Looked for before the newline is overwritten with the text's NUL.
-    if (nul_between(pos_, pos_ + len)) lost |= LOST_NUL;
+    bool cut = nul_between(pos_, pos_ + len);
+    if (cut) lost |= LOST_NUL;
     if (nl) {
         *nl = 0;
         pos_ += len + 1;
@@ -108,6 +109,8 @@ LineSource::Kind LineSource::next(const char *marker_start, size_t marker_len, c
         at_start_ = true;
         *text = p;
     }
+    // A NUL in the line ends its text there.
+    text_length_ = cut ? strlen(*text) : len;
     return TEXT;
 }
 

@@ -58,6 +58,9 @@ class LineSource {
     // Consumes what is left of the marker line.
     void skip_line();
 
+    // The length of the text the last TEXT handed out.
+    size_t text_length() const { return text_length_; }
+
     int lost = 0; // LOST_ bits since begin
 
   private:
@@ -76,6 +79,7 @@ class LineSource {
     bool at_start_ = true;   // pos_ is at the start of a file line
     bool nul_known_ = false; // nul_next_ holds since the last fill
     size_t nul_next_ = 0;    // first NUL from where it was last looked for; end_ for none
+    size_t text_length_ = 0;
     bool in_marker_ = false;
     bool marker_cut_ = false; // a NUL ended the marker line's bytes
     char piece_[LINE_BUF_SIZE];
