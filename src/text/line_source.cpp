@@ -13,10 +13,7 @@ void LineSource::begin(FILE *fp) {
     lost = 0;
 }
 
-// Makes at least `want` unread bytes available unless the stream ends first;
-// true when they are.
-bool LineSource::fill(size_t want) {
-    if (end_ - pos_ >= want) return true;
+bool LineSource::refill(size_t want) {
     if (eof_ || !fp_) return false;
     memmove(block_, block_ + pos_, end_ - pos_);
     if (base_ >= 0) base_ += static_cast<long long>(pos_);

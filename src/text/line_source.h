@@ -66,7 +66,11 @@ class LineSource {
   private:
     static constexpr size_t block_size = 64 * 1024;
 
-    bool fill(size_t want);
+    // Makes at least `want` unread bytes available unless the stream ends
+    // first; true when they are. Inline: it is asked for every line and
+    // every byte of a marker line, and reads only once a block.
+    bool fill(size_t want) { return end_ - pos_ >= want || refill(want); }
+    bool refill(size_t want);
     bool nul_between(size_t from, size_t to);
     void end_marker();
 
