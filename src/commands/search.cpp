@@ -3,6 +3,10 @@
 #include <cctype>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "commands/arguments.h"
 #include "commands/cursor.h"
 #include "commands/errors.h"
@@ -25,15 +29,35 @@ constexpr int SUBS_TOO_LONG = 24;
 // The lower case of every byte, as the expression engine folds its literals.
 struct lower_case_table {
     unsigned char of[256];
-    lower_case_table() {
-        for (int c = 0; c < 256; c++) of[c] = static_cast<unsigned char>(std::tolower(c));
+    bool ascii; // only A to Z change, each to its small letter
+    lower_case_table() : ascii(true) {
+        for (int c = 0; c < 256; c++) {
+            of[c] = static_cast<unsigned char>(std::tolower(c));
+            if (of[c] != (c >= 'A' && c <= 'Z' ? c + 32 : c)) ascii = false;
+        }
     }
 };
 const lower_case_table lower;
 
+// Every line is folded when case is ignored, so sixteen bytes are folded at
+// a time where only A to Z change.
 void to_lower(char *out, const char *s, int n) {
-    for (int i = 0; i < n; i++)
-        out[i] = static_cast<char>(lower.of[static_cast<unsigned char>(s[i])]);
+    int i = 0;
+#ifdef __SSE2__
+    if (lower.ascii) {
+        const __m128i before_a = _mm_set1_epi8('A' - 1), after_z = _mm_set1_epi8('Z' + 1),
+                      small = _mm_set1_epi8(32);
+        for (; i + 16 <= n; i += 16) {
+            __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
+            // Compared as signed bytes: those from 128 up are below 'A'.
+            __m128i capital =
+                _mm_and_si128(_mm_cmpgt_epi8(b, before_a), _mm_cmplt_epi8(b, after_z));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i),
+                             _mm_or_si128(b, _mm_and_si128(capital, small)));
+        }
+    }
+#endif
+    for (; i < n; i++) out[i] = static_cast<char>(lower.of[static_cast<unsigned char>(s[i])]);
     out[n] = '\0';
 }
 
