@@ -305,6 +305,11 @@ void put(uint64_t *set, int s) {
     set[s / 64] |= uint64_t{1} << (s % 64);
 }
 
+template <typename F> void for_each_member(const uint64_t *set, int words, F f) {
+    for (int w = 0; w < words; w++)
+        for (uint64_t bits = set[w]; bits; bits &= bits - 1) f(w * 64 + __builtin_ctzll(bits));
+}
+
 uint64_t hash_of(const uint64_t *set, int words, uint8_t side) {
     uint64_t h = 0x9E3779B97F4A7C15ull ^ side;
     for (int i = 0; i < words; i++) h = (h ^ set[i]) * 0xFF51AFD7ED558CCDull;
@@ -426,8 +431,7 @@ int32_t transition(Dfa &d, Cache &c, int s, int k) {
     uint8_t here = c.side[s], there = d.class_side[k];
     uint8_t left = c.backward ? there : here, right = c.backward ? here : there;
     d.stack.clear();
-    for (int st = 0; st < d.states; st++)
-        if (has(closure, st)) d.stack.push_back(st);
+    for_each_member(closure, d.words, [&](int st) { d.stack.push_back(st); });
     // What the zero-width edges reach at this position.
     while (!d.stack.empty()) {
         int st = d.stack.back();
@@ -450,11 +454,10 @@ int32_t transition(Dfa &d, Cache &c, int s, int k) {
     std::memset(stepped, 0, d.words * 8);
     if (k != d.nul_class) {
         unsigned char byte = d.example[k];
-        for (int st = 0; st < d.states; st++) {
-            if (!has(closure, st)) continue;
+        for_each_member(closure, d.words, [&](int st) {
             for (int i = g.step_first[st]; i < g.step_first[st + 1]; i++)
                 if (set_has(d.sets[g.step_set[i]].data(), byte)) put(stepped, g.step_target[i]);
-        }
+        });
         if (c.unanchored) {
             if (c.backward)
                 for (int i = 0; i < d.words; i++) stepped[i] |= d.accepting[i];
@@ -510,13 +513,21 @@ void find_wakers(Dfa &d, Cache &c, int row) {
 struct PollBudget {
     int left = poll_countdown;
     ~PollBudget() { poll_countdown = left; }
-    bool step() {
-        if (--left > 0) return false;
+    bool step(int steps = 1) {
+        left -= steps;
+        if (left > 0) return false;
         bool stop = poll_now();
         left = poll_countdown;
         return stop;
     }
 };
+
+// Making a transition looks at every automaton state and edge the set
+// reaches: it counts as many steps as that costs, roughly, so that a text
+// that makes a new state at every byte still polls every few milliseconds.
+int cost_of_transition(const Dfa &d) {
+    return 1 + d.states / 8;
+}
 
 // Runs one kind of automaton over the text from position `from` to position
 // `to` (downwards when backward), or until no match can go on (anchored
@@ -572,6 +583,7 @@ int scan(Dfa *d, int kind, const unsigned char *text, int from, int to, int *sca
             next = c->next.data();
             dead_row = c->dead * classes;
             quiet_row = c->quiet_row;
+            if (budget.step(cost_of_transition(*d))) return DFA_GAVE_UP;
         }
         if (t & 1) {
             found = p;
