@@ -9,12 +9,19 @@
 namespace {
 
 #ifdef __SSE2__
+// Sixteen copies of a byte, made in a register: _mm_set1_epi8 goes through
+// memory, and reading back what was just stored as one byte stalls.
+__m128i sixteen(unsigned char byte) {
+    return _mm_set1_epi32(static_cast<int>(byte * 0x01010101u));
+}
+
 // Sixteen start positions at a time: where both the pattern's first byte and
 // its last byte are in place (n at least 2), the bytes between are compared.
 // Returns -2 when the text is too short for one block.
 int find_in_blocks(const char *text, int from, int last, const char *pattern, int n) {
     if (last - from + 1 < 16) return -2;
-    const __m128i first_byte = _mm_set1_epi8(pattern[0]), last_byte = _mm_set1_epi8(pattern[n - 1]);
+    const __m128i first_byte = sixteen(static_cast<unsigned char>(pattern[0]));
+    const __m128i last_byte = sixteen(static_cast<unsigned char>(pattern[n - 1]));
     for (int p = from;;) {
         // The last block is moved back to end at last; its starts before p
         // were looked at already.
