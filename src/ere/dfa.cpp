@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -142,9 +143,20 @@ struct Dfa {
     // next search of the same text from a later position (the next match in
     // a line): the text (its NUL left out), a bit for each position where a
     // match starts, and the first position the run looked at, -1 for none.
-    std::vector<unsigned char> starts_text;
-    std::vector<uint64_t> starts;
+    // Plain blocks: they are filled for every line searched.
+    unsigned char *starts_text = nullptr;
+    uint64_t *starts = nullptr;
+    int starts_room = 0; // the longest text they hold
+    int starts_length = 0;
     int starts_from = -1;
+
+    Dfa() = default;
+    Dfa(const Dfa &) = delete;
+    Dfa &operator=(const Dfa &) = delete;
+    ~Dfa() {
+        std::free(starts_text);
+        std::free(starts);
+    }
 };
 
 namespace {
@@ -561,8 +573,10 @@ int scan(Dfa *d, int kind, const unsigned char *text, int from, int to, int *sca
             // Over bytes that leave the state as it is, straight to one that
             // does not, if any.
             if (backward) {
-                int i = scan_back_for_bytes(text, to > 0 ? to - 1 : 0, p - 1, c->wakers,
-                                            c->waker_count);
+                int lowest = to > 0 ? to - 1 : 0;
+                int i = c->waker_count == 1
+                            ? scan_back_for_byte(text, lowest, p - 1, c->wakers[0])
+                            : scan_back_for_bytes(text, lowest, p - 1, c->wakers, c->waker_count);
                 if (i < 0 && to > 0) {
                     p = to;
                     break;
@@ -616,10 +630,28 @@ void dfa_cap_cache(int states) {
     capacity_for_tests = states;
 }
 
+namespace {
+
+// Room in the kept starts for a text of length bytes; false when out of
+// memory.
+bool room_for_starts(Dfa *d, int length) {
+    if (d->starts && length <= d->starts_room) return true;
+    int room = d->starts_room ? d->starts_room : 255;
+    while (room < length) room = room * 2 + 1;
+    auto *text = static_cast<unsigned char *>(std::realloc(d->starts_text, room));
+    if (text) d->starts_text = text;
+    auto *bits = static_cast<uint64_t *>(std::realloc(d->starts, (room / 64 + 1) * 8));
+    if (bits) d->starts = bits;
+    if (!text || !bits) return false;
+    d->starts_room = room;
+    return true;
+}
+
+} // namespace
+
 int dfa_first_start(Dfa *d, const unsigned char *text, int length, int from) {
-    if (d->starts_from >= 0 && from >= d->starts_from &&
-        length == static_cast<int>(d->starts_text.size()) &&
-        (length == 0 || std::memcmp(text, d->starts_text.data(), length) == 0)) {
+    if (d->starts_from >= 0 && from >= d->starts_from && length == d->starts_length &&
+        std::memcmp(text, d->starts_text, length) == 0) {
         for (int w = from / 64; w <= length / 64; w++) {
             uint64_t bits = d->starts[w];
             if (w == from / 64) bits &= ~uint64_t{0} << (from % 64);
@@ -628,13 +660,12 @@ int dfa_first_start(Dfa *d, const unsigned char *text, int length, int from) {
         return DFA_NONE;
     }
     d->starts_from = -1;
-    try {
-        d->starts_text.assign(text, text + length);
-        d->starts.assign(length / 64 + 1, 0);
-    } catch (const std::bad_alloc &) {
+    if (!room_for_starts(d, length))
         return scan<true>(d, BACKWARD_UNANCHORED, text, length, from, nullptr);
-    }
-    int found = scan<true>(d, BACKWARD_UNANCHORED, text, length, from, nullptr, d->starts.data());
+    std::memcpy(d->starts_text, text, length);
+    d->starts_length = length;
+    std::memset(d->starts, 0, (length / 64 + 1) * 8);
+    int found = scan<true>(d, BACKWARD_UNANCHORED, text, length, from, nullptr, d->starts);
     if (found != DFA_GAVE_UP && found != DFA_NO_MEMORY) d->starts_from = from;
     return found;
 }

@@ -90,11 +90,7 @@ int scan_for_bytes(const unsigned char *text, int p, int last, const unsigned ch
 
 int scan_back_for_bytes(const unsigned char *text, int first, int p, const unsigned char *bytes,
                         int count) {
-    if (count == 1) {
-        if (p < first) return -1;
-        const void *at = memrchr(text + first, bytes[0], p + 1 - first);
-        return at ? static_cast<int>(static_cast<const unsigned char *>(at) - text) : -1;
-    }
+    if (count == 1) return scan_back_for_byte(text, first, p, bytes[0]);
 #ifdef __SSE2__
     Wanted wanted(bytes, nullptr, count);
     int found = scan_blocks_back(first, p, [&](int at) { return wanted.bytes_at(text + at); });
