@@ -148,6 +148,7 @@ int ere_match_fwd(ERE *ere, int flags, const char *text, int offset, int *match_
     int required_at = -1; // where the required byte was last found
     ERE_SUBS spans;
     for (int p = offset;; p = after_failure(ere, s, p)) {
+        if (p > last) return 0; // no match fits after p
         // The run backwards needs no candidates: it finds the first start itself.
         if (!dfa || budget > 0) {
             p = next_candidate(pre, s, p, last);

@@ -116,10 +116,11 @@ TEST(EreRandom, ShortcutsNeverChangeResults) {
     int found = 0, by_automata = 0;
     for (int i = 0; i < 500; i++) {
         std::string pattern = gen.expression(2, true);
-        Compiled full(pattern.c_str()), backwards(pattern.c_str()), filtered(pattern.c_str()),
-            everywhere(pattern.c_str());
+        Compiled full(pattern.c_str()), backwards(pattern.c_str()), midway(pattern.c_str()),
+            filtered(pattern.c_str()), everywhere(pattern.c_str());
         if (!full.ere) continue;
         backwards.ere->tries_beyond_length = -1000; // the first start always found backwards
+        midway.ere->tries_beyond_length = -4;       // after a few tries, often at the very end
         filtered.ere->dfa_use = DFA_UNUSED;
         walk_everywhere(everywhere.ere);
         for (int t = 0; t < 4; t++) {
@@ -132,6 +133,8 @@ TEST(EreRandom, ShortcutsNeverChangeResults) {
                 << pattern << " in \"" << text << "\"";
             ASSERT_EQ(search_all(backwards.ere, text, flags), expected)
                 << pattern << " in \"" << text << "\" backwards";
+            ASSERT_EQ(search_all(midway.ere, text, flags), expected)
+                << pattern << " in \"" << text << "\" midway";
             found += expected.find(',') != std::string::npos;
         }
         by_automata += full.ere->dfa_use == DFA_READY;
