@@ -1,10 +1,13 @@
 // The expression engine on any bytes: compiled with any flags, matched
-// forwards, backwards and at every position, substituted; on the syntax the
-// C library shares, the overall match is compared with regexec.
+// forwards, backwards and at every position, substituted; searches through
+// the deterministic automata are compared with the walk alone, spans
+// included; on the syntax the C library shares, the overall match is
+// compared with regexec.
 //
 // Input: a flags byte (bit 0 ERE_ICASE, bit 1 ERE_SHORTEST, bit 2
 // ERE_NO_EXTEND), then the expression, the text and the replacement, each
 // ended by a NUL byte (a missing one ends the input).
+#include "ere/compiled.h"
 #include "ere/ere.h"
 
 #include <regex.h>
@@ -60,6 +63,44 @@ bool in_common_syntax(const std::string &e) {
         }
     }
     return true;
+}
+
+// One search forwards or backwards as "offset,length(spans)", "none", or
+// "gave up".
+std::string search(ERE *ere, bool forwards, const std::string &text, int offset) {
+    int at = -1, length = -1;
+    ERE_SUBS subs{};
+    polls = 0;
+    int found = (forwards ? ere_match_fwd : ere_match_bwd)(ere, 0, text.c_str(), offset, &at,
+                                                           &length, &subs);
+    if (ere_aborted()) return "gave up";
+    if (!found) return "none";
+    std::string out = std::to_string(at) + "," + std::to_string(length);
+    for (int i = 0; i < subs.count && i < 9; i++)
+        out += "(" + std::to_string(subs.span[i].offset) + "," +
+               std::to_string(subs.span[i].length) + ")";
+    return out;
+}
+
+// The same searches with the walk alone, from every start position.
+void compare_with_the_walk(ERE *ere, const std::string &pattern, int cflags,
+                           const std::string &text) {
+    ERE *walker = ere_compile(pattern.c_str(), cflags, nullptr);
+    if (!walker) std::abort();
+    walker->dfa_use = DFA_UNUSED;
+    for (int offset = 0; offset <= static_cast<int>(text.size()); offset++) {
+        for (bool forwards : {true, false}) {
+            std::string ours = search(ere, forwards, text, offset);
+            std::string walked = search(walker, forwards, text, offset);
+            if (ours != walked && ours != "gave up" && walked != "gave up") {
+                std::fprintf(stderr, "\"%s\" in \"%s\" %s from %d: %s, the walk %s\n",
+                             pattern.c_str(), text.c_str(), forwards ? "forwards" : "backwards",
+                             offset, ours.c_str(), walked.c_str());
+                std::abort();
+            }
+        }
+    }
+    ere_discard(walker);
 }
 
 void compare_with_regexec(ERE *ere, const std::string &pattern, const std::string &text) {
@@ -123,6 +164,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             if (at < 0 || length < 0 || at + length > offset) std::abort();
         }
     }
+    if (mflags == 0) compare_with_the_walk(ere, pattern, flags & 1 ? ERE_ICASE : 0, text);
     if (flags == 0 && in_common_syntax(pattern)) compare_with_regexec(ere, pattern, text);
     ere_discard(ere);
     return 0;

@@ -2,8 +2,11 @@
 //
 // Searches every line of a generated C-like file with ere_match_fwd and with
 // the C library's POSIX regexec (REG_EXTENDED), for a few typical search
-// patterns, and prints both times and their ratio. Both must find the same
-// matches; the program exits with status 1 if they do not.
+// patterns, and prints both times and their ratio; then counts every match in
+// every line of the folded file of the search benchmark (bench/common/
+// folded_file.h), as a search that counts matches does. Both must find the
+// same matches; the program exits with status 1 if they do not.
+#include "common/folded_file.h"
 #include "ere/ere.h"
 
 #include <regex.h>
@@ -11,6 +14,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -77,6 +81,24 @@ Lines generate(int count) {
     return lines;
 }
 
+// The lines of the search benchmark's folded file.
+Lines folded_lines(int count) {
+    Lines lines;
+    FILE *fp = std::tmpfile();
+    if (!fp) return lines;
+    folded_file_writer gen{fp};
+    while (gen.lines < count) gen.unit();
+    std::rewind(fp);
+    char line[1024];
+    while (std::fgets(line, sizeof line, fp)) {
+        lines.starts.push_back(static_cast<int>(lines.block.size()));
+        lines.block.append(line, std::strcspn(line, "\n"));
+        lines.block += '\0';
+    }
+    std::fclose(fp);
+    return lines;
+}
+
 struct Outcome {
     double seconds;
     long matched;
@@ -107,6 +129,63 @@ template <typename F> Outcome time_over(const Lines &lines, F match_line) {
         if (run == 0 || o.seconds < best.seconds) best = o;
     }
     return best;
+}
+
+// Every match of a line, each search starting where the last match ended
+// (one byte on after an empty one).
+template <typename F> bool every_match(const char *line, int *at, int *length, F match_from) {
+    int n = 0, sum = 0, from = 0, size = static_cast<int>(std::strlen(line));
+    int found_at, found_length;
+    while (from <= size && match_from(line, from, &found_at, &found_length)) {
+        n++;
+        sum += found_at * 7 + found_length;
+        from = found_at + found_length + (found_length == 0);
+    }
+    *at = sum;
+    *length = n;
+    return n > 0;
+}
+
+// Every match in the folded file's lines; false when the two differ.
+bool count_every_match(int count) {
+    Lines lines = folded_lines(count);
+    std::printf("\nevery match in %zu lines of the folded file\n", lines.starts.size());
+    std::printf("%-24s %9s %12s %12s %9s\n", "pattern", "lines hit", "ere (s)", "regexec (s)",
+                "ratio");
+    bool agree = true;
+    for (const char *pattern : {"return", "[a-z_]+\\(", "(while|for) *\\("}) {
+        int error;
+        ERE *ere = ere_compile(pattern, 0, &error);
+        regex_t posix;
+        if (!ere || regcomp(&posix, pattern, REG_EXTENDED) != 0) {
+            std::printf("%s: does not compile\n", pattern);
+            ere_discard(ere);
+            return false;
+        }
+        Outcome ours = time_over(lines, [&](const char *line, int *at, int *length) {
+            return every_match(line, at, length, [&](const char *l, int from, int *a, int *n) {
+                return ere_match_fwd(ere, 0, l, from, a, n, nullptr) == 1;
+            });
+        });
+        Outcome theirs = time_over(lines, [&](const char *line, int *at, int *length) {
+            return every_match(line, at, length, [&](const char *l, int from, int *a, int *n) {
+                regmatch_t m[1];
+                if (regexec(&posix, l + from, 1, m, from ? REG_NOTBOL : 0) != 0) return false;
+                *a = from + static_cast<int>(m[0].rm_so);
+                *n = static_cast<int>(m[0].rm_eo - m[0].rm_so);
+                return true;
+            });
+        });
+        std::printf("%-24s %9ld %12.3f %12.3f %8.1fx\n", pattern, ours.matched, ours.seconds,
+                    theirs.seconds, theirs.seconds / ours.seconds);
+        if (ours.matched != theirs.matched || ours.checksum != theirs.checksum) {
+            std::printf("  results differ\n");
+            agree = false;
+        }
+        regfree(&posix);
+        ere_discard(ere);
+    }
+    return agree;
 }
 
 } // namespace
@@ -150,5 +229,6 @@ int main(int argc, char **argv) {
         regfree(&posix);
         ere_discard(ere);
     }
+    if (argc <= 2 && !count_every_match(count)) agree = false;
     return agree ? 0 : 1;
 }

@@ -21,7 +21,8 @@
 // end.
 //
 // Run: bench/search/run.sh [build folder], or
-//      search_bench [--vim PATH] [--lines N] [--runs N]
+//      search_bench [--vim PATH] [--lines N] [--runs N] [--only K]
+// (--only K: the K-th search alone, from 1, inside ox only: for profiling).
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -187,10 +188,11 @@ int main(int argc, char **argv) {
 #endif
     long want = 1000000;
     int runs = 5;
+    int only = 0;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         if (i + 1 >= argc)
-            fail("usage: search_bench [--ox PATH] [--vim PATH] [--lines N] [--runs N]");
+            fail("usage: search_bench [--ox PATH] [--vim PATH] [--lines N] [--runs N] [--only K]");
         if (a == "--ox")
             ox_path = argv[++i];
         else if (a == "--vim")
@@ -199,11 +201,13 @@ int main(int argc, char **argv) {
             want = std::atol(argv[++i]);
         else if (a == "--runs")
             runs = std::atoi(argv[++i]);
+        else if (a == "--only")
+            only = std::atoi(argv[++i]);
         else
             fail("unknown option " + a);
     }
     if (runs < 1) runs = 1;
-    bool sessions = !ox_path.empty() && access(ox_path.c_str(), X_OK) == 0 &&
+    bool sessions = only == 0 && !ox_path.empty() && access(ox_path.c_str(), X_OK) == 0 &&
                     access(vim_path.c_str(), X_OK) == 0;
 
     std::string dir = "/tmp/ox_search_XXXXXX";
@@ -229,17 +233,22 @@ int main(int argc, char **argv) {
     cur_buffer = b;
     std::printf("%-24s %9s %10s %10s\n", "in ox", "matches", "ms", "cpu ms");
     std::vector<InProgram> inside;
-    for (const Search &s : searches) {
+    for (size_t i = 0; i < searches.size(); i++) {
+        const Search &s = searches[i];
+        if (only > 0 && static_cast<size_t>(only) != i + 1) continue;
         inside.push_back(run_in_ox(s, runs));
         std::printf("%-24s %9d %10.1f %10.1f\n", s.name, inside.back().count, inside.back().ms,
                     inside.back().cpu);
     }
-    std::printf("%-24s %20.2fx %9.2fx\n", "replace / count return", inside[3].ms / inside[0].ms,
-                inside[3].cpu / inside[0].cpu);
+    if (inside.size() == searches.size())
+        std::printf("%-24s %20.2fx %9.2fx\n", "replace / count return", inside[3].ms / inside[0].ms,
+                    inside[3].cpu / inside[0].cpu);
 
-    std::printf("\nwhole process, ms: total (cpu) and from the file shown to the end\n");
-    std::printf("%-24s %16s %8s %16s %8s %16s %7s %7s\n", "", "ox", "search", "vim", "search",
-                "grep", "vim/ox", "ox/grep");
+    if (sessions) {
+        std::printf("\nwhole process, ms: total (cpu) and from the file shown to the end\n");
+        std::printf("%-24s %16s %8s %16s %8s %16s %7s %7s\n", "", "ox", "search", "vim", "search",
+                    "grep", "vim/ox", "ox/grep");
+    }
     FILE *ini_fp = std::fopen(ini.c_str(), "w");
     if (!ini_fp) fail("cannot write the initialisation file");
     std::fputs("key_bind \"^X\" \"other_exit yes\"\nkey_bind \"^Q\" \"other_abort yes\"\n", ini_fp);
@@ -281,7 +290,7 @@ int main(int argc, char **argv) {
                         median(grep_runs.cpu), vim_total / ox_total,
                         ox_total / median(grep_runs.total));
     }
-    if (!sessions) std::printf("(no sessions: give --ox PATH and --vim PATH)\n");
+    if (!sessions && only == 0) std::printf("(no sessions: give --ox PATH and --vim PATH)\n");
 
     for (const char *f : {"search.c", "search.bak", "bench.ini"}) unlink((dir + "/" + f).c_str());
     if (rmdir(dir.c_str()) != 0)

@@ -3,9 +3,14 @@
 #include <cctype>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "commands/arguments.h"
 #include "commands/cursor.h"
 #include "commands/errors.h"
+#include "commands/search_plain.h"
 #include "commands/search_poll.h"
 #include "commands/search_walk.h"
 #include "display/prompt.h"
@@ -24,29 +29,36 @@ constexpr int SUBS_TOO_LONG = 24;
 // The lower case of every byte, as the expression engine folds its literals.
 struct lower_case_table {
     unsigned char of[256];
-    lower_case_table() {
-        for (int c = 0; c < 256; c++) of[c] = static_cast<unsigned char>(std::tolower(c));
+    bool ascii; // only A to Z change, each to its small letter
+    lower_case_table() : ascii(true) {
+        for (int c = 0; c < 256; c++) {
+            of[c] = static_cast<unsigned char>(std::tolower(c));
+            if (of[c] != (c >= 'A' && c <= 'Z' ? c + 32 : c)) ascii = false;
+        }
     }
 };
 const lower_case_table lower;
 
+// Every line is folded when case is ignored, so sixteen bytes are folded at
+// a time where only A to Z change.
 void to_lower(char *out, const char *s, int n) {
-    for (int i = 0; i < n; i++)
-        out[i] = static_cast<char>(lower.of[static_cast<unsigned char>(s[i])]);
-    out[n] = '\0';
-}
-
-// The first place of the n bytes of pattern (n at least 1) in the len bytes
-// of text, or null. Lines are short, so finding the first byte with memchr
-// and comparing the rest beats a general substring search.
-const char *find_bytes(const char *text, int len, const char *pattern, int n) {
-    const char *last = text + len - n;
-    for (const char *p = text; p <= last; p++) {
-        p = static_cast<const char *>(std::memchr(p, pattern[0], last - p + 1));
-        if (!p) return nullptr;
-        if (std::memcmp(p + 1, pattern + 1, n - 1) == 0) return p;
+    int i = 0;
+#ifdef __SSE2__
+    if (lower.ascii) {
+        const __m128i before_a = _mm_set1_epi8('A' - 1), after_z = _mm_set1_epi8('Z' + 1),
+                      small = _mm_set1_epi8(32);
+        for (; i + 16 <= n; i += 16) {
+            __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(s + i));
+            // Compared as signed bytes: those from 128 up are below 'A'.
+            __m128i capital =
+                _mm_and_si128(_mm_cmpgt_epi8(b, before_a), _mm_cmplt_epi8(b, after_z));
+            _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i),
+                             _mm_or_si128(b, _mm_and_si128(capital, small)));
+        }
     }
-    return nullptr;
+#endif
+    for (; i < n; i++) out[i] = static_cast<char>(lower.of[static_cast<unsigned char>(s[i])]);
+    out[n] = '\0';
 }
 
 // The current line as the search sees it.
@@ -115,13 +127,10 @@ bool find_forwards(const line_scan &s, int offset, match &m) {
         m.end = at + length;
         return true;
     }
-    int n = q.plain_len;
-    if (n > s.length - offset) return false;
-    const char *at =
-        n == 0 ? s.text + offset : find_bytes(s.text + offset, s.length - offset, q.plain, n);
-    if (!at) return false;
-    m.start = static_cast<int>(at - s.text);
-    m.end = m.start + n;
+    int at = plain_find_forwards(s.text, s.length, offset, q.plain, q.plain_len);
+    if (at < 0) return false;
+    m.start = at;
+    m.end = at + q.plain_len;
     return true;
 }
 
@@ -140,15 +149,11 @@ bool find_backwards(const line_scan &s, int offset, match &m) {
         m.end = at + length;
         return true;
     }
-    int n = q.plain_len;
-    for (int p = offset; p >= n; p--) {
-        if (std::memcmp(s.text + p - n, q.plain, n) == 0) {
-            m.start = p - n;
-            m.end = p;
-            return true;
-        }
-    }
-    return false;
+    int at = plain_find_backwards(s.text, offset, q.plain, q.plain_len);
+    if (at < 0) return false;
+    m.start = at;
+    m.end = at + q.plain_len;
+    return true;
 }
 
 // The line's string with the match replaced, into out (LINE_BUF_SIZE bytes).

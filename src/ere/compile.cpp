@@ -1,6 +1,7 @@
 // ere_compile and the handle's lifetime; the error messages.
 #include "ere/alloc.h"
 #include "ere/compiled.h"
+#include "ere/dfa.h"
 #include "ere/epsilon.h"
 #include "ere/ere.h"
 #include "ere/errors.h"
@@ -78,6 +79,7 @@ ERE *ere_compile(const char *pattern, int flags, int *error_code) {
     aut_free(thompson);
     ere->start = start;
     prefilter_build(ere->tree, ere->automaton, start, &ere->prefilter);
+    ere->tries_beyond_length = 64;
     return ere;
 }
 
@@ -94,5 +96,6 @@ void ere_discard(ERE *ere) {
     if (!ere) return;
     node_free(ere->tree);
     aut_free(ere->automaton);
+    dfa_free(ere->dfa);
     ere_free(ere);
 }

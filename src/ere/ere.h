@@ -39,11 +39,17 @@
 // ERE_SHORTEST); among paths with that end, the spans come from the first path
 // found (the last with ERE_SHORTEST). Alternatives are tried left to right,
 // "*" and "+" try their body before leaving, "?" and the optional copies of
-// "{m,n}" try skipping first. The cost can grow exponentially with nested
-// repetitions; a poll hook (ere_set_poll) lets a caller give up.
+// "{m,n}" try skipping first. The cost of exploring can grow exponentially
+// with nested repetitions. For an expression without back-references,
+// ere_match_fwd and ere_match_bwd without flags find where their match starts
+// and ends in time linear in the text, and explore paths only from that start
+// and only for the spans; everything else explores from each start position
+// that may begin a match. A poll hook (ere_set_poll) lets a caller give up.
 //
 // One match runs at a time (the match state is process-wide), and one handle
-// must not be matched by two walks at once.
+// must not be matched by two walks at once. A handle keeps what its searches
+// learn about the expression (a few megabytes at most) until it is
+// discarded.
 #pragma once
 
 // Compiled expression; opaque to callers.

@@ -2,8 +2,13 @@
 // that cannot begin a match (by the expression's min length, its possible
 // first bytes, a byte every match contains, a start anchor) are skipped
 // without walking; every position walked gives the same result as before.
+// The searches forwards and backwards find where their match starts and ends
+// with the deterministic automata when the expression allows it, and walk
+// only to find the spans of the match found.
 #include "ere/compiled.h"
+#include "ere/dfa.h"
 #include "ere/ere.h"
+#include "ere/poll.h"
 #include "ere/scan.h"
 #include "ere/step.h"
 #include "ere/walk.h"
@@ -47,16 +52,16 @@ int next_candidate(const Prefilter &pre, const Subject &s, int p, int last) {
     return p <= last ? p : -1;
 }
 
-// Whether a walk from p can take a first step, when the start state's own
-// edges are all that can begin a match.
+// Whether a walk from p can take a first step, when a few edges are all
+// that can begin a match.
 bool start_can_step(const ERE *ere, const Subject &s, int p) {
     const Prefilter &pre = ere->prefilter;
     if (!pre.start_decides) return true;
     int pair = s.text[p] << 8 | s.text[p + 1];
     if (!(pre.pairs[pair >> 3] >> (pair & 7) & 1)) return false;
     const Automaton *aut = ere->automaton;
-    for (int e = aut->head[ere->start]; e >= 0; e = aut->edges[e].next)
-        if (edge_consumes(aut->edges[e], s.text, p, s.length) >= 0) return true;
+    for (int i = 0; i < pre.step_count; i++)
+        if (edge_consumes(aut->edges[pre.step_edges[i]], s.text, p, s.length) >= 0) return true;
     return false;
 }
 
@@ -75,10 +80,44 @@ int after_failure(const ERE *ere, const Subject &s, int p) {
     }
 }
 
+// Where the automata found the leftmost match to start (and end, when they
+// were asked to); DFA_NONE or DFA_GAVE_UP when there is none (from the start
+// position tried alone, or from every one when settled); DFA_NO_MEMORY when
+// the walk must try start positions from there on.
+struct Found {
+    int start, end;
+    bool settled = true;
+};
+
+// The first match from start position p on, knowing no earlier one. Tried
+// one by one, start positions cost little when few bytes can begin a match;
+// the run backwards costs the rest of the text once, however many there are.
+Found try_by_automata(Dfa *dfa, const Subject &s, int p, bool want_end, long *budget) {
+    if (*budget > 0) {
+        int scanned = 0;
+        int end = dfa_longest_end(dfa, s.text, p, s.length, &scanned);
+        *budget -= scanned;
+        return {end >= 0 ? p : end, end, end != DFA_NONE};
+    }
+    int start = dfa_first_start(dfa, s.text, s.length, p);
+    if (start < 0) return {start, start};
+    return {start, want_end ? dfa_longest_end(dfa, s.text, start, s.length, nullptr) : start};
+}
+
+// The last match that ends at or before limit: the automaton run forwards
+// from the text's start finds the latest end, then backwards from there the
+// earliest start.
+Found backward_by_automata(Dfa *dfa, const Subject &s, int limit) {
+    int end = dfa_last_end(dfa, s.text, limit);
+    if (end < 0) return {end, end};
+    int start = dfa_first_start_ending_at(dfa, s.text, end);
+    return {start, start < 0 ? start : end};
+}
+
 } // namespace
 
 int ere_match(ERE *ere, int flags, const char *text, int offset, ERE_SUBS *subs) {
-    walk_clear_abort();
+    match_clear_abort();
     Subject s = subject_of(text);
     const Prefilter &pre = ere->prefilter;
     if (offset < 0 || offset > s.length || s.length - offset < ere->min_length) return -1;
@@ -95,27 +134,52 @@ int ere_match(ERE *ere, int flags, const char *text, int offset, ERE_SUBS *subs)
 
 int ere_match_fwd(ERE *ere, int flags, const char *text, int offset, int *match_offset,
                   int *match_length, ERE_SUBS *subs) {
-    walk_clear_abort();
+    match_clear_abort();
     Subject s = subject_of(text);
     const Prefilter &pre = ere->prefilter;
     if (offset < 0 || offset > s.length) return 0;
+    Dfa *dfa = flags == 0 ? dfa_of(ere) : nullptr;
+    // Start positions found by a scan for a few bytes are tried one by one;
+    // where most bytes may start a match, the run backwards is cheaper.
+    bool few_starts = pre.text_start_only ||
+                      (!pre.can_be_empty && (pre.first_count <= SCAN_MAX || pre.pair_count > 0));
+    long budget = few_starts ? static_cast<long>(s.length) - offset + ere->tries_beyond_length : 0;
     int last = s.length - ere->min_length;
     int required_at = -1; // where the required byte was last found
     ERE_SUBS spans;
     for (int p = offset;; p = after_failure(ere, s, p)) {
-        p = next_candidate(pre, s, p, last);
-        if (p < 0) return 0;
-        if (pre.required_byte >= 0 && required_at < p) {
-            const void *at = std::memchr(s.text + p, pre.required_byte, s.length - p);
-            if (!at) return 0;
-            required_at = static_cast<int>(static_cast<const unsigned char *>(at) - s.text);
+        if (p > last) return 0; // no match fits after p
+        // The run backwards needs no candidates: it finds the first start itself.
+        if (!dfa || budget > 0) {
+            p = next_candidate(pre, s, p, last);
+            if (p < 0) return 0;
+            if (pre.required_byte >= 0 && required_at < p) {
+                const void *at = std::memchr(s.text + p, pre.required_byte, s.length - p);
+                if (!at) return 0;
+                required_at = static_cast<int>(static_cast<const unsigned char *>(at) - s.text);
+            }
+            if (!start_can_step(ere, s, p)) continue;
         }
-        if (!start_can_step(ere, s, p)) continue;
-        int end = walk_search(ere, flags, s, p, s.length, subs ? &spans : nullptr);
-        if (walk_gave_up()) return 0;
+        int start = p;
+        if (dfa) {
+            Found f = try_by_automata(dfa, s, p, !subs, &budget);
+            if (f.start == DFA_NONE && !f.settled) continue;
+            if (f.start == DFA_NONE || f.start == DFA_GAVE_UP || f.end == DFA_GAVE_UP) return 0;
+            if (f.start == DFA_NO_MEMORY || f.end == DFA_NO_MEMORY) {
+                dfa = nullptr; // the walk tries from p on
+            } else if (!subs) {
+                *match_offset = f.start;
+                *match_length = f.end - f.start;
+                return 1;
+            } else {
+                start = f.start;
+            }
+        }
+        int end = walk_search(ere, flags, s, start, s.length, subs ? &spans : nullptr);
+        if (match_gave_up()) return 0;
         if (end >= 0) {
-            *match_offset = p;
-            *match_length = end - p;
+            *match_offset = start;
+            *match_length = end - start;
             copy_spans(spans, subs);
             return 1;
         }
@@ -124,13 +188,27 @@ int ere_match_fwd(ERE *ere, int flags, const char *text, int offset, int *match_
 
 int ere_match_bwd(ERE *ere, int flags, const char *text, int limit, int *match_offset,
                   int *match_length, ERE_SUBS *subs) {
-    walk_clear_abort();
+    match_clear_abort();
     Subject s = subject_of(text);
     const Prefilter &pre = ere->prefilter;
     // No match ends past the text, so a limit beyond it changes nothing but
     // the start positions, which must stay inside the text.
     if (limit > s.length) limit = s.length;
     int last = limit - ere->min_length;
+    if (last < 0) return 0;
+    if (Dfa *dfa = flags == 0 ? dfa_of(ere) : nullptr) {
+        Found f = backward_by_automata(dfa, s, limit);
+        if (f.start == DFA_NONE || f.start == DFA_GAVE_UP) return 0;
+        if (f.start != DFA_NO_MEMORY) {
+            ERE_SUBS spans;
+            // The walk from the start found gives the same end, and the spans.
+            if (subs && walk_search(ere, 0, s, f.start, limit, &spans) < 0) return 0;
+            *match_offset = f.start;
+            *match_length = f.end - f.start;
+            copy_spans(spans, subs);
+            return 1;
+        }
+    }
     if (pre.required_byte >= 0) {
         // Every match covers the required byte before the limit.
         int at = limit - 1;
@@ -144,7 +222,7 @@ int ere_match_bwd(ERE *ere, int flags, const char *text, int limit, int *match_o
         p = next_candidate(pre, s, p, last);
         if (p < 0) break;
         int end = walk_search(ere, flags, s, p, limit, subs ? &spans : nullptr);
-        if (walk_gave_up()) return 0;
+        if (match_gave_up()) return 0;
         if (end >= 0 && (best_start < 0 || end >= best_end + step)) {
             best_start = p;
             best_end = end;

@@ -63,12 +63,34 @@ void allow_pair(Prefilter *pre, int first, int second) {
     pre->pairs[bit >> 3] |= static_cast<unsigned char>(1 << (bit & 7));
 }
 
-// The pairs of bytes a match can start with, through each edge of the start
-// state (which consumes at least one byte).
-void build_pairs(const Automaton *aut, int start, Prefilter *pre) {
-    std::memset(pre->pairs, 0, sizeof pre->pairs);
-    for (int e = aut->head[start]; e >= 0; e = aut->edges[e].next) {
+// Notes the consuming edges a walk from state can take first when only group
+// edges (which always apply) lie before them. False when an accepting state
+// or another zero-width edge comes first, or there are too many.
+bool collect_steps(const Automaton *aut, int state, bool *seen, Prefilter *pre) {
+    if (seen[state]) return true;
+    seen[state] = true;
+    if (aut->flags[state] & STATE_ACCEPTING) return false;
+    for (int e = aut->head[state]; e >= 0; e = aut->edges[e].next) {
         const Edge &edge = aut->edges[e];
+        if (edge.kind == EDGE_OPEN || edge.kind == EDGE_CLOSE) {
+            if (!collect_steps(aut, edge.target, seen, pre)) return false;
+        } else if (edge_is_zero_width(edge.kind)) {
+            return false;
+        } else {
+            int most = static_cast<int>(sizeof pre->step_edges / sizeof pre->step_edges[0]);
+            if (pre->step_count == most) return false;
+            pre->step_edges[pre->step_count++] = e;
+        }
+    }
+    return true;
+}
+
+// The pairs of bytes a match can start with, through each step edge (which
+// consumes at least one byte).
+void build_pairs(const Automaton *aut, Prefilter *pre) {
+    std::memset(pre->pairs, 0, sizeof pre->pairs);
+    for (int i = 0; i < pre->step_count; i++) {
+        const Edge &edge = aut->edges[pre->step_edges[i]];
         bool first[256] = {};
         add_first_bytes(edge, first);
         bool second[256] = {};
@@ -186,14 +208,20 @@ void prefilter_build(const Node *tree, const Automaton *aut, int start, Prefilte
         pre->first_count++;
         pre->first_byte = b;
     }
-    pre->start_decides = !(aut->flags[start] & STATE_ACCEPTING);
-    for (int e = aut->head[start]; e >= 0; e = aut->edges[e].next)
-        if (edge_is_zero_width(aut->edges[e].kind)) pre->start_decides = false;
+    bool seen[AUT_STATES] = {};
+    pre->step_count = 0;
+    pre->start_decides = collect_steps(aut, start, seen, pre);
     pre->skip_count = 0;
     pre->pair_count = 0;
     if (pre->start_decides) {
-        build_pairs(aut, start, pre);
-        for (int e = aut->head[start]; e >= 0 && pre->skip_count < 4; e = aut->edges[e].next)
+        build_pairs(aut, pre);
+        // Skipping compares with the start state's own edges: only when the
+        // steps are those.
+        bool own_steps = true;
+        for (int e = aut->head[start]; e >= 0; e = aut->edges[e].next)
+            if (edge_is_zero_width(aut->edges[e].kind)) own_steps = false;
+        for (int e = aut->head[start]; e >= 0 && own_steps && pre->skip_count < 4;
+             e = aut->edges[e].next)
             if (has_all_steps_of(aut, aut->edges[e].target, start))
                 pre->skip_edges[pre->skip_count++] = e;
     }

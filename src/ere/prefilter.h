@@ -14,7 +14,11 @@ struct Prefilter {
     int first_count;                   // number of bytes a match can start with
     int first_byte;                    // the only one, when first_count is 1
     unsigned char first_few[SCAN_MAX]; // all of them, when there are at most four
-    bool start_decides; // the start state's own edges consume: none applying means no match
+    // A match begins with one of a few consuming edges, reached from the
+    // start state through group edges alone: none applying means no match.
+    bool start_decides;
+    int step_edges[8];
+    int step_count;
     unsigned char
         pairs[8192]; // when start_decides: bit a*256+b set when a match can start with a, b
     int pair_count;  // number of such pairs when at most four, else 0

@@ -1,5 +1,7 @@
 #include "ere/scan.h"
 
+#include <cstring>
+
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
@@ -7,14 +9,20 @@
 namespace {
 
 #ifdef __SSE2__
+// Sixteen copies of a byte, made in a register: _mm_set1_epi8 goes through
+// memory, and reading back what was just stored as one byte stalls.
+__m128i sixteen(unsigned char byte) {
+    return _mm_set1_epi32(static_cast<int>(byte * 0x01010101u));
+}
+
 struct Wanted {
     __m128i first[SCAN_MAX], second[SCAN_MAX];
     int count;
 
     Wanted(const unsigned char *firsts, const unsigned char *seconds, int n) : count(n) {
         for (int i = 0; i < SCAN_MAX; i++) {
-            first[i] = _mm_set1_epi8(static_cast<char>(firsts[i < n ? i : n - 1]));
-            if (seconds) second[i] = _mm_set1_epi8(static_cast<char>(seconds[i < n ? i : n - 1]));
+            first[i] = sixteen(firsts[i < n ? i : n - 1]);
+            if (seconds) second[i] = sixteen(seconds[i < n ? i : n - 1]);
         }
     }
 
@@ -50,6 +58,19 @@ template <typename Hits> int scan_blocks(int p, int last, Hits hits_at) {
         p = at + 16;
     }
 }
+
+// The same downwards: the first block is moved up to start at first.
+template <typename Hits> int scan_blocks_back(int first, int p, Hits hits_at) {
+    if (p + 1 - first < 16 || p < first) return -2;
+    for (;;) {
+        int at = p + 1 - 16 >= first ? p + 1 - 16 : first;
+        int keep = at + 16 - (p + 1); // positions above p in the block
+        unsigned mask = (hits_at(at) << keep & 0xFFFFu) >> keep;
+        if (mask) return at + 31 - __builtin_clz(mask);
+        if (at == first) return -1;
+        p = at - 1;
+    }
+}
 #endif
 
 } // namespace
@@ -62,6 +83,20 @@ int scan_for_bytes(const unsigned char *text, int p, int last, const unsigned ch
     if (found != -2) return found;
 #endif
     for (; p <= last; p++)
+        for (int i = 0; i < count; i++)
+            if (text[p] == bytes[i]) return p;
+    return -1;
+}
+
+int scan_back_for_bytes(const unsigned char *text, int first, int p, const unsigned char *bytes,
+                        int count) {
+    if (count == 1) return scan_back_for_byte(text, first, p, bytes[0]);
+#ifdef __SSE2__
+    Wanted wanted(bytes, nullptr, count);
+    int found = scan_blocks_back(first, p, [&](int at) { return wanted.bytes_at(text + at); });
+    if (found != -2) return found;
+#endif
+    for (; p >= first; p--)
         for (int i = 0; i < count; i++)
             if (text[p] == bytes[i]) return p;
     return -1;

@@ -1,5 +1,6 @@
 #include "ere/walk.h"
 
+#include "ere/poll.h"
 #include "ere/step.h"
 
 #include <cstdlib>
@@ -25,8 +26,6 @@ struct Record {
     int link;
 };
 
-constexpr int POLL_INTERVAL = 4096;
-
 // Storage kept from one walk to the next.
 struct Stack {
     Frame *frames = nullptr;
@@ -51,9 +50,6 @@ struct Context {
 
 Stack stack;
 Context ctx;
-int (*poll_function)(void);
-int poll_countdown = POLL_INTERVAL;
-bool aborted;
 
 bool word_start(int p) {
     return (p == 0 || !is_word_byte(ctx.text[p - 1])) && is_word_byte(ctx.text[p]);
@@ -136,11 +132,6 @@ inline void pop() {
     }
 }
 
-bool poll_says_stop() {
-    poll_countdown = POLL_INTERVAL;
-    return poll_function && poll_function();
-}
-
 // Follows a zero-width edge to position q under the rule that stops loops of
 // edges that consume nothing: never twice at the same position on one path.
 // The caller has checked that the edge's last position is not q.
@@ -216,7 +207,7 @@ int walk_search(ERE *ere, int flags, const Subject &subject, int start, int limi
     ctx.spans = spans;
     ctx.depth = 0;
     if (!grow(&stack.records, &stack.record_capacity, 1)) {
-        aborted = true;
+        match_give_up();
         return -1;
     }
     stack.records[0].subs.count = 0;
@@ -234,30 +225,14 @@ int walk_search(ERE *ere, int flags, const Subject &subject, int start, int limi
             continue;
         }
         f.edge = edges[e].next;
-        gave_up = (--poll_countdown <= 0 && poll_says_stop()) || !try_edge(e, f.pos);
+        gave_up = poll_step() || !try_edge(e, f.pos);
     }
     if (gave_up) {
         // The last-position fields of the edges on the path are put back, so
         // the automaton is unchanged for the next match.
         while (ctx.depth > 0) pop();
-        aborted = true;
+        match_give_up();
         return -1;
     }
     return ctx.best;
-}
-
-void walk_clear_abort() {
-    aborted = false;
-}
-
-bool walk_gave_up() {
-    return aborted;
-}
-
-void ere_set_poll(int (*poll)(void)) {
-    poll_function = poll;
-}
-
-int ere_aborted(void) {
-    return aborted ? 1 : 0;
 }

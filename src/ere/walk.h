@@ -15,8 +15,5 @@ struct Subject {
 // text's length). Returns the best end found, or -1. When spans is not null it
 // receives the spans of the winning path (and is written only when an end is
 // found). Returns -1 too when the poll asks to give up (or the walk's stack
-// cannot grow); walk_gave_up() then holds until walk_clear_abort().
+// cannot grow); match_gave_up() (ere/poll.h) then tells so.
 int walk_search(ERE *ere, int flags, const Subject &subject, int start, int limit, ERE_SUBS *spans);
-
-void walk_clear_abort();
-bool walk_gave_up();

@@ -139,7 +139,7 @@ LINE *read_as_text() {
     LINE *l = nullptr;
     if (kind == LineSource::TEXT) {
         rdfail = RD_NO_MEMORY;
-        l = line_create_text(text);
+        l = line_create_text_of(text, src.text_length());
     } else {
         rdfail = kind == LineSource::END ? structure_fault : RD_CANNOT_OPEN;
     }
@@ -181,7 +181,7 @@ LINE *line_read() {
         } else if (kind == LineSource::ERROR) {
             rdfail = RD_CANNOT_OPEN;
         } else if (kind == LineSource::TEXT) {
-            done = line_create_text(text);
+            done = line_create_text_of(text, src.text_length());
         } else {
             int letter = src.marker_byte();
             char name[LINE_BUF_SIZE];

@@ -45,8 +45,10 @@ void line_release(LINE *l) {
     pool_put(&line_pool, l);
 }
 
-char *save_payload_string(const char *text) {
-    char *s = strsave(text);
+// A copy of the length bytes of text and its NUL.
+char *save_payload_string(const char *text, size_t length) {
+    char *s = arena_get(length + 1);
+    if (s) memcpy(s, text, length + 1);
     if (s && !payload_fits(s)) {
         str_free(s);
         return nullptr;
@@ -71,7 +73,7 @@ void line_set_watcher(const TREE_WATCHER *w) {
 }
 
 int line_set_text(LINE *l, const char *text) {
-    char *s = save_payload_string(text);
+    char *s = save_payload_string(text, strlen(text));
     if (!s) return 0;
     let_go(LINE_TEXT, l, string_exchange(LINE_TEXT, l, s));
     return 1;
@@ -222,7 +224,11 @@ void fold_free(FOLD *f) {
 }
 
 LINE *line_create_text(const char *text) {
-    char *s = save_payload_string(text);
+    return line_create_text_of(text, strlen(text));
+}
+
+LINE *line_create_text_of(const char *text, size_t length) {
+    char *s = save_payload_string(text, length);
     if (!s) return nullptr;
     LINE *l = line_new(LINE_TEXT, s);
     if (!l) str_free(s);

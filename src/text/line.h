@@ -32,6 +32,7 @@
 #pragma once
 
 #include <cassert>
+#include <cstddef>
 #include <cstdint>
 
 struct FOLD;
@@ -282,8 +283,10 @@ FOLD *fold_create(const char *name, int indent, int open);
 // Frees the fold record, its name and its end line, not the lines of its list.
 void fold_free(FOLD *f);
 
-// New lines; the type byte holds the kind only.
+// New lines; the type byte holds the kind only. line_create_text_of takes a
+// text whose length is known (its NUL at text[length]).
 LINE *line_create_text(const char *text);
+LINE *line_create_text_of(const char *text, size_t length);
 LINE *line_create_fold(const char *name, int indent, int open);
 LINE *line_create_virt(const char *quoted_name, int indent, int open);
 

@@ -13,10 +13,7 @@ void LineSource::begin(FILE *fp) {
     lost = 0;
 }
 
-// Makes at least `want` unread bytes available unless the stream ends first;
-// true when they are.
-bool LineSource::fill(size_t want) {
-    if (end_ - pos_ >= want) return true;
+bool LineSource::refill(size_t want) {
     if (eof_ || !fp_) return false;
     memmove(block_, block_ + pos_, end_ - pos_);
     if (base_ >= 0) base_ += static_cast<long long>(pos_);
@@ -82,7 +79,8 @@ LineSource::Kind LineSource::next(const char *marker_start, size_t marker_len, c
     auto *nl = static_cast<char *>(memchr(p, '\n', n));
     size_t len = nl ? static_cast<size_t>(nl - p) : n;
     // Looked for before the newline is overwritten with the text's NUL.
-    if (nul_between(pos_, pos_ + len)) lost |= LOST_NUL;
+    bool cut = nul_between(pos_, pos_ + len);
+    if (cut) lost |= LOST_NUL;
     if (nl) {
         *nl = 0;
         pos_ += len + 1;
@@ -108,6 +106,8 @@ LineSource::Kind LineSource::next(const char *marker_start, size_t marker_len, c
         at_start_ = true;
         *text = p;
     }
+    // A NUL in the line ends its text there.
+    text_length_ = cut ? strlen(*text) : len;
     return TEXT;
 }
 

@@ -58,12 +58,19 @@ class LineSource {
     // Consumes what is left of the marker line.
     void skip_line();
 
+    // The length of the text the last TEXT handed out.
+    size_t text_length() const { return text_length_; }
+
     int lost = 0; // LOST_ bits since begin
 
   private:
     static constexpr size_t block_size = 64 * 1024;
 
-    bool fill(size_t want);
+    // Makes at least `want` unread bytes available unless the stream ends
+    // first; true when they are. Inline: it is asked for every line and
+    // every byte of a marker line, and reads only once a block.
+    bool fill(size_t want) { return end_ - pos_ >= want || refill(want); }
+    bool refill(size_t want);
     bool nul_between(size_t from, size_t to);
     void end_marker();
 
@@ -76,6 +83,7 @@ class LineSource {
     bool at_start_ = true;   // pos_ is at the start of a file line
     bool nul_known_ = false; // nul_next_ holds since the last fill
     size_t nul_next_ = 0;    // first NUL from where it was last looked for; end_ for none
+    size_t text_length_ = 0;
     bool in_marker_ = false;
     bool marker_cut_ = false; // a NUL ended the marker line's bytes
     char piece_[LINE_BUF_SIZE];

@@ -71,11 +71,13 @@ TEST_F(Searching, AgainOutsideTheScopeAsksToResetIt) {
 }
 
 // A search stuck in one long line backtracking through an expression that can
-// take longer than anyone waits.
+// take longer than anyone waits. (The back-reference keeps the engine on its
+// backtracking walk, which tries every way of cutting the a's before it fails
+// at the b.)
 TEST_F(Searching, EscapeStopsASearchInsideALine) {
     write("long.txt", std::string(400, 'a') + "bc\n");
-    ox("long.txt",
-       "key_bind \"^T\" \"search_for \\\"(a|aa|aaa)*(a|aa)*c\\\" yes yes never never yes 0 no\"\n");
+    ox("long.txt", "key_bind \"^T\" \"search_for \\\"(a|aa|aaa)*(a|aa)*c\\\\\\\\1\\\" yes yes "
+                   "never never yes 0 no\"\n");
     // clang-format off
     ASSERT_TRUE(play({{"\x14", 2, "searching ..."}, {"\x1b", 2, "aborted"}}));
     session->type("x");
@@ -93,8 +95,8 @@ TEST_F(Searching, EscapeStopsASearchThroughManyLines) {
     for (int i = 0; i < 100000; i++) text += "b\n";
     for (int i = 0; i < 2000; i++) text += std::string(15, 'a') + "bc\n";
     write("many.txt", text);
-    ox("many.txt",
-       "key_bind \"^T\" \"search_for \\\"(a|aa|aaa)*(a|aa)*c\\\" yes yes never never yes 0 no\"\n");
+    ox("many.txt", "key_bind \"^T\" \"search_for \\\"(a|aa|aaa)*(a|aa)*c\\\\\\\\1\\\" yes yes "
+                   "never never yes 0 no\"\n");
     ASSERT_TRUE(play({{"\x14", 2, "searching ..."}, {"\x1b", 2, "aborted"}}));
     // Stopped part of the way, where typing goes on.
     session->type("y");

@@ -46,6 +46,8 @@ class Search : public CommandsTest {
 
 TEST_F(Search, PlainStringsAndExpressionsWithAndWithoutCase) {
     const std::vector<std::string> abc = {"Abc abc", "ABC", "[fold abc", "abc", "]"};
+    const std::string folding = "`{`{ @[@[ ABCD abcd \xc0 xyz XYZ .",
+                      folded = folding + ", @1:0 r22";
     search_cases({
         // clang-format off
         // Forwards to the end of the list, where the cursor stays; fold names
@@ -55,6 +57,14 @@ TEST_F(Search, PlainStringsAndExpressionsWithAndWithoutCase) {
         {abc, 0, 0, find("aBC", " no no never never yes 0 no"), "Abc abc,ABC,[fold abc 0 c:abc,], @3:0 r22 #4"},
         {abc, 0, 0, find("a[b]+c", " yes yes never never yes 0 no"), "Abc abc,ABC,[fold abc 0 c:abc,], @3:0 r22 #2"},
         {abc, 0, 0, find("A[B]+c", " no yes never never yes 0 no"), "Abc abc,ABC,[fold abc 0 c:abc,], @3:0 r22 #4"},
+        // Ignoring case folds A to Z only, in lines long enough to be folded
+        // sixteen bytes at a time: not the bytes next to them, nor bytes
+        // from 128 up.
+        {{folding}, 0, 0, find("`{", " no no never never yes 0 no"), folded + " #2"},
+        {{folding}, 0, 0, find("@[", " no no never never yes 0 no"), folded + " #2"},
+        {{folding}, 0, 0, find("XYZ", " no no never never yes 0 no"), folded + " #2"},
+        {{folding}, 0, 0, find("\xc0", " no no never never yes 0 no"), folded + " #1"},
+        {{folding}, 0, 0, find("a[b-d]+ ", " no yes never never yes 0 no"), folded + " #2"},
         // A number of times: the cursor after the last match forwards, at its
         // start backwards; from the middle of a line only what lies beyond.
         {abc, 0, 0, find("abc", " no no never never yes 2 no"), "Abc abc,ABC,[fold abc 0 c:abc,], @0:7 r22 #2"},

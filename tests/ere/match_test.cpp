@@ -4,6 +4,8 @@
 #include "compiled.h"
 #include "ere/compiled.h"
 
+#include <cstring>
+
 namespace {
 
 TEST(EreMatch, EndsAndOffsets) {
@@ -108,10 +110,67 @@ TEST(EreMatch, BackReferencesAndZeroWidthLoops) {
     EXPECT_EQ(search({"(a)*$", text.c_str(), ""}, AT), "200000");
 }
 
+// The deterministic automata: what a search of a line keeps for the next
+// search of it, long runs passed over by a scan for the bytes that matter,
+// and the expressions they leave to the walk.
+TEST(EreAutomata, KeptStartsServeTheSameTextOnly) {
+    Compiled c("[a-z]+\\(");
+    char line[] = "ab( cd( ef(";
+    std::string found;
+    for (int at : {0, 3, 4, 7, 8, 11}) found += search(c.ere, {"", line, "", at}) + " ";
+    EXPECT_EQ(found, "0,3 4,3 4,3 8,3 8,3 none ");
+    // The same place, the same length, other bytes: searched afresh.
+    std::memcpy(line, "(( xy( zz((", sizeof line);
+    EXPECT_EQ(search(c.ere, {"", line, "", 4}), "4,2");
+    EXPECT_EQ(search(c.ere, {"", line, "", 0}), "3,3");
+    EXPECT_EQ(c.ere->dfa_use, DFA_READY);
+}
+
+TEST(EreAutomata, LongRunsOfOtherBytes) {
+    // "foo(" at 1002 and "x_1(" at 2006, between runs of a thousand spaces;
+    // backwards the limits are the text's end, just after each match, and
+    // just before the first one ends.
+    std::string spaces(1000, ' '), text = spaces + "a foo(" + spaces + "x_1(" + spaces;
+    struct {
+        const char *pattern, *expected;
+    } rows[] = {
+        {"[a-z_0-9]+\\(", "1002,4 1002,4 1003,3 2006,4 2008,2 | 2006,4 2006,4 1002,4 none none"},
+        {"(foo|x_1) *\\(", "1002,4 1002,4 2006,4 2006,4 none | 2006,4 2006,4 1002,4 none none"},
+        {"\\<[a-z]+\\(", "1002,4 1002,4 none none none | 1002,4 1002,4 1002,4 none none"},
+        {"[a-z]+[[(]", "1002,4 1002,4 1003,3 none none | 1002,4 1002,4 1002,4 none none"},
+        {"\\($", "none none none none none | none none none none none"},
+    };
+    for (const auto &row : rows) {
+        Compiled c(row.pattern);
+        std::string found;
+        for (int at : {0, 1002, 1003, 1007, 2008})
+            found += search(c.ere, {"", text.c_str(), "", at}) + " ";
+        found += "|";
+        for (int limit : {3010, 2010, 1006, 1005, 3})
+            found += " " + search(c.ere, {"", text.c_str(), "", limit}, BACKWARD);
+        EXPECT_EQ(found, row.expected) << row.pattern;
+    }
+}
+
+TEST(EreAutomata, LeftToTheWalk) {
+    // A back-reference, and an automaton too large once literal runs are
+    // spelt out byte by byte: found as before, by the walk alone.
+    Compiled backref("(a+)b\\1");
+    EXPECT_EQ(search(backref.ere, {"", "xaabaa", ""}, FORWARD, MATCH_AND_SPANS), "1,5(1,2)");
+    EXPECT_EQ(backref.ere->dfa_use, DFA_UNUSED);
+    std::string run(254, 'q'), text = "z" + run + run + "z";
+    Compiled large(("(" + run + "){2}|(" + run + "){15}").c_str());
+    ASSERT_NE(large.ere, nullptr);
+    EXPECT_EQ(search(large.ere, {"", text.c_str(), ""}), "1,508");
+    EXPECT_EQ(search(large.ere, {"", text.c_str(), "", 510}, BACKWARD), "1,508");
+    EXPECT_EQ(large.ere->dfa_use, DFA_UNUSED);
+}
+
 TEST(ErePoll, GivesUpAPathologicalSearchAndLeavesTheHandleSound) {
-    // Every way of cutting the a's into passes is tried before giving up at "c".
+    // Where the match lies is found at once, but finding its spans walks every
+    // way of cutting the a's into passes.
     Compiled c("(a*)*b");
-    std::string line = std::string(498, 'a') + "cb";
+    std::string line = std::string(499, 'a') + "b";
     int at = -3, length = -3;
     ERE_SUBS subs = {};
     {
@@ -142,10 +201,28 @@ TEST(ErePoll, ResultsUnchangedWhenThePollNeverFires) {
             EXPECT_EQ(search(row, FORWARD, MATCH_AND_SPANS), without) << pattern << " in " << text;
         }
     }
-    // The walk polls during a long search that the poll lets finish.
+    // The walk polls during a long search that the poll lets finish...
     PollGuard guard(0);
-    expect_rows({{"(a|aa)*b", (std::string(24, 'a') + "cb").c_str(), "25,1"}});
+    expect_rows({{"(a|aa)*b", (std::string(24, 'a') + "b").c_str(), "0,25"}});
     EXPECT_GT(PollGuard::polls, 10);
+    // ...and so do the automata over a long text.
+    PollGuard::polls = 0;
+    std::string long_text(1 << 20, 'a');
+    expect_rows({{"a*[bc]", long_text.c_str(), "none"}});
+    EXPECT_GT(PollGuard::polls, 100);
+}
+
+TEST(ErePoll, TheAutomataGiveUpWhenAsked) {
+    std::string long_text(1 << 20, 'a');
+    Compiled c("a*[bc]");
+    PollGuard guard(3);
+    for (Entry entry : {FORWARD, BACKWARD}) {
+        PollGuard::polls = 0;
+        EXPECT_EQ(
+            search(c.ere, {"", long_text.c_str(), "", entry == BACKWARD ? 1 << 20 : 0}, entry),
+            "none");
+        EXPECT_TRUE(ere_aborted() == 1 && PollGuard::polls == 3);
+    }
 }
 
 } // namespace

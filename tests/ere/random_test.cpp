@@ -1,8 +1,10 @@
 // Generated expressions: the overall match agrees with the C library's POSIX
 // regex on the syntax both share (both take the leftmost match and, from
-// there, the longest), and skipping start positions never changes a result.
+// there, the longest), and neither skipping start positions nor finding
+// matches with the deterministic automata ever changes a result.
 #include "compiled.h"
 #include "ere/compiled.h"
+#include "ere/dfa.h"
 
 #include <regex.h>
 
@@ -97,29 +99,77 @@ std::string search_all(ERE *ere, const std::string &text, int flags) {
     return out;
 }
 
-TEST(EreRandom, SkippingStartPositionsNeverChangesResults) {
+// A handle that walks from every start position: no prefilter, no automata.
+void walk_everywhere(ERE *ere) {
+    Prefilter &pre = ere->prefilter;
+    pre.can_be_empty = true;
+    pre.text_start_only = pre.start_decides = false;
+    pre.required_byte = -1;
+    pre.skip_count = pre.pair_count = 0;
+    ere->dfa_use = DFA_UNUSED;
+}
+
+// Skipping start positions, and finding them with the deterministic automata,
+// give what walking from every position gives, spans included.
+TEST(EreRandom, ShortcutsNeverChangeResults) {
     Generator gen{std::mt19937(777), false};
-    int found = 0;
-    for (int i = 0; i < 400; i++) {
+    int found = 0, by_automata = 0;
+    for (int i = 0; i < 500; i++) {
         std::string pattern = gen.expression(2, true);
-        Compiled filtered(pattern.c_str()), unfiltered(pattern.c_str());
-        if (!filtered.ere) continue;
-        // A prefilter that lets every position through.
-        Prefilter &pre = unfiltered.ere->prefilter;
-        pre.can_be_empty = true;
-        pre.text_start_only = pre.start_decides = false;
-        pre.required_byte = -1;
-        pre.skip_count = pre.pair_count = 0;
+        Compiled full(pattern.c_str()), backwards(pattern.c_str()), midway(pattern.c_str()),
+            filtered(pattern.c_str()), everywhere(pattern.c_str());
+        if (!full.ere) continue;
+        backwards.ere->tries_beyond_length = -1000; // the first start always found backwards
+        midway.ere->tries_beyond_length = -4;       // after a few tries, often at the very end
+        filtered.ere->dfa_use = DFA_UNUSED;
+        walk_everywhere(everywhere.ere);
         for (int t = 0; t < 4; t++) {
             std::string text = gen.text("aab_ (x");
             int flags = gen.pick(3) ? 0 : ERE_SHORTEST;
-            std::string expected = search_all(unfiltered.ere, text, flags);
+            std::string expected = search_all(everywhere.ere, text, flags);
             ASSERT_EQ(search_all(filtered.ere, text, flags), expected)
                 << pattern << " in \"" << text << "\"";
+            ASSERT_EQ(search_all(full.ere, text, flags), expected)
+                << pattern << " in \"" << text << "\"";
+            ASSERT_EQ(search_all(backwards.ere, text, flags), expected)
+                << pattern << " in \"" << text << "\" backwards";
+            ASSERT_EQ(search_all(midway.ere, text, flags), expected)
+                << pattern << " in \"" << text << "\" midway";
             found += expected.find(',') != std::string::npos;
         }
+        by_automata += full.ere->dfa_use == DFA_READY;
     }
-    EXPECT_GT(found, 400);
+    EXPECT_GT(found, 500);
+    EXPECT_GT(by_automata, 250);
+}
+
+// Automata with more states than their caches hold empty them as they go
+// and still find what the walk finds.
+TEST(EreRandom, AutomataOutgrowingTheirCaches) {
+    std::mt19937 rng(99);
+    std::string text;
+    for (int i = 0; i < 300; i++) text += "ab"[rng() % 2];
+    text += "x";
+    for (int most : {2, 5, 40}) {
+        dfa_cap_cache(most);
+        for (const char *pattern : {"(a|b)*a(a|b){5}x", "a(a|b){5}b", "\\<b[ab]{6}\\>"}) {
+            Compiled full(pattern), backwards(pattern), walked(pattern);
+            backwards.ere->tries_beyond_length = -1000;
+            walk_everywhere(walked.ere);
+            for (int at : {0, 1, 150, 296, 301}) {
+                for (Entry entry : {FORWARD, BACKWARD}) {
+                    Row row = {pattern, text.c_str(), "", at};
+                    std::string expected = search(walked.ere, row, entry, MATCH_AND_SPANS);
+                    EXPECT_EQ(search(full.ere, row, entry, MATCH_AND_SPANS), expected)
+                        << pattern << " at " << at << " holding " << most;
+                    EXPECT_EQ(search(backwards.ere, row, entry, MATCH_AND_SPANS), expected)
+                        << pattern << " at " << at << " holding " << most;
+                }
+            }
+            EXPECT_EQ(full.ere->dfa_use, DFA_READY);
+        }
+    }
+    dfa_cap_cache(0);
 }
 
 } // namespace
