@@ -26,6 +26,8 @@ class BlockCommands : public CommandsTest {
 const std::vector<std::string> five = {"a", "b", "c", "d", "e"};
 const std::vector<std::string> folded = {"a", "[+f", "x", "[g", "y", "]", "]", "b"};
 
+// The rows' last two numbers are the marks set before the command (none
+// when left out).
 TEST_F(BlockCommands, MarksFoldingAndUnfolding) {
     run_cases({
         // clang-format off
