@@ -30,12 +30,13 @@ template <class Call> std::string error_of(Call call) {
     return "";
 }
 
-// A command text run from a place in a buffer built from an outline, and the
-// state it leaves (CommandsTest::run).
+// A command text run from a place in a buffer built from an outline, with the
+// block marks as given (-1: unset), and the state it leaves (CommandsTest::run).
 struct command_case {
     std::vector<std::string> outline;
     int index, into;
     std::string text, state;
+    int mark1 = -1, mark2 = -1;
 };
 
 class CommandsTest : public TablesTest {
@@ -84,26 +85,37 @@ class CommandsTest : public TablesTest {
     }
 
     // The current list (tree_picture), the cursor's list index and into value,
-    // its row, " *" when the buffer changed, and the kinds of the undelete
-    // stack's entries from the bottom (L line, B block, < and > characters, S
-    // string): "ab,cd, @1:0 r6 * <". First checks the whole tree's counts and
-    // links, that the current fold hangs from current fold lines and that the
-    // line number is the current line's place in the file.
+    // its row, " *" when the buffer changed, the kinds of the undelete stack's
+    // entries from the bottom (L line, B block, < and > characters, S string)
+    // and the marks when either is set: "ab,cd, @1:0 r6 * < |0-1". First
+    // checks the tree (tree_fault).
     std::string state() const {
-        EXPECT_EQ(check_fold_invariants(cur_buffer->top), "");
-        int line_no = fold()->cur_count;
-        for (const FOLD *f = fold(); f->parent; f = f->parent) {
-            const LINE *up = f->parent->cur;
-            EXPECT_TRUE(line_kind(up) == LINE_FOLD && line_fold(up) == f);
-            line_no += f->parent->cur_count + 1;
-        }
-        EXPECT_EQ(cur_buffer->line_no, line_no);
+        EXPECT_EQ(tree_fault(cur_buffer), "");
         std::string s = tree_picture(fold()) + " @" + std::to_string(fold()->cur_index) + ":" +
                         std::to_string(fold()->into) + " r" + std::to_string(fold()->row);
         if (cur_buffer->changed) s += " *";
         if (undel_count()) s += " ";
         for (int i = 0; i < undel_count(); i++) s += "LB<>S"[undel_entry(i).kind];
+        if (fold()->mark1 >= 0 || fold()->mark2 >= 0)
+            s += " |" + std::to_string(fold()->mark1) + "-" + std::to_string(fold()->mark2);
         return s;
+    }
+
+    // What is wrong with the buffer's tree (its counts and links, the current
+    // fold hanging from current fold lines, the line number naming the current
+    // line's place in the file), or "".
+    static std::string tree_fault(const BUFF *b) {
+        std::string fault = check_fold_invariants(b->top);
+        int line_no = b->fold->cur_count;
+        for (const FOLD *f = b->fold; f->parent && fault.empty(); f = f->parent) {
+            const LINE *up = f->parent->cur;
+            if (line_kind(up) != LINE_FOLD || line_fold(up) != f) fault = "fold not current";
+            line_no += f->parent->cur_count + 1;
+        }
+        if (fault.empty() && b->line_no != line_no)
+            fault =
+                "line number " + std::to_string(b->line_no) + ", not " + std::to_string(line_no);
+        return fault;
     }
 
     // Runs a command text: the state after it, and " !" with the message when
@@ -118,6 +130,8 @@ class CommandsTest : public TablesTest {
             SCOPED_TRACE(c.text + " on line " + std::to_string(c.index));
             undel_release_all();
             build(c.outline, c.index, c.into);
+            fold()->mark1 = c.mark1;
+            fold()->mark2 = c.mark2;
             EXPECT_EQ(run(c.text), c.state);
         }
     }

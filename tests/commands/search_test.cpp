@@ -122,16 +122,9 @@ struct node {
     bool open;
     std::vector<node> lines;
 };
-
-node text() {
-    return {'t', false, {}};
-}
-node fold(bool open, std::vector<node> lines) {
-    return {'f', open, std::move(lines)};
-}
-node vfold(bool open, std::vector<node> lines) {
-    return {'v', open, std::move(lines)};
-}
+const auto text = [] { return node{'t', false, {}}; };
+const auto fold = [](bool open, std::vector<node> lines) { return node{'f', open, lines}; };
+const auto vfold = [](bool open, std::vector<node> lines) { return node{'v', open, lines}; };
 
 // The lines a search should see, counted from the tree alone.
 int lines_seen(const std::vector<node> &list, int folds, int vfolds) {
@@ -162,9 +155,7 @@ class SearchWalk : public CommandsTest {
     // named v1, v2, ... beside it) in the scratch folder.
     void write_list(const std::string &name, const std::vector<node> &list) {
         std::string out;
-        for (const node &l : list) {
-            write_line(out, l);
-        }
+        for (const node &l : list) write_line(out, l);
         test_support::write_file(files.path(name), out);
     }
     void write_line(std::string &out, const node &l) {
@@ -207,12 +198,6 @@ class SearchWalk : public CommandsTest {
         return seen;
     }
 
-    static int n_buffs_in_use() {
-        int n = 0;
-        for (const BUFF *in : buffs) n += in != nullptr;
-        return n;
-    }
-
     test_support::scratch_dir files;
     int vfolds = 0;
 };
@@ -230,7 +215,7 @@ TEST_F(SearchWalk, EachSettingSeesTheLinesItShouldEachOnce) {
             // Back at the end of the list it started in, every child left.
             EXPECT_EQ(place(), "main:" + std::to_string(cur_buffer->top->deep_count - 1) + ":0");
             EXPECT_EQ(fold(), cur_buffer->top);
-            EXPECT_EQ(n_buffs_in_use(), 1);
+            EXPECT_EQ(n_buffs, 1);
 
             // Backwards, one match at a time: the same places in reverse.
             load("main");
@@ -269,11 +254,11 @@ TEST_F(SearchWalk, AVirtualFoldChangedIsWrittenBackWithItsBackup) {
     EXPECT_TRUE(cur_buffer->changed);
     EXPECT_EQ(test_support::read_file(files.path("child")), "one y\ntwo\n");
     EXPECT_EQ(test_support::read_file(files.path("child.bak")), "one x\ntwo\n");
-    EXPECT_EQ(n_buffs_in_use(), 1);
+    EXPECT_EQ(n_buffs, 1);
     // Unchanged, a child is left without writing.
     EXPECT_EQ(run("fold_start " + find("two")), "y,<child 0 c>,y, @3:0 r22 *");
     EXPECT_EQ(test_support::read_file(files.path("child.bak")), "one x\ntwo\n");
-    EXPECT_EQ(n_buffs_in_use(), 1);
+    EXPECT_EQ(n_buffs, 1);
 }
 
 TEST_F(SearchWalk, TheScopeIsForgottenWithItsFold) {

@@ -73,36 +73,25 @@ TEST_F(Leaving, ExitAsksThenWritesTheFileKeepingItsBackupAndMode) {
     EXPECT_EQ(files.names(), (names{"prog.c", "prog.bak", "keys.ini"}));
 }
 
+// A read-only file with a long name: the name is cut so that the whole
+// question shows.
 TEST_F(Leaving, AReadOnlyFileIsOverwrittenOnlyWhenTheUserAgrees) {
-    write("ro.txt", "locked\n", 0444);
-    write("ro.bak", "kept\n");
-    const std::string asked = "ro.txt not written, write: yes no",
-                      overwrite = "ro.txt readonly, overwrite: yes no";
-    ox("ro.txt");
-    // clang-format off
-    ASSERT_TRUE(play({{"", 2, "warning: readonly file ro.txt"}, {" ", 2, ox_e2e::banner},
-                      {"\x02", 2, "backups disabled"}, {"x\vx", 2, asked}, {"\r", 2, overwrite},
-                      {"n\r", 2, "aborted"}, {"\vx", 2, asked}, {"\r", 2, overwrite}}));
-    // clang-format on
-    session->type("\r");
-    ASSERT_TRUE(session->wait_exit(0));
-    EXPECT_EQ(read("ro.txt"), "xlocked\n");
-    EXPECT_EQ(permissions(files.path("ro.txt")), 0444);
-    EXPECT_EQ(read("ro.bak"), "kept\n") << "backups were off";
-}
-
-TEST_F(Leaving, ALongNameIsCutSoThatTheWholeQuestionShows) {
-    const std::string name = std::string(60, 'n') + ".txt";
-    write(name, "text\n", 0444);
-    ox(name);
+    const std::string name = std::string(60, 'n') + ".txt", backup = std::string(60, 'n') + ".bak";
+    write(name, "locked\n", 0444);
+    write(backup, "kept\n");
     const std::string asked = name.substr(0, 53) + " not written, write: yes no",
                       overwrite = name.substr(0, 52) + " readonly, overwrite: yes no";
+    ox(name);
     // clang-format off
-    ASSERT_TRUE(play({{" ", 2, ox_e2e::banner}, {"x\vx", 2, asked}, {"\r", 2, overwrite}}));
+    ASSERT_TRUE(play({{" ", 2, ox_e2e::banner}, {"\x02", 2, "backups disabled"},
+                      {"x\vx", 2, asked}, {"\r", 2, overwrite}, {"n\r", 2, "aborted"},
+                      {"\vx", 2, asked}, {"\r", 2, overwrite}}));
     // clang-format on
     session->type("\r");
     ASSERT_TRUE(session->wait_exit(0));
-    EXPECT_EQ(read(name), "xtext\n");
+    EXPECT_EQ(read(name), "xlocked\n");
+    EXPECT_EQ(permissions(files.path(name)), 0444);
+    EXPECT_EQ(read(backup), "kept\n") << "backups were off";
 }
 
 TEST_F(Leaving, AWriteThatFailsKeepsTheEditorTheTextAndTheFiles) {
