@@ -8,23 +8,16 @@
 namespace {
 
 using names = std::set<std::string>;
-using ox_e2e::insert_mode;
+using namespace ox_e2e::keys;
 
-const std::string down = "\x1b[B", up = "\x1b[A", f2 = "\x1bOQ", f3 = "\x1bOR", f4 = "\x1bOS";
-
-// Status row 0: the file name, the language (the shipped ox.ini's "c" for the
-// ".c" files, else "top"), the line and the column.
+// Status row 0: the shipped ox.ini's language "c" for the ".c" files.
 std::string status(const std::string &name, int line, int col) {
-    std::string s = name, number = std::to_string(line);
-    s.resize(59, ' ');
-    s += name.ends_with(".c") ? "c" : "top";
-    s.resize(75 - number.size(), ' ');
-    return s + number + " " + std::to_string(col);
+    return ox_e2e::status_row(name, line, col, name.ends_with(".c") ? "c" : "top");
 }
 
 // Status row 1 in a ".c" file: the fold's name and the settings, tab size 4.
 std::string fold_row(const std::string &name) {
-    std::string row = name + insert_mode.substr(name.size());
+    std::string row = name + ox_e2e::insert_mode.substr(name.size());
     return row.substr(0, row.size() - 2) + "4";
 }
 
@@ -32,8 +25,7 @@ std::string fold_row(const std::string &name) {
 std::string virtual_fold(const std::string &name) {
     std::string line = "/*...v";
     for (unsigned char c : name)
-        line += std::isalnum(c) || c == '_' || c == ' ' ? std::string(1, static_cast<char>(c))
-                                                        : "\\" + std::to_string(c) + "\\";
+        line += std::isalnum(c) ? std::string(1, c) : "\\" + std::to_string(c) + "\\";
     return line + ":0:*/\n";
 }
 
@@ -79,34 +71,6 @@ TEST_F(Folds, InAndOutOfNestedFoldsAndBackToTheListOfFiles) {
                               "/*...sthree:0:*/\nin three\n/*...e*/\n/*...e*/\n/*...e*/\nlast\n");
     EXPECT_EQ(read("nest.bak"), text);
     EXPECT_EQ(test_support::permissions(files.path("nest.c")), 0640);
-}
-
-TEST_F(Folds, TheWorkedSessionOfTheUserGuide) {
-    write("prog.c", "int main()\n{\n    a = 1;\n    b = 2;\n    return 0;\n}\n");
-    write("lib.c", "int lib;\n");
-    start({"prog.c"});
-    ASSERT_TRUE(session->wait_row(2, ox_e2e::banner));
-    // Mark the two lines, make them a fold, close it, enter it, leave it.
-    // clang-format off
-    ASSERT_TRUE(play({{down + down + "\x0f" + down + down + "\x10\v\x06", 2, "tag:"},
-                      {"setup\r", 8, "{{{ setup"}, {"", 11, "}}}"},
-                      {f2 + "n\r", 8, "... setup"}, {"", 9, "    return 0;"},
-                      {f3, 4, "    a = 1;"}, {"", 1, fold_row("setup")},
-                      {f4, 12, "... setup"}}));
-    // clang-format on
-    // A virtual fold line for lib.c, made at the menu's command prompt.
-    session->type("\x1b");
-    ASSERT_TRUE(
-        session->wait_for([&] { return session->row(2).starts_with("menu: "); }, "the menu"));
-    // clang-format off
-    ASSERT_TRUE(play({{"C\r", 2, "command:"},
-                      {"line_insert::: \"lib.c\" no 0\r", 12, "::: lib.c"},
-                      {f3, 4, "int lib;"}, {"", 0, status("lib.c", 1, 1)},
-                      {f4, 12, "::: lib.c"}}));
-    // clang-format on
-    EXPECT_TRUE(leave({"prog.c"}));
-    EXPECT_EQ(read("prog.c"), "int main()\n{\n/*...vlib\\46\\c:0:*/\n/*...ssetup:0:*/\n"
-                              "    a = 1;\n    b = 2;\n/*...e*/\n    return 0;\n}\n");
 }
 
 using VirtualFolds = ox_e2e::OxTest;
