@@ -170,22 +170,10 @@ std::string pty_terminal::row(int r) const {
 
 std::string pty_terminal::text(int r) const {
     std::string text;
-    auto put = [&text](uint32_t c) {
-        if (c < 0x80) {
-            text += static_cast<char>(c);
-        } else if (c < 0x800) {
-            text += static_cast<char>(0xC0 | c >> 6);
-            text += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            text += static_cast<char>(0xE0 | c >> 12);
-            text += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            text += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            text += static_cast<char>(0xF0 | c >> 18);
-            text += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-            text += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            text += static_cast<char>(0x80 | (c & 0x3F));
-        }
+    auto put = [&text](uint32_t c) { // in UTF-8: a lead byte, then six bits a byte
+        int n = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+        text += static_cast<char>(n ? (0xF0 << (3 - n) & 0xFF) | c >> 6 * n : c);
+        while (n-- > 0) text += static_cast<char>(0x80 | (c >> 6 * n & 0x3F));
     };
     for (int c = 0; c < cols_; c++) {
         VTermScreenCell sc{};
