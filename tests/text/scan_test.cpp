@@ -72,14 +72,6 @@ TEST(Scan, NumbersAndQuotedStrings) {
     EXPECT_EQ(strings, R"(a"b\cn/11 "/4 /2 null null null null null null )");
 }
 
-TEST(Scan, PrintNum) {
-    char buf[LINE_BUF_SIZE] = "##";
-    EXPECT_EQ(print_num(buf, 0), buf + 1);
-    EXPECT_STREQ(buf, "0#");
-    *print_num(print_str(buf, "keycode "), 4294967295u) = 0;
-    EXPECT_STREQ(buf, "keycode 4294967295");
-}
-
 TEST(StringArena, BlocksOfMixedSizesNeverOverlap) {
     long before = alloc_live_blocks();
     std::mt19937 rng(7);
