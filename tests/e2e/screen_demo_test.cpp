@@ -97,7 +97,7 @@ TEST(E2eKeys, BytesSequencesAndTheOneSecondTimeOut) {
     EXPECT_TRUE(s.logged("27 27 90 27 91 65"));
 }
 
-TEST(E2eKeys, KeyStatusInterruptsAndTheTerminalGivenBack) {
+TEST(E2eKeys, KeyStatusInterruptsBracketedPasteAndTheTerminalGivenBack) {
     screen_session s("text\n");
     // th_key_status twice, then th_key_read: the same key, a byte or a sequence.
     for (auto [key, shown] : {std::pair{"x", "120"}, {"\x1b[B", "259 Down"}}) {
@@ -111,8 +111,19 @@ TEST(E2eKeys, KeyStatusInterruptsAndTheTerminalGivenBack) {
     s->signal(SIGINT);
     s->type("bc");
     ASSERT_TRUE(s.logged("97 98 SIGINT 99"));
+    // Bracketed paste is on only while the program has the terminal: off
+    // while an outside command has it (F12), and at the end.
+    const std::string on = "\x1b[?2004h", off = "\x1b[?2004l", &out = s->output();
+    s->type("\x1b[24~");
+    ASSERT_TRUE(s.logged("97 98 SIGINT 99 524 F12"));
+    size_t outside = out.find("outside");
+    ASSERT_NE(outside, std::string::npos);
+    EXPECT_GT(out.rfind(off, outside), out.rfind(on, outside)) << "off before it";
+    EXPECT_NE(out.rfind(on, outside), std::string::npos) << "on from the start";
+    EXPECT_NE(out.find(on, outside), std::string::npos) << "on again after it";
     s->type("\x11"); // ^Q
     ASSERT_TRUE(s->wait_exit(0));
+    EXPECT_GT(out.rfind(off), out.rfind(on)) << "off at the end";
     EXPECT_TRUE(s->wait_screen({})) << "the screen from before the program";
     termios cooked = s->modes();
     EXPECT_EQ(cooked.c_lflag & (ICANON | ECHO | ISIG), tcflag_t(ICANON | ECHO | ISIG));
@@ -263,22 +274,6 @@ TEST(E2eScreen, ResizedSmallerLargerTooSmallAndBack) {
     EXPECT_TRUE(s->wait_for([&] { return s->at(2, 6).bg == 7; }, "never highlighted"));
     s->type("\r");
     EXPECT_TRUE(s->wait_row(2, "option 1 0"));
-}
-
-TEST(E2eScreen, BracketedPasteOnlyWhileTheProgramHasTheTerminal) {
-    const std::string on = "\x1b[?2004h", off = "\x1b[?2004l";
-    screen_session s("text\n");
-    EXPECT_NE(s->output().find(on), std::string::npos);
-    s->type("\x1b[24~"); // F12: the terminal lent to an outside command
-    ASSERT_TRUE(s.logged("524 F12"));
-    const std::string &out = s->output();
-    size_t outside = out.find("outside");
-    ASSERT_NE(outside, std::string::npos);
-    EXPECT_GT(out.rfind(off, outside), out.rfind(on, outside)) << "off before it";
-    EXPECT_NE(out.find(on, outside), std::string::npos) << "on again after it";
-    s->type("\x11");
-    ASSERT_TRUE(s->wait_exit(0));
-    EXPECT_GT(s->output().rfind(off), s->output().rfind(on)) << "off at the end";
 }
 
 TEST(E2eScreen, ScrollingSidewaysInStepsOfTwenty) {
