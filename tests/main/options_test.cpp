@@ -69,8 +69,11 @@ TEST(OptionsDeathTest, HelpAndVersionGoToStandardOutputWhileOptionsAreRead) {
     // What cannot be written whole is not reported as done.
     EXPECT_EXIT(parse_to({"--help"}, "/dev/full"), testing::ExitedWithCode(2),
                 "^ox: can't write to standard output\n$");
-    // A usage error still goes to standard error alone.
+    // A usage error, or an option without its value, goes to standard error alone.
     EXPECT_EXIT(parse_to({"-x"}, out.c_str()), testing::ExitedWithCode(2), "^usage: ox ");
+    EXPECT_EXIT(parse_to({"-l", "-w"}, out.c_str()), testing::ExitedWithCode(2),
+                "^usage: ox .*\n       filename    name\\(s\\) of files to edit \\(no extension "
+                "assumed\\)\n$");
     EXPECT_EQ(test_support::read_file(out), "");
 }
 
