@@ -342,7 +342,7 @@ void expect_answers(screen_session &s,
     }
 }
 
-TEST(E2ePrompt, EditingAStringScrolledUpTo500Characters) {
+TEST(E2ePrompt, StringsScrolledUpTo500CharactersNumbersOptionsAndYesNo) {
     screen_session s("text\n");
     s->type(F1 + "ab\x7f");
     ASSERT_TRUE(s.asks("string: a", 9)) << "the character stepped over is wiped";
@@ -381,10 +381,7 @@ TEST(E2ePrompt, EditingAStringScrolledUpTo500Characters) {
                {F1 + std::string(500, 'y') + "\x7f\x7f" + RIGHT + RIGHT + RIGHT + "\r",
                 "string 1 500 \"" + std::string(65, 'y')},
            });
-}
-
-TEST(E2ePrompt, NumbersOptionsAndYesNo) {
-    screen_session s("text\n");
+    ASSERT_TRUE(s.settle());
     s->type(F3);
     ASSERT_TRUE(s->wait_row(2, "when: never if_open always"));
     EXPECT_TRUE(s->at(2, 6).bg == 7 && s->at(2, 6).fg == 0) << "highlighted: black on white";
