@@ -80,12 +80,6 @@ class OxTest : public ::testing::Test {
         return *session;
     }
 
-    // Escape, and the menu's first row of choices.
-    testing::AssertionResult menu() {
-        session->type("\x1b");
-        return session->wait_for([&] { return session->row(2).starts_with("menu: "); }, "the menu");
-    }
-
     // Types each step's keys and waits for its row to show its text.
     struct step {
         std::string keys;

@@ -40,8 +40,9 @@ TEST_F(Terminals, PastedLinesKeepTheirIndentsWithAutoindentOn) {
 
 TEST_F(Terminals, APasteIntoTheCommandPromptIsTypedUpToItsFirstLineEnd) {
     write("c.txt", "text\n");
-    start_with(exit_keys, {"c.txt"});
-    ASSERT_TRUE(menu());
+    e2e::pty_terminal &t = start_with(exit_keys, {"c.txt"});
+    t.type("\x1b");
+    ASSERT_TRUE(t.wait_for([&] { return t.row(2).starts_with("menu: "); }, "the menu"));
     ASSERT_TRUE(play({{"C\r", 2, "command:"},
                       {PASTE + "string_insert \"pasted \"\nline_delete" + PASTED, 2,
                        "command: string_insert \"pasted \""},
