@@ -157,42 +157,20 @@ bool pty_terminal::reap(int flags) {
     return true;
 }
 
-std::string pty_terminal::row(int r) const {
+std::string pty_terminal::cells(int r, bool utf8) const {
     std::string text;
-    for (int c = 0; c < cols_; c++) {
-        VTermScreenCell sc{};
-        vterm_screen_get_cell(vscreen_, VTermPos{r, c}, &sc);
-        if (sc.chars[0] != static_cast<uint32_t>(-1))
-            text += cell_char(sc); // -1: a wide one's right half
-    }
-    return text.erase(text.find_last_not_of(' ') + 1);
-}
-
-std::string pty_terminal::text(int r) const {
-    std::string text;
-    auto put = [&text](uint32_t c) {
-        if (c < 0x80) {
-            text += static_cast<char>(c);
-        } else if (c < 0x800) {
-            text += static_cast<char>(0xC0 | c >> 6);
-            text += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            text += static_cast<char>(0xE0 | c >> 12);
-            text += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            text += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            text += static_cast<char>(0xF0 | c >> 18);
-            text += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-            text += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            text += static_cast<char>(0x80 | (c & 0x3F));
-        }
+    auto put = [&text](uint32_t c) { // in UTF-8: a lead byte, then six bits a byte
+        int n = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+        text += static_cast<char>(n ? (0xF0 << (3 - n) & 0xFF) | c >> 6 * n : c);
+        while (n-- > 0) text += static_cast<char>(0x80 | (c >> 6 * n & 0x3F));
     };
     for (int c = 0; c < cols_; c++) {
         VTermScreenCell sc{};
         vterm_screen_get_cell(vscreen_, VTermPos{r, c}, &sc);
         if (sc.chars[0] == static_cast<uint32_t>(-1)) continue; // a wide one's right half
-        if (sc.chars[0] == 0) put(' ');
-        for (int i = 0; i < VTERM_MAX_CHARS_PER_CELL && sc.chars[i] != 0; i++) put(sc.chars[i]);
+        if (!utf8 || sc.chars[0] == 0) text += cell_char(sc);
+        for (int i = 0; utf8 && i < VTERM_MAX_CHARS_PER_CELL && sc.chars[i] != 0; i++)
+            put(sc.chars[i]);
     }
     return text.erase(text.find_last_not_of(' ') + 1);
 }

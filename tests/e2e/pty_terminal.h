@@ -67,10 +67,10 @@ class pty_terminal {
 
     // The text of a row without its trailing blanks; a character outside
     // ASCII as \x01.
-    std::string row(int r) const;
+    std::string row(int r) const { return cells(r, false); }
     // The same in UTF-8, every character as itself with its combining marks,
     // a wide one once.
-    std::string text(int r) const;
+    std::string text(int r) const { return cells(r, true); }
     cell at(int r, int c) const;
     int cursor_row() const { return cursor(true); }
     int cursor_col() const { return cursor(false); }
@@ -94,6 +94,7 @@ class pty_terminal {
     void pump(int wait_ms);
     bool reap(int flags);
     int cursor(bool want_row) const;
+    std::string cells(int r, bool utf8) const;
     std::string dump() const;
 
     int rows_;

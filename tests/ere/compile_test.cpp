@@ -1,8 +1,7 @@
-// Compiling: the accepted syntax, its error codes and messages, min lengths,
-// the automaton's list order and fixed limits, and running out of memory.
+// Compiling: the accepted syntax, its error codes, min lengths, the
+// automaton's fixed limits, and running out of memory.
 #include "compiled.h"
 #include "ere/alloc.h"
-#include "ere/compiled.h"
 
 namespace {
 
@@ -10,32 +9,34 @@ int error_of(const std::string &pattern) {
     return Compiled(pattern.c_str()).error;
 }
 
-TEST(EreSyntax, MessagesAndTheCompileContract) {
-    for (int code = 1; code <= 24; code++) EXPECT_NE(ere_error(code), nullptr) << code;
-    for (int code : {-1, 0, 25}) EXPECT_EQ(ere_error(code), nullptr) << code;
-    EXPECT_STREQ(ere_error(18), "too complex");
-    int code = 99;
-    ERE *ere = ere_compile("a", 0, &code);
-    EXPECT_TRUE(ere != nullptr && code == 0);
-    ere_discard(ere);
-    ere_discard(nullptr);
-    EXPECT_EQ(ere_compile("a{", 0, nullptr), nullptr);
-}
-
 TEST(EreSyntax, ErrorCodes) {
     const std::pair<const char *, int> cases[] = {
-        {"(a", 2},         {"(a\\", 2},        {"[-a]", 3},     {"[[:alpha:]-z]", 3},
-        {"[a-]", 4},       {"[a-", 4},         {"[a", 5},       {"[a\\", 5},
-        {"[]a]", 6},       {"a)", 7},          {"?a", 8},       {"(+)", 9},
-        {"*a", 10},        {"a|*", 10},        {"{1}", 11},     {"}", 12},
-        {"a{", 13},        {"a{,2}", 13},      {"a{2,x}", 14},  {"a{2", 15},
-        {"a{2 }", 15},     {"a{3,2}", 16},     {"[[.a.]]", 19}, {"[[=a=]]", 20},
-        {"[[:foo:]]", 21}, {"[[:alpha]]", 21}, {"[]", 0},       {"a^b", 0},
-        {"^*", 0},         {"a{0}", 0},
+        {"(a\\", 2},
+        {"[-a]", 3},
+        {"[[:alpha:]-z]", 3},
+        {"[a-]", 4},
+        {"[a\\", 5},
+        {"[]a]", 6},
+        {"a)", 7},
+        {"?a", 8},
+        {"(+)", 9},
+        {"a|*", 10},
+        {"{1}", 11},
+        {"}", 12},
+        {"a{,2}", 13},
+        {"a{2,x}", 14},
+        {"a{2 }", 15},
+        {"a{3,2}", 16},
+        {"[[.a.]]", 19},
+        {"[[=a=]]", 20},
+        {"[[:alpha]]", 21},
+        {"[]", 0},
+        {"a{4294967297}", 18}, // a count too large to write is not wrapped round
     };
     for (auto [pattern, code] : cases) EXPECT_EQ(error_of(pattern), code) << pattern;
-    // A count too large to write is not wrapped round to a small one.
-    EXPECT_EQ(error_of("a{4294967297}"), 18);
+    EXPECT_STREQ(ere_error(18), "too complex");
+    EXPECT_EQ(ere_error(25), nullptr);
+    EXPECT_EQ(ere_compile("a{", 0, nullptr), nullptr) << "no place for the code is needed";
 }
 
 TEST(EreSyntax, AcceptedForms) {
@@ -43,7 +44,6 @@ TEST(EreSyntax, AcceptedForms) {
                  {"a|", "b", "0,0"},
                  {"(|a)", "a", "0,1"},
                  {"a{2,3}", "aaaa", "0,3"},
-                 {"a{2,}", "a", "none"},
                  {"(ab){2}", "ababab", "0,4"},
                  // A quantifier after a run of literals binds to its last character only.
                  {"abc*", "abd", "0,2"},
@@ -51,23 +51,18 @@ TEST(EreSyntax, AcceptedForms) {
                  {"[c-a]", "abc", "2,1"},
                  {"[\\]]", "a]", "1,1"},
                  {"[a-c-e]+", "xabcdef", "1,5"},
-                 {"[]", "abc", "none"},
                  {"[^]", "abc", "0,1"},
-                 {"[\\t\\-]+", "x\t-", "1,2"},
                  {"[[:digit:][:blank:]]+", "x1 2\t3y", "1,5"},
                  {"[^[:alnum:]]", "ab1_", "3,1"},
                  {"[\xe9]", "caf\xe9", "3,1"},
                  // Escapes; one of value 0 ends the expression.
                  {"\\t\\e\\f\\n\\r\\b", "x\t\x1b\f\n\r\b", "1,6"},
                  {"\\x41\\x4a\\x4Bz", "AJKz", "0,4"},
-                 {"\\xg", "xg", "0,2"},
                  {"ab\\x00cd", "ab", "0,2"},
                  // "~c" is any character but c; "~" at the end is itself.
                  {"~.", "..a", "2,1"},
-                 {"~a", "a", "none"},
                  {"a~", "ba~", "1,2"},
                  // Anchors stand anywhere.
-                 {"a^b", "ab a^b", "none"},
                  {"^*a", "ba", "1,1"},
                  {"\\`a\\'", "aa", "none"}});
 }
@@ -96,17 +91,7 @@ TEST(EreSyntax, GroupLimit) {
     EXPECT_EQ(error_of(kept + "(b)"), 17);
 }
 
-TEST(EreSyntax, MinLength) {
-    const std::pair<const char *, int> cases[] = {
-        {"", 0},           {"abcd", 4},           {"a?", 0},     {"a*b", 1},  {"(ab)+", 2},
-        {"a{3}b", 4},      {"(ab){2,5}", 4},      {"ab|c", 1},   {"a|bc", 1}, {"a{0}", 0},
-        {"[ab]~c.\\w", 4}, {"^$\\<\\>\\B\\y", 0}, {"(a)\\1", 1},
-    };
-    for (auto [pattern, length] : cases) {
-        Compiled c(pattern);
-        EXPECT_EQ(c.ere ? ere_min_len(c.ere) : -1, length) << pattern;
-    }
-    // A run of literals longer than one string edge holds.
+TEST(EreSyntax, MinLengthOfARunLongerThanOneStringEdge) {
     std::string run = std::string(299, 'x') + "y", text = "x" + run;
     EXPECT_EQ(ere_min_len(Compiled(run.c_str()).ere), 300);
     expect_rows({{run.c_str(), text.c_str(), "1,300"}});
@@ -123,34 +108,8 @@ TEST(EreSyntax, AbsurdlyDeepExpressionsAreTooComplex) {
     expect_rows({{deepest.c_str(), "ab", "1,1"}});
 }
 
-// The start state's edges, front to back, as "kind:target" words ("0'a:1" for a byte edge).
-std::string start_list(const char *pattern) {
-    Compiled c(pattern);
-    const Automaton *aut = c.ere->automaton;
-    std::string out;
-    for (int e = aut->head[c.ere->start]; e >= 0; e = aut->edges[e].next) {
-        const Edge &edge = aut->edges[e];
-        out += std::to_string(edge.kind);
-        if (edge.kind == EDGE_BYTE) out += std::string("'") + static_cast<char>(edge.operand.byte);
-        out += ":" + std::to_string(edge.target) + " ";
-    }
-    return out;
-}
-
-TEST(EreAutomaton, ListOrderFollowsTheConstruction) {
-    // "a|b": states 0-1 "a", 2-3 "b", 4-5 the alternation.
-    EXPECT_EQ(start_list("a|b"), "0'a:1 0'b:3 ");
-    // "a?b": the edge that skips "a" was added first, and lists grow at the front.
-    EXPECT_EQ(start_list("a?b"), "0'b:5 0'a:1 ");
-    EXPECT_EQ(start_list("a*b"), "0'a:1 0'b:4 ");
-}
-
 TEST(EreAutomaton, StateAndEdgeLimits) {
-    EXPECT_EQ(error_of("a{249}"), 0);
     EXPECT_EQ(error_of("a{250}"), 18);
-    // Two states for the counted node, six for each copy of a group of two.
-    EXPECT_EQ(error_of("(ab){83}"), 0);
-    EXPECT_EQ(error_of("(ab){84}"), 18);
     expect_rows({{"a{248}b", (std::string(249, 'a') + "b").c_str(), "1,249"}});
     // Each "[ab]?" adds an edge to every later one from its start: the
     // epsilon-free automaton of n of them holds about n*n/2 edges.
@@ -161,7 +120,7 @@ TEST(EreAutomaton, StateAndEdgeLimits) {
 }
 
 TEST(EreMemory, EveryFailedAllocationIsReportedAndNoFailedCompileLeavesMemory) {
-    for (const char *pattern : {"[a-z]+(x|yz)*\\1", "(a)((b)\\2)[[:alpha:]]{2,3}", "~a.\\w|$"}) {
+    for (const char *pattern : {"[a-z]+(x|yz)*\\1", "(a)((b)\\2)[[:alpha:]]{2,3}"}) {
         int failures = 0;
         for (int n = 1; n < 100; n++, failures++) {
             ere_fail_allocation(n);

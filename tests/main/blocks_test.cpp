@@ -5,22 +5,12 @@
 
 namespace {
 
-// ^O and ^P mark, ~F9 filters, F9 runs a command, ^K R reads a file in.
-const std::string down = "\x1b[B", mark_1 = "\x0f", mark_2 = "\x10", filter = "\x1b[20;2~",
-                  shell = "\x1b[20~", read_block = "\v\x12";
-
-std::string status(const std::string &name, int line, int col) {
-    std::string s = name, number = std::to_string(line);
-    s.resize(59, ' ');
-    s += "top";
-    s.resize(75 - number.size(), ' ');
-    return s + number + " " + std::to_string(col);
-}
+using namespace ox_e2e::keys;
 
 // The screen of list.txt after it was sorted: the cursor on its first line,
 // on the row where the line after the block was.
 std::vector<std::string> sorted_screen() {
-    std::vector<std::string> rows = {status("list.txt", 1, 1), ox_e2e::insert_mode, ""};
+    std::vector<std::string> rows = {ox_e2e::status_row("list.txt", 1, 1), ox_e2e::insert_mode, ""};
     rows.resize(8, "~");
     for (const char *line : {"a", "b", "c", "d", "end", "^"}) rows.push_back(line);
     rows.resize(24, "~");
@@ -35,7 +25,7 @@ TEST_F(Blocks, MarkedFilteredAndTheShellReachedWithTheScreenKept) {
     e2e::pty_terminal &t = start({"list.txt"});
     ASSERT_TRUE(t.wait_row(2, ox_e2e::banner));
     t.type(mark_1 + down + down + down + down + mark_2);
-    ASSERT_TRUE(t.wait_row(0, status("list.txt", 5, 1)));
+    ASSERT_TRUE(t.wait_row(0, ox_e2e::status_row("list.txt", 5, 1)));
     // The rows arrive one after another: wait for the last of them.
     ASSERT_TRUE(t.wait_for(
         [&] {
@@ -45,9 +35,7 @@ TEST_F(Blocks, MarkedFilteredAndTheShellReachedWithTheScreenKept) {
         "the block marked across the whole width, rows 4 to 7"));
     const int marked = t.at(4, 0).bg;
 
-    // clang-format off
     ASSERT_TRUE(play({{filter, 2, "command:"}, {"sort\r", 8, "a"}}));
-    // clang-format on
     ASSERT_TRUE(t.wait_screen(sorted_screen()));
     EXPECT_EQ(t.at(8, 0).bg, marked);
     EXPECT_EQ(t.at(11, 0).bg, marked) << "the output is the marked block";
@@ -71,7 +59,7 @@ TEST_F(Blocks, MarkedFilteredAndTheShellReachedWithTheScreenKept) {
     ASSERT_TRUE(t.wait_screen(sorted_screen()));
 
     // A block read with its long line split says so.
-    ASSERT_TRUE(play({{read_block, 2, "filename:"},
+    ASSERT_TRUE(play({{"\v\x12", 2, "filename:"}, // ^K R
                       {"long.txt\r", 2, "warning: long lines split in long.txt"}}));
     EXPECT_TRUE(leave({"list.txt"}));
     EXPECT_EQ(read("list.txt"),

@@ -5,11 +5,10 @@
 namespace {
 
 using ox_e2e::exit_keys;
-
-using MainLoop = ox_e2e::OxTest;
-
 using ox_e2e::insert_mode;
 using ox_e2e::overtype_mode;
+using MainLoop = ox_e2e::OxTest;
+
 // The menu's row of groups fits on a screen this wide, so that the last shows.
 constexpr int menu_width = 160;
 const std::string five_status = "five.c" + std::string(menu_width - 27, ' ') + "top            ";
@@ -73,6 +72,12 @@ TEST_F(MainLoop, TheMenuAsksForACommandsArgumentsAndRemembersTheChoice) {
     ASSERT_TRUE(choices_shown(t, "menu: ", "COMMAND"));
     ASSERT_TRUE(play({{"\r", 2, "command:"}, {"\x1b", 2, "aborted"}}))
         << "COMMAND was remembered; Escape at its prompt";
+    // The group "other" ends with undo and redo; u moves from undelete to undo.
+    t.type("\x1b");
+    ASSERT_TRUE(choices_shown(t, "menu: ", "COMMAND"));
+    t.type("o\r");
+    ASSERT_TRUE(choices_shown(t, "other: undelete put shell", "backups undo redo"));
+    ASSERT_TRUE(play({{"u\r", 7, "four"}}));
     t.type("\v\x11");
     EXPECT_TRUE(t.wait_exit(1));
 }

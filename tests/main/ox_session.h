@@ -30,6 +30,26 @@ inline const std::string exit_keys = "key_prefix \"^K\"\n"
 inline const std::string insert_mode = std::string(58, ' ') + "autoindent  insert  ^I";
 inline const std::string overtype_mode = std::string(58, ' ') + "autoindent overtype ^I";
 
+// The first status row at 80 columns: the file name, the language, the line
+// and the column.
+inline std::string status_row(const std::string &name, int line, int col,
+                              const std::string &lang = "top") {
+    std::string s = name, number = std::to_string(line);
+    s.resize(59, ' ');
+    s += lang;
+    s.resize(75 - number.size(), ' ');
+    return s + number + " " + std::to_string(col);
+}
+
+// Keys as an xterm sends them, for the shipped ox.ini: ^O and ^P mark a
+// block, F9 runs a command and ~F9 filters the block through one.
+namespace keys {
+inline const std::string up = "\x1b[A", down = "\x1b[B", right = "\x1b[C", f1 = "\x1bOP",
+                         f2 = "\x1bOQ", f3 = "\x1bOR", f4 = "\x1bOS", f7 = "\x1b[18~",
+                         shell = "\x1b[20~", filter = "\x1b[20;2~", mark_1 = "\x0f",
+                         mark_2 = "\x10";
+} // namespace keys
+
 class OxTest : public ::testing::Test {
   protected:
     void write(const std::string &name, const std::string &text, int mode = 0644) {

@@ -42,14 +42,20 @@ TEST_F(Startup, TwoNamesAreListedNotLoadedAndOptionsAfterTheFirstAreNames) {
               ">>> a.c|>>> -l|>>> missing.c|^");
 }
 
-TEST_F(Startup, WithLEveryFileIsReadAndEachMessageWaitsForAKey) {
+TEST_F(Startup, WithLEveryFileIsReadOnlyRegularFilesAndEachMessageWaitsForAKey) {
     write("ro.c", "x\n" + std::string(600, 'y') + "\nz\n", 0444);
-    e2e::pty_terminal &t = start({"-l", "missing.c", "ro.c"});
+    ASSERT_EQ(mkfifo(files.path("fifo").c_str(), 0644), 0);
+    e2e::pty_terminal &t =
+        start({"-l", "missing.c", "ro.c", "fifo", "//dev/zero", "/tmp/../dev/zero"});
     // clang-format off
     ASSERT_TRUE(play({{"", 2, "can't open missing.c"}, {" ", 2, "warning: readonly file ro.c"},
-                      {" ", 2, "warning: long lines split in ro.c"}, {" ", 2, banner}}));
+                      {" ", 2, "warning: long lines split in ro.c"}, {" ", 2, "can't open fifo"},
+                      {" ", 2, "can't open //dev/zero"}, {" ", 2, "can't open /tmp/../dev/zero"},
+                      {" ", 2, banner}}));
     // clang-format on
-    EXPECT_EQ(t.row(4) + "|" + t.row(5), ">>> missing.c|>>> ro.c");
+    EXPECT_EQ(t.row(4) + "|" + t.row(5) + "|" + t.row(8),
+              ">>> missing.c|>>> ro.c|>>> /tmp/../dev/zero");
+    EXPECT_TRUE(leave());
 }
 
 TEST_F(Startup, AnInitialisationFileWithSectionsCommentsAndFailingLines) {
@@ -103,19 +109,6 @@ TEST_F(Startup, ANameThatIsNoFileNameIsSkippedWithAMessage) {
     ASSERT_TRUE(play({{"\x0b", 2, "^K is not bound"}})) << "nothing was bound";
 }
 
-TEST_F(Startup, OnlyRegularFilesAreRead) {
-    ASSERT_EQ(mkfifo(files.path("fifo").c_str(), 0644), 0);
-    write("keys.ini", exit_keys);
-    e2e::pty_terminal &t =
-        start({"-i", "keys.ini", "-l", "fifo", "//dev/zero", "/tmp/../dev/zero"});
-    // clang-format off
-    ASSERT_TRUE(play({{"", 2, "can't open fifo"}, {" ", 2, "can't open //dev/zero"},
-                      {" ", 2, "can't open /tmp/../dev/zero"}, {" ", 2, banner}}));
-    // clang-format on
-    EXPECT_EQ(t.row(6), ">>> /tmp/../dev/zero");
-    EXPECT_TRUE(leave());
-}
-
 TEST_F(Startup, TheShippedIniFileBesideTheProgramBindsTheUsualKeys) {
     write("a.txt", "alpha beta\ngamma\n");
     e2e::pty_terminal &t = start({"a.txt"});
@@ -134,7 +127,7 @@ TEST_F(Startup, F1ShowsTheKeyMapAndNamesTheUserGuideOfTheSource) {
     write("a.txt", "alpha\n");
     e2e::pty_terminal &t = start({"a.txt"}, {24, 160, "xterm", {}});
     ASSERT_TRUE(t.wait_row(2, banner));
-    const std::string key_map = OX_PROGRAM ".ini", f1 = "\x1bOP", f7 = "\x1b[18~";
+    const std::string key_map = OX_PROGRAM ".ini", f1 = ox_e2e::keys::f1, f7 = ox_e2e::keys::f7;
     std::string first_line = test_support::read_file(OX_SOURCE_DIR "/ox.ini");
     first_line.resize(first_line.find('\n'));
     // clang-format off

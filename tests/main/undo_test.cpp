@@ -1,21 +1,17 @@
 // Undo and redo through a terminal with the keys of the shipped ox.ini: a
-// typed word, a filter, a replacement confirmed match by match, the menu's
-// "other" group, and the changed flag seen where it shows, in whether leaving
-// asks to write the file.
+// typed word, a filter, a replacement confirmed match by match, and the
+// changed flag seen where it shows, in whether leaving asks to write the file.
 #include "main/ox_session.h"
 
 namespace {
 
-const std::string undo = "\x1f", redo = "\v\x1a", save = "\v\x13", down = "\x1b[B",
-                  right = "\x1b[C", mark_1 = "\x0f", mark_2 = "\x10", filter = "\x1b[20;2~", // ~F9
-    replace = "\x1c", sure = "sure: yes no";
+using namespace ox_e2e::keys;
+
+const std::string undo = "\x1f", redo = "\v\x1a", save = "\v\x13", replace = "\x1c",
+                  sure = "sure: yes no";
 
 std::string status(int line, int col) {
-    std::string s = "list.txt", number = std::to_string(line);
-    s.resize(59, ' ');
-    s += "top";
-    s.resize(75 - number.size(), ' ');
-    return s + number + " " + std::to_string(col);
+    return ox_e2e::status_row("list.txt", line, col);
 }
 
 // Waits for the text rows, "~" rows left out, to read rows joined by "|".
@@ -84,32 +80,9 @@ TEST_F(Undo, AReplacementConfirmedMatchByMatchIsOneAction) {
     ASSERT_TRUE(play({{save, 0, end}, {undo, 0, status(1, 5)}}));
     // clang-format on
     EXPECT_EQ(read("list.txt"), "one two 1\n/*...sinner:0:*/\n1\n/*...e*/\nlast one\n");
+    // Past the text written the buffer counts as changed.
     EXPECT_TRUE(leave({"list.txt"}));
     EXPECT_EQ(read("list.txt"), text) << "the fold's line is back too";
-}
-
-TEST_F(Undo, PastTheTextWrittenTheBufferCountsAsChanged) {
-    write("list.txt", "d\nb\n");
-    e2e::pty_terminal &t = start({"list.txt"});
-    ASSERT_TRUE(t.wait_row(2, ox_e2e::banner));
-    ASSERT_TRUE(play({{"z", 4, "zd"}, {save, 4, "zd"}, {undo, 4, "d"}}));
-    EXPECT_TRUE(leave({"list.txt"}));
-    EXPECT_EQ(read("list.txt"), "d\nb\n");
-}
-
-TEST_F(Undo, TheMenusOtherGroupEndsWithUndoAndRedo) {
-    write("list.txt", "d\n");
-    e2e::pty_terminal &t = start({"list.txt"}, {24, 160, "xterm", {}});
-    ASSERT_TRUE(t.wait_row(2, ox_e2e::banner));
-    ASSERT_TRUE(play({{"x", 4, "xd"}}));
-    t.type("\x1b");
-    ASSERT_TRUE(t.wait_for([&] { return t.row(2).starts_with("menu: "); }, "the menu"));
-    t.type("o\r");
-    ASSERT_TRUE(t.wait_for([&] { return t.row(2).starts_with("other: undelete put shell"); },
-                           "the other group"));
-    EXPECT_TRUE(t.row(2).ends_with(" backups undo redo")) << t.row(2);
-    ASSERT_TRUE(play({{"u\r", 4, "d"}})) << "u moves from undelete to undo";
-    EXPECT_TRUE(leave());
 }
 
 } // namespace
