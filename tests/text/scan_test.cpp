@@ -3,11 +3,43 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace {
+
+using Lines = std::vector<std::string>;
+
+// Every line get_line returns from a stream holding the bytes.
+Lines lines_of(const std::string &bytes) {
+    std::unique_ptr<FILE, int (*)(FILE *)> fp(tmpfile(), fclose);
+    fwrite(bytes.data(), 1, bytes.size(), fp.get());
+    rewind(fp.get());
+    Lines lines;
+    char buf[LINE_BUF_SIZE];
+    while (get_line(buf, fp.get())) lines.emplace_back(buf);
+    return lines;
+}
+
+TEST(Scan, GetLineSplitsEveryFiveHundredBytesWithoutInventingEmptyLines) {
+    std::string a500(500, 'a'), a499(499, 'a');
+    // A full piece holding a NUL of its own must still be seen as full.
+    std::string with_nul = std::string(10, 'x') + '\0' + std::string(489, 'y');
+    const std::pair<std::string, Lines> cases[] = {
+        {a500 + "b\n", {a500, "b"}},
+        {a499 + "\nx\n", {a499, "x"}},
+        {a500 + "\nx\n", {a500, "x"}}, // the newline after a full piece belongs to it
+        {a500 + a500 + "\n", {a500, a500}},
+        {a500 + "\n\n", {a500, ""}},
+        {a500 + a500 + a500.substr(0, 200), {a500, a500, a500.substr(0, 200)}},
+        {"\na\r\n\tb \xff", {"", "a\r", "\tb \xff"}},
+        {"", {}},
+        {std::string("ab\0cd\nef\n", 9), {"ab", "ef"}},
+        {with_nul + "\nz\n", {std::string(10, 'x'), "z"}}};
+    for (const auto &[bytes, want] : cases) EXPECT_EQ(lines_of(bytes), want) << bytes.size();
+}
 
 // "value/bytes read" of the number at text.
 std::string number(const char *text, bool hex) {
