@@ -5,6 +5,8 @@
 // from its start to its end.
 #pragma once
 
+#include "common/fail.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -29,11 +31,6 @@ using Clock = std::chrono::steady_clock;
 
 inline double ms_between(Clock::time_point a, Clock::time_point b) {
     return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-[[noreturn]] inline void fail(const std::string &what) {
-    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, what.c_str());
-    std::exit(1);
 }
 
 inline long file_size(const std::string &name) {
