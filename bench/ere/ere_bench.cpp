@@ -7,10 +7,10 @@
 // folded_file.h), as a search that counts matches does. Both must find the
 // same matches; the program exits with status 1 if they do not.
 #include "common/folded_file.h"
+#include "common/timing.h"
 #include "ere/ere.h"
 
 #include <regex.h>
-#include <time.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +20,8 @@
 #include <vector>
 
 namespace {
+
+using namespace bench;
 
 // All lines, each NUL-terminated, in one block.
 struct Lines {
@@ -87,7 +89,7 @@ Lines folded_lines(int count) {
     FILE *fp = std::tmpfile();
     if (!fp) return lines;
     folded_file_writer gen{fp};
-    while (gen.lines < count) gen.unit();
+    gen.fill(count);
     std::rewind(fp);
     char line[1024];
     while (std::fgets(line, sizeof line, fp)) {
@@ -105,30 +107,26 @@ struct Outcome {
     long checksum; // of match offsets and lengths, to compare the two
 };
 
-double cpu_seconds() {
-    timespec t;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec * 1e-9;
-}
-
 // The best of five runs over all lines, in processor time: the machine may be
 // busy with other work.
 template <typename F> Outcome time_over(const Lines &lines, F match_line) {
-    Outcome best = {0, 0, 0};
+    Outcome found = {0, 0, 0};
+    Best best;
     for (int run = 0; run < 5; run++) {
-        Outcome o = {0, 0, 0};
-        double begin = cpu_seconds();
-        for (int start : lines.starts) {
-            int at, length;
-            if (match_line(lines.block.c_str() + start, &at, &length)) {
-                o.matched++;
-                o.checksum += at * 31L + length;
+        best.time([&] {
+            Outcome o = {0, 0, 0};
+            for (int start : lines.starts) {
+                int at, length;
+                if (match_line(lines.block.c_str() + start, &at, &length)) {
+                    o.matched++;
+                    o.checksum += at * 31L + length;
+                }
             }
-        }
-        o.seconds = cpu_seconds() - begin;
-        if (run == 0 || o.seconds < best.seconds) best = o;
+            found = o;
+        });
     }
-    return best;
+    found.seconds = best.cpu / 1e3;
+    return found;
 }
 
 // Every match of a line, each search starting where the last match ended
