@@ -129,6 +129,27 @@ template <typename F> Outcome time_over(const Lines &lines, F match_line) {
     return found;
 }
 
+// A pattern compiled by both.
+struct Compiled {
+    ERE *ere = nullptr;
+    regex_t posix;
+    bool posix_ok = false;
+
+    explicit Compiled(const char *pattern) {
+        int error;
+        ere = ere_compile(pattern, 0, &error);
+        posix_ok = regcomp(&posix, pattern, REG_EXTENDED) == 0;
+        if (!ere || !posix_ok) std::printf("%s: does not compile\n", pattern);
+    }
+    ~Compiled() {
+        if (posix_ok) regfree(&posix);
+        ere_discard(ere);
+    }
+    Compiled(const Compiled &) = delete;
+    Compiled &operator=(const Compiled &) = delete;
+    bool ok() const { return ere && posix_ok; }
+};
+
 // Every match of a line, each search starting where the last match ended
 // (one byte on after an empty one).
 template <typename F> bool every_match(const char *line, int *at, int *length, F match_from) {
@@ -144,6 +165,44 @@ template <typename F> bool every_match(const char *line, int *at, int *length, F
     return n > 0;
 }
 
+// The first match in a line from an offset, by each.
+auto ere_from(const Compiled &c) {
+    return [&c](const char *line, int from, int *at, int *length) {
+        return ere_match_fwd(c.ere, 0, line, from, at, length, nullptr) == 1;
+    };
+}
+
+auto regexec_from(const Compiled &c) {
+    return [&c](const char *line, int from, int *at, int *length) {
+        regmatch_t m[1];
+        if (regexec(&c.posix, line + from, 1, m, from ? REG_NOTBOL : 0) != 0) return false;
+        *at = from + static_cast<int>(m[0].rm_so);
+        *length = static_cast<int>(m[0].rm_eo - m[0].rm_so);
+        return true;
+    };
+}
+
+// Times both over the lines, for the first match of each line or for every
+// match in it, and prints the pattern's row; false when they found
+// different matches.
+template <bool Every> bool compare(const char *pattern, const Compiled &c, const Lines &lines) {
+    auto per_line = [](auto match_from) {
+        return [match_from](const char *line, int *at, int *length) {
+            if constexpr (Every)
+                return every_match(line, at, length, match_from);
+            else
+                return match_from(line, 0, at, length);
+        };
+    };
+    Outcome ours = time_over(lines, per_line(ere_from(c)));
+    Outcome theirs = time_over(lines, per_line(regexec_from(c)));
+    std::printf("%-24s %9ld %12.3f %12.3f %8.1fx\n", pattern, ours.matched, ours.seconds,
+                theirs.seconds, theirs.seconds / ours.seconds);
+    if (ours.matched == theirs.matched && ours.checksum == theirs.checksum) return true;
+    std::printf("  results differ: %ld/%ld matches\n", ours.matched, theirs.matched);
+    return false;
+}
+
 // Every match in the folded file's lines; false when the two differ.
 bool count_every_match(int count) {
     Lines lines = folded_lines(count);
@@ -152,36 +211,9 @@ bool count_every_match(int count) {
                 "ratio");
     bool agree = true;
     for (const char *pattern : {"return", "[a-z_]+\\(", "(while|for) *\\("}) {
-        int error;
-        ERE *ere = ere_compile(pattern, 0, &error);
-        regex_t posix;
-        if (!ere || regcomp(&posix, pattern, REG_EXTENDED) != 0) {
-            std::printf("%s: does not compile\n", pattern);
-            ere_discard(ere);
-            return false;
-        }
-        Outcome ours = time_over(lines, [&](const char *line, int *at, int *length) {
-            return every_match(line, at, length, [&](const char *l, int from, int *a, int *n) {
-                return ere_match_fwd(ere, 0, l, from, a, n, nullptr) == 1;
-            });
-        });
-        Outcome theirs = time_over(lines, [&](const char *line, int *at, int *length) {
-            return every_match(line, at, length, [&](const char *l, int from, int *a, int *n) {
-                regmatch_t m[1];
-                if (regexec(&posix, l + from, 1, m, from ? REG_NOTBOL : 0) != 0) return false;
-                *a = from + static_cast<int>(m[0].rm_so);
-                *n = static_cast<int>(m[0].rm_eo - m[0].rm_so);
-                return true;
-            });
-        });
-        std::printf("%-24s %9ld %12.3f %12.3f %8.1fx\n", pattern, ours.matched, ours.seconds,
-                    theirs.seconds, theirs.seconds / ours.seconds);
-        if (ours.matched != theirs.matched || ours.checksum != theirs.checksum) {
-            std::printf("  results differ\n");
-            agree = false;
-        }
-        regfree(&posix);
-        ere_discard(ere);
+        Compiled c(pattern);
+        if (!c.ok()) return false;
+        agree &= compare<true>(pattern, c, lines);
     }
     return agree;
 }
@@ -200,32 +232,9 @@ int main(int argc, char **argv) {
     if (argc > 2) patterns.assign(argv + 2, argv + argc);
     bool agree = true;
     for (const char *pattern : patterns) {
-        int error;
-        ERE *ere = ere_compile(pattern, 0, &error);
-        regex_t posix;
-        if (!ere || regcomp(&posix, pattern, REG_EXTENDED) != 0) {
-            std::printf("%s: does not compile\n", pattern);
-            ere_discard(ere);
-            return 1;
-        }
-        Outcome ours = time_over(lines, [&](const char *line, int *at, int *length) {
-            return ere_match_fwd(ere, 0, line, 0, at, length, nullptr) == 1;
-        });
-        Outcome theirs = time_over(lines, [&](const char *line, int *at, int *length) {
-            regmatch_t m[1];
-            if (regexec(&posix, line, 1, m, 0) != 0) return false;
-            *at = static_cast<int>(m[0].rm_so);
-            *length = static_cast<int>(m[0].rm_eo - m[0].rm_so);
-            return true;
-        });
-        std::printf("%-24s %9ld %12.3f %12.3f %8.1fx\n", pattern, ours.matched, ours.seconds,
-                    theirs.seconds, theirs.seconds / ours.seconds);
-        if (ours.matched != theirs.matched || ours.checksum != theirs.checksum) {
-            std::printf("  results differ: %ld/%ld matches\n", ours.matched, theirs.matched);
-            agree = false;
-        }
-        regfree(&posix);
-        ere_discard(ere);
+        Compiled c(pattern);
+        if (!c.ok()) return 1;
+        agree &= compare<false>(pattern, c, lines);
     }
     if (argc <= 2 && !count_every_match(count)) agree = false;
     return agree ? 0 : 1;
