@@ -6,37 +6,29 @@
 #pragma once
 
 #include "common/fail.h"
+#include "common/timing.h"
 
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vterm.h>
 
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+// The ox program the build made, which --ox replaces.
+#ifndef OX_PROGRAM
+#define OX_PROGRAM ""
+#endif
+
 namespace bench {
-
-using Clock = std::chrono::steady_clock;
-
-inline double ms_between(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-inline long file_size(const std::string &name) {
-    struct stat st;
-    return stat(name.c_str(), &st) == 0 ? static_cast<long>(st.st_size) : -1;
-}
 
 struct Outcome {
     double total_ms = 0; // process start to its end
@@ -97,6 +89,12 @@ class Session {
             if (!pump(deadline_ms_)) fail("no \"" + text + "\" from " + name() + "\n" + tail());
         }
     }
+    // Waits for the texts one after the other; the time the last appeared.
+    Clock::time_point wait_for_each(const std::vector<std::string> &texts) {
+        Clock::time_point last = Clock::now();
+        for (const std::string &text : texts) last = wait_for(text);
+        return last;
+    }
     void type(const std::string &bytes) {
         if (write(master_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
             fail("cannot type to " + name());
@@ -115,8 +113,7 @@ class Session {
         Outcome o;
         o.total_ms = ms_between(start_, end);
         o.ready_ms = ms_between(start_, ready);
-        o.cpu_ms = (ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) * 1e3 +
-                   (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e3;
+        o.cpu_ms = cpu_ms(ru);
         o.peak_kib = ru.ru_maxrss;
         return o;
     }
