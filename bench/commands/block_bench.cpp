@@ -13,61 +13,26 @@
 // million lines. Every file it makes is removed at the end.
 //
 // Run: build-*/bench/commands/block_bench [lines] [rounds]
+#include "common/editor_setup.h"
 #include "common/folded_file.h"
+#include "common/scratch_dir.h"
+#include "common/timing.h"
 
 #include "commands/block_files.h"
 #include "commands/executor.h"
 #include "commands/undelete.h"
-#include "display/screen.h"
-#include "display/terminal.h"
 #include "host/process.h"
-#include "text/buff_file.h"
-#include "text/buffer.h"
 #include "text/fold_file.h"
 
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-[[noreturn]] void fail(const char *what) {
-    fprintf(stderr, "block_bench: %s\n", what);
-    exit(1);
-}
-
-// User and system time of this process and its finished children, in ms:
-// on a shared machine it does not count the time spent waiting for a CPU.
-double cpu_ms() {
-    double ms = 0;
-    for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
-        rusage u{};
-        getrusage(who, &u);
-        ms += (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 +
-              (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
-    }
-    return ms;
-}
-
-// The best wall and CPU times of a step over several rounds, in ms.
-struct Best {
-    double wall = 1e12, cpu = 1e12;
-    template <class Step> void time(Step step) {
-        double cpu_start = cpu_ms();
-        Clock::time_point start = Clock::now();
-        step();
-        wall =
-            std::min(wall, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-        cpu = std::min(cpu, cpu_ms() - cpu_start);
-    }
-};
+using namespace bench;
 
 void run(const char *text) {
     if (!exec_commands(text)) fail(text);
@@ -159,26 +124,14 @@ void report(const char *title, const Figures &f, long lines) {
 int main(int argc, char **argv) {
     long want = argc > 1 ? atol(argv[1]) : 1000000;
     int rounds = argc > 2 ? atoi(argv[2]) : 3;
-    std::string dir = "/tmp/ox_block_bench_XXXXXX";
-    if (!mkdtemp(dir.data())) fail("cannot make a folder in /tmp");
-    std::string source = dir + "/source.c", scratch = dir + "/scratch.c";
+    ScratchDir dir("ox_block_bench");
+    std::string source = dir.file("source.c"), scratch = dir.file("scratch.c");
+    write_folded_file(source, want);
 
-    folded_file_writer gen{fopen(source.c_str(), "w")};
-    if (!gen.fp) fail("cannot write the source file");
-    while (gen.lines < want) gen.unit();
-    if (fclose(gen.fp) != 0) fail("cannot write the source file");
-
-    data_init();
-    x_size = 80;
-    y_size = 24;
-    scn_init();
-    LANG *top = lang_create("top", "/*...", "*/", ".*\\.top", "_", 0x300);
-    LANG *flat = lang_create("flat", "", "", "", "_", 0x300);
-    if (!top || !flat) fail("cannot make the languages");
-
+    start_headless_editor();
+    LANG *top = folded_language(), *flat = flat_language();
     for (LANG *lang : {top, flat}) {
-        cur_buffer = buff_create(source.c_str(), -1, lang);
-        if (!cur_buffer || !buff_read(cur_buffer, source.c_str())) fail("cannot read the file");
+        cur_buffer = read_buffer(source, lang);
         Figures fig;
         for (int i = 0; i < rounds; i++) one_round(fig, scratch.c_str());
         report(lang == top ? "folded file" : "flat file", fig, file_lines());
@@ -187,8 +140,5 @@ int main(int argc, char **argv) {
         buff_delete(done);
     }
     printf("best of %d rounds\n", rounds);
-
-    unlink(source.c_str());
-    rmdir(dir.c_str());
     return 0;
 }

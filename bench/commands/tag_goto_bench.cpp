@@ -9,42 +9,30 @@
 #include "commands/errors.h"
 #include "commands/goto_line.h"
 #include "commands/tag_commands.h"
+#include "common/editor_setup.h"
 #include "common/folded_file.h"
-#include "display/screen.h"
-#include "display/terminal.h"
-#include "text/buff_file.h"
-#include "text/buffer.h"
+#include "common/scratch_dir.h"
+#include "common/timing.h"
 
-#include <unistd.h>
-
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-[[noreturn]] void fail(const char *what) {
-    fprintf(stderr, "tag_goto_bench: %s\n", what);
-    exit(1);
-}
+using namespace bench;
 
 // The best time of tag_goto from the line numbered from to the tagged one.
 double best_ms(int rounds, int from, int forwards, int tagged) {
-    double best = 1e9;
+    Best best;
     for (int round = 0; round < rounds; round++) {
         goto_line(cur_buffer, from);
         arg_val[0].num = forwards;
-        auto start = Clock::now();
-        int found = run_with_recovery(cmd_t_goto);
-        double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        int found = 0;
+        best.time([&] { found = run_with_recovery(cmd_t_goto); });
         if (!found || cur_buffer->line_no != tagged) fail("tag_goto did not find the line");
-        best = std::min(best, ms);
     }
-    return best;
+    return best.wall;
 }
 
 // Tags the line numbered line_no, which must lie in a closed fold.
@@ -61,22 +49,11 @@ LINE *tag_in_closed_fold(int line_no) {
 int main(int argc, char **argv) {
     long want = argc > 1 ? atol(argv[1]) : 1000000;
     int rounds = argc > 2 ? atoi(argv[2]) : 5;
-    char name[] = "/tmp/ox_tag_bench_XXXXXX";
-    int fd = mkstemp(name);
-    if (fd < 0) fail("cannot make a file in /tmp");
-    folded_file_writer gen{fdopen(fd, "w")};
-    if (!gen.fp) fail("cannot write the file");
-    while (gen.lines < want) gen.unit();
-    if (fclose(gen.fp) != 0) fail("cannot write the file");
-
-    x_size = 80;
-    y_size = 24;
-    scn_init();
-    data_init();
-    LANG *top = lang_create("top", "/*...", "*/", ".*\\.top", "_", 0x300);
-    cur_buffer = top ? buff_create(name, -1, top) : nullptr;
-    if (!cur_buffer || !buff_read(cur_buffer, name)) fail("cannot read the file");
-    unlink(name);
+    ScratchDir dir("ox_tag_bench");
+    std::string name = dir.file("source.c");
+    folded_file_writer gen = write_folded_file(name, want);
+    start_headless_editor();
+    cur_buffer = read_buffer(name, folded_language());
 
     // Forwards from the first line to the last text line of the last closed
     // fold, 3 lines before the file's last; then backwards from that last

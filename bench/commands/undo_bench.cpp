@@ -18,23 +18,18 @@
 // removed at the end.
 //
 // Run: build-*/bench/commands/undo_bench [lines] [rounds]
+#include "common/editor_setup.h"
 #include "common/folded_file.h"
+#include "common/scratch_dir.h"
+#include "common/timing.h"
 
 #include "commands/executor.h"
 #include "commands/journal.h"
 #include "commands/search.h"
 #include "commands/typing.h"
 #include "commands/undelete.h"
-#include "display/screen.h"
-#include "display/terminal.h"
-#include "text/buff_file.h"
-#include "text/buffer.h"
-
-#include <time.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -42,36 +37,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-[[noreturn]] void fail(const char *what) {
-    fprintf(stderr, "undo_bench: %s\n", what);
-    exit(1);
-}
-
-// The CPU time of the process, in ms: on a shared machine it does not count
-// the time spent waiting for a CPU.
-double cpu_ms() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
-}
-
-// The best wall and CPU times of a step over several rounds, in ms; time()
-// returns the CPU time of this round.
-struct Best {
-    double wall = 1e12, cpu = 1e12;
-    template <class Step> double time(Step step) {
-        double cpu_start = cpu_ms();
-        Clock::time_point start = Clock::now();
-        step();
-        wall =
-            std::min(wall, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-        double used = cpu_ms() - cpu_start;
-        cpu = std::min(cpu, used);
-        return used;
-    }
-};
+using namespace bench;
 
 void run(const char *text) {
     if (!exec_commands(text)) fail(text);
@@ -133,9 +99,9 @@ void typing(LANG *lang, int rounds) {
            undo_all.cpu, JOURNAL_MAX_ACTIONS, CHARACTERS / LINE_LENGTH * 2);
 }
 
-void blocks(const char *title, LANG *lang, const char *source, int rounds) {
+void blocks(const char *title, LANG *lang, const std::string &source, int rounds) {
     BUFF *b = fresh_buffer(lang);
-    if (!buff_read(b, source)) fail("cannot read the file");
+    if (!buff_read(b, source.c_str())) fail("cannot read the file");
     long lines = b->top->deep_count - 1;
     int top_lines = b->top->line_count - 1;
     Best plain, journaled, undo, redo, change, squeeze;
@@ -186,9 +152,9 @@ bool found(const char *what) {
     return exec_commands(text.c_str()) != 0;
 }
 
-void replacing(LANG *lang, const char *source, int rounds) {
+void replacing(LANG *lang, const std::string &source, int rounds) {
     BUFF *b = fresh_buffer(lang);
-    if (!buff_read(b, source)) fail("cannot read the file");
+    if (!buff_read(b, source.c_str())) fail("cannot read the file");
     Best plain, journaled, undo, redo;
     int matches = 0;
     for (int r = 0; r < rounds; r++) {
@@ -218,30 +184,16 @@ void replacing(LANG *lang, const char *source, int rounds) {
 int main(int argc, char **argv) {
     long want = argc > 1 ? atol(argv[1]) : 1000000;
     int rounds = argc > 2 ? atoi(argv[2]) : 3;
-    std::string dir = "/tmp/ox_undo_bench_XXXXXX";
-    if (!mkdtemp(dir.data())) fail("cannot make a folder in /tmp");
-    std::string source = dir + "/source.c";
+    ScratchDir dir("ox_undo_bench");
+    std::string source = dir.file("source.c");
+    write_folded_file(source, want);
 
-    folded_file_writer gen{fopen(source.c_str(), "w")};
-    if (!gen.fp) fail("cannot write the source file");
-    while (gen.lines < want) gen.unit();
-    if (fclose(gen.fp) != 0) fail("cannot write the source file");
-
-    data_init();
-    x_size = 80;
-    y_size = 24;
-    scn_init();
-    LANG *top = lang_create("top", "/*...", "*/", ".*\\.top", "_", 0x300);
-    LANG *flat = lang_create("flat", "", "", "", "_", 0x300);
-    if (!top || !flat) fail("cannot make the languages");
-
+    start_headless_editor();
+    LANG *top = folded_language(), *flat = flat_language();
     typing(top, std::max(rounds, 21));
-    blocks("folded file", top, source.c_str(), rounds);
-    blocks("flat file", flat, source.c_str(), rounds);
-    replacing(top, source.c_str(), rounds);
+    blocks("folded file", top, source, rounds);
+    blocks("flat file", flat, source, rounds);
+    replacing(top, source, rounds);
     printf("best of %d rounds\n", rounds);
-
-    unlink(source.c_str());
-    rmdir(dir.c_str());
     return 0;
 }

@@ -5,7 +5,10 @@
 // and 32 marker lines a unit. The text is the same on every run.
 #pragma once
 
+#include "common/fail.h"
+
 #include <cstdio>
+#include <string>
 
 struct folded_file_writer {
     FILE *fp;
@@ -53,4 +56,24 @@ struct folded_file_writer {
         }
         end();
     }
+    // Whole units until the file holds at least the lines.
+    void fill(long want) {
+        while (lines < want) unit();
+    }
 };
+
+// Writes the file of at least the lines, after a first line of its own if
+// one is given (counted among them).
+inline folded_file_writer write_folded_file(const std::string &name, long want,
+                                            const char *first_line = nullptr) {
+    folded_file_writer gen{std::fopen(name.c_str(), "w")};
+    if (!gen.fp) bench::fail("cannot write " + name);
+    if (first_line) {
+        std::fprintf(gen.fp, "%s\n", first_line);
+        gen.lines++;
+    }
+    gen.fill(want);
+    if (std::fclose(gen.fp) != 0) bench::fail("cannot write " + name);
+    gen.fp = nullptr;
+    return gen;
+}

@@ -1,45 +1,35 @@
 // An editor (or any program) run in a pseudo-terminal of 80x24 for the
 // whole-process benchmarks: its output is kept and fed to libvterm, which
 // answers the program's terminal queries as a real terminal does, so that a
-// benchmark can wait for a text to appear, type keys and time the process
-// from its start to its end.
+// benchmark can wait for a text to appear in the output or on the screen,
+// type keys or paste and time the process from its start to its end.
 #pragma once
+
+#include "common/fail.h"
+#include "common/timing.h"
 
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vterm.h>
 
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <cerrno>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+// The ox program the build made, which --ox replaces.
+#ifndef OX_PROGRAM
+#define OX_PROGRAM ""
+#endif
+
 namespace bench {
-
-using Clock = std::chrono::steady_clock;
-
-inline double ms_between(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double, std::milli>(b - a).count();
-}
-
-[[noreturn]] inline void fail(const std::string &what) {
-    std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, what.c_str());
-    std::exit(1);
-}
-
-inline long file_size(const std::string &name) {
-    struct stat st;
-    return stat(name.c_str(), &st) == 0 ? static_cast<long>(st.st_size) : -1;
-}
 
 struct Outcome {
     double total_ms = 0; // process start to its end
@@ -49,16 +39,19 @@ struct Outcome {
 };
 
 // One editor process in a pseudo-terminal whose output is kept, so that a
-// session can wait for a text to appear in it.
+// session can wait for a text to appear in it or on the screen.
 class Session {
   public:
-    Session(const std::vector<std::string> &argv, const std::string &dir) {
+    // The program runs in the folder with TERM=xterm and the environment
+    // given ("NAME=value") besides what this process has.
+    Session(const std::vector<std::string> &argv, const std::string &dir,
+            const std::vector<std::string> &env = {}) {
         vt_ = vterm_new(24, 80);
         vterm_set_utf8(vt_, 1);
         vterm_output_set_callback(vt_, &Session::answer, this);
-        VTermScreen *screen = vterm_obtain_screen(vt_);
-        vterm_screen_enable_altscreen(screen, 1);
-        vterm_screen_reset(screen, 1);
+        screen_ = vterm_obtain_screen(vt_);
+        vterm_screen_enable_altscreen(screen_, 1);
+        vterm_screen_reset(screen_, 1);
         winsize ws{};
         ws.ws_row = 24;
         ws.ws_col = 80;
@@ -70,12 +63,16 @@ class Session {
             setenv("TERM", "xterm", 1);
             unsetenv("LINES");
             unsetenv("COLUMNS");
+            for (const std::string &e : env) putenv(const_cast<char *>(e.c_str()));
             std::vector<char *> args;
             for (const std::string &a : argv) args.push_back(const_cast<char *>(a.c_str()));
             args.push_back(nullptr);
             execv(args[0], args.data());
             _exit(127);
         }
+        // Typing much (a paste) goes on reading the output meanwhile: a
+        // program that cannot write stops reading.
+        fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
     }
     ~Session() {
         if (pid_ > 0 && !ended_) {
@@ -100,9 +97,33 @@ class Session {
             if (!pump(deadline_ms_)) fail("no \"" + text + "\" from " + name() + "\n" + tail());
         }
     }
+    // Waits for the texts one after the other; the time the last appeared.
+    Clock::time_point wait_for_each(const std::vector<std::string> &texts) {
+        Clock::time_point last = Clock::now();
+        for (const std::string &text : texts) last = wait_for(text);
+        return last;
+    }
+    // Waits for the screen's row to show the text.
+    void wait_for_row(int row, const std::string &text) {
+        Clock::time_point start = Clock::now();
+        while (screen_row(row).find(text) == std::string::npos) {
+            if (ms_since(start) > deadline_ms_)
+                fail("row " + std::to_string(row) + " never showed \"" + text + "\"\n" + tail());
+            pump(100);
+        }
+    }
+    // Sends all the bytes, reading the output meanwhile.
     void type(const std::string &bytes) {
-        if (write(master_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
-            fail("cannot type to " + name());
+        size_t at = 0;
+        while (at < bytes.size()) {
+            ssize_t n = write(master_, bytes.data() + at, bytes.size() - at);
+            if (n > 0)
+                at += static_cast<size_t>(n);
+            else if (n < 0 && errno != EAGAIN && errno != EINTR)
+                fail("cannot type to " + name());
+            else
+                pump(5);
+        }
     }
     // Waits for the end of the process, which must end with the status.
     Outcome finish(Clock::time_point ready, int want_status = 0) {
@@ -118,8 +139,7 @@ class Session {
         Outcome o;
         o.total_ms = ms_between(start_, end);
         o.ready_ms = ms_between(start_, ready);
-        o.cpu_ms = (ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) * 1e3 +
-                   (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e3;
+        o.cpu_ms = cpu_ms(ru);
         o.peak_kib = ru.ru_maxrss;
         return o;
     }
@@ -136,15 +156,39 @@ class Session {
         if (got <= 0) return false;
         output_.append(buf, static_cast<size_t>(got));
         vterm_input_write(vt_, buf, static_cast<size_t>(got));
+        vterm_screen_flush_damage(screen_);
         answer_colour_queries();
         return true;
     }
+    // The text of a row of the screen, its cells that hold no ASCII character
+    // as spaces.
+    std::string screen_row(int row) const {
+        std::string text;
+        for (int c = 0; c < 80; c++) {
+            VTermScreenCell cell{};
+            vterm_screen_get_cell(screen_, VTermPos{row, c}, &cell);
+            uint32_t ch = cell.chars[0];
+            text += ch > 0 && ch < 0x80 ? static_cast<char>(ch) : ' ';
+        }
+        return text;
+    }
     // What the terminal answers to the program's queries (cursor position,
     // device attributes) goes back to it as a real terminal's answers do;
-    // vim waits at its end for answers it has not had.
+    // vim waits at its end for answers it has not had. An answer is short:
+    // it waits for room rather than for the program to read all it was sent.
     static void answer(const char *bytes, size_t len, void *self) {
         auto *s = static_cast<Session *>(self);
-        if (write(s->master_, bytes, len) < 0) fail("cannot answer a terminal query");
+        while (len > 0) {
+            ssize_t n = write(s->master_, bytes, len);
+            if (n > 0) {
+                bytes += n;
+                len -= static_cast<size_t>(n);
+                continue;
+            }
+            pollfd p{s->master_, POLLOUT, 0};
+            if ((n < 0 && errno != EAGAIN && errno != EINTR) || poll(&p, 1, deadline_ms_) <= 0)
+                fail("cannot answer a terminal query");
+        }
     }
     // libvterm leaves the colour queries of xterm unanswered: a light text on
     // a dark background.
@@ -176,6 +220,7 @@ class Session {
     size_t seen_ = 0;
     size_t queried_ = 0;
     VTerm *vt_ = nullptr;
+    VTermScreen *screen_ = nullptr;
 };
 
 } // namespace bench

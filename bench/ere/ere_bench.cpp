@@ -7,10 +7,10 @@
 // folded_file.h), as a search that counts matches does. Both must find the
 // same matches; the program exits with status 1 if they do not.
 #include "common/folded_file.h"
+#include "common/timing.h"
 #include "ere/ere.h"
 
 #include <regex.h>
-#include <time.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +20,8 @@
 #include <vector>
 
 namespace {
+
+using namespace bench;
 
 // All lines, each NUL-terminated, in one block.
 struct Lines {
@@ -87,7 +89,7 @@ Lines folded_lines(int count) {
     FILE *fp = std::tmpfile();
     if (!fp) return lines;
     folded_file_writer gen{fp};
-    while (gen.lines < count) gen.unit();
+    gen.fill(count);
     std::rewind(fp);
     char line[1024];
     while (std::fgets(line, sizeof line, fp)) {
@@ -105,31 +107,48 @@ struct Outcome {
     long checksum; // of match offsets and lengths, to compare the two
 };
 
-double cpu_seconds() {
-    timespec t;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec * 1e-9;
-}
-
 // The best of five runs over all lines, in processor time: the machine may be
 // busy with other work.
 template <typename F> Outcome time_over(const Lines &lines, F match_line) {
-    Outcome best = {0, 0, 0};
+    Outcome found = {0, 0, 0};
+    Best best;
     for (int run = 0; run < 5; run++) {
-        Outcome o = {0, 0, 0};
-        double begin = cpu_seconds();
-        for (int start : lines.starts) {
-            int at, length;
-            if (match_line(lines.block.c_str() + start, &at, &length)) {
-                o.matched++;
-                o.checksum += at * 31L + length;
+        best.time([&] {
+            Outcome o = {0, 0, 0};
+            for (int start : lines.starts) {
+                int at, length;
+                if (match_line(lines.block.c_str() + start, &at, &length)) {
+                    o.matched++;
+                    o.checksum += at * 31L + length;
+                }
             }
-        }
-        o.seconds = cpu_seconds() - begin;
-        if (run == 0 || o.seconds < best.seconds) best = o;
+            found = o;
+        });
     }
-    return best;
+    found.seconds = best.cpu / 1e3;
+    return found;
 }
+
+// A pattern compiled by both.
+struct Compiled {
+    ERE *ere = nullptr;
+    regex_t posix;
+    bool posix_ok = false;
+
+    explicit Compiled(const char *pattern) {
+        int error;
+        ere = ere_compile(pattern, 0, &error);
+        posix_ok = regcomp(&posix, pattern, REG_EXTENDED) == 0;
+        if (!ere || !posix_ok) std::printf("%s: does not compile\n", pattern);
+    }
+    ~Compiled() {
+        if (posix_ok) regfree(&posix);
+        ere_discard(ere);
+    }
+    Compiled(const Compiled &) = delete;
+    Compiled &operator=(const Compiled &) = delete;
+    bool ok() const { return ere && posix_ok; }
+};
 
 // Every match of a line, each search starting where the last match ended
 // (one byte on after an empty one).
@@ -146,6 +165,44 @@ template <typename F> bool every_match(const char *line, int *at, int *length, F
     return n > 0;
 }
 
+// The first match in a line from an offset, by each.
+auto ere_from(const Compiled &c) {
+    return [&c](const char *line, int from, int *at, int *length) {
+        return ere_match_fwd(c.ere, 0, line, from, at, length, nullptr) == 1;
+    };
+}
+
+auto regexec_from(const Compiled &c) {
+    return [&c](const char *line, int from, int *at, int *length) {
+        regmatch_t m[1];
+        if (regexec(&c.posix, line + from, 1, m, from ? REG_NOTBOL : 0) != 0) return false;
+        *at = from + static_cast<int>(m[0].rm_so);
+        *length = static_cast<int>(m[0].rm_eo - m[0].rm_so);
+        return true;
+    };
+}
+
+// Times both over the lines, for the first match of each line or for every
+// match in it, and prints the pattern's row; false when they found
+// different matches.
+template <bool Every> bool compare(const char *pattern, const Compiled &c, const Lines &lines) {
+    auto per_line = [](auto match_from) {
+        return [match_from](const char *line, int *at, int *length) {
+            if constexpr (Every)
+                return every_match(line, at, length, match_from);
+            else
+                return match_from(line, 0, at, length);
+        };
+    };
+    Outcome ours = time_over(lines, per_line(ere_from(c)));
+    Outcome theirs = time_over(lines, per_line(regexec_from(c)));
+    std::printf("%-24s %9ld %12.3f %12.3f %8.1fx\n", pattern, ours.matched, ours.seconds,
+                theirs.seconds, theirs.seconds / ours.seconds);
+    if (ours.matched == theirs.matched && ours.checksum == theirs.checksum) return true;
+    std::printf("  results differ: %ld/%ld matches\n", ours.matched, theirs.matched);
+    return false;
+}
+
 // Every match in the folded file's lines; false when the two differ.
 bool count_every_match(int count) {
     Lines lines = folded_lines(count);
@@ -154,36 +211,9 @@ bool count_every_match(int count) {
                 "ratio");
     bool agree = true;
     for (const char *pattern : {"return", "[a-z_]+\\(", "(while|for) *\\("}) {
-        int error;
-        ERE *ere = ere_compile(pattern, 0, &error);
-        regex_t posix;
-        if (!ere || regcomp(&posix, pattern, REG_EXTENDED) != 0) {
-            std::printf("%s: does not compile\n", pattern);
-            ere_discard(ere);
-            return false;
-        }
-        Outcome ours = time_over(lines, [&](const char *line, int *at, int *length) {
-            return every_match(line, at, length, [&](const char *l, int from, int *a, int *n) {
-                return ere_match_fwd(ere, 0, l, from, a, n, nullptr) == 1;
-            });
-        });
-        Outcome theirs = time_over(lines, [&](const char *line, int *at, int *length) {
-            return every_match(line, at, length, [&](const char *l, int from, int *a, int *n) {
-                regmatch_t m[1];
-                if (regexec(&posix, l + from, 1, m, from ? REG_NOTBOL : 0) != 0) return false;
-                *a = from + static_cast<int>(m[0].rm_so);
-                *n = static_cast<int>(m[0].rm_eo - m[0].rm_so);
-                return true;
-            });
-        });
-        std::printf("%-24s %9ld %12.3f %12.3f %8.1fx\n", pattern, ours.matched, ours.seconds,
-                    theirs.seconds, theirs.seconds / ours.seconds);
-        if (ours.matched != theirs.matched || ours.checksum != theirs.checksum) {
-            std::printf("  results differ\n");
-            agree = false;
-        }
-        regfree(&posix);
-        ere_discard(ere);
+        Compiled c(pattern);
+        if (!c.ok()) return false;
+        agree &= compare<true>(pattern, c, lines);
     }
     return agree;
 }
@@ -202,32 +232,9 @@ int main(int argc, char **argv) {
     if (argc > 2) patterns.assign(argv + 2, argv + argc);
     bool agree = true;
     for (const char *pattern : patterns) {
-        int error;
-        ERE *ere = ere_compile(pattern, 0, &error);
-        regex_t posix;
-        if (!ere || regcomp(&posix, pattern, REG_EXTENDED) != 0) {
-            std::printf("%s: does not compile\n", pattern);
-            ere_discard(ere);
-            return 1;
-        }
-        Outcome ours = time_over(lines, [&](const char *line, int *at, int *length) {
-            return ere_match_fwd(ere, 0, line, 0, at, length, nullptr) == 1;
-        });
-        Outcome theirs = time_over(lines, [&](const char *line, int *at, int *length) {
-            regmatch_t m[1];
-            if (regexec(&posix, line, 1, m, 0) != 0) return false;
-            *at = static_cast<int>(m[0].rm_so);
-            *length = static_cast<int>(m[0].rm_eo - m[0].rm_so);
-            return true;
-        });
-        std::printf("%-24s %9ld %12.3f %12.3f %8.1fx\n", pattern, ours.matched, ours.seconds,
-                    theirs.seconds, theirs.seconds / ours.seconds);
-        if (ours.matched != theirs.matched || ours.checksum != theirs.checksum) {
-            std::printf("  results differ: %ld/%ld matches\n", ours.matched, theirs.matched);
-            agree = false;
-        }
-        regfree(&posix);
-        ere_discard(ere);
+        Compiled c(pattern);
+        if (!c.ok()) return 1;
+        agree &= compare<false>(pattern, c, lines);
     }
     if (argc <= 2 && !count_every_match(count)) agree = false;
     return agree ? 0 : 1;

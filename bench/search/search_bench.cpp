@@ -23,7 +23,6 @@
 // Run: bench/search/run.sh [build folder], or
 //      search_bench [--vim PATH] [--lines N] [--runs N] [--only K]
 // (--only K: the K-th search alone, from 1, inside ox only: for profiling).
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -31,21 +30,16 @@
 
 #include "commands/executor.h"
 #include "commands/search.h"
+#include "common/editor_setup.h"
 #include "common/folded_file.h"
+#include "common/options.h"
 #include "common/pty_session.h"
-#include "display/screen.h"
-#include "display/terminal.h"
-#include "text/buff_file.h"
-#include "text/buffer.h"
+#include "common/scratch_dir.h"
+#include "common/timing.h"
 
 namespace {
 
 using namespace bench;
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 // A search as each program is asked for it.
 struct Search {
@@ -87,15 +81,6 @@ const std::string undo_replacement =
 
 // ---- Inside the program ------------------------------------------------------
 
-// User and system time of this process, in ms: on a shared machine it does
-// not count the time spent waiting for a CPU.
-double cpu_ms() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 +
-           (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
-}
-
 struct InProgram {
     double ms, cpu;
     int count;
@@ -106,11 +91,11 @@ InProgram run_in_ox(const Search &s, int runs) {
     int count = 0;
     for (int r = 0; r < runs; r++) {
         exec_commands("fold_start");
-        double cpu_start = cpu_ms();
-        Clock::time_point start = Clock::now();
-        if (!exec_commands(s.ox.c_str())) fail(std::string(s.name) + " failed");
-        times.push_back(ms_between(start, Clock::now()));
-        cpu.push_back(cpu_ms() - cpu_start);
+        Span t = measure([&] {
+            if (!exec_commands(s.ox.c_str())) fail(std::string(s.name) + " failed");
+        });
+        times.push_back(t.wall);
+        cpu.push_back(t.cpu);
         count = last_search.count;
         // Back as it was, so that every run works on the tree as it was read.
         if (replaces(s) && !exec_commands(("fold_start " + undo_replacement).c_str()))
@@ -138,8 +123,7 @@ struct Figures {
 Outcome run_session(const Editor &e, const std::string &dir, const std::string &keys,
                     const std::string &done, const std::string &quit, int status) {
     Session s(e.argv, dir);
-    Clock::time_point ready;
-    for (const std::string &text : e.shown) ready = s.wait_for(text);
+    Clock::time_point ready = s.wait_for_each(e.shown);
     s.type(keys);
     s.wait_for(done);
     s.type(quit);
@@ -173,64 +157,36 @@ Outcome run_grep(const std::string &expression, const std::string &file) {
         fail("grep failed");
     Outcome o;
     o.total_ms = ms_between(start, Clock::now());
-    o.cpu_ms = (ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) * 1e3 +
-               (ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e3;
+    o.cpu_ms = cpu_ms(ru);
     return o;
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
-    std::string vim_path = "/usr/bin/vim";
-    std::string ox_path;
-#ifdef OX_PROGRAM
-    ox_path = OX_PROGRAM;
-#endif
+    std::string ox_path = OX_PROGRAM, vim_path = "/usr/bin/vim";
     long want = 1000000;
-    int runs = 5;
-    int only = 0;
-    for (int i = 1; i < argc; i++) {
-        std::string a = argv[i];
-        if (i + 1 >= argc)
-            fail("usage: search_bench [--ox PATH] [--vim PATH] [--lines N] [--runs N] [--only K]");
-        if (a == "--ox")
-            ox_path = argv[++i];
-        else if (a == "--vim")
-            vim_path = argv[++i];
-        else if (a == "--lines")
-            want = std::atol(argv[++i]);
-        else if (a == "--runs")
-            runs = std::atoi(argv[++i]);
-        else if (a == "--only")
-            only = std::atoi(argv[++i]);
-        else
-            fail("unknown option " + a);
-    }
+    int runs = 5, only = 0;
+    read_options(argc, argv,
+                 {{"--ox", &ox_path},
+                  {"--vim", &vim_path},
+                  {"--lines", &want},
+                  {"--runs", &runs},
+                  {"--only", &only}});
     if (runs < 1) runs = 1;
     bool sessions = only == 0 && !ox_path.empty() && access(ox_path.c_str(), X_OK) == 0 &&
                     access(vim_path.c_str(), X_OK) == 0;
 
-    std::string dir = "/tmp/ox_search_XXXXXX";
-    if (!mkdtemp(dir.data())) fail("cannot make a folder in /tmp");
-    const std::string base = "search.c", file = dir + "/" + base, ini = dir + "/bench.ini";
-    folded_file_writer gen{std::fopen(file.c_str(), "w")};
-    if (!gen.fp) fail("cannot write the file");
-    std::fputs("// search benchmark\n", gen.fp);
-    gen.lines++;
-    while (gen.lines < want) gen.unit();
-    if (std::fclose(gen.fp) != 0) fail("cannot write the file");
+    ScratchDir scratch("ox_search");
+    const std::string &dir = scratch.path();
+    const std::string base = "search.c", file = scratch.file(base), ini = scratch.file("bench.ini");
+    folded_file_writer gen = write_folded_file(file, want, "// search benchmark");
     std::printf("file: %ld lines, %ld folds, %.1f MB; median of %d runs\n\n", gen.lines, gen.folds,
                 file_size(file) / 1e6, runs);
 
     // Inside the program, without a terminal.
-    data_init();
-    x_size = 80;
-    y_size = 24;
-    scn_init();
-    LANG *top = lang_create("top", "/*...", "*/", ".*\\.top", "_", 0x300);
-    BUFF *b = top ? buff_create(file.c_str(), -1, top) : nullptr;
-    if (!b || !buff_read(b, file.c_str())) fail("cannot read the file");
-    cur_buffer = b;
+    start_headless_editor();
+    cur_buffer = read_buffer(file, folded_language());
     std::printf("%-24s %9s %10s %10s\n", "in ox", "matches", "ms", "cpu ms");
     std::vector<InProgram> inside;
     for (size_t i = 0; i < searches.size(); i++) {
@@ -249,13 +205,12 @@ int main(int argc, char **argv) {
         std::printf("%-24s %16s %8s %16s %8s %16s %7s %7s\n", "", "ox", "search", "vim", "search",
                     "grep", "vim/ox", "ox/grep");
     }
-    FILE *ini_fp = std::fopen(ini.c_str(), "w");
-    if (!ini_fp) fail("cannot write the initialisation file");
-    std::fputs("key_bind \"^X\" \"other_exit yes\"\nkey_bind \"^Q\" \"other_abort yes\"\n", ini_fp);
+    std::string bindings =
+        "key_bind \"^X\" \"other_exit yes\"\nkey_bind \"^Q\" \"other_abort yes\"\n";
     const char *keys[] = {"^A", "^B", "^C", "^D"};
     for (size_t i = 0; i < searches.size(); i++)
-        std::fprintf(ini_fp, "key_bind \"%s\" %s\n", keys[i], quoted(searches[i].ox).c_str());
-    std::fclose(ini_fp);
+        bindings += "key_bind \"" + std::string(keys[i]) + "\" " + quoted(searches[i].ox) + "\n";
+    write_text(ini, bindings);
     Editor ox{{ox_path, "-i", ini, base}, {"Birch Editor for"}};
     Editor vim{{vim_path, "-u", "NONE", "-N", "-n", "-i", "NONE", base},
                {"\"" + base + "\"", "// search benchmark"}};
@@ -291,9 +246,5 @@ int main(int argc, char **argv) {
                         ox_total / median(grep_runs.total));
     }
     if (!sessions && only == 0) std::printf("(no sessions: give --ox PATH and --vim PATH)\n");
-
-    for (const char *f : {"search.c", "search.bak", "bench.ini"}) unlink((dir + "/" + f).c_str());
-    if (rmdir(dir.c_str()) != 0)
-        std::fprintf(stderr, "search_bench: %s is not empty\n", dir.c_str());
     return 0;
 }

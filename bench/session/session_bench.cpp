@@ -27,7 +27,10 @@
 #include <vector>
 
 #include "common/folded_file.h"
+#include "common/options.h"
 #include "common/pty_session.h"
+#include "common/scratch_dir.h"
+#include "common/timing.h"
 
 namespace {
 
@@ -47,8 +50,7 @@ struct Editor {
 
 Outcome open_quit(const Editor &e, const std::string &dir) {
     Session s(e.argv, dir);
-    Clock::time_point ready;
-    for (const std::string &text : e.shown) ready = s.wait_for(text);
+    Clock::time_point ready = s.wait_for_each(e.shown);
     s.type(e.quit);
     return s.finish(ready);
 }
@@ -56,8 +58,7 @@ Outcome open_quit(const Editor &e, const std::string &dir) {
 Outcome edit_save(const Editor &e, const std::string &dir, const std::string &file) {
     long before = file_size(file);
     Session s(e.argv, dir);
-    Clock::time_point ready;
-    for (const std::string &text : e.shown) ready = s.wait_for(text);
+    Clock::time_point ready = s.wait_for_each(e.shown);
     s.type(e.edit_save);
     if (!e.question.empty()) {
         s.wait_for(e.question);
@@ -67,11 +68,6 @@ Outcome edit_save(const Editor &e, const std::string &dir, const std::string &fi
     if (file_size(file) != before + 1)
         fail(std::string(e.name) + " did not save the file with one more character");
     return o;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 struct Figures {
@@ -100,46 +96,22 @@ void report(const char *session, const Figures &ox, const Figures &vim) {
 } // namespace
 
 int main(int argc, char **argv) {
-    std::string ox_path, vim_path = "/usr/bin/vim";
-#ifdef OX_PROGRAM
-    ox_path = OX_PROGRAM;
-#endif
+    std::string ox_path = OX_PROGRAM, vim_path = "/usr/bin/vim";
     long want = 1000000;
     int runs = 5;
-    for (int i = 1; i < argc; i++) {
-        std::string a = argv[i];
-        if (i + 1 >= argc)
-            fail("usage: session_bench [--ox PATH] [--vim PATH] [--lines N] [--runs N]");
-        if (a == "--ox")
-            ox_path = argv[++i];
-        else if (a == "--vim")
-            vim_path = argv[++i];
-        else if (a == "--lines")
-            want = std::atol(argv[++i]);
-        else if (a == "--runs")
-            runs = std::atoi(argv[++i]);
-        else
-            fail("unknown option " + a);
-    }
+    read_options(argc, argv,
+                 {{"--ox", &ox_path}, {"--vim", &vim_path}, {"--lines", &want}, {"--runs", &runs}});
     if (ox_path.empty() || access(ox_path.c_str(), X_OK) != 0)
         fail("no ox program; give --ox PATH");
     if (access(vim_path.c_str(), X_OK) != 0) fail("no vim at " + vim_path);
     if (runs < 1) runs = 1;
 
-    std::string dir = "/tmp/ox_session_XXXXXX";
-    if (!mkdtemp(dir.data())) fail("cannot make a folder in /tmp");
-    const std::string base = "session.c", file = dir + "/" + base, ini = dir + "/bench.ini";
-
-    folded_file_writer gen{std::fopen(file.c_str(), "w")};
-    if (!gen.fp) fail("cannot write the file");
-    std::fputs("// session benchmark\n", gen.fp);
-    gen.lines++;
-    while (gen.lines < want) gen.unit();
-    if (std::fclose(gen.fp) != 0) fail("cannot write the file");
-    FILE *ini_fp = std::fopen(ini.c_str(), "w");
-    if (!ini_fp) fail("cannot write the initialisation file");
-    std::fputs("key_bind \"^X\" \"other_exit yes\"\n", ini_fp);
-    std::fclose(ini_fp);
+    ScratchDir scratch("ox_session");
+    const std::string &dir = scratch.path();
+    const std::string base = "session.c", file = scratch.file(base),
+                      ini = scratch.file("bench.ini");
+    folded_file_writer gen = write_folded_file(file, want, "// session benchmark");
+    write_text(ini, "key_bind \"^X\" \"other_exit yes\"\n");
     std::printf("file: %ld lines, %ld folds, %.1f MB; %d runs each, alternating\n", gen.lines,
                 gen.folds, file_size(file) / 1e6, runs);
 
@@ -185,9 +157,5 @@ int main(int argc, char **argv) {
                 "peak MiB");
     report("open", ox_open, vim_open);
     report("save", ox_save, vim_save);
-
-    for (const char *f : {"session.c", "session.bak", "bench.ini"}) unlink((dir + "/" + f).c_str());
-    if (rmdir(dir.c_str()) != 0)
-        std::fprintf(stderr, "session_bench: %s is not empty\n", dir.c_str());
     return 0;
 }

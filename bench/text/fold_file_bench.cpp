@@ -9,17 +9,15 @@
 // machine. Reading again reuses the memory the first tree gave back.
 //
 // Run: build-*/bench/text/fold_file_bench [lines] [rounds]
+#include "common/editor_setup.h"
 #include "common/folded_file.h"
-#include "text/buff_file.h"
-#include "text/buffer.h"
+#include "common/scratch_dir.h"
+#include "common/timing.h"
 #include "text/fold_file.h"
 
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,60 +26,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double ms_since(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// User and system time of this process and its finished children, in ms: on
-// a shared machine it does not count the time spent waiting for a CPU.
-double cpu_ms() {
-    double ms = 0;
-    for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
-        rusage u{};
-        getrusage(who, &u);
-        ms += (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 +
-              (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
-    }
-    return ms;
-}
-
-// Wall and CPU time of one step; the best of several rounds is kept.
-struct Timing {
-    double wall = 1e9, cpu = 1e9;
-    Clock::time_point start;
-    double cpu_start = 0;
-
-    void begin() {
-        cpu_start = cpu_ms();
-        start = Clock::now();
-    }
-    void end() {
-        wall = std::min(wall, ms_since(start));
-        cpu = std::min(cpu, cpu_ms() - cpu_start);
-    }
-};
-
-long peak_rss_kib() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
-[[noreturn]] void fail(const char *what) {
-    fprintf(stderr, "fold_file_bench: %s\n", what);
-    exit(1);
-}
-
-long file_size(const char *name) {
-    FILE *fp = fopen(name, "r");
-    if (!fp) fail("cannot open a file it made");
-    fseek(fp, 0, SEEK_END);
-    long size = ftell(fp);
-    fclose(fp);
-    return size;
-}
+using namespace bench;
 
 // The floor: copies with read and write calls of 1 MiB, then makes sure the
 // data reached the page cache like buff_write's does (no fsync either way).
@@ -117,56 +62,48 @@ bool same_files(const char *a, const char *b) {
 int main(int argc, char **argv) {
     long want = argc > 1 ? atol(argv[1]) : 1000000;
     int rounds = argc > 2 ? atoi(argv[2]) : 3;
-    std::string dir = "/tmp/ox_fold_bench_XXXXXX";
-    if (!mkdtemp(dir.data())) fail("cannot make a folder in /tmp");
-    std::string source = dir + "/source.c", written = dir + "/written.c", copied = dir + "/copy.c",
-                cp_copied = dir + "/cp.c";
-
-    folded_file_writer gen{fopen(source.c_str(), "w")};
-    if (!gen.fp) fail("cannot write the source file");
-    while (gen.lines < want) gen.unit();
-    if (fclose(gen.fp) != 0) fail("cannot write the source file");
-    long size = file_size(source.c_str());
+    ScratchDir dir("ox_fold_bench");
+    std::string source = dir.file("source.c"), written = dir.file("written.c"),
+                copied = dir.file("copy.c"), cp_copied = dir.file("cp.c");
+    folded_file_writer gen = write_folded_file(source, want);
+    long size = file_size(source);
 
     data_init();
-    LANG *top = lang_create("top", "/*...", "*/", ".*\\.top", "_", 0x300);
-    if (!top) fail("cannot make the language");
+    LANG *top = folded_language();
 
     // Each round reads into a new buffer and writes to a new file, as opening
     // a file and saving it over a removed old one do. The first read takes
     // fresh memory from the system; later ones reuse what the first freed.
-    Timing copy, cp, first_read, reread, write;
+    Best copy, cp, first_read, reread, write;
     long rss_before = peak_rss_kib(), rss_read = 0;
     for (int round = 0; round < rounds; round++) {
         // Files written before are flushed first, so that writing them back
         // to the disk does not compete with what is timed.
         sync();
         unlink(copied.c_str());
-        copy.begin();
-        os_copy(source.c_str(), copied.c_str());
-        copy.end();
+        copy.time([&] { os_copy(source.c_str(), copied.c_str()); });
 
         unlink(cp_copied.c_str());
         std::string command = "cp " + source + " " + cp_copied;
-        cp.begin();
-        if (system(command.c_str()) != 0) fail("cp failed");
-        cp.end();
+        cp.time([&] {
+            if (system(command.c_str()) != 0) fail("cp failed");
+        });
 
         BUFF *b = buff_create(source.c_str(), -1, top);
         if (!b) fail("cannot make the buffer");
         sync();
-        Timing &read = round == 0 ? first_read : reread;
-        read.begin();
-        if (!buff_read(b, source.c_str())) fail("buff_read failed");
-        read.end();
+        Best &read = round == 0 ? first_read : reread;
+        read.time([&] {
+            if (!buff_read(b, source.c_str())) fail("buff_read failed");
+        });
         if (round == 0) rss_read = peak_rss_kib();
         if (b->top->deep_count - 1 != gen.lines || rdloss) fail("buff_read changed the file");
 
         unlink(written.c_str());
         sync();
-        write.begin();
-        if (!buff_write(b, written.c_str(), 0)) fail("buff_write failed");
-        write.end();
+        write.time([&] {
+            if (!buff_write(b, written.c_str(), 0)) fail("buff_write failed");
+        });
         if (!buff_delete(b)) fail("cannot delete the buffer");
     }
     if (!same_files(source.c_str(), written.c_str())) fail("the written file differs");
@@ -175,7 +112,7 @@ int main(int argc, char **argv) {
     printf("file              %ld lines, %ld folds nested 3 deep, %.1f MB (%.1f bytes a line)\n",
            gen.lines, gen.folds, size / 1e6, static_cast<double>(size) / gen.lines);
     printf("                  wall ms  x floor   cpu ms  x floor\n");
-    auto row = [&](const char *what, const Timing &t, const char *note) {
+    auto row = [&](const char *what, const Best &t, const char *note) {
         printf("%-17s %8.1f %8.2f %8.1f %8.2f   %s\n", what, t.wall, t.wall / copy.wall, t.cpu,
                t.cpu / copy.cpu, note);
     };
@@ -189,8 +126,5 @@ int main(int argc, char **argv) {
     printf("best of %d rounds (the first read is one); the written file is identical to the "
            "source\n",
            rounds);
-
-    for (const std::string &name : {source, written, copied, cp_copied}) unlink(name.c_str());
-    rmdir(dir.c_str());
     return 0;
 }

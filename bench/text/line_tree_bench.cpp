@@ -3,11 +3,10 @@
 // the file reader builds it, then times stepping through every line in file
 // order and back, a deep copy and a deep delete, and reports the memory the
 // tree takes beyond its text.
+#include "common/fail.h"
+#include "common/timing.h"
 #include "text/line.h"
 
-#include <sys/resource.h>
-
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -15,22 +14,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double ms_since(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-long peak_rss_kib() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
-void fail(const char *what) {
-    fprintf(stderr, "line_tree_bench: %s\n", what);
-    exit(1);
-}
+using namespace bench;
 
 void append(FOLD *f, LINE *l) {
     if (!l) fail("out of memory");
