@@ -56,6 +56,10 @@ const char *const error_messages[ERROR_CODES] = {
     "bad substitution",
     "nothing to undo",
     "nothing to redo",
+    // The syntax colour rules of language_syntax.
+    "bad syntax class",
+    "syntax rule matches the empty string",
+    "too many syntax rules",
 };
 
 static command_error last;

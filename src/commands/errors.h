@@ -65,7 +65,11 @@ enum error_number {
     ERR_BAD_SUBSTITUTION,       // "bad substitution"
     ERR_NOTHING_TO_UNDO,        // "nothing to undo"
     ERR_NOTHING_TO_REDO,        // "nothing to redo"
-    ERROR_CODES                 // 50: the size of error_messages
+    // The syntax colour rules of language_syntax.
+    ERR_BAD_SYNTAX_CLASS,      // "bad syntax class"
+    ERR_EMPTY_SYNTAX_RULE,     // "syntax rule matches the empty string"
+    ERR_TOO_MANY_SYNTAX_RULES, // "too many syntax rules"
+    ERROR_CODES                // 53: the size of error_messages
 };
 
 // The messages by code; slot 0 is empty. A message that ends in a blank is
@@ -80,7 +84,7 @@ struct command_error {
 };
 
 // Show the message of the code on the prompt line and unwind. A code outside
-// 1 to 49 shows an empty message.
+// 1 to 52 shows an empty message.
 [[noreturn]] void error_code(int code);
 // Show the message of the code followed by as much of the file name as fits
 // on the prompt line, and unwind.

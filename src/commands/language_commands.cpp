@@ -5,6 +5,7 @@
 #include "commands/arguments.h"
 #include "commands/errors.h"
 #include "text/flags.h"
+#include "text/span_state.h"
 
 void cmd_lg_create() {
     unsigned flags = (static_cast<unsigned>(arg_val[7].num) & FLAG_TABS) |
@@ -23,6 +24,7 @@ void cmd_lg_select() {
     LANG *lang = arg_val[0].lang;
     cur_buffer->lang = lang;
     cur_buffer->flags = lang->flags;
+    span_forget(cur_buffer); // the states of other rules
 }
 
 void cmd_lg_rename() {
