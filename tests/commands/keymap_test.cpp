@@ -123,6 +123,8 @@ const language_case shipped_languages[] = {
     {"erlang", {"x.erl", "x.hrl"}, "%...", "", 4},
     {"html", {"x.html", "x.htm"}, "<!--...", "-->", 2},
     {"xml", {"x.xml", "x.svg"}, "<!--...", "-->", 2},
+    {"json", {"x.json", "x.jsonc"}, "//...", "", 2},
+    {"markdown", {"x.md", "README.markdown"}, "<!--...", "-->", 2},
     // clang-format on
 };
 
