@@ -185,6 +185,8 @@ const COMMAND cmd_table[N_COMMANDS] = {
     row("language_delete", cmd_lg_delete, a_language_delete),
     row("language_select", cmd_lg_select, a_language_select),
     row("language_rename", cmd_lg_rename, a_language_rename),
+    // Syntax colour: a language's rules.
+    row("language_syntax", cmd_lg_syntax, a_language_syntax),
     row("setup_visible", cmd_su_visible),
     row("setup_autoindent", cmd_su_autoindent),
     row("setup_insert", cmd_su_insert),
@@ -200,14 +202,13 @@ const COMMAND cmd_table[N_COMMANDS] = {
     row("other_abort", cmd_abort, a_sure),
     row("other_squeeze", cmd_sqeeze),
     row("other_colours", cmd_colours, a_colours),
+    // Syntax colour: on or off, and its colours.
+    row("other_syntax", cmd_syntax, a_syntax),
+    row("other_syntax_colours", cmd_syntax_colours, a_syntax_colours),
     row("other_mode", cmd_mode, a_mode),
     row("other_backups", cmd_backups, a_backups),
     row("other_undo", cmd_undo),
     row("other_redo", cmd_redo),
-    // Syntax colour.
-    row("language_syntax", cmd_lg_syntax, a_language_syntax),
-    row("other_syntax", cmd_syntax, a_syntax),
-    row("other_syntax_colours", cmd_syntax_colours, a_syntax_colours),
 };
 
 int lookup_command(const char *name) {
