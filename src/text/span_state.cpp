@@ -246,6 +246,7 @@ void span_followed(FOLD *f, LINE *l, int state) {
     if (paused) return;
     set_state(l, static_cast<unsigned>(state));
     if (state == SPAN_UNKNOWN) return;
+    mark_known(f);
     if (BUFF *b = buffer_of(f)) wait(l, b->id);
 }
 
