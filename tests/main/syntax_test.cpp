@@ -1,6 +1,7 @@
 // Syntax colour through a terminal with the shipped ox.ini: a C file and a
-// Python file in the colours of their rules, the marked block in its own
-// colours over them, and colour turned off with its key.
+// Python file in the colours of their rules, UTF-8 characters and the view
+// scrolled sideways, the marked block in its own colours over them, and
+// colour turned off with its key.
 #include "main/ox_session.h"
 
 namespace {
@@ -27,15 +28,22 @@ testing::AssertionResult shows(const e2e::pty_terminal &t, const std::vector<std
 }
 
 TEST_F(Syntax, ACAndAPythonFileInTheColoursOfTheirRules) {
-    write("hello.c", "#include <stdio.h>\n/* two\n   lines */ int x = 42;\nchar *s = \"/* no\";\n");
+    const std::string long_line = "\"\xc3\xa9\" 1 " + std::string(80, 'x') + " 2 \"s\"\n";
+    write("hello.c", "#include <stdio.h>\n/* two\n   lines */ int x = 42;\n"
+                     "char *s = \"/* no\";\n" +
+                         long_line);
     write("f.py",
           "def f(x):  # note\n    \"\"\"doc\n    more\"\"\"\n    return \"s\" if x else 12\n");
-    e2e::pty_terminal &t = start({"hello.c", "f.py"});
+    e2e::options utf8;
+    utf8.locale = "C.UTF-8";
+    e2e::pty_terminal &t = start({"hello.c", "f.py"}, utf8);
     t.type(ox_e2e::keys::f3); // into the first file
-    ASSERT_TRUE(shows(
-        t, {"mmmmmmmm..........", "cccccc", "ccccccccccc.ggg.....rr.", "gggg......rrrrrrr."}));
+    ASSERT_TRUE(shows(t, {"mmmmmmmm..........", "cccccc", "ccccccccccc.ggg.....rr.",
+                          "gggg......rrrrrrr.", "rrr.r." + std::string(74, '.')}));
     t.type(ox_e2e::keys::mark_1 + ox_e2e::keys::down + ox_e2e::keys::mark_2);
     ASSERT_TRUE(shows(t, {std::string(18, 'w'), "cccccc"}));
+    t.type(ox_e2e::keys::down + ox_e2e::keys::down + ox_e2e::keys::down + "\x1b[F"); // End
+    ASSERT_TRUE(shows(t, {"", "", "rr.", "", std::string(66, '.') + ".r.rrr"}));
     t.type(ox_e2e::keys::f4 + ox_e2e::keys::down + ox_e2e::keys::f3); // into the second
     ASSERT_TRUE(shows(
         t, {"mmm........cccccc", "....rrrrrr", "rrrrrrrrrrr", "....mmmmmm.rrr.mm...mmmm.rr"}));
