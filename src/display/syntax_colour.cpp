@@ -8,7 +8,7 @@
 #include "display/terminal.h"
 #include "text/span_state.h"
 
-// Colours that read on dark and light backgrounds alike.
+// Colours that read on the text's black background, and on a light one too.
 int syntax_col_tab[SYNTAX_CLASSES] = {
     colour_value(PC_WHITE, PC_BLACK),   // plain: the text colour
     colour_value(PC_CYAN, PC_BLACK),    // comment
@@ -27,12 +27,10 @@ int class_at(const std::vector<int> &sources, const unsigned char *classes, size
     return sources[k] < 0 ? int{SYN_PLAIN} : classes[sources[k]];
 }
 
+// A class's foreground on the text's background.
 int colour_of(int cls) {
     int text = col_tab[CT_TEXT];
-    if (cls == SYN_PLAIN) return text;
-    int colour = (text & 0x70) | (syntax_col_tab[cls] & 7);
-    if ((text & 0x77) == colour_value(PC_WHITE, PC_BLACK)) colour |= COL_ON_DEFAULT;
-    return colour;
+    return cls == SYN_PLAIN ? text : (text & ~7) | (syntax_col_tab[cls] & 7);
 }
 
 } // namespace

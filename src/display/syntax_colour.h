@@ -15,8 +15,8 @@
 #include "text/syntax.h"
 
 // The colour value of each class. Only the foreground counts: it is drawn on
-// the text colour's background, and where that is the text colour white on
-// black, the terminal's own. The entry of SYN_PLAIN is not used.
+// the text colour's background (and in its monochrome attribute, which
+// syntax colour never shows). The entry of SYN_PLAIN is not used.
 extern int syntax_col_tab[SYNTAX_CLASSES];
 
 // The setting: 1 (the default) while syntax colour is on.

@@ -34,7 +34,6 @@ static bool screen_open;
 static bool curses_started;
 static bool size_taken; // x_size and y_size hold a size the terminal had
 static bool colour_enabled;
-static bool default_background; // the pairs of fg on fg show fg on the terminal's background
 static int current_colour;
 static int cursor_mode;
 static int cur_x;
@@ -125,12 +124,6 @@ int th_init(int colour_mode, int width, int height) {
             for (int bg = 0; bg < 8; bg++)
                 init_pair(static_cast<short>(pair_of(fg, bg)), curses_colour[fg],
                           curses_colour[bg]);
-    // Text in a colour on itself is never shown (other_colours refuses it),
-    // so those pairs serve COL_ON_DEFAULT.
-    default_background = colour_enabled && use_default_colors() == OK;
-    if (default_background)
-        for (int fg = 0; fg < 8; fg++)
-            init_pair(static_cast<short>(pair_of(fg, fg)), curses_colour[fg], -1);
     noecho();
     cbreak();
     nonl();
@@ -186,7 +179,7 @@ void th_setcol(int colour) {
     if (have_screen()) {
         if (colour_enabled) {
             int fg = colour & 7;
-            int bg = (colour & COL_ON_DEFAULT) && default_background ? fg : colour >> 4 & 7;
+            int bg = colour >> 4 & 7;
             attr_t attr = COLOR_PAIR(pair_of(fg, bg));
             if (fg == PC_BROWN) attr |= A_BOLD;
             wattrset(stdscr, static_cast<int>(attr));

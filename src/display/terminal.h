@@ -44,12 +44,6 @@ constexpr int colour_value(int fg, int bg, int mono = 0) {
     return fg | bg << 4 | mono;
 }
 
-// A flag the screen adds to a colour value it composes: the foreground on the
-// terminal's own background (which the text colour white on black stands
-// for), where the terminal can show that; on the value's background where it
-// cannot.
-constexpr int COL_ON_DEFAULT = 0x1000;
-
 // The entries of col_tab.
 enum colour_use {
     CT_TEXT,          // text lines

@@ -8,12 +8,12 @@ namespace {
 
 using Syntax = ox_e2e::OxTest;
 
-// The foreground of each cell of a row's text: '.' for the terminal's own,
+// The foreground of each cell of a row's text: '.' for the text's white,
 // else the first letter of the colour (curses' order).
 std::string colours(const e2e::pty_terminal &t, int r) {
     std::string picture;
     for (int c = 0; c < static_cast<int>(t.row(r).size()); c++)
-        picture += t.at(r, c).fg < 0 ? '.' : "krgybmcw"[t.at(r, c).fg & 7];
+        picture += "krgybmc."[t.at(r, c).fg & 7];
     return picture;
 }
 
@@ -41,7 +41,7 @@ TEST_F(Syntax, ACAndAPythonFileInTheColoursOfTheirRules) {
     ASSERT_TRUE(shows(t, {"mmmmmmmm..........", "cccccc", "ccccccccccc.ggg.....rr.",
                           "gggg......rrrrrrr.", "rrr.r." + std::string(74, '.')}));
     t.type(ox_e2e::keys::mark_1 + ox_e2e::keys::down + ox_e2e::keys::mark_2);
-    ASSERT_TRUE(shows(t, {std::string(18, 'w'), "cccccc"}));
+    ASSERT_TRUE(shows(t, {std::string(18, '.'), "cccccc"})); // the marked colour
     t.type(ox_e2e::keys::down + ox_e2e::keys::down + ox_e2e::keys::down + "\x1b[F"); // End
     ASSERT_TRUE(shows(t, {"", "", "rr.", "", std::string(66, '.') + ".r.rrr"}));
     t.type(ox_e2e::keys::f4 + ox_e2e::keys::down + ox_e2e::keys::f3); // into the second
