@@ -73,6 +73,9 @@ struct LINE {
     uintptr_t packed_; // type byte << 56 | span byte << 48 | payload address
 #endif
 };
+#ifndef OX_LINE_UNPACKED
+static_assert(sizeof(LINE) == 24, "a million lines cost 24 MB of records, no more");
+#endif
 
 // A fold and the fold context of the view of its list. All fields are the
 // caller's to read; counts, cur, first, end and parent change only through
