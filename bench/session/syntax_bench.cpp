@@ -5,8 +5,8 @@
 //
 //   open   open the file, wait until it is shown, quit (80x24)
 //   type   go to the line in the middle of the file, type 10,000 characters
-//          (a Return after every 50), each once the screen shows the one
-//          before, and quit without writing (80x24)
+//          of code (a Return after every 50), each once the screen shows the
+//          one before, and quit without writing (80x24)
 //   page   1,000 screens at 200x60, each once the one before is shown: page
 //          down through the file to its end, up to its start, and again
 //          (a page is a page of the list the cursor is in, whose lines are
@@ -82,7 +82,8 @@ Outcome type_middle(const Setting &s, const std::string &dir, const std::string 
     session.type(std::to_string(lines / 2));
     press(session, "\r");
     std::string keys;
-    for (int i = 0; i < 10000; i++) keys += (i + 1) % 50 == 0 ? '\r' : "abc_ ;/*\"x1("[i % 12];
+    const std::string code = "sum = value_1 + (x * 42); ";
+    for (int i = 0; i < 10000; i++) keys += (i + 1) % 50 == 0 ? '\r' : code[i % code.size()];
     type_keys(session, keys);
     session.type(quit);
     return session.finish(ready, 1);
