@@ -221,6 +221,39 @@ TEST_F(BufferCommands, AWriteThatFailsLeavesTheFileTheBackupAndTheChangedFlag) {
     EXPECT_EQ(cur_buffer->changed, 1);
 }
 
+// A file whose every line ends in CR LF is held without the CRs and written
+// back with them; one whose line ends are mixed keeps every byte.
+TEST_F(BufferCommands, LinesEndingInCrLfAreHeldWithoutTheCrAndWrittenBackWithIt) {
+    const std::string full(500, 'i'), dos = "a\r\n/*...sf:0:*/\r\n" + full + "\r\n/*...e*/\r\n";
+    const struct {
+        std::string file, picture, written;
+    } cases[] = {
+        {dos, "a,[f 0 c:" + full + ",],", dos},
+        {dos + "b", "a,[f 0 c:" + full + ",],b,", dos + "b\r\n"},
+        {"a\r\nb\n", "a\r,b,", "a\r\nb\n"},
+        {"a\nb\r\n", "a,b\r,", "a\nb\r\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.picture);
+        write_file(path("d.txt"), c.file);
+        ASSERT_EQ(exec_commands(R"(buffer_create "d.txt" yes yes buffer_write . no)"), 1);
+        EXPECT_EQ(tree_picture(fold()), c.picture);
+        EXPECT_EQ(read_file(path("d.txt")), c.written);
+    }
+    // Typed at the end of a line, text goes before its line end; blocks and
+    // other names take the buffer's line ends; a block read loses its CRs.
+    write_file(path("d.txt"), "a\r\nb\r\n");
+    ASSERT_EQ(exec_commands(R"(buffer_create "d.txt" yes yes line_end string_insert "x" )"
+                            R"(block_mark_1 fold_end block_mark_2 block_write "blk.txt" no )"
+                            R"(buffer_rename . "r.txt" buffer_write . no)"),
+              1)
+        << last_error();
+    EXPECT_EQ(read_file(path("blk.txt")), "ax\r\nb\r\n");
+    EXPECT_EQ(read_file(path("r.txt")), "ax\r\nb\r\n");
+    build({"z"});
+    EXPECT_EQ(run(R"(block_read "d.txt")"), "a,b,z, @0:0 r6 * |0-2");
+}
+
 // Colours and sizes without a terminal: the screen is not in colour, so only
 // values outside the colour bits are refused, and no size is ever set.
 TEST_F(CommandsTest, ColoursAndScreenSizesWithoutATerminal) {
