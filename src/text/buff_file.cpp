@@ -35,6 +35,7 @@ int buff_read(BUFF *b, const char *fn) {
         b->top = b->fold = top;
         b->line_no = 0;
         b->crlf = rw_crlf;
+        b->written_by_other = 0;
         set_rc(b->lang);
         base_indent = 0;
         ok = read_file(top);

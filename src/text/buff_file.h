@@ -21,7 +21,8 @@
 // The buffer's read_loss becomes rdloss, with RD_LOSS_PART when the buffer
 // does not hold the whole file: the read stopped before the end, or a file
 // that exists could not be read at all. When the lines were replaced, its
-// crlf tells whether the file ends them in CR LF (read without the CRs).
+// crlf tells whether the file ends them in CR LF (read without the CRs), and
+// written_by_other is cleared.
 int buff_read(BUFF *b, const char *fn);
 
 // Writes the whole buffer, whichever fold the user is in, to the file opened

@@ -56,6 +56,7 @@ BUFF *buff_create(const char *fn, int parent, LANG *lang) {
     b->flags = lang->flags;
     b->read_loss = 0;
     b->crlf = 0;
+    b->written_by_other = 0;
     buffs[slot] = b;
     n_buffs++;
     return b;

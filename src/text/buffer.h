@@ -32,6 +32,9 @@ struct BUFF {
     // 1 when the lines end in CR LF in the file: set by buff_read, which
     // holds them without the CRs, and followed by every write of the buffer.
     int crlf;
+    // 1 when another buffer has written this buffer's file since this one
+    // read or wrote it (commands/same_file.h); buff_read clears it.
+    int written_by_other;
 };
 
 extern BUFF *buffs[MAX_BUFFS];

@@ -4,6 +4,8 @@
 #include "commands_fixture.h"
 
 #include "commands/write_back.h"
+#include "display/keyboard.h"
+#include "display/keys.h"
 #include "support/scratch.h"
 
 namespace {
@@ -252,6 +254,40 @@ TEST_F(BufferCommands, LinesEndingInCrLfAreHeldWithoutTheCrAndWrittenBackWithIt)
     EXPECT_EQ(read_file(path("r.txt")), "ax\r\nb\r\n");
     build({"z"});
     EXPECT_EQ(run(R"(block_read "d.txt")"), "a,b,z, @0:0 r6 * |0-2");
+}
+
+// Two buffers of one file, named alike or through "./", a symbolic or a hard
+// link: the second to write asks first, "no" first, not to lose the first's.
+TEST_F(BufferCommands, TheSecondOfTwoBuffersOfOneFileAsksBeforeWritingOverTheFirst) {
+    write_file(path("o.txt"), "x\n");
+    write_file(path("w.txt"), "x\n");
+    std::filesystem::create_symlink("w.txt", path("l.txt"));
+    std::filesystem::create_hard_link(path("w.txt"), path("h.txt"));
+    const struct {
+        std::string name;
+        std::vector<int> keys;
+        std::string w_txt, error;
+    } cases[] = {
+        {"w.txt", {}, "1x\n", "aborted"},
+        {"./w.txt", {K_RETURN}, "1x\n", "aborted"},
+        {"l.txt", {'y', K_RETURN}, "2x\n", ""},
+        {"h.txt", {}, "1x\n", "aborted"},
+        {"o.txt", {}, "1x\n", ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        write_file(path("w.txt"), "x\n");
+        th_key_script(c.keys);
+        int ok = exec_commands(
+            (R"(buffer_create "w.txt" yes yes string_insert "1" buffer_create ")" + c.name +
+             R"(" yes yes string_insert "2" buffer_write "w.txt" no )" + "buffer_write . no")
+                .c_str());
+        th_key_script({});
+        EXPECT_EQ(ok ? "" : last_error(), c.error);
+        EXPECT_EQ(read_file(path("w.txt")), c.w_txt);
+    }
 }
 
 // Colours and sizes without a terminal: the screen is not in colour, so only
