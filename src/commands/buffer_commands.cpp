@@ -48,7 +48,8 @@ void cmd_bf_rename() {
     char fn[LINE_BUF_SIZE];
     host_name(arg_val[1].str, fn);
     std::strcpy(b->fn, fn);
-    b->read_loss = 0; // what the read lost concerned the old file
+    b->read_loss = 0; // what the read lost, and who wrote it, concerned the old file
+    b->written_by_other = 0;
     b->changed = 1;
     journal_unsaved(b);
 }

@@ -44,7 +44,7 @@ load_result load_file(const char *fn, int parent) {
     if (!read) tell_and_wait(error_messages[read_fail_code()], fn);
     prompt_blank();
     if (is_readonly(fn)) tell_and_wait("warning: readonly file ", fn);
-    if (const char *warning = rdloss_warning(loss)) tell_and_wait(warning, fn);
+    if (const char *warning = rdloss_warning(loss, b->crlf)) tell_and_wait(warning, fn);
     b->changed = 0;
     return LOAD_DONE;
 }
