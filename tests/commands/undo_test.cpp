@@ -153,8 +153,7 @@ class Undo : public CommandsTest {
             before[b->id] = {journal_done(b), journal_undone(b), cursor_of(b), b->changed != 0};
         }
         if (journal_running()) model(cur_buffer).know_saved(cur_buffer->changed);
-        // Reading the stack makes the copies of lines lent back by undo, so
-        // it is read around a third of the undos and redos only.
+        // The stack is read around a third of the undos and redos only.
         bool undo = what == "other_undo", redo = what == "other_redo";
         bool look = (undo || redo) && (undo_keys = undo_keys * 1103515245 + 12345) >> 16 & 1 &&
                     (undo_keys >> 17 & 1);
@@ -423,7 +422,7 @@ TEST_F(Undo, RandomEditsUndoneAndRedoneToEveryPoint) {
             } else if (what < 34) {
                 run_key("buffer_read .");
             } else if (what < 40) {
-                // Deleted, then undone and redone: the stack lends its lines.
+                // Deleted, then undone and redone while the stack holds the lines.
                 run_key(pick(2) ? "line_delete" : "block_delete");
                 for (int n = pick(4); n >= 0; n--) run_key(n % 2 ? "other_redo" : "other_undo");
             } else if (what < 42) {
@@ -565,47 +564,37 @@ TEST_F(Undo, LinesOnTheStackStayTheStacksWhateverTheJournalNeeds) {
     EXPECT_EQ(tree_of(two), "|1-2|a,b,b,");
 }
 
-TEST_F(Undo, LinesLentBackByTheStackAndTheirCopies) {
+TEST_F(Undo, AnUndoLeavesTheStackACopyOfTheLinesItPutsBack) {
     build({"a", "b", "c"});
     journal_start();
     run_key("block_mark_1 line_down line_down block_mark_2 block_delete");
     const std::string stack = stack_picture();
-    // Undone, redone and undone with nothing between: the lines go back and
-    // forth while the entry names them; reading the stack makes its copy.
+    // Undone, redone and undone with nothing between: the stack keeps what
+    // it showed.
     raw_key("other_undo other_redo other_undo");
     EXPECT_EQ(tree_of(cur_buffer), "a,b,c,");
     EXPECT_EQ(stack_picture(), stack);
     run_key("other_redo");
     EXPECT_EQ(tree_after("other_undo"), "a,b,c,");
     EXPECT_EQ(stack_picture(), stack);
-    // A copy that cannot be made: when an undo needs it (the line changed
-    // before it was deleted), the undo fails with nothing changed.
+    // A copy that cannot be made: the undo fails with nothing changed.
     EXPECT_EQ(tree_after("string_insert \"q\" block_mark_1 line_down block_mark_2 block_delete"),
               "b,c,");
     alloc_fail_after(1);
     EXPECT_EQ(run("other_undo"), "b,c, @0:1 r22 * BB !out of memory");
     alloc_fail_after(0);
     EXPECT_EQ(tree_after("other_undo"), "a,b,c,");
-    // When a change needs it, the entry goes from the stack, its lines
-    // staying in the buffer.
-    run_key("block_mark_1 line_down block_mark_2 block_delete");
-    raw_key("other_undo");
-    alloc_fail_after(1);
-    raw_key("line_delete");
-    alloc_fail_after(0);
-    EXPECT_EQ(tree_of(cur_buffer), "b,c,");
-    EXPECT_EQ(stack_picture(), "Ba,b,;Bqa,;La;");
 }
 
-TEST_F(Undo, LentLinesSqueezedOrDroppedFromTheStackAreNotCopied) {
+TEST_F(Undo, LinesSqueezedOrDroppedFromTheStackAfterAnUndoAreNotCopiedAgain) {
     build({"a", "b", "c"});
     journal_start();
     for (const std::string deletes :
          {"block_mark_1 line_down block_mark_2 block_delete", "line_delete"}) {
         SCOPED_TRACE(deletes);
         const std::string after = tree_after(deletes);
-        raw_key("other_undo"); // lends the lines back from the stack
-        // A copy of the lines would be the first allocation.
+        raw_key("other_undo"); // leaves the stack its copy of the lines
+        // Another copy of the lines would be the first allocation.
         alloc_fail_after(1);
         if (deletes == "line_delete") {
             for (int i = 0; i < UNDEL_MAX; i++) undel_push_char_left('x');
