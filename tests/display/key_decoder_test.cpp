@@ -88,6 +88,8 @@ TEST(KeyDecoder, BytesSequencesAndTimeOuts) {
         {"an unknown sequence is read to its end", {"\x1b[Z", "q"}, 2000, {K_UNKNOWN, 'q'}, 2000},
         {"one second for the whole sequence", {"\x1b", "[", "A"}, 400, {K_UP}, 800},
         {"the last byte too late", {"\x1b", "[", "A"}, 600, {ESC, '[', 'A'}, 1200},
+        {"an arrow after a lone Escape", {"\x1b", "\x1b[A"}, 2000, {ESC, K_UP}, 2000},
+        {"bytes left over are not waited for", {"\x1b\x1b[", "A"}, 1500, {ESC, ESC, '[', 'A'}, 1500},
         {"a doubled Escape before no sequence", {"\x1b\x1b[13q"}, 0, {K_UNKNOWN}, 0},
         {"a lone Escape before a sequence", {"\x1b\x1b[013q"}, 0, {ESC, K_SHIFT | K_F1}, 1000},
         {"a high byte spoils a sequence", {"\x1b\xe1"}, 0, {ESC, A_}, 1000},
