@@ -27,6 +27,12 @@ const std::string example = "int a;\n/*...Sinit code:4:*/\na = 0;\n"
                             "/*...vlib\\47\\my\\39\\ file\\46\\c:4:*/\n/*...e*/\nend\n";
 const std::string example_picture = "int a;,[init code 4 o:a = 0;,<lib/my' file.c 0 c>,],end,";
 
+std::string times(int n, const std::string &text) {
+    std::string all;
+    while (n-- > 0) all += text;
+    return all;
+}
+
 // A fold line holding text lines, filled before it has a parent.
 LINE *fold_line(const char *name, std::initializer_list<const char *> texts) {
     LINE *l = line_create_fold(name, 0, 1);
@@ -114,7 +120,9 @@ TEST(LineTree, ARunMovesLikeItsLinesOneByOne) {
 TEST(LineTree, CopiesShareNothingFailCleanlyAndDeletesNoticeEveryRecord) {
     LinePtr src(fold_line("src", {"a"}));
     FOLD *sf = line_fold(src.get());
-    line_fold(append_line(sf, fold_line("inner", {"b", "c"})))->open = 0;
+    FOLD *inner = line_fold(append_line(sf, fold_line("inner", {"b", "c"})));
+    inner->open = 0;
+    inner->indent = 4;
     append_line(sf, line_create_virt("lib/my' file.c", 2, 1));
     long live = alloc_live_blocks(), n = 0;
     LinePtr copy;
@@ -136,7 +144,7 @@ TEST(LineTree, CopiesShareNothingFailCleanlyAndDeletesNoticeEveryRecord) {
     EXPECT_EQ(std::set<const void *>(freed.begin(), freed.end()).size(), freed.size());
     // The copy shares nothing with the source just deleted.
     FOLD *cf = line_fold(copy.get());
-    EXPECT_EQ(cf->name + (":" + tree_picture(cf)), "src:a,[inner 0 c:b,c,],<lib/my' file.c 2 o>,");
+    EXPECT_EQ(cf->name + (":" + tree_picture(cf)), "src:a,[inner 4 c:b,c,],<lib/my' file.c 2 o>,");
     EXPECT_EQ(check_fold_invariants(cf), "");
 }
 
@@ -248,6 +256,8 @@ TEST_F(FoldFile, FilesReadAsTrees) {
         {x500 + "/*...e*/\n", x500 + ",/*...e*/,", 1, RD_LOSS_SPLIT, false},
         {"ab\0cd\nef\n"s, "ab,ef,", 1, RD_LOSS_NUL, false},
         {"\0\n"s + x500 + "x\n", "," + x500 + ",x,", 1, RD_LOSS_NUL | RD_LOSS_SPLIT, false},
+        // More than the writer gathers in one block of 1 MiB.
+        {times(2100, x500 + "\n"), times(2100, x500 + ",")},
         // A 500-byte line that ends where the first 64 KiB read-ahead block
         // ends, then a NUL byte in the next block.
         {std::string(65036, '\n') + x500 + "\na\0b\n"s, std::string(65036, ',') + x500 + ",a,", 1,
