@@ -83,7 +83,7 @@ TEST_F(BlockCommands, ShiftingTranslatingDeletingAndYanking) {
         // Tab size 4: four spaces, and 4 more indent.
         {mixed, 5, 2, "setup_tabs 4 block_entab", "    ab,,    \tcd,[f 5 c:],<v 5 c>,    ef, @5:6 r6 * |0-6", 0, 6},
         {{"      ab", "   c", "[     f", "]"}, 0, 7, "setup_tabs 4 block_detab", "  ab,   c,[f 5 c:], @0:3 r6 * |0-2", 0, 2},
-        {{"[     f", "]"}, 0, 0, "setup_tabs 4 block_detab", "[f 1 c:], @0:0 r6 * |0-1", 0, 1},
+        {{"[    f", "]"}, 0, 0, "setup_tabs 4 block_detab", "[f 0 c:], @0:0 r6 * |0-1", 0, 1},
         // A line that cannot take the prefix stops the shift before any line moves.
         {{"a", long_line, "b"}, 0, 0, "setup_tabs 4 block_entab", "a," + long_line + ",b, @0:0 r6 |0-3 !line too long", 0, 3},
         {{"a", long_line, "b"}, 0, 0, "setup_tabs 3 block_entab", "   a,   " + long_line + ",   b, @0:3 r6 * |0-3", 0, 3},
@@ -96,7 +96,7 @@ TEST_F(BlockCommands, ShiftingTranslatingDeletingAndYanking) {
         // Deleting pushes the block, undeleting brings it back marked at the
         // cursor; the cursor in the block goes to the line after it.
         {five, 2, 1, "block_delete", "a,d,e, @1:0 r6 * B", 1, 3},
-        {five, 4, 1, "block_delete", "a,d,e, @2:1 r6 * B", 1, 3},
+        {five, 3, 1, "block_delete", "a,d,e, @1:1 r6 * B", 1, 3},
         {five, 2, 0, "block_delete line_down other_undelete", "a,d,b,c,e, @2:0 r22 * |2-4", 1, 3},
         {five, 2, 0, "block_delete", "a,b,c,d,e, @2:0 r6 * B", 2, 2},
         {five, 2, 0, "block_delete other_undelete", "a,b,c,d,e, @2:0 r6 * |2-2", 2, 2},

@@ -57,7 +57,7 @@ class Leaving : public ox_e2e::OxTest {
 };
 
 TEST_F(Leaving, ExitAsksThenWritesTheFileKeepingItsBackupAndMode) {
-    write("prog.c", "first\nsecond\n", 0751);
+    write("prog.c", "first\nsecond\n", 02751);
     write("prog.bak", "older backup\n");
     const std::string asked = "prog.c not written, write: yes no";
     ox("prog.c");
@@ -68,7 +68,7 @@ TEST_F(Leaving, ExitAsksThenWritesTheFileKeepingItsBackupAndMode) {
     session->type("\r");
     ASSERT_TRUE(session->wait_exit(0));
     EXPECT_EQ(read("prog.c"), "xfirst\nsecond\n");
-    EXPECT_EQ(permissions(files.path("prog.c")), 0751);
+    EXPECT_EQ(permissions(files.path("prog.c")), 02751) << "set-group-ID too";
     EXPECT_EQ(read("prog.bak"), "first\nsecond\n");
     EXPECT_EQ(files.names(), (names{"prog.c", "prog.bak", "keys.ini"}));
 }

@@ -98,11 +98,14 @@ TEST_F(VirtualFolds, EnteringAskingWritingAndFailing) {
         // A file that is not there; one whose long line is split. (Names
         // from the environment are resolved in tests/commands.)
         {down + f3, 2, "can't open missing.c"}, {"", 4, "^"}, {f4, 12, "::: missing.c"},
-        {down + f3, 2, "warning: long lines split in long.c"}, {f4, 12, "::: long.c"}}));
+        {down + f3, 2, "warning: long lines split in long.c"},
+        {down + "L\v\x13", 2, "long.c: long lines will be split, write anyway: yes no"},
+        {"\rM\v\x13" + f4, 12, "::: long.c"}})) << "asked once";
     EXPECT_EQ(read("sub/x.c"), "Bx one\nx two\n");
     EXPECT_EQ(read("sub/x.bak"), x);
     EXPECT_EQ(test_support::permissions(files.path("sub/x.c")), 0600);
     EXPECT_EQ(read("missing.c"), "<missing>");
+    EXPECT_EQ(read("long.c"), std::string(500, 'l') + "\nLM" + std::string(100, 'l') + "\n");
 
     // A write that fails leaves the child current with its text.
     ASSERT_TRUE(play({{up + up + f3 + "C", 4, "CBx one"}}));
