@@ -256,8 +256,10 @@ TEST_F(FoldFile, FilesReadAsTrees) {
         {x500 + "/*...e*/\n", x500 + ",/*...e*/,", 1, RD_LOSS_SPLIT, false},
         {"ab\0cd\nef\n"s, "ab,ef,", 1, RD_LOSS_NUL, false},
         {"\0\n"s + x500 + "x\n", "," + x500 + ",x,", 1, RD_LOSS_NUL | RD_LOSS_SPLIT, false},
-        // More than the writer gathers in one block of 1 MiB.
-        {times(2100, x500 + "\n"), times(2100, x500 + ",")},
+        // More than the writer gathers in one block of 1 MiB, the block
+        // nearly full when a long marker comes.
+        {times(2092, x500 + "\n") + "/*...S" + std::string(500, 'n') + ":0:*/\n/*...e*/\n",
+         times(2092, x500 + ",") + "[" + std::string(500, 'n') + " 0 o:],"},
         // A 500-byte line that ends where the first 64 KiB read-ahead block
         // ends, then a NUL byte in the next block.
         {std::string(65036, '\n') + x500 + "\na\0b\n"s, std::string(65036, ',') + x500 + ",a,", 1,
