@@ -1,5 +1,6 @@
 // ox in the terminals of today, through a real terminal with the bytes they
-// send: pastes and UTF-8 text. (Keys with modifiers, and UTF-8 shown as bytes
+// send: a paste (its lines and their indents are tested by the commands'
+// tests) and UTF-8 text. (Keys with modifiers, and UTF-8 shown as bytes
 // where the locale is not UTF-8, are seen through screen_demo in tests/e2e.)
 #include "main/ox_session.h"
 
@@ -10,18 +11,6 @@ using ox_e2e::exit_keys;
 using Terminals = ox_e2e::OxTest;
 
 const std::string PASTE = "\x1b[200~", PASTED = "\x1b[201~";
-
-TEST_F(Terminals, PastedLinesKeepTheirIndentsWithAutoindentOn) {
-    write("p.c", "int f() {\n}\n");
-    start_with(exit_keys + "key_bind \"Down\" \"line_down\"\n", {"p.c"});
-    // At the start of "}", in a language with autoindent on.
-    const std::string block = "    if (x) {\n        y();\n\n    }\n\tz();\n";
-    session->type("\x1b[B" + PASTE + block + PASTED);
-    ASSERT_TRUE(session->wait_row(10, "}"));
-    EXPECT_EQ(session->row(2), "") << "no message of its own";
-    EXPECT_TRUE(leave({"p.c"}));
-    EXPECT_EQ(read("p.c"), "int f() {\n" + block + "}\n");
-}
 
 TEST_F(Terminals, APasteIntoTheCommandPromptIsTypedUpToItsFirstLineEnd) {
     write("c.txt", "text\n");
