@@ -20,18 +20,17 @@ TEST_F(AskedArguments, EachTypeIsAskedAndEscapeAborts) {
     const struct {
         const char *question, *keys, *result;
     } steps[] = {
-        {"question:", "&1F\r", "n 31|"},
-        {"question:", "say \"hi\"\r", "s say \"hi\"|"},
-        {"question:", "x", "c 120|"},
-        {"question: yes no", "n\r", "y 0|"},
+        // clang-format off
+        {"question:", "&1F\r", "n 31|"}, {"question:", "say \"hi\"\r", "s say \"hi\"|"},
+        {"question:", "x", "c 120|"}, {"question: yes no", "n\r", "y 0|"},
         {"question: never if_open always", "a\r", "w 2|"},
         {"question:   two.txt", "\r", "b two.txt|"}, // the current one highlighted
         {"question: top c", "\r", "l top|"},         // the current buffer's language first
-        {"question:", "\x1b", "n !aborted"},
-        {"key(s) to bind to:", "^A\r", ""},
+        {"question:", "\x1b", "n !aborted"}, {"key(s) to bind to:", "^A\r", ""},
         {"action:", "line_goto ?\r", ""},
         {"key(s) to bind to:", "^B\r", "ran 0 insufficient arguments"},
         {"action:", "\x1b", "ran 0 aborted"},
+        // clang-format on
     };
     int row = 4;
     for (auto s : steps) {
@@ -57,7 +56,7 @@ class Leaving : public ox_e2e::OxTest {
 };
 
 TEST_F(Leaving, ExitAsksThenWritesTheFileKeepingItsBackupAndMode) {
-    write("prog.c", "first\nsecond\n", 0751);
+    write("prog.c", "first\nsecond\n", 02751);
     write("prog.bak", "older backup\n");
     const std::string asked = "prog.c not written, write: yes no";
     ox("prog.c");
@@ -68,7 +67,7 @@ TEST_F(Leaving, ExitAsksThenWritesTheFileKeepingItsBackupAndMode) {
     session->type("\r");
     ASSERT_TRUE(session->wait_exit(0));
     EXPECT_EQ(read("prog.c"), "xfirst\nsecond\n");
-    EXPECT_EQ(permissions(files.path("prog.c")), 0751);
+    EXPECT_EQ(permissions(files.path("prog.c")), 02751) << "set-group-ID too";
     EXPECT_EQ(read("prog.bak"), "first\nsecond\n");
     EXPECT_EQ(files.names(), (names{"prog.c", "prog.bak", "keys.ini"}));
 }

@@ -105,11 +105,6 @@ void pty_terminal::type(std::string_view bytes) {
     }
 }
 
-void pty_terminal::pause(int ms) {
-    auto until = clock_type::now() + std::chrono::milliseconds(ms);
-    for (int left; (left = ms_until(until)) > 0;) pump(left);
-}
-
 void pty_terminal::signal(int sig) {
     if (pid_ > 0 && !exited_) kill(pid_, sig);
 }

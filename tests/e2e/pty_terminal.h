@@ -57,9 +57,6 @@ class pty_terminal {
 
     // Typing: the bytes go to the program as one write.
     void type(std::string_view bytes);
-    // Lets time pass while the screen is kept up to date, for the tests in
-    // which a time-out is what matters.
-    void pause(int ms);
     void signal(int sig);
     // The window takes a new size: the terminal's and the pseudo-terminal's,
     // which tells the program with SIGWINCH.
