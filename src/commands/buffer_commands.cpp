@@ -35,7 +35,7 @@ void cmd_bf_create() {
 
 void cmd_bf_delete() {
     BUFF *b = arg_val[0].buff;
-    if (query_write(b, 0)) write_back(b, 0);
+    if (query_write(b, 0)) write_back(b, WB_ASK_READONLY);
     if (!buff_delete(b)) error_code(ERR_DELETE_CURRENT_BUFFER);
 }
 

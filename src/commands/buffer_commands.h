@@ -21,7 +21,8 @@
 void cmd_bf_create();
 
 // buffer_delete (buffer): when the buffer has changes and a file name, asks
-// "<name> not written, write: " and writes it when told to; then deletes it
+// "<name> not written, write: " and writes it when told to, asking first
+// "<name> readonly, overwrite: " for a read-only file; then deletes it
 // with everything it holds. The current buffer cannot be deleted: "can't
 // delete current buffer", after any write. A buffer entered from this one's
 // virtual fold lines stays, without a parent.

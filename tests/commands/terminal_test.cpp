@@ -46,12 +46,14 @@ TEST_F(AskedArguments, EachTypeIsAskedAndEscapeAborts) {
     EXPECT_TRUE(t.wait_exit(0));
 }
 
-// ox on a file with the keys of exit_keys, ^E other_exit ?, ^B other_backups no.
+// ox on a file with the keys of exit_keys, ^E other_exit ?, ^B other_backups
+// no, ^D buffer_delete of the current buffer.
 class Leaving : public ox_e2e::OxTest {
   protected:
     void ox(const std::string &name) {
         write("keys.ini", ox_e2e::exit_keys + "key_bind \"^E\" \"other_exit ?\"\n"
-                                              "key_bind \"^B\" \"other_backups no\"\n");
+                                              "key_bind \"^B\" \"other_backups no\"\n"
+                                              "key_bind \"^D\" \"buffer_delete .\"\n");
         start({"-i", "keys.ini", name});
     }
 };
@@ -74,7 +76,7 @@ TEST_F(Leaving, ExitAsksThenWritesTheFileKeepingItsBackupAndMode) {
 }
 
 // A read-only file with a long name: the name is cut so that the whole
-// question shows.
+// question shows. Deleting its buffer asks the same.
 TEST_F(Leaving, AReadOnlyFileIsOverwrittenOnlyWhenTheUserAgrees) {
     const std::string name = std::string(60, 'n') + ".txt", backup = std::string(60, 'n') + ".bak";
     write(name, "locked\n", 0444);
@@ -84,7 +86,8 @@ TEST_F(Leaving, AReadOnlyFileIsOverwrittenOnlyWhenTheUserAgrees) {
     ox(name);
     // clang-format off
     ASSERT_TRUE(play({{" ", 2, ox_e2e::banner}, {"\x02", 2, "backups disabled"},
-                      {"x\vx", 2, asked}, {"\r", 2, overwrite}, {"n\r", 2, "aborted"},
+                      {"x\x04", 2, asked}, {"\r", 2, overwrite}, {"n\r", 2, "aborted"},
+                      {"\vx", 2, asked}, {"\r", 2, overwrite}, {"n\r", 2, "aborted"},
                       {"\vx", 2, asked}, {"\r", 2, overwrite}}));
     // clang-format on
     session->type("\r");
