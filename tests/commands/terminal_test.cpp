@@ -50,11 +50,12 @@ TEST_F(AskedArguments, EachTypeIsAskedAndEscapeAborts) {
 // no, ^D buffer_delete of the current buffer.
 class Leaving : public ox_e2e::OxTest {
   protected:
-    void ox(const std::string &name) {
+    void ox(const std::string &name = "") {
         write("keys.ini", ox_e2e::exit_keys + "key_bind \"^E\" \"other_exit ?\"\n"
                                               "key_bind \"^B\" \"other_backups no\"\n"
                                               "key_bind \"^D\" \"buffer_delete .\"\n");
-        start({"-i", "keys.ini", name});
+        start(name.empty() ? std::vector<std::string>{"-i", "keys.ini"}
+                           : std::vector<std::string>{"-i", "keys.ini", name});
     }
 };
 
@@ -95,6 +96,29 @@ TEST_F(Leaving, AReadOnlyFileIsOverwrittenOnlyWhenTheUserAgrees) {
     EXPECT_EQ(read(name), "xlocked\n");
     EXPECT_EQ(permissions(files.path(name)), 0444);
     EXPECT_EQ(read(backup), "kept\n") << "backups were off";
+}
+
+// The text of a buffer without a file is written under a name asked for, or
+// let go on purpose; Escape, a bad name or a failed write stay in ox, the
+// buffer still unnamed. Deleting the buffer asks the same.
+TEST_F(Leaving, AnUnnamedBufferIsNeverLeftWithoutAWord) {
+    const std::string asked = "unnamed buffer not written, write: yes no";
+    for (bool first : {true, false}) {
+        ox();
+        ASSERT_TRUE(play({{"", 2, ox_e2e::banner}, {"hello\vx", 2, asked}}));
+        // clang-format off
+        if (first) {
+            ASSERT_TRUE(play({{"\x1b", 2, "aborted"}, {"\vx\r", 2, "filename:"},
+                              {"\x1b", 2, "aborted"}, {"\vx\r", 2, "filename:"},
+                              {"gone/x\r", 2, "can't write gone/x"}, {"\x04", 2, asked},
+                              {"n\r", 2, "can't delete current buffer"}, {"\vx", 2, asked}}));
+        }
+        // clang-format on
+        session->type(first ? "n\r" : "\rnotes.txt\r");
+        ASSERT_TRUE(session->wait_exit(0));
+    }
+    EXPECT_EQ(read("notes.txt"), "hello\n");
+    EXPECT_EQ(files.names(), (names{"notes.txt", "keys.ini"})) << "nothing else written";
 }
 
 TEST_F(Leaving, AWriteThatFailsKeepsTheEditorTheTextAndTheFiles) {

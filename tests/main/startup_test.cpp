@@ -92,7 +92,8 @@ TEST_F(Startup, WithoutAFileTheDefaultsAreBound) {
                       {"ab\x13", 0, status}}))
         << "^S is character_left";
     // clang-format on
-    session->type("\x0b");
+    ASSERT_TRUE(play({{"\x0b", 2, "unnamed buffer not written, write: yes no"}}));
+    session->type("n\r");
     EXPECT_TRUE(session->wait_exit(0));
 }
 
