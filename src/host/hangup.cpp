@@ -54,8 +54,15 @@ void hangup_poll() {
     if (hung_up) run_saver();
 }
 
-void hangup_add_signals(sigset_t *set) {
-    for (int sig : hangup_signals) sigaddset(set, sig);
+void hangup_hold_back(int also, sigset_t *outside, sigset_t *waiting) {
+    sigset_t held;
+    sigemptyset(&held);
+    sigaddset(&held, also);
+    for (int sig : hangup_signals) sigaddset(&held, sig);
+    sigprocmask(SIG_BLOCK, &held, outside);
+    *waiting = *outside;
+    for (int sig = 1; sig < NSIG; sig++)
+        if (sigismember(&held, sig)) sigdelset(waiting, sig);
 }
 
 int hangup_due() {

@@ -28,11 +28,14 @@ void hangup_set_saver(void (*saver)(int status));
 void hangup_poll();
 
 // For a wait on the terminal or on a command (the key wait,
-// display/resize.h; host/process.h): the signals a hang-up comes by are added
-// to the set, to be held back except while the wait itself waits; hangup_due
-// tells, with them held back, whether a recorded hang-up would run the saver
-// now (hangup_poll then runs it).
-void hangup_add_signals(sigset_t *set);
+// display/resize.h; host/job.h): holds back the signals a hang-up comes by
+// and the signal also (SIGWINCH, SIGCHLD), storing the mask as it was in
+// *outside and, in *waiting, that mask with them let through, for the wait
+// itself (ppoll) so that one recorded just before it still ends it. The
+// caller sets *outside again afterwards. hangup_due tells, with them held
+// back, whether a recorded hang-up would run the saver now (hangup_poll then
+// runs it).
+void hangup_hold_back(int also, sigset_t *outside, sigset_t *waiting);
 int hangup_due();
 
 // Records that the terminal has gone (its reads give end of input or an

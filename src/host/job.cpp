@@ -27,14 +27,7 @@ class signal_wait {
         sigemptyset(&act.sa_mask);
         act.sa_flags = SA_RESTART;
         sigaction(SIGCHLD, &act, &saved_child_);
-        sigset_t held;
-        sigemptyset(&held);
-        sigaddset(&held, SIGCHLD);
-        hangup_add_signals(&held);
-        sigprocmask(SIG_BLOCK, &held, &outside_);
-        waiting_ = outside_;
-        for (int sig = 1; sig < NSIG; sig++)
-            if (sigismember(&held, sig)) sigdelset(&waiting_, sig);
+        hangup_hold_back(SIGCHLD, &outside_, &waiting_);
     }
     signal_wait(const signal_wait &) = delete;
     signal_wait &operator=(const signal_wait &) = delete;
