@@ -99,6 +99,12 @@ int xfilter(const char *command, const char *input, const char *output) {
         out.redirect(2);
         started = run_job(command[0] ? command : get_shell());
     }
+    if (hangup_due()) {
+        // The saver ends the editor at once, with no way back to the
+        // caller that would remove the two files.
+        unlink(input);
+        unlink(output);
+    }
     hangup_poll();
     return started;
 }

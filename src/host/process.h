@@ -32,5 +32,6 @@ int shell(const char *command);
 // Runs the command with descriptor 0 reading the input file and descriptors 1
 // and 2 writing the output file, which is created with permission bits 0600 or
 // truncated; an empty command runs get_shell(). A file that cannot be opened
-// leaves its descriptors as they are. Returns 1 or 0 like shell.
+// leaves its descriptors as they are. Returns 1 or 0 like shell. When a
+// hang-up ends it, both files are removed before the saver ends the editor.
 int xfilter(const char *command, const char *input, const char *output);

@@ -4,6 +4,7 @@
 #include "main/ox_session.h"
 
 #include <csignal>
+#include <sstream>
 
 namespace {
 
@@ -81,8 +82,9 @@ TEST_F(Hangup, DuringAnOutsideCommandTheWorkIsSavedAtOnce) {
     for (const outside_case &c : {
              outside_case{shell + "trap 'echo hup >hup; exit' HUP; " + run2 + "; sleep 30 & wait\r",
                           "RUN2", 0, 1, false},
-             outside_case{filter + "trap '' HUP; " + run2 + " >/dev/tty; sleep 30; cat\r", "RUN2",
-                          SIGTERM, 1, false},
+             outside_case{filter + "trap '' HUP; readlink /proc/$$/fd/[01] | cat >tmp; " + run2 +
+                              " >/dev/tty; sleep 30; cat\r",
+                          "RUN2", SIGTERM, 1, false},
              outside_case{shell + "\r", "RUN2>", 0, 1, false}, // the user's shell
              outside_case{shell + run2 + "\r", "press return to return to ox", SIGHUP, 1, false},
              outside_case{shell + run2 + "; sleep 1\r", "RUN2", 0, 3, true},
@@ -109,6 +111,9 @@ TEST_F(Hangup, DuringAnOutsideCommandTheWorkIsSavedAtOnce) {
         if (c.keys.find("hup >hup") != std::string::npos) {
             EXPECT_EQ(read("hup"), "hup\n") << "the command was hung up";
         }
+        std::istringstream temporary(c.keys.find(">tmp") != std::string::npos ? read("tmp") : "");
+        for (std::string name; std::getline(temporary, name);)
+            EXPECT_FALSE(std::filesystem::exists(name)) << name;
     }
 }
 
