@@ -45,13 +45,16 @@ TEST_F(AskedArguments, EachTypeIsAskedAndEscapeAborts) {
     EXPECT_TRUE(t.wait_exit(0));
 }
 
-// ox on a file with the keys of exit_keys, ^E other_exit ?, ^B other_backups no.
+// ox on a file with the keys of exit_keys, ^E other_exit ?, ^B other_backups
+// no, ^D buffer_delete of the current buffer.
 class Leaving : public ox_e2e::OxTest {
   protected:
-    void ox(const std::string &name) {
+    void ox(const std::string &name = "") {
         write("keys.ini", ox_e2e::exit_keys + "key_bind \"^E\" \"other_exit ?\"\n"
-                                              "key_bind \"^B\" \"other_backups no\"\n");
-        start({"-i", "keys.ini", name});
+                                              "key_bind \"^B\" \"other_backups no\"\n"
+                                              "key_bind \"^D\" \"buffer_delete .\"\n");
+        start(name.empty() ? std::vector<std::string>{"-i", "keys.ini"}
+                           : std::vector<std::string>{"-i", "keys.ini", name});
     }
 };
 
@@ -73,7 +76,7 @@ TEST_F(Leaving, ExitAsksThenWritesTheFileKeepingItsBackupAndMode) {
 }
 
 // A read-only file with a long name: the name is cut so that the whole
-// question shows.
+// question shows. Deleting its buffer asks the same.
 TEST_F(Leaving, AReadOnlyFileIsOverwrittenOnlyWhenTheUserAgrees) {
     const std::string name = std::string(60, 'n') + ".txt", backup = std::string(60, 'n') + ".bak";
     write(name, "locked\n", 0444);
@@ -83,7 +86,8 @@ TEST_F(Leaving, AReadOnlyFileIsOverwrittenOnlyWhenTheUserAgrees) {
     ox(name);
     // clang-format off
     ASSERT_TRUE(play({{" ", 2, ox_e2e::banner}, {"\x02", 2, "backups disabled"},
-                      {"x\vx", 2, asked}, {"\r", 2, overwrite}, {"n\r", 2, "aborted"},
+                      {"x\x04", 2, asked}, {"\r", 2, overwrite}, {"n\r", 2, "aborted"},
+                      {"\vx", 2, asked}, {"\r", 2, overwrite}, {"n\r", 2, "aborted"},
                       {"\vx", 2, asked}, {"\r", 2, overwrite}}));
     // clang-format on
     session->type("\r");
@@ -91,6 +95,29 @@ TEST_F(Leaving, AReadOnlyFileIsOverwrittenOnlyWhenTheUserAgrees) {
     EXPECT_EQ(read(name), "xlocked\n");
     EXPECT_EQ(permissions(files.path(name)), 0444);
     EXPECT_EQ(read(backup), "kept\n") << "backups were off";
+}
+
+// The text of a buffer without a file is written under a name asked for, or
+// let go on purpose; Escape, a bad name or a failed write stay in ox, the
+// buffer still unnamed. Deleting the buffer asks the same.
+TEST_F(Leaving, AnUnnamedBufferIsNeverLeftWithoutAWord) {
+    const std::string asked = "unnamed buffer not written, write: yes no";
+    for (bool first : {true, false}) {
+        ox();
+        ASSERT_TRUE(play({{"", 2, ox_e2e::banner}, {"hello\vx", 2, asked}}));
+        // clang-format off
+        if (first) {
+            ASSERT_TRUE(play({{"\x1b", 2, "aborted"}, {"\vx\r", 2, "filename:"},
+                              {"\x1b", 2, "aborted"}, {"\vx\r", 2, "filename:"},
+                              {"gone/x\r", 2, "can't write gone/x"}, {"\x04", 2, asked},
+                              {"n\r", 2, "can't delete current buffer"}, {"\vx", 2, asked}}));
+        }
+        // clang-format on
+        session->type(first ? "n\r" : "\rnotes.txt\r");
+        ASSERT_TRUE(session->wait_exit(0));
+    }
+    EXPECT_EQ(read("notes.txt"), "hello\n");
+    EXPECT_EQ(files.names(), (names{"notes.txt", "keys.ini"})) << "nothing else written";
 }
 
 TEST_F(Leaving, AWriteThatFailsKeepsTheEditorTheTextAndTheFiles) {

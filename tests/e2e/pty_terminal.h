@@ -58,6 +58,9 @@ class pty_terminal {
     // Typing: the bytes go to the program as one write.
     void type(std::string_view bytes);
     void signal(int sig);
+    // The terminal goes away, as when its window is closed: the program's
+    // side hangs up. Nothing can be typed or read after.
+    void hang_up();
     // The window takes a new size: the terminal's and the pseudo-terminal's,
     // which tells the program with SIGWINCH.
     void resize(int rows, int cols);
