@@ -123,6 +123,7 @@ const language_case shipped_languages[] = {
     {"erlang", {"x.erl", "x.hrl"}, "%...", "", 4},
     {"html", {"x.html", "x.htm"}, "<!--...", "-->", 2},
     {"xml", {"x.xml", "x.svg"}, "<!--...", "-->", 2},
+    {"markdown", {"x.md", "doc/README.markdown"}, "<!--...", "-->", 2},
     // clang-format on
 };
 
