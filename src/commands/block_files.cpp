@@ -40,7 +40,8 @@ const LANG *language_for(const char *fn) {
 // any step leaves the file as it was. The new file keeps the old one's mode.
 void replace_with_block(const char *fn, BLOCK b, const LANG *lang) {
     replace_file out(fn);
-    bool written = out.made() && block_write_file(out.name(), 0, b, lang) == 0 && out.flush();
+    bool written = out.made() && block_write_file(out.name(), 0, b, lang, cur_buffer->crlf) == 0 &&
+                   out.flush();
     if (written) {
         out.take_over(get_filemode(fn));
         written = out.put_in_place();
@@ -94,17 +95,19 @@ int xfilter_on_terminal(const char *command, const char *in, const char *out) {
     return ran;
 }
 
-// Shows the warning about what a read lost, if it lost anything.
-void warn_loss(int loss, const char *fn) {
-    if (const char *warning = rdloss_warning(loss)) file_prompt(warning, fn);
+// Shows the warning about what a read lost, if it lost anything, else that
+// the file's lines end in CR LF.
+void warn_loss(int loss, int crlf, const char *fn) {
+    if (const char *warning = rdloss_warning(loss, crlf)) file_prompt(warning, fn);
 }
 
 } // namespace
 
-int block_write_file(const char *fn, int append, BLOCK b, const LANG *lang) {
+int block_write_file(const char *fn, int append, BLOCK b, const LANG *lang, int crlf) {
     FILE *fp = fopen_file(fn, append ? "a" : "w");
     if (!fp) return ERR_CANT_WRITE;
     rw_begin(fp);
+    rw_crlf = crlf;
     set_rc(lang);
     int ok = 1;
     const LINE *l = list_line(cur_fold(), b.first);
@@ -137,12 +140,12 @@ void cmd_b_read() {
     owned_line holder = make_holder();
     file_prompt("reading ", fn);
     if (int code = block_read_file(fn, language_for(fn), holder.get())) error_file(code, fn);
-    int loss = rdloss;
+    int loss = rdloss, crlf = rw_crlf;
     block_unpack_marked(holder.get());
     cursor_to_line_start();
     buffer_changed();
     prompt_blank();
-    warn_loss(loss, fn);
+    warn_loss(loss, crlf, fn);
 }
 
 void cmd_b_write() {
@@ -155,7 +158,7 @@ void cmd_b_write() {
     const LANG *lang = language_for(fn);
     if (!append)
         replace_with_block(fn, b, lang);
-    else if (block_write_file(fn, 1, b, lang))
+    else if (block_write_file(fn, 1, b, lang, cur_buffer->crlf))
         error_file(ERR_CANT_WRITE, fn);
     prompt_blank();
 }
@@ -168,7 +171,7 @@ void block_filter_with(const char *command, filter_runner run) {
 
     prompt("writing temporary file");
     temporary_file in(0);
-    if (!in.made() || block_write_file(in.name(), 0, b, cur_buffer->lang))
+    if (!in.made() || block_write_file(in.name(), 0, b, cur_buffer->lang, 0))
         error_file(ERR_CANT_WRITE, TEMPORARY_FILE);
     temporary_file out(1);
     if (!out.made()) error_file(ERR_CANT_WRITE, TEMPORARY_FILE);
@@ -179,7 +182,7 @@ void block_filter_with(const char *command, filter_runner run) {
     prompt("reading temporary file");
     if (int code = block_read_file(out.name(), cur_buffer->lang, output.get()))
         error_file(code, TEMPORARY_FILE);
-    int loss = rdloss;
+    int loss = rdloss, crlf = rw_crlf;
 
     block_move_into(b, old_block.get());
     undel_push_block(old_block.release());
@@ -187,7 +190,7 @@ void block_filter_with(const char *command, filter_runner run) {
     cursor_to_line_start();
     buffer_changed();
     prompt_blank();
-    warn_loss(loss, TEMPORARY_FILE);
+    warn_loss(loss, crlf, TEMPORARY_FILE);
 }
 
 void cmd_b_filter() {

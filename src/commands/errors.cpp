@@ -56,6 +56,10 @@ const char *const error_messages[ERROR_CODES] = {
     "bad substitution",
     "nothing to undo",
     "nothing to redo",
+    "no outline rule for this language",
+    "bad outline kind",
+    "bad comment or string delimiter",
+    "language has no fold markers",
     // The syntax colour rules of language_syntax.
     "bad syntax class",
     "syntax rule matches the empty string",

@@ -9,6 +9,7 @@
 
 #include "commands/errors.h"
 #include "commands/journal.h"
+#include "commands/same_file.h"
 #include "display/into.h"
 #include "display/prompt.h"
 #include "display/terminal.h"
@@ -149,6 +150,7 @@ void write_back(BUFF *b, int how) {
     bool append = (how & WB_APPEND) != 0;
     if (how & WB_ASK_READONLY) query_readonly(fn);
     if (!append) query_loss(b);
+    same_file_write other_buffers(b, append); // asks when another buffer wrote the file
     file_prompt("writing ", fn);
     // Begun, a write is finished before a hang-up saves the work: a file
     // written in place is never left cut, a new file never left beside it.

@@ -65,12 +65,14 @@ enum write_back_how {
 // buffer whose read_loss is set first asks "<name> was not read whole, write
 // anyway: " (the read stopped short), "<name>: NUL bytes will be dropped,
 // write anyway: " or "<name>: long lines will be split, write anyway: " (no
-// or Escape raises "aborted"). Then it shows "writing " and the name, writes,
-// clears the buffer's changed flag (and its read_loss unless appending) and
-// blanks the prompt line, or shows "warning: lines that look like fold
-// markers written to " and the name. Raises "can't write " with the name when
-// the file cannot be written (the file and its backup are left as they were,
-// except that a write in place that fails half way leaves the file cut and
-// its backup copy whole), "could not take backup of " when the backup cannot
-// be made, and "aborted" from the questions.
+// or Escape raises "aborted"), and a buffer whose file another buffer has
+// written since asks before replacing that (commands/same_file.h). Then it
+// shows "writing " and the name, writes, clears the buffer's changed flag
+// (and its read_loss unless appending) and blanks the prompt line, or shows
+// "warning: lines that look like fold markers written to " and the name.
+// Raises "can't write " with the name when the file cannot be written (the
+// file and its backup are left as they were, except that a write in place
+// that fails half way leaves the file cut and its backup copy whole), "could
+// not take backup of " when the backup cannot be made, and "aborted" from the
+// questions.
 void write_back(BUFF *b, int how);

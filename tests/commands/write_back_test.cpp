@@ -132,8 +132,9 @@ TEST_F(WriteBack, ACorruptStructureIsWrittenBackWholeAFileWithANulByteOnlyWithCo
     const std::string asked = "corrupt.txt not written, write: yes no",
                       anyway = "corrupt.txt: NUL bytes will be dropped, write anyway: yes no";
     // clang-format off
-    ASSERT_TRUE(play({{"", 2, "fold structure corrupt in corrupt.txt"},
-                      {" ", 2, "warning: NUL bytes dropped in corrupt.txt"}, {" ", 2, ox_e2e::banner},
+    ASSERT_TRUE(play({{"", 2, "fold structure corrupt in corrupt.txt, press a key ..."},
+                      {" ", 2, "warning: NUL bytes dropped in corrupt.txt, press a key ..."},
+                      {" ", 2, ox_e2e::banner},
                       {"x", 4, "xa"}, {"", 9, "c"}, {"\vx", 2, asked}, {"\r", 2, anyway},
                       {"n\r", 2, "aborted"}, {"\vx", 2, asked}, {"\r", 2, anyway}}));
     // clang-format on
@@ -168,8 +169,8 @@ TEST_F(WriteBack, LinesThatLookLikeMarkersAreWrittenWithAWarningAndKept) {
 
     ox("long.txt");
     // clang-format off
-    ASSERT_TRUE(play({{"", 2, "fold structure corrupt in long.txt"}, {" ", 2, ox_e2e::banner},
-                      {"x\x04", 4, "/*...estart"}}));
+    ASSERT_TRUE(play({{"", 2, "fold structure corrupt in long.txt, press a key ..."},
+                      {" ", 2, ox_e2e::banner}, {"x\x04", 4, "/*...estart"}}));
     // clang-format on
     EXPECT_TRUE(leave({"long.txt"}));
     EXPECT_EQ(read("long.txt"), written);
