@@ -1,7 +1,6 @@
 #include "commands/write_back.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -17,6 +16,7 @@
 #include "host/hangup.h"
 #include "host/replace_file.h"
 #include "host/rewrite_file.h"
+#include "host/write_calls.h"
 #include "text/buff_file.h"
 #include "text/fold_file.h"
 
@@ -53,12 +53,8 @@ void query_loss(const BUFF *b) {
 // Writes the whole buffer through the descriptor, which stays open: true
 // when every byte was written.
 bool write_buffer_to(const BUFF *b, int fd) {
-    int own = dup(fd);
-    FILE *fp = own >= 0 ? fdopen(own, "w") : nullptr;
-    if (!fp) {
-        if (own >= 0) close(own);
-        return false;
-    }
+    FILE *fp = write_calls::stream(fd, false);
+    if (!fp) return false;
     bool ok = buff_write_to(b, fp) != 0;
     return std::fclose(fp) == 0 && ok;
 }

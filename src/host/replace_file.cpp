@@ -5,43 +5,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
+#include "host/files.h"
+#include "host/write_calls.h"
+
 namespace {
-
-struct fd_owner {
-    int fd;
-    ~fd_owner() {
-        if (fd >= 0) close(fd);
-    }
-};
-
-// Writes all of the bytes; false on any failure.
-bool write_all(int fd, const char *p, size_t n) {
-    while (n > 0) {
-        ssize_t done = write(fd, p, n);
-        if (done < 0 && errno == EINTR) continue;
-        if (done <= 0) return false;
-        p += done;
-        n -= static_cast<size_t>(done);
-    }
-    return true;
-}
-
-// Copies the whole of the file into fd.
-bool copy_into(const char *fn, int fd) {
-    fd_owner in{open(fn, O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
-    if (in.fd < 0) return false;
-    char buf[1 << 16];
-    for (;;) {
-        ssize_t n = read(in.fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        if (n == 0) return true;
-        if (!write_all(fd, buf, static_cast<size_t>(n))) return false;
-    }
-}
 
 // The mode the host gives an ordinary new file.
 mode_t new_file_mode() {
@@ -65,7 +34,7 @@ replace_file::replace_file(const char *fn) : target_(fn) {
     if (base.size() > 200) base.resize(200);
     name_.assign(fn, dir_len);
     name_ += "." + base + ".oxXXXXXX";
-    fd_ = mkostemp(name_.data(), O_CLOEXEC);
+    fd_ = write_calls::make_temporary(name_.data());
     if (fd_ < 0) name_.clear();
 }
 
@@ -74,15 +43,17 @@ bool replace_file::copy_old() const {
 }
 
 bool replace_file::flush() const {
-    return fsync(fd_) == 0 || errno == EINVAL;
+    return write_calls::fsync(fd_) == 0 || errno == EINVAL;
 }
 
 bool flush_folder_of(const char *fn) {
     const char *slash = std::strrchr(fn, '/');
     std::string dir = slash ? std::string(fn, static_cast<size_t>(slash - fn + 1)) : ".";
-    fd_owner folder{open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
-    if (folder.fd < 0) return false;
-    return fsync(folder.fd) == 0 || errno == EINVAL;
+    int folder = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) return false;
+    bool flushed = write_calls::fsync(folder) == 0 || errno == EINVAL;
+    close(folder);
+    return flushed;
 }
 
 bool copy_file(const char *from, const char *to, int mode) {
@@ -115,15 +86,15 @@ void replace_file::take_over(int mode) const {
 }
 
 bool replace_file::put_in_place() {
-    if (std::rename(name_.c_str(), target_.c_str()) != 0) return false;
+    if (write_calls::rename(name_.c_str(), target_.c_str()) != 0) return false;
     name_.clear();
     flush_folder_of(target_.c_str());
     return true;
 }
 
 void replace_file::discard() {
-    if (fd_ >= 0) close(fd_);
+    if (fd_ >= 0) write_calls::close(fd_);
     fd_ = -1;
-    if (!name_.empty()) unlink(name_.c_str());
+    if (!name_.empty()) write_calls::unlink(name_.c_str());
     name_.clear();
 }

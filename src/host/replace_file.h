@@ -10,7 +10,8 @@
 // flushes it, gives it the old file's mode and owner and puts it in place.
 // Until it is in place it is removed again when the object ends (or at
 // discard), so a failure at any step leaves the old file as it was and nothing
-// beside it. Nothing here prints or throws.
+// beside it. Nothing here prints or throws; every change to a file goes
+// through host/write_calls.h.
 //
 //     replace_file out(fn);
 //     if (!out.made() || !write_text_to(out.fd()) || !out.flush()) fail();

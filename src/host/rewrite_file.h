@@ -11,7 +11,8 @@
 //     take_backup_copy();
 //     if (!out.truncate() || !write_text_to(out.fd()) || !out.flush()) fail();
 //
-// Nothing here prints or throws.
+// Nothing here prints or throws; every change to the file goes through
+// host/write_calls.h.
 
 class rewrite_file {
   public:
