@@ -56,6 +56,7 @@ const char *const error_messages[ERROR_CODES] = {
     "bad substitution",
     "nothing to undo",
     "nothing to redo",
+    "can't write, old text kept in ",
 };
 
 static command_error last;

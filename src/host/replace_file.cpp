@@ -21,21 +21,26 @@ mode_t new_file_mode() {
 
 } // namespace
 
+std::string temporary_beside(const char *fn) {
+    const char *slash = std::strrchr(fn, '/');
+    size_t dir_len = slash ? static_cast<size_t>(slash - fn + 1) : 0;
+    // A base name of up to 255 bytes must leave room for the additions.
+    std::string base(fn + dir_len, std::strlen(fn + dir_len));
+    if (base.size() > 200) base.resize(200);
+    return std::string(fn, dir_len) + "." + base + ".oxXXXXXX";
+}
+
 replace_file::replace_file(const char *fn) : target_(fn) {
     struct stat old {};
     existed_ = fn[0] && stat(fn, &old) == 0;
     if (!fn[0] || (existed_ && S_ISDIR(old.st_mode))) return;
     owner_ = old.st_uid;
     group_ = old.st_gid;
-    const char *slash = std::strrchr(fn, '/');
-    size_t dir_len = slash ? static_cast<size_t>(slash - fn + 1) : 0;
-    // A base name of up to 255 bytes must leave room for the additions.
-    std::string base(fn + dir_len, std::strlen(fn + dir_len));
-    if (base.size() > 200) base.resize(200);
-    name_.assign(fn, dir_len);
-    name_ += "." + base + ".oxXXXXXX";
+    name_ = temporary_beside(fn);
     fd_ = write_calls::make_temporary(name_.data());
-    if (fd_ < 0) name_.clear();
+    if (fd_ >= 0) return;
+    refused_ = errno == EACCES || errno == EPERM;
+    name_.clear();
 }
 
 bool replace_file::copy_old() const {

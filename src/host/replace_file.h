@@ -6,12 +6,13 @@
 // A replace_file is a fresh file made at once (mkstemp, permission bits 0600)
 // in the folder of the file it is to replace, named "." and the file's base
 // name (its first 200 bytes) and ".oxXXXXXX", so that the rename that puts it
-// in place is one step on one file system. The caller fills it by name, then
-// flushes it, gives it the old file's mode and owner and puts it in place.
-// Until it is in place it is removed again when the object ends (or at
-// discard), so a failure at any step leaves the old file as it was and nothing
-// beside it. Nothing here prints or throws; every change to a file goes
-// through host/write_calls.h.
+// in place is one step on one file system, and so that one left behind by a
+// process killed half way says what it was for. The caller fills it by name,
+// then flushes it, gives it the old file's mode and owner and puts it in
+// place. Until it is in place it is removed again when the object ends (or
+// at discard), so a failure at any step leaves the old file as it was and
+// nothing beside it. Nothing here prints or throws; every change to a file
+// goes through host/write_calls.h.
 //
 //     replace_file out(fn);
 //     if (!out.made() || !write_text_to(out.fd()) || !out.flush()) fail();
@@ -21,6 +22,10 @@
 #include <sys/types.h>
 
 #include <string>
+
+// The pattern of a temporary file's name beside the file fn: its folder, ".",
+// its base name (the first 200 bytes) and ".oxXXXXXX".
+std::string temporary_beside(const char *fn);
 
 // Flushes the folder that holds the named file, so that a file made, renamed
 // or removed there is known to the disk. A host that cannot flush a folder
@@ -44,6 +49,9 @@ class replace_file {
     replace_file &operator=(const replace_file &) = delete;
 
     bool made() const { return fd_ >= 0; }
+    // Whether nothing was made because the folder does not let this user
+    // make a file there (rather than for lack of room, or a folder gone).
+    bool refused() const { return refused_; }
     // The new file's host name while it is not in place.
     const char *name() const { return name_.c_str(); }
     // Its descriptor, open for writing, while it is not in place: filling it
@@ -82,6 +90,7 @@ class replace_file {
     std::string target_;
     std::string name_;
     int fd_ = -1;
+    bool refused_ = false;
     bool existed_ = false;
     uid_t owner_ = 0;
     gid_t group_ = 0;

@@ -52,9 +52,9 @@ TEST(HostReplaceFile, CopiesAndWritesInPlaceKeepTheFileItself) {
     // Written in place, every name sees the new text.
     {
         rewrite_file out(fn.c_str());
-        ASSERT_TRUE(out.opened() && out.truncate());
+        ASSERT_TRUE(out.opened() && out.from_start());
         ASSERT_EQ(write(out.fd(), "new\n", 4), 4);
-        ASSERT_TRUE(out.to_end() && write(out.fd(), "end\n", 4) == 4 && out.flush());
+        ASSERT_TRUE(out.to_end() && write(out.fd(), "end\n", 4) == 4 && out.finish());
     }
     EXPECT_EQ(read_file(other), "new\nend\n");
     EXPECT_EQ(permissions(fn), 0640);
