@@ -127,24 +127,15 @@ void write_in_place(const write_job &job, const text_writer &text) {
     error_file(ERR_OLD_TEXT_KEPT, kept.c_str());
 }
 
-// Writes a new file beside the old one and renames it into its place. The
-// backup of a file reached through a symbolic link is a copy beside it.
+// Writes a new file beside the old one and renames it into its place, after
+// the old file has been given the backup's name too.
 void write_beside(const write_job &job, replace_file &out, const text_writer &text) {
     if ((job.append && !out.copy_old()) || !write_text(text, out.fd()) || !out.flush())
         fail(out, ERR_CANT_WRITE, job.fn);
-    bool renamed = false;
-    if (!job.backup.empty()) {
-        bool kept = job.target != job.fn
-                        ? copy_file(job.target.c_str(), job.backup.c_str(), job.mode())
-                        : (renamed = rename_file(job.target.c_str(), job.backup.c_str()));
-        if (!kept) fail(out, ERR_NO_BACKUP, job.fn);
-    }
     out.take_over(job.mode());
-    if (!out.put_in_place()) {
-        out.discard();
-        if (renamed) rename_file(job.backup.c_str(), job.target.c_str());
-        error_file(ERR_CANT_WRITE, job.fn);
-    }
+    if (!job.backup.empty() && !keep_as_backup(job.target.c_str(), job.backup.c_str(), job.mode()))
+        fail(out, ERR_NO_BACKUP, job.fn);
+    if (!out.put_in_place()) fail(out, ERR_CANT_WRITE, job.fn);
 }
 
 } // namespace

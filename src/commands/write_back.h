@@ -5,17 +5,21 @@
 // folder, flushing it to the disk, and only then putting it in the file's
 // place with one rename, after which the folder is flushed too. Just before
 // that rename the old file becomes the backup ("prog.c" is kept as
-// "prog.bak", host/filename.h) when backups are on; with them off it is
-// simply replaced. The new file gets the old one's mode, owner and group. A
-// file that did not exist gets the mode an ordinary new file gets. So a write
-// that fails for any reason (disk full, the file-size limit, a folder that
-// has gone, a folder now in the file's place) leaves the file and its backup
-// as they were and nothing beside it, and the buffer keeps its text and its
-// changed flag.
+// "prog.bak", host/filename.h) when backups are on, by giving it the backup's
+// name as a second name (a hard link; a copy where the file system has none),
+// so that the file's own name holds the whole old file until the rename puts
+// the whole new one there: a process killed at any moment leaves one or the
+// other, and at most a temporary file named after it (".prog.c.oxXXXXXX").
+// The new file gets the old one's mode, owner and group. A file that did not
+// exist gets the mode an ordinary new file gets. So a write that fails for
+// any reason (disk full, the file-size limit, a folder that has gone, a
+// folder now in the file's place) leaves the file as it was (its backup may
+// already hold that same old text) and nothing beside it, and the buffer
+// keeps its text and its changed flag.
 //
 // Other files take other ways:
 // - a symbolic link stays a link: the file it leads to is written, and its
-//   backup is a copy beside that file;
+//   backup goes beside that file;
 // - a file with other names (hard links), in a folder that takes no new
 //   file, or whose owner the new file could not keep (another user's file
 //   that the user may write) is written in place (host/rewrite_file.h): the

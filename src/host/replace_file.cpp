@@ -5,12 +5,34 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 #include "host/files.h"
 #include "host/write_calls.h"
 
 namespace {
+
+// Fills the pattern's trailing "XXXXXX" with letters and digits that differ
+// from call to call.
+void fill_unique(std::string &pattern) {
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    static unsigned long long state =
+        static_cast<unsigned long long>(
+            std::chrono::steady_clock::now().time_since_epoch().count()) ^
+        (static_cast<unsigned long long>(getpid()) << 32);
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    unsigned long long bits = state >> 16;
+    for (size_t i = pattern.size() - 6; i < pattern.size(); i++, bits /= 62)
+        pattern[i] = letters[bits % 62];
+}
+
+// Whether a failed link means the file system gives this file no second
+// name, rather than that the name is taken or the folder gone.
+bool no_hard_link(int error) {
+    return error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EMLINK ||
+           error == EXDEV;
+}
 
 // The mode the host gives an ordinary new file.
 mode_t new_file_mode() {
@@ -66,6 +88,32 @@ bool copy_file(const char *from, const char *to, int mode) {
     if (!copy.made() || !copy_into(from, copy.fd()) || !copy.flush()) return false;
     copy.take_over(mode);
     return copy.put_in_place();
+}
+
+bool keep_as_backup(const char *fn, const char *bak, int mode) {
+    if (write_calls::link(fn, bak) == 0) {
+        flush_folder_of(bak);
+        return true;
+    }
+    if (no_hard_link(errno)) return copy_file(fn, bak, mode);
+    if (errno != EEXIST) return false;
+    // A backup is there already: it is replaced in one step by a new name of
+    // the file, made under a fresh name first.
+    std::string fresh = temporary_beside(bak);
+    for (int tries = 0; tries < 100; tries++) {
+        fill_unique(fresh);
+        if (write_calls::link(fn, fresh.c_str()) != 0) {
+            if (errno == EEXIST) continue;
+            return no_hard_link(errno) && copy_file(fn, bak, mode);
+        }
+        if (write_calls::rename(fresh.c_str(), bak) == 0) {
+            flush_folder_of(bak);
+            return true;
+        }
+        write_calls::unlink(fresh.c_str());
+        return false;
+    }
+    return false;
 }
 
 bool replace_file::keeps_owner() const {

@@ -1,7 +1,8 @@
 #pragma once
 
 // Replacing a file whole: write the new contents beside the old file and put
-// them in place only when whole.
+// them in place only when whole, so that the file's name holds a whole file,
+// the old or the new, at every moment.
 //
 // A replace_file is a fresh file made at once (mkstemp, permission bits 0600)
 // in the folder of the file it is to replace, named "." and the file's base
@@ -17,6 +18,7 @@
 //     replace_file out(fn);
 //     if (!out.made() || !write_text_to(out.fd()) || !out.flush()) fail();
 //     out.take_over(get_filemode(fn));
+//     if (!keep_as_backup(fn, get_bak_fn(fn), mode)) fail();   // when wanted
 //     if (!out.put_in_place()) fail();
 
 #include <sys/types.h>
@@ -37,6 +39,13 @@ bool flush_folder_of(const char *fn);
 // into its place when whole: true when done, and then `to` has reached the
 // disk. An old `to` is kept when it fails.
 bool copy_file(const char *from, const char *to, int mode);
+
+// Makes the backup `bak` another name of the file fn (a hard link; with a
+// backup there already, a link under a fresh name beside it renamed over
+// that backup in one step), so that fn stays whole and in place. Where the
+// file system has no hard links for it, `bak` becomes a copy (copy_file with
+// the mode word). True when done; an old backup is kept when it fails.
+bool keep_as_backup(const char *fn, const char *bak, int mode);
 
 class replace_file {
   public:
