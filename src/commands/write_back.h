@@ -1,5 +1,6 @@
 // Writing buffers back to their files: the questions asked first, the backup
-// of the old file, and a replacement that never loses the file.
+// of the old file, and a replacement that never loses the file. Blocks are
+// written to files the same way (commands/block_files.h).
 //
 // A file is written by writing the whole new text to a fresh file in the same
 // folder, flushing it to the disk, and only then putting it in the file's
