@@ -145,6 +145,15 @@ bool replace_file::put_in_place() {
     return true;
 }
 
+int replace_file::put_as_new(const char *fn) {
+    if (write_calls::link(name_.c_str(), fn) != 0) return errno == EEXIST ? 0 : -1;
+    // Named twice for a moment: whichever name is left, the file is whole.
+    // The temporary name goes now, or else at discard.
+    if (write_calls::unlink(name_.c_str()) == 0) name_.clear();
+    flush_folder_of(fn);
+    return 1;
+}
+
 void replace_file::discard() {
     if (fd_ >= 0) write_calls::close(fd_);
     fd_ = -1;

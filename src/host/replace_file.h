@@ -92,6 +92,12 @@ class replace_file {
     // new file still to be discarded, when the rename fails.
     bool put_in_place();
 
+    // Gives the new file the name fn, which must not exist yet, in one step
+    // (a hard link, the new file's own name then removed), and flushes the
+    // folder: 1 when done, 0 when something has that name already, -1 when
+    // it failed otherwise (the new file is still to be discarded then).
+    int put_as_new(const char *fn);
+
     // Closes and removes the new file unless it was put in place.
     void discard();
 
