@@ -25,20 +25,25 @@ int backups = 1;
 
 namespace {
 
+// For the questions whose "yes" gives something up: "no" comes first, so
+// that Return keeps everything.
+OPTION no_yes_opts[2] = {{"no", 0, 0, 0}, {"yes", 1, 0, 0}};
+
 // Asks the question made of as much of the name as fits in room columns and
-// the tail: the answer, or "aborted" on Escape.
-int ask_about(const char *fn, int room, const char *tail) {
+// the tail, offering the choices in their order, the first highlighted: the
+// value chosen, or "aborted" on Escape.
+int ask_about(const char *fn, int room, const char *tail, OPTION *choices = yes_no_opts) {
     char question[2 * LINE_BUF_SIZE];
     int n = into_near_col(fn, 0, room < 0 ? 0 : room);
     std::snprintf(question, sizeof question, "%.*s%s", n, fn, tail);
-    int yes = 0;
-    if (!prompt_yn(question, &yes)) error_code(ERR_ABORTED);
-    return yes;
+    OPTION *chosen = nullptr;
+    if (!prompt_opt(question, &chosen, choices, 2, 0)) error_code(ERR_ABORTED);
+    return chosen->value;
 }
 
 // Asks before a buffer that does not hold its file as it was read is written
-// over that file; no or Escape raises "aborted". Asked once: the loss is
-// forgotten once the buffer has been written back.
+// over that file; no, Return or Escape raises "aborted". Asked once: the loss
+// is forgotten once the buffer has been written back.
 void query_loss(const BUFF *b) {
     const char *tail = nullptr;
     if (b->read_loss & RD_LOSS_PART)
@@ -47,7 +52,8 @@ void query_loss(const BUFF *b) {
         tail = ": NUL bytes will be dropped, write anyway: ";
     else if (b->read_loss & RD_LOSS_SPLIT)
         tail = ": long lines will be split, write anyway: ";
-    if (tail && !ask_about(b->fn, x_size - 6 - static_cast<int>(std::strlen(tail)), tail))
+    if (tail &&
+        !ask_about(b->fn, x_size - 6 - static_cast<int>(std::strlen(tail)), tail, no_yes_opts))
         error_code(ERR_ABORTED);
 }
 

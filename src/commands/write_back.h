@@ -42,9 +42,10 @@
 // back to its old length.
 //
 // A buffer that does not hold its file as it was read (read_loss) is written
-// over it only when the user agrees, once. A text line that begins with the
-// language's reserved comment start cannot be kept by the file format: it will
-// read back as a marker line, and the user is warned after the write.
+// over it only when the user agrees, once: those questions offer "no" first,
+// so that Return refuses. A text line that begins with the language's
+// reserved comment start cannot be kept by the file format: it will read back
+// as a marker line, and the user is warned after the write.
 #pragma once
 
 #include <cstdio>
@@ -93,8 +94,8 @@ void write_file_safely(const char *fn, int how, const text_writer &text);
 // Writes the buffer to its file with write_file_safely. Unless appending, a
 // buffer whose read_loss is set first asks "<name> was not read whole, write
 // anyway: " (the read stopped short), "<name>: NUL bytes will be dropped,
-// write anyway: " or "<name>: long lines will be split, write anyway: " (no
-// or Escape raises "aborted"). Then it shows "writing " and the name,
+// write anyway: " or "<name>: long lines will be split, write anyway: " (no,
+// Return or Escape raises "aborted"). Then it shows "writing " and the name,
 // writes, clears the buffer's changed flag (and its read_loss unless
 // appending) and blanks the prompt line, or shows "warning: lines that look
 // like fold markers written to " and the name. Raises what write_file_safely

@@ -130,14 +130,14 @@ TEST_F(WriteBack, ACorruptStructureIsWrittenBackWholeAFileWithANulByteOnlyWithCo
     write("corrupt.txt", head + std::string("\0d", 2) + tail);
     ox("corrupt.txt");
     const std::string asked = "corrupt.txt not written, write: yes no",
-                      anyway = "corrupt.txt: NUL bytes will be dropped, write anyway: yes no";
+                      anyway = "corrupt.txt: NUL bytes will be dropped, write anyway: no yes";
     // clang-format off
     ASSERT_TRUE(play({{"", 2, "fold structure corrupt in corrupt.txt"},
                       {" ", 2, "warning: NUL bytes dropped in corrupt.txt"}, {" ", 2, ox_e2e::banner},
                       {"x", 4, "xa"}, {"", 9, "c"}, {"\vx", 2, asked}, {"\r", 2, anyway},
-                      {"n\r", 2, "aborted"}, {"\vx", 2, asked}, {"\r", 2, anyway}}));
+                      {"\r", 2, "aborted"}, {"\vx", 2, asked}, {"\r", 2, anyway}}));
     // clang-format on
-    session->type("\r");
+    session->type("y\r");
     ASSERT_TRUE(session->wait_exit(0));
     EXPECT_EQ(read("corrupt.txt"), "x" + head + tail);
 }
@@ -150,16 +150,16 @@ TEST_F(WriteBack, LinesThatLookLikeMarkersAreWrittenWithAWarningAndKept) {
     const std::string a500(500, 'a'), piece = "/*...Sx" + std::string(94, 'b');
     write("long.txt", "start\n" + a500 + piece + "\n");
     write("list.top", "/*...Vlong\\46\\txt:0:*/\n");
-    const std::string split = "long.txt: long lines will be split, write anyway: yes no";
+    const std::string split = "long.txt: long lines will be split, write anyway: no yes";
     ox("list.top");
     // clang-format off
     ASSERT_TRUE(play({{"", 2, ox_e2e::banner},
                       {"\x0b\x09", 2, "warning: long lines split in long.txt"},
                       {"/*...e", 4, "/*...estart"},
                       {"\x0b\x0f", 2, "long.txt not written, write: yes no"}, {"\r", 2, split},
-                      {"n\r", 2, "aborted"}, {"\x0b\x0f", 2, "long.txt not written, write: yes no"},
+                      {"\r", 2, "aborted"}, {"\x0b\x0f", 2, "long.txt not written, write: yes no"},
                       {"\r", 2, split},
-                      {"\r", 2, "warning: lines that look like fold markers written to long.txt"}}));
+                      {"y\r", 2, "warning: lines that look like fold markers written to long.txt"}}));
     // clang-format on
     const std::string written = "/*...estart\n" + a500 + "\n" + piece + "\n";
     EXPECT_EQ(read("long.txt"), written);
