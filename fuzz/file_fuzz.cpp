@@ -3,7 +3,7 @@
 // writes must be equal (once the first read split no line: a split can mend
 // a broken structure, after which the second write is the first one's fixed
 // point), and a file with no marker lines, no NUL byte and no line over 500
-// bytes must be written back as it was (with a final newline).
+// bytes must be written back as it was (with a final line end).
 //
 // Input: a byte choosing the language, then the file.
 #include "text/buff_file.h"
@@ -74,6 +74,16 @@ bool has_long_line(const std::string &file) {
     }
 }
 
+// Whether the file has a line end and every one is CR LF: its last line, if
+// it has no newline, is given a CR LF.
+bool crlf_ends(const std::string &file) {
+    size_t nl = file.find('\n');
+    if (nl == std::string::npos) return false;
+    for (; nl != std::string::npos; nl = file.find('\n', nl + 1))
+        if (nl == 0 || file[nl - 1] != '\r') return false;
+    return true;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
@@ -120,7 +130,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (input.find('\0') == std::string::npos && !has_long_line(input) &&
         !has_marker_line(input, lang->rc_start)) {
         std::string expected = input;
-        if (!expected.empty() && expected.back() != '\n') expected += '\n';
+        if (!expected.empty() && expected.back() != '\n')
+            expected += crlf_ends(input) ? "\r\n" : "\n";
         if (first != expected || outcome != RD_END_OF_FILE || loss != 0) {
             std::fprintf(stderr, "a plain file was not written back as it was read\n");
             std::abort();

@@ -5,11 +5,11 @@
 //               journal off and on, and undoing all the journal keeps;
 //   blocks      block_delete of every line of the top list of the generated
 //               million-line file (bench/common/folded_file.h), read folded
-//               and read flat, then other_undo and other_redo: the undo lends
-//               the lines back from the undelete stack, the redo gives them
-//               back; the first change after an undo, which makes the
-//               stack's own copy of the lines lent; and other_squeeze after
-//               an undo, which lets the lines lent go without a copy;
+//               and read flat, then other_undo and other_redo: the undo puts
+//               the lines back and leaves the undelete stack an equal copy,
+//               the redo takes them out again; the first change after an
+//               undo; and other_squeeze after an undo, which frees the
+//               stack's copy;
 //   replacing   search_replace of every "return" of the folded file, in
 //               every fold, with the journal off and on, then other_undo
 //               and other_redo of it;
@@ -115,12 +115,10 @@ void blocks(const char *title, LANG *lang, const std::string &source, int rounds
         redo.time([] { key("other_redo"); });
         if (b->top->deep_count != 1 || undel_count() != 1) fail("redo");
         key("other_undo");
-        // The first change after an undo makes the stack's copy of the lines
-        // it lent back.
+        // The first change after an undo, and squeezing the stack's copy.
         change.time([] { key("line_insert \"x\""); });
         if (b->top->deep_count - 2 != lines || undel_count() != 1) fail("change");
         key("other_undo");
-        // Squeezing the stack while its lines are lent back lets them go.
         run("other_squeeze");
         key("block_mark_1 fold_end block_mark_2 block_delete");
         key("other_undo");
@@ -133,10 +131,9 @@ void blocks(const char *title, LANG *lang, const std::string &source, int rounds
     printf("                             wall ms    cpu ms\n");
     printf("  block_delete               %9.2f %9.2f\n", plain.wall, plain.cpu);
     printf("  block_delete, journaled    %9.2f %9.2f\n", journaled.wall, journaled.cpu);
-    printf("  other_undo                 %9.2f %9.2f\n", undo.wall, undo.cpu);
+    printf("  other_undo                 %9.2f %9.2f   (the stack's copy)\n", undo.wall, undo.cpu);
     printf("  other_redo                 %9.2f %9.2f\n", redo.wall, redo.cpu);
-    printf("  a change after other_undo  %9.2f %9.2f   (the stack's copy)\n", change.wall,
-           change.cpu);
+    printf("  a change after other_undo  %9.2f %9.2f\n", change.wall, change.cpu);
     printf("  other_squeeze after undo   %9.2f %9.2f\n", squeeze.wall, squeeze.cpu);
 }
 

@@ -5,6 +5,10 @@
 #include "commands/undelete.h"
 #include "display/prompt.h"
 
+#include <new>
+#include <utility>
+#include <vector>
+
 BLOCK block_of(const FOLD *f) {
     if (f->mark1 < 0 || f->mark2 < 0 || f->mark1 > f->mark2) error_code(ERR_NO_BLOCK);
     return {f->mark1, f->mark2};
@@ -41,6 +45,27 @@ LINE *copy_with_notice(const LINE *l) {
 owned_line copy_deep(const LINE *l) {
     owned_line copy(copy_with_notice(l));
     if (!copy) error_code(ERR_OUT_OF_MEMORY);
+    return copy;
+}
+
+LINE *equal_copy(const LINE *l) {
+    LINE *copy = copy_with_notice(l);
+    if (!copy || line_kind(l) != LINE_FOLD) return copy;
+    try {
+        std::vector<std::pair<const FOLD *, FOLD *>> folds{{line_fold(l), line_fold(copy)}};
+        while (!folds.empty()) {
+            auto [from, to] = folds.back();
+            folds.pop_back();
+            to->mark1 = from->mark1;
+            to->mark2 = from->mark2;
+            for (const LINE *s = from->first, *d = to->first; s != from->end;
+                 s = s->next, d = d->next)
+                if (line_kind(s) == LINE_FOLD) folds.emplace_back(line_fold(s), line_fold(d));
+        }
+    } catch (const std::bad_alloc &) {
+        line_delete_deep(copy);
+        return nullptr;
+    }
     return copy;
 }
 

@@ -50,6 +50,12 @@ LINE *copy_with_notice(const LINE *l);
 // The same, raising "out of memory" when the copy cannot be made.
 owned_line copy_deep(const LINE *l);
 
+// A deep copy, with the notice, that also keeps the block marks of every fold
+// in it: the line's equal, for the undelete stack and the undo journal, which
+// hand one out where both cannot have the line itself. Null when memory runs
+// out.
+LINE *equal_copy(const LINE *l);
+
 // Moves the block's lines out of the current buffer's current fold into the
 // holder's list, after the lines already there, by relinking them (one pass
 // over the block, whatever its size). The cursor stays on its line when it

@@ -78,15 +78,17 @@ int xfilter_on_terminal(const char *command, const char *in, const char *out) {
     return ran;
 }
 
-// Shows the warning about what a read lost, if it lost anything.
-void warn_loss(int loss, const char *fn) {
-    if (const char *warning = rdloss_warning(loss)) file_prompt(warning, fn);
+// Shows the warning about what a read lost, if it lost anything, else that
+// the file's lines end in CR LF.
+void warn_loss(int loss, int crlf, const char *fn) {
+    if (const char *warning = rdloss_warning(loss, crlf)) file_prompt(warning, fn);
 }
 
 } // namespace
 
-bool block_write_to(FILE *fp, BLOCK b, const LANG *lang) {
+bool block_write_to(FILE *fp, BLOCK b, const LANG *lang, int crlf) {
     rw_begin(fp);
+    rw_crlf = crlf;
     set_rc(lang);
     int ok = 1;
     const LINE *l = list_line(cur_fold(), b.first);
@@ -95,10 +97,10 @@ bool block_write_to(FILE *fp, BLOCK b, const LANG *lang) {
     return std::fflush(fp) == 0 && ok;
 }
 
-int block_write_file(const char *fn, BLOCK b, const LANG *lang) {
+int block_write_file(const char *fn, BLOCK b, const LANG *lang, int crlf) {
     FILE *fp = fopen_file(fn, "w");
     if (!fp) return ERR_CANT_WRITE;
-    bool ok = block_write_to(fp, b, lang);
+    bool ok = block_write_to(fp, b, lang, crlf);
     ok = std::fclose(fp) == 0 && ok;
     return ok ? 0 : ERR_CANT_WRITE;
 }
@@ -126,12 +128,12 @@ void cmd_b_read() {
     owned_line holder = make_holder();
     file_prompt("reading ", fn);
     if (int code = block_read_file(fn, language_for(fn), holder.get())) error_file(code, fn);
-    int loss = rdloss;
+    int loss = rdloss, crlf = rw_crlf;
     block_unpack_marked(holder.get());
     cursor_to_line_start();
     buffer_changed();
     prompt_blank();
-    warn_loss(loss, fn);
+    warn_loss(loss, crlf, fn);
 }
 
 void cmd_b_write() {
@@ -142,8 +144,9 @@ void cmd_b_write() {
     query_readonly(fn);
     file_prompt(append ? "appending to " : "writing ", fn);
     const LANG *lang = language_for(fn);
+    int crlf = cur_buffer->crlf;
     write_file_safely(fn, WB_NO_BACKUP | (append ? WB_APPEND : 0),
-                      [&](FILE *fp) { return block_write_to(fp, b, lang); });
+                      [&](FILE *fp) { return block_write_to(fp, b, lang, crlf); });
     prompt_blank();
 }
 
@@ -155,7 +158,7 @@ void block_filter_with(const char *command, filter_runner run) {
 
     prompt("writing temporary file");
     temporary_file in(0);
-    if (!in.made() || block_write_file(in.name(), b, cur_buffer->lang))
+    if (!in.made() || block_write_file(in.name(), b, cur_buffer->lang, 0))
         error_file(ERR_CANT_WRITE, TEMPORARY_FILE);
     temporary_file out(1);
     if (!out.made()) error_file(ERR_CANT_WRITE, TEMPORARY_FILE);
@@ -166,7 +169,7 @@ void block_filter_with(const char *command, filter_runner run) {
     prompt("reading temporary file");
     if (int code = block_read_file(out.name(), cur_buffer->lang, output.get()))
         error_file(code, TEMPORARY_FILE);
-    int loss = rdloss;
+    int loss = rdloss, crlf = rw_crlf;
 
     block_move_into(b, old_block.get());
     undel_push_block(old_block.release());
@@ -174,7 +177,7 @@ void block_filter_with(const char *command, filter_runner run) {
     cursor_to_line_start();
     buffer_changed();
     prompt_blank();
-    warn_loss(loss, TEMPORARY_FILE);
+    warn_loss(loss, crlf, TEMPORARY_FILE);
 }
 
 void cmd_b_filter() {

@@ -6,6 +6,7 @@
 #include "commands/buffer_file.h"
 #include "commands/errors.h"
 #include "commands/journal.h"
+#include "commands/offer_write.h"
 #include "commands/write_back.h"
 #include "display/prompt.h"
 #include "host/filename.h"
@@ -35,7 +36,7 @@ void cmd_bf_create() {
 
 void cmd_bf_delete() {
     BUFF *b = arg_val[0].buff;
-    if (query_write(b, 0)) write_back(b, 0);
+    offer_write(b);
     if (!buff_delete(b)) error_code(ERR_DELETE_CURRENT_BUFFER);
 }
 
@@ -48,7 +49,8 @@ void cmd_bf_rename() {
     char fn[LINE_BUF_SIZE];
     host_name(arg_val[1].str, fn);
     std::strcpy(b->fn, fn);
-    b->read_loss = 0; // what the read lost concerned the old file
+    b->read_loss = 0; // what the read lost, and who wrote it, concerned the old file
+    b->written_by_other = 0;
     b->changed = 1;
     journal_unsaved(b);
 }

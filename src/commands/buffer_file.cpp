@@ -24,6 +24,6 @@ void read_buffer_file(BUFF *b) {
     int loss = rdloss;
     prompt_blank();
     warn_readonly(fn);
-    if (const char *warning = rdloss_warning(loss)) file_prompt(warning, fn);
+    if (const char *warning = rdloss_warning(loss, b->crlf)) file_prompt(warning, fn);
     b->changed = 0;
 }

@@ -28,36 +28,11 @@ void cmd_f_open() {
     line_changed(l);
 }
 
-namespace {
-
-// Into the file of the virtual fold line: an existing buffer of it, adopted
-// as a child, or a new one.
-void enter_virtual_fold(const LINE *v) {
-    char fn[LINE_BUF_SIZE];
-    vfold_file(v, fn);
-    BUFF *existing = lookup_buff_text(fn);
-    if (!existing) {
-        vfold_open(v);
-        return;
-    }
-    int yes = 0;
-    if (!prompt_yn("already have file in memory, use existing copy: ", &yes))
-        error_code(ERR_ABORTED);
-    if (!yes) {
-        vfold_open(v);
-    } else if (existing != cur_buffer) {
-        existing->parent = cur_buffer->id;
-        cur_buffer = existing;
-    }
-}
-
-} // namespace
-
 void cmd_f_in() {
     LINE *l = cur_line();
     switch (line_kind(l)) {
     case LINE_FOLD: fold_enter(cur_buffer); break;
-    case LINE_VIRT: enter_virtual_fold(l); break;
+    case LINE_VIRT: vfold_enter(l); break;
     default: error_code(ERR_EXPECTED_FOLD_OR_VFOLD);
     }
     cur_fold()->row = CURSOR_ROW_TOP;

@@ -10,21 +10,24 @@
 // The journal records at the text model's mutation points (text/line.h,
 // TREE_WATCHER), which every command goes through, so commands need no code
 // of their own: a line inserted or removed, a run of lines moved, a string,
-// indent or open flag changed, the block marks set. A change belongs to the
-// buffer whose top fold its fold hangs from; changes in folds that hang from
-// no buffer (the holders of blocks, copies being made, files being read) are
-// not recorded. A line's string, indent and open flag belong to the current
-// buffer: commands change lines of the current buffer only. Each record keeps
-// what the change replaced (the old string itself, not a copy) and swaps it
-// back when undone, so that it then holds what redoing needs.
+// indent or open flag changed, the block marks set. Each record keeps what
+// the change replaced (the old string itself, not a copy) and swaps it back
+// when undone, so that it then holds what redoing needs.
+//
+// Which buffer a change belongs to: a change of a list or of a fold's marks or
+// name, to the buffer whose top fold the fold hangs from; an indent or open
+// flag of a fold line, likewise through the fold it holds. A text or virtual
+// fold line has no fold at hand: its string, indent and open flag belong to
+// the current buffer, the one commands edit (a search that replaces in a
+// virtual fold makes the child buffer current first). Changes in folds that
+// hang from no buffer (holders of blocks, copies being made, files being
+// read into a block) are not recorded.
 //
 // Lines that leave a buffer stay valid for as long as a record needs them:
-// they are on the undelete stack, back in the buffer, or owned by the
-// journal, which keeps every line that is about to be freed while a record
-// needs it (TREE_WATCHER::deleting). The stack never changes under an undo:
-// lines an undo needs back from it are lent (the entry gets an equal copy
-// before anything could tell, journal_settle) or copied at once. See
-// docs/architecture.md for the whole argument.
+// they are back in the buffer, on the undelete stack, or kept by the journal,
+// which keeps every line about to be freed while a record names it
+// (TREE_WATCHER::deleting). An undo that needs lines the undelete stack still
+// holds leaves the stack's entry an equal copy first (commands/undelete.h).
 //
 // Nothing is recorded until journal_start; reading a buffer afresh starts its
 // journal afresh (journal_read), and deleting a buffer drops its journal. Past
@@ -64,33 +67,12 @@ void journal_end();
 // this, or until the key ends, nothing of that buffer is.
 void journal_read(BUFF *b);
 
-// The buffer's text is now its file's (it was written): undoing or redoing
-// back to this point clears its changed flag.
+// The buffer's text is now its file's (it was written): what the key did so
+// far is an action of its own, and undoing or redoing back to this point
+// clears the changed flag.
 void journal_saved(BUFF *b);
 // No point of its journal is its file's any more (it was renamed).
 void journal_unsaved(BUFF *b);
-
-// ---- The undelete stack --------------------------------------------------------
-
-// other_undelete is about to take line l (a line, or the holder of a block)
-// off the stack into buffer b. Returns l, or a deep copy of it when the journal
-// of another buffer needs l itself, which that journal then keeps. Raises "out
-// of memory" when the copy cannot be made.
-LINE *journal_take_from_stack(LINE *l, BUFF *b);
-
-// The undelete stack calls it before anything reads or changes its entries:
-// an entry whose lines an undo lent back into a buffer gets its own copy of
-// them, made from the buffer, where nothing has changed them since. When
-// memory runs out for the copy the entry goes from the stack; its lines are
-// in the buffer.
-void journal_settle();
-
-// The undelete stack is about to release the entry holding item (a line or a
-// holder), squeezed or dropped as the oldest. 1 when an undo lent its lines
-// back into a buffer, where they stay (an emptied holder stays the
-// journal's): the stack frees nothing then, and no copy is made. 0 when the
-// stack frees the item itself.
-int journal_release_lent(const LINE *item);
 
 // ---- Undo and redo -------------------------------------------------------------
 
@@ -106,7 +88,7 @@ struct JOURNAL_CURSOR {
 // buffer's current fold its top fold at its first line, and its changed flag
 // says whether the text differs from the file's. 0 when there is none. Stores
 // where the cursor was when the action started (ended). Raises "out of
-// memory", changing nothing, when copies of lines on the undelete stack
+// memory", changing nothing, when the copies it leaves on the undelete stack
 // cannot be made.
 int journal_undo(BUFF *b, JOURNAL_CURSOR *was);
 int journal_redo(BUFF *b, JOURNAL_CURSOR *was);

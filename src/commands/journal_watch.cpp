@@ -1,108 +1,45 @@
-#include "commands/journal_parts.h"
-
-#include "text/scan.h"
+#include "commands/journal_state.h"
 
 #include <cstring>
 #include <memory>
 #include <new>
 
-namespace journal_parts {
+namespace journal_detail {
 
 namespace {
 
-void add_list_record(BUFF *b, record_kind kind, FOLD *f, LINE *cur, LINE *l) {
-    JOURNAL *j = recording(b);
-    if (!j) return;
-    try {
-        ACTION *a = open_action(j);
-        make_room(a);
-        LIST_OP *op = new_list_op({place_of(f, cur), l, key_of(l)});
-        try {
-            ref(op->key, j);
-        } catch (const std::bad_alloc &) {
-            free_list_op(op);
-            throw;
-        }
-        a->records.push_back({kind, 0, 0, op, nullptr});
-        a->text = true;
-        j->bytes += sizeof(RECORD) + sizeof(LIST_OP);
-    } catch (const std::bad_alloc &) {
-        lose(j);
+FOLD *root_of(FOLD *f) {
+    while (f->parent) f = f->parent;
+    return f;
+}
+
+// The buffer whose tree holds the fold, or null. Copies and files being read
+// fill folds of no buffer line by line, so the search stops after the last
+// buffer.
+BUFF *buffer_of(FOLD *f) {
+    FOLD *top = root_of(f);
+    if (cur_buffer && cur_buffer->top == top) return cur_buffer;
+    for (int i = 0, seen = 0; seen < n_buffs; i++) {
+        if (!buffs[i]) continue;
+        if (buffs[i]->top == top) return buffs[i];
+        seen++;
     }
+    return nullptr;
 }
 
-void inserting(LINE *l, FOLD *f) {
-    if (running && !replaying) add_list_record(buffer_of(f), R_INSERT, f, f->cur, l);
+// The buffer that the indent or open flag of a fold or virtual fold line
+// belongs to: a fold line's through the fold it holds, whose parent is the
+// fold holding the line; a virtual fold line's, the current buffer's
+// (commands/journal.h).
+BUFF *buffer_of_line(LINE *l) {
+    return line_kind(l) == LINE_FOLD ? buffer_of(line_fold(l)) : cur_buffer;
 }
 
-void removing(FOLD *f) {
-    if (running && !replaying) add_list_record(buffer_of(f), R_REMOVE, f, f->cur->next, f->cur);
+list_side place_of(FOLD *f, LINE *cur) {
+    return {f, cur, f->cur_index, f->cur_count, {f->mark1, f->mark2}, {f->mark1, f->mark2}};
 }
 
-void moving(FOLD *from, int n, FOLD *to, LINE *after) {
-    if (!running || replaying) return;
-    BUFF *bf = buffer_of(from), *bt = buffer_of(to);
-    if (bf && bt && bf != bt) {
-        // No command moves lines between buffers; if one did, neither
-        // journal could take it back.
-        lose(journal_for(bf));
-        lose(journal_for(bt));
-        return;
-    }
-    JOURNAL *j = recording(bf ? bf : bt);
-    if (!j) return;
-    const void *from_key = bf ? nullptr : root_of(from);
-    const void *to_key = bt ? nullptr : root_of(to);
-    const void *counted[2] = {};
-    try {
-        ACTION *a = open_action(j);
-        make_room(a);
-        auto op = std::make_unique<MOVE_OP>(
-            MOVE_OP{place_of(from, after), place_of(to, to->cur), from->cur, n, from_key, to_key});
-        if (from_key) ref(counted[0] = from_key, j);
-        if (to_key) ref(counted[1] = to_key, j);
-        a->records.push_back({R_MOVE, 0, 0, op.release(), nullptr});
-        a->text = true;
-        j->bytes += sizeof(RECORD) + sizeof(MOVE_OP);
-    } catch (const std::bad_alloc &) {
-        for (const void *k : counted)
-            if (k) unref(k);
-        lose(j);
-    }
-}
-
-// A change of one value of obj: recorded unless the action's last record
-// already holds the value before it (a run of changes to one thing).
-void add_value_record(BUFF *b, record_kind kind, void *obj, int a1, int b1, bool text) {
-    JOURNAL *j = recording(b);
-    if (!j) return;
-    try {
-        ACTION *a = open_action(j);
-        if (!a->records.empty() && a->records.back().kind == kind && a->records.back().obj == obj)
-            return;
-        make_room(a);
-        a->records.push_back({kind, a1, b1, obj, nullptr});
-        a->text = a->text || text;
-        j->bytes += sizeof(RECORD);
-    } catch (const std::bad_alloc &) {
-        lose(j);
-    }
-}
-
-void indenting(LINE *l, int indent) {
-    if (running && !replaying && line_indent(l) != indent)
-        add_value_record(cur_buffer, R_INDENT, l, line_indent(l), 0, true);
-}
-
-void opening(LINE *l, int open) {
-    if (running && !replaying && line_is_open(l) != open)
-        add_value_record(cur_buffer, R_OPEN, l, line_is_open(l), 0, true);
-}
-
-void marking(FOLD *f, int mark1, int mark2) {
-    if (running && !replaying && (f->mark1 != mark1 || f->mark2 != mark2))
-        add_value_record(buffer_of(f), R_MARKS, f, f->mark1, f->mark2, false);
-}
+constexpr list_side NO_LIST{};
 
 // The string of that kind that owner holds now.
 const char *string_now(int kind, const void *owner) {
@@ -113,23 +50,47 @@ const char *string_now(int kind, const void *owner) {
     }
 }
 
-// Records the old string of a change of one string, unless it is the same.
-[[gnu::noinline]] int record_string(int kind, void *owner, char *old) {
-    JOURNAL *j = recording(kind == LINE_FOLD ? buffer_of(static_cast<FOLD *>(owner)) : cur_buffer);
-    if (!j) return 0;
-    // A run of changes to one string keeps only the first old string.
-    const ACTION *run = j->open;
-    if (run && !run->records.empty()) {
-        const RECORD &last = run->records.back();
-        if (last.kind == R_STRING && last.obj == owner && last.a == kind) return 0;
-    }
-    if (std::strcmp(old, string_now(kind, owner)) == 0) return 0;
+} // namespace
+
+buffer_journal *undo_journal::recording(BUFF *b) {
+    if (!b) return nullptr;
+    buffer_journal &j = of(b);
+    if (j.frozen) return nullptr;
+    resolve_saved(j); // before the command marks the buffer changed
+    return &j;
+}
+
+void undo_journal::record_list(BUFF *b, const list_change &c) {
+    buffer_journal *j = recording(b);
+    if (!j) return;
     try {
-        ACTION *a = open_action(j);
-        make_room(a);
-        a->records.push_back({R_STRING, kind, 0, owner, old});
-        a->text = true;
-        j->bytes += sizeof(RECORD) + std::strlen(old) + 1;
+        action &a = open_action(*j);
+        auto change = std::make_unique<list_change>(c);
+        a.records.push_back({R_LIST, 0, 0, change.get(), nullptr});
+        try {
+            kept.ref(c.key, j);
+        } catch (const std::bad_alloc &) {
+            a.records.pop_back();
+            throw;
+        }
+        change.release();
+        a.text = true;
+        j->bytes += cost_of(a.records.back());
+    } catch (const std::bad_alloc &) {
+        lose(*j);
+    }
+}
+
+int undo_journal::add(buffer_journal &j, const record &r, bool text) {
+    if (j.open && !j.open->records.empty()) {
+        const record &last = j.open->records.back();
+        if (last.kind == r.kind && last.obj == r.obj) return 0;
+    }
+    try {
+        action &a = open_action(j);
+        a.records.push_back(r);
+        a.text = a.text || text;
+        j.bytes += cost_of(r);
         return 1;
     } catch (const std::bad_alloc &) {
         lose(j);
@@ -137,28 +98,65 @@ const char *string_now(int kind, const void *owner) {
     }
 }
 
-// The string of a line of the current buffer changes again within the open
-// action whose last record already holds its first old string: the
-// characters typed on a line above all, which so cost a few tests. Nothing
-// is lent, so nothing needs settling first.
-inline bool continues_run(int kind, const void *owner) {
-    const JOURNAL *j = last_used;
-    if (!j || !j->open || j->buff != cur_buffer || !lent.empty()) return false;
-    const std::vector<RECORD> &records = j->open->records;
-    if (records.empty()) return false;
-    const RECORD &last = records.back();
-    return last.kind == R_STRING && last.obj == owner && last.a == kind && kind != LINE_FOLD;
+// ---- The watcher --------------------------------------------------------------------
+
+void undo_journal::inserting(LINE *l, FOLD *f) {
+    record_list(buffer_of(f), {NO_LIST, place_of(f, f->cur), l, 1, key_of(l)});
 }
 
-int replaced(int kind, void *owner, char *old) {
-    if (!running || replaying) return 0;
-    if (continues_run(kind, owner)) return 0;
-    return record_string(kind, owner, old);
+void undo_journal::removing(FOLD *f) {
+    record_list(buffer_of(f), {place_of(f, f->cur->next), NO_LIST, f->cur, 1, key_of(f->cur)});
 }
 
-} // namespace
+void undo_journal::moving(FOLD *from, int n, FOLD *to, LINE *after) {
+    BUFF *bf = buffer_of(from), *bt = buffer_of(to);
+    if (bf && bt && bf != bt) {
+        // No command moves lines between buffers; if one did, neither
+        // journal could take it back.
+        lose(of(bf));
+        lose(of(bt));
+        return;
+    }
+    // At most one side hangs from no buffer: a holder, or a fold line being
+    // made or emptied.
+    const void *key = !bf ? root_of(from) : !bt ? root_of(to) : nullptr;
+    record_list(bf ? bf : bt, {place_of(from, after), place_of(to, to->cur), from->cur, n, key});
+}
 
-const TREE_WATCHER watcher = {inserting, removing, moving,   indenting,
-                              opening,   marking,  replaced, deleting};
+void undo_journal::indenting(LINE *l, int indent) {
+    if (line_indent(l) == indent) return;
+    if (buffer_journal *j = recording(buffer_of_line(l)))
+        add(*j, {R_INDENT, line_indent(l), 0, l, nullptr}, true);
+}
 
-} // namespace journal_parts
+void undo_journal::opening(LINE *l, int open) {
+    if (line_is_open(l) == open) return;
+    if (buffer_journal *j = recording(buffer_of_line(l)))
+        add(*j, {R_OPEN, line_is_open(l), 0, l, nullptr}, true);
+}
+
+void undo_journal::marking(FOLD *f, int mark1, int mark2) {
+    if (f->mark1 == mark1 && f->mark2 == mark2) return;
+    if (buffer_journal *j = recording(buffer_of(f)))
+        add(*j, {R_MARKS, f->mark1, f->mark2, f, nullptr}, false);
+}
+
+int undo_journal::replaced(int kind, void *owner, char *old) {
+    // The characters typed on a line: the open action's last record already
+    // holds the line's first old string, which a few tests find.
+    const buffer_journal *u = last_used;
+    if (kind != LINE_FOLD && u && u->open && u->buff == cur_buffer && !u->open->records.empty()) {
+        const record &last = u->open->records.back();
+        if (last.kind == R_STRING && last.obj == owner) return 0;
+    }
+    BUFF *b = kind == LINE_FOLD ? buffer_of(static_cast<FOLD *>(owner)) : cur_buffer;
+    buffer_journal *j = recording(b);
+    if (!j || std::strcmp(old, string_now(kind, owner)) == 0) return 0;
+    return add(*j, {R_STRING, kind, 0, owner, old}, true);
+}
+
+int undo_journal::deleting(LINE *l) {
+    return kept.keeps(l);
+}
+
+} // namespace journal_detail

@@ -3,10 +3,10 @@
 #include "commands/arguments.h"
 #include "commands/cursor.h"
 #include "commands/errors.h"
+#include "commands/same_file.h"
 #include "commands/search.h"
 #include "commands/vfold.h"
 #include "display/prompt.h"
-#include "host/filename.h"
 #include "text/fold_nav.h"
 
 FOLD *search_root_fold;
@@ -47,14 +47,20 @@ struct buffer_chain {
     }
 };
 
-// Into the file of the virtual fold line v, read into a new child buffer,
-// unless that file is already open in this buffer or one it was entered from
-// (which would go on without end).
+// Into the file of the virtual fold line v, unless that file is open in this
+// buffer or one it was entered from (which would go on without end): read
+// into a new child buffer, or, when the user takes another buffer that holds
+// it already, searched there from its first line, so that the file has one
+// copy in memory.
 void enter_virtual(const LINE *v) {
     char fn[LINE_BUF_SIZE];
     vfold_file(v, fn);
     if (file_in_chain(cur_buffer, fn)) error_file(ERR_RECURSION, fn);
-    vfold_open(v);
+    if (vfold_enter(v)) {
+        while (cur_fold()->parent) fold_leave(cur_buffer);
+        step_first();
+        cursor_to_line_start();
+    }
     prompt("searching ...");
 }
 
@@ -164,6 +170,6 @@ int buff_is_ancestor(const BUFF *b, int id) {
 int file_in_chain(const BUFF *b, const char *fn) {
     buffer_chain chain;
     for (; b; b = chain.parent_of(b))
-        if (cmp_os_fn(fn, b->fn) == 0) return 1;
+        if (same_file(fn, b->fn)) return 1;
     return 0;
 }

@@ -4,12 +4,14 @@
 // that buffer. It walks the lines of the root fold's list in order; it enters
 // a fold line's fold when the setting for folds says so (always, or if the
 // fold is open), and a virtual fold line's file the same way under the setting
-// for virtual folds, reading it into a child buffer (commands/vfold.h). It
-// never leaves the root fold nor its buffer. Forwards a fold line's name is
-// searched before its contents, backwards after them, so that each line in
-// scope is searched once either way. A child buffer is left when its list
-// ends, written back through the one safe write without a question when the
-// search changed it (the read-only question is still asked).
+// for virtual folds, reading it into a child buffer (commands/vfold.h), or,
+// when another buffer holds that file already, taking that buffer as the
+// child if the user says so, as fold_in does. It never leaves the root fold
+// nor its buffer. Forwards a fold line's name is searched before its
+// contents, backwards after them, so that each line in scope is searched once
+// either way. A child buffer is left when its list ends, written back whole
+// through the one safe write without a question when it is changed (the
+// read-only question is still asked), and deleted.
 #pragma once
 
 #include "text/buffer.h"
@@ -48,6 +50,6 @@ int search_step_bwd();
 // (-1), name no buffer, or come round to a buffer already passed.
 int buff_is_ancestor(const BUFF *b, int id);
 
-// 1 when the host file name names the file of b or of a buffer reached by
-// following parent ids from b, which end as in buff_is_ancestor.
+// 1 when the host file name names the file (same_file) of b or of a buffer
+// reached by following parent ids from b, which end as in buff_is_ancestor.
 int file_in_chain(const BUFF *b, const char *fn);

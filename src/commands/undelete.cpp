@@ -3,39 +3,37 @@
 #include "commands/block.h"
 #include "commands/cursor.h"
 #include "commands/errors.h"
-#include "commands/journal.h"
 #include "commands/typing.h"
 #include "display/prompt.h"
+#include "text/buffer.h"
 #include "text/scan.h"
 
 #include <cassert>
 #include <cstring>
+#include <utility>
 
 namespace {
 
 UNDEL_ENTRY entries[UNDEL_MAX];
 int n_entries;
 
-// Lines that an undo lent back into a buffer stay there.
+// A line an undo journal still names is left to it by line_delete_deep.
 void release(UNDEL_ENTRY &e) {
     switch (e.kind) {
     case UNDEL_LINE:
-    case UNDEL_BLOCK:
-        if (!journal_release_lent(e.item.line)) line_delete_deep(e.item.line);
-        break;
+    case UNDEL_BLOCK: line_delete_deep(e.item.line); break;
     case UNDEL_STRING: str_free(e.item.str); break;
     default: break;
     }
 }
 
-// Pushing reads no entry: an entry lent by an undo keeps waiting for its
-// copy, or is let go when it is the oldest.
-void push(const UNDEL_ENTRY &e) {
+void push(UNDEL_ENTRY e) {
     if (n_entries == UNDEL_MAX) {
         release(entries[0]);
         for (int i = 1; i < UNDEL_MAX; i++) entries[i - 1] = entries[i];
         n_entries--;
     }
+    e.home = cur_buffer ? cur_buffer->id : -1;
     entries[n_entries++] = e;
 }
 
@@ -105,18 +103,15 @@ int undel_unpack(LINE *holder, FOLD *f) {
 }
 
 int undel_count() {
-    journal_settle();
     return n_entries;
 }
 
 const UNDEL_ENTRY &undel_entry(int i) {
-    journal_settle();
     assert(i >= 0 && i < n_entries);
     return entries[i];
 }
 
 int undel_top_kind() {
-    journal_settle();
     return n_entries ? entries[n_entries - 1].kind : -1;
 }
 
@@ -132,18 +127,22 @@ LINE *undel_swap_line(int i, LINE *l) {
     return had;
 }
 
-void undel_drop_line(int i) {
-    assert(i >= 0 && i < n_entries);
-    for (int k = i + 1; k < n_entries; k++) entries[k - 1] = entries[k];
-    n_entries--;
-}
-
 namespace {
 
 UNDEL_ENTRY &top_entry() {
-    journal_settle();
     if (!n_entries) error_code(ERR_UNDELETE_EMPTY);
     return entries[n_entries - 1];
+}
+
+// The entry's line or holder, for the current buffer: itself when it was
+// pushed here, where the undo journal that may name it can have it back; an
+// equal copy elsewhere, the stack letting go of the line itself.
+owned_line take_lines(const UNDEL_ENTRY &e) {
+    if (e.home == cur_buffer->id) return owned_line(e.item.line);
+    owned_line copy(equal_copy(e.item.line));
+    if (!copy) error_code(ERR_OUT_OF_MEMORY);
+    line_delete_deep(e.item.line);
+    return copy;
 }
 
 void insert_line(LINE *l) {
@@ -202,15 +201,15 @@ void cmd_undelete() {
     UNDEL_ENTRY &e = top_entry();
     switch (e.kind) {
     case UNDEL_LINE: {
-        LINE *l = journal_take_from_stack(e.item.line, cur_buffer);
+        owned_line l = take_lines(e);
         n_entries--;
-        insert_line(l);
+        insert_line(l.release());
         break;
     }
     case UNDEL_BLOCK: {
-        LINE *holder = journal_take_from_stack(e.item.line, cur_buffer);
+        owned_line holder = take_lines(e);
         n_entries--;
-        insert_block(owned_line(holder));
+        insert_block(std::move(holder));
         break;
     }
     default: {

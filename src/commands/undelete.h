@@ -9,6 +9,14 @@
 // The stack owns every item it holds until the item is inserted into a buffer
 // (it then belongs to the buffer) or released. It holds UNDEL_MAX entries:
 // pushing onto a full stack silently releases the oldest.
+//
+// A deleted line or block is also named by the undo journal of the buffer it
+// came from (commands/journal.h), which may need those very lines back. The
+// two share them without asking each other: the stack frees what it releases
+// with line_delete_deep, which leaves a line that journal still names to it;
+// a line or block goes back whole only into the buffer it came from, and as
+// an equal copy into any other; and an undo that needs lines still on the
+// stack leaves the entry an equal copy (undel_swap_line).
 #pragma once
 
 #include "text/line.h"
@@ -26,6 +34,7 @@ enum undel_kind {
 
 struct UNDEL_ENTRY {
     int kind; // undel_kind
+    int home; // id of the current buffer when it was pushed
     union {
         LINE *line; // UNDEL_LINE, UNDEL_BLOCK
         // UNDEL_CHAR_LEFT, UNDEL_CHAR_RIGHT: the character's bytes, the first
@@ -70,8 +79,9 @@ int undel_unpack(LINE *holder, FOLD *f);
 // marked block; a character is inserted as typing does in insert mode, the
 // cursor after it (deleted left) or on it (deleted right); a string is
 // inserted with the cursor staying before it. The cursor goes to into value 0
-// on an inserted line. A line or block that the undo journal of another buffer
-// needs comes back as a copy (commands/journal.h). "undeleted stack empty" when there is nothing.
+// on an inserted line. A line or block pushed in another buffer comes back as
+// an equal copy ("out of memory" when it cannot be made, the entry staying).
+// "undeleted stack empty" when there is nothing.
 // When a character or string cannot go back ("line too long", "can't type on fold indentation") the
 // entry stays on the stack. An empty string (nothing was deleted at a line's
 // end) goes without changing the buffer or marking it changed.
@@ -98,12 +108,3 @@ void undel_release_all();
 // holds: puts l, an equal copy of it, in its place and returns it. The entry
 // stays where it is.
 LINE *undel_swap_line(int i, LINE *l);
-// For the undo journal when it cannot make that copy: takes entry i off the
-// stack without releasing it, its lines being in a buffer.
-void undel_drop_line(int i);
-
-// The journal is asked first (journal_settle) by everything here that reads
-// the entries or takes one off the stack, except the two functions above.
-// Releasing an entry (squeezing, or a push dropping the oldest) asks it only
-// whether the entry's lines were lent back into a buffer, where they then
-// stay (journal_release_lent).

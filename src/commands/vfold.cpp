@@ -5,6 +5,7 @@
 #include "commands/buffer_file.h"
 #include "commands/cursor.h"
 #include "commands/errors.h"
+#include "commands/same_file.h"
 #include "commands/write_back.h"
 #include "display/prompt.h"
 #include "host/filename.h"
@@ -36,6 +37,24 @@ void vfold_open(const LINE *v) {
     BUFF *child = buffer_for_file(fn, cur_buffer->id);
     cur_buffer = child;
     read_buffer_file(child);
+}
+
+int vfold_enter(const LINE *v) {
+    char fn[LINE_BUF_SIZE];
+    vfold_file(v, fn);
+    BUFF *existing = buffer_of_file(fn);
+    int yes = 0;
+    if (existing && !prompt_yn("already have file in memory, use existing copy: ", &yes))
+        error_code(ERR_ABORTED);
+    if (!yes) {
+        vfold_open(v);
+        return 0;
+    }
+    if (existing != cur_buffer) {
+        existing->parent = cur_buffer->id;
+        cur_buffer = existing;
+    }
+    return 1;
 }
 
 void vfold_close(int force) {

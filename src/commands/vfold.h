@@ -28,6 +28,15 @@ void vfold_file(const LINE *v, char *out);
 // and fold_out leads back.
 void vfold_open(const LINE *v);
 
+// Enters the virtual fold line v of the current buffer, as fold_in does:
+// when another buffer already holds its file (same_file), asks "already have
+// file in memory, use existing copy: " (Escape raises "aborted"). Yes takes
+// that buffer and returns 1: unless it is the current one, the current
+// buffer becomes its parent and it becomes current, with its own fold and
+// cursor. No, or no such buffer: vfold_open, and 0. Raises what vfold_open
+// raises.
+int vfold_enter(const LINE *v);
+
 // Leaves the current buffer, a child, for its parent: a changed child is
 // written back first, when the user wants it (query_write; always with force),
 // through write_back, asking first about a read-only file. The parent becomes

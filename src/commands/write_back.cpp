@@ -9,6 +9,7 @@
 
 #include "commands/errors.h"
 #include "commands/journal.h"
+#include "commands/same_file.h"
 #include "display/into.h"
 #include "display/prompt.h"
 #include "display/terminal.h"
@@ -188,6 +189,7 @@ void write_back(BUFF *b, int how) {
     bool append = (how & WB_APPEND) != 0;
     if (how & WB_ASK_READONLY) query_readonly(fn);
     if (!append) query_loss(b);
+    same_file_write other_buffers(b, append); // asks when another buffer wrote the file
     file_prompt("writing ", fn);
     write_file_safely(fn, how, [b](FILE *fp) { return buff_write_to(b, fp) != 0; });
 

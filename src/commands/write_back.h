@@ -95,9 +95,10 @@ void write_file_safely(const char *fn, int how, const text_writer &text);
 // buffer whose read_loss is set first asks "<name> was not read whole, write
 // anyway: " (the read stopped short), "<name>: NUL bytes will be dropped,
 // write anyway: " or "<name>: long lines will be split, write anyway: " (no,
-// Return or Escape raises "aborted"). Then it shows "writing " and the name,
-// writes, clears the buffer's changed flag (and its read_loss unless
-// appending) and blanks the prompt line, or shows "warning: lines that look
-// like fold markers written to " and the name. Raises what write_file_safely
-// raises, and "aborted" from the questions.
+// Return or Escape raises "aborted"), and a buffer whose file another buffer
+// has written since asks before replacing that (commands/same_file.h). Then
+// it shows "writing " and the name, writes, clears the buffer's changed flag
+// (and its read_loss unless appending) and blanks the prompt line, or shows
+// "warning: lines that look like fold markers written to " and the name.
+// Raises what write_file_safely raises, and "aborted" from the questions.
 void write_back(BUFF *b, int how);

@@ -21,12 +21,10 @@
 #define HOST_NAME "Sun UNIX"
 const char banner[] = "Birch Editor for " HOST_NAME ", 23/7/99 R.Moss";
 
-// Shows a message that must be read before going on, and waits for a key.
-static void tell_and_wait(const char *message, const char *fn = nullptr) {
-    if (fn != nullptr)
-        file_prompt(message, fn);
-    else
-        prompt(message);
+// Shows a message that must be read before going on, saying that a key is
+// awaited (so that a key typed at it is not taken for text), and waits for one.
+static void tell_and_wait(const char *message, const char *fn = "") {
+    file_prompt(message, fn, ", press a key ...");
     th_key_read();
 }
 
@@ -44,7 +42,7 @@ load_result load_file(const char *fn, int parent) {
     if (!read) tell_and_wait(error_messages[read_fail_code()], fn);
     prompt_blank();
     if (is_readonly(fn)) tell_and_wait("warning: readonly file ", fn);
-    if (const char *warning = rdloss_warning(loss)) tell_and_wait(warning, fn);
+    if (const char *warning = rdloss_warning(loss, b->crlf)) tell_and_wait(warning, fn);
     b->changed = 0;
     return LOAD_DONE;
 }

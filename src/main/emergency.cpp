@@ -50,14 +50,14 @@ std::string save_buffer(const BUFF *b) {
     return "ox: " + what + " could not be saved";
 }
 
-[[noreturn]] void emergency_save() {
+[[noreturn]] void emergency_save(int status) {
     std::vector<std::string> lines;
     for (BUFF *b : buffs)
         if (b && b->changed) lines.push_back(save_buffer(b));
     if (!hangup_terminal_lost()) th_deinit();
     for (const std::string &line : lines) std::fprintf(stderr, "%s\n", line.c_str());
     std::fflush(stderr);
-    _exit(1);
+    _exit(status);
 }
 
 } // namespace

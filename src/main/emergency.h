@@ -1,6 +1,8 @@
 // The emergency save: when the terminal goes away or the editor is told to
 // end (SIGHUP, SIGTERM, SIGQUIT), every changed buffer is written to an
-// emergency file and the editor ends with status 1, as an abort does.
+// emergency file and the editor ends with status 1, as an abort does; when
+// the screen cannot be taken back after an outside command and the user gives
+// up, the same, ending with status 3.
 //
 // A buffer with a file name goes beside its file, to the name with ".save"
 // added (".save.1", ".save.2", ... when that exists); an unnamed buffer, or

@@ -13,7 +13,7 @@
 
 void shutdown_all() {
     clear_bindings();
-    undel_release_all(); // first, so that lines lent back by an undo are not copied
+    undel_release_all();
     journal_stop();
     data_deinit();
     scn_deinit();

@@ -34,6 +34,8 @@ int buff_read(BUFF *b, const char *fn) {
         f_delete_deep(b->top);
         b->top = b->fold = top;
         b->line_no = 0;
+        b->crlf = rw_crlf;
+        b->written_by_other = 0;
         set_rc(b->lang);
         base_indent = 0;
         ok = read_file(top);
@@ -47,6 +49,7 @@ int buff_read(BUFF *b, const char *fn) {
 
 int buff_write_to(const BUFF *b, FILE *fp) {
     rw_begin(fp);
+    rw_crlf = b->crlf;
     set_rc(b->lang);
     int ok = write_list(b->top);
     ok = rw_end() && ok;

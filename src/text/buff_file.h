@@ -20,12 +20,15 @@
 //
 // The buffer's read_loss becomes rdloss, with RD_LOSS_PART when the buffer
 // does not hold the whole file: the read stopped before the end, or a file
-// that exists could not be read at all.
+// that exists could not be read at all. When the lines were replaced, its
+// crlf tells whether the file ends them in CR LF (read without the CRs), and
+// written_by_other is cleared.
 int buff_read(BUFF *b, const char *fn);
 
 // Writes the whole buffer, whichever fold the user is in, to the file opened
-// with mode "a" when append is set, else "w": 1 on success, 0 when it cannot
-// be opened or a write (or closing it) failed; what was written stays.
+// with mode "a" when append is set, else "w", its lines ending in CR LF when
+// the buffer's crlf is set: 1 on success, 0 when it cannot be opened or a
+// write (or closing it) failed; what was written stays.
 int buff_write(const BUFF *b, const char *fn, int append);
 
 // Writes the whole buffer to a stream open for writing, as buff_write does,

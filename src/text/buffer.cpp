@@ -55,6 +55,8 @@ BUFF *buff_create(const char *fn, int parent, LANG *lang) {
     b->line_no = 0;
     b->flags = lang->flags;
     b->read_loss = 0;
+    b->crlf = 0;
+    b->written_by_other = 0;
     buffs[slot] = b;
     n_buffs++;
     return b;

@@ -29,6 +29,12 @@ struct BUFF {
     // What reading the file lost (RD_LOSS_ bits of text/fold_file.h), set by
     // buff_read; cleared once the buffer has been written back over its file.
     int read_loss;
+    // 1 when the lines end in CR LF in the file: set by buff_read, which
+    // holds them without the CRs, and followed by every write of the buffer.
+    int crlf;
+    // 1 when another buffer has written this buffer's file since this one
+    // read or wrote it (commands/same_file.h); buff_read clears it.
+    int written_by_other;
 };
 
 extern BUFF *buffs[MAX_BUFFS];
@@ -44,7 +50,8 @@ void data_deinit();
 
 // A new buffer in the lowest free slot, with an empty closed top fold that is
 // also its current fold, the next id, the parent id, changed 0, a copy of the
-// host file name, the language and its flags word, line number 0. Null when
+// host file name, the language and its flags word, line number 0, lines
+// ending in a newline alone. Null when
 // all slots are in use, the name is longer than LINE_MAX_TEXT bytes or memory
 // runs out. The file is not read and cur_buffer is not changed.
 BUFF *buff_create(const char *fn, int parent, LANG *lang);

@@ -15,6 +15,7 @@ int base_indent;
 int rdfail = RD_END_OF_FILE;
 int rdloss;
 int wrlook;
+int rw_crlf;
 
 static_assert(int{RD_LOSS_SPLIT} == int{LOST_SPLIT} && int{RD_LOSS_NUL} == int{LOST_NUL});
 
@@ -94,6 +95,7 @@ void rw_begin(FILE *fp) {
     base_indent = 0;
     rdloss = 0;
     wrlook = 0;
+    rw_crlf = 0;
 }
 
 int rw_end() {
@@ -106,7 +108,9 @@ int rw_end() {
 
 int rw_readable() {
     if (src.stream() != fp_rw) src.begin(fp_rw);
-    return fp_rw && src.readable();
+    int ok = fp_rw && src.readable();
+    rw_crlf = src.crlf();
+    return ok;
 }
 
 namespace {
@@ -235,9 +239,10 @@ int read_file(FOLD *f) {
     return rdfail == RD_END_OF_FILE;
 }
 
-const char *rdloss_warning(int loss) {
+const char *rdloss_warning(int loss, int crlf) {
     if (loss & RD_LOSS_NUL) return "warning: NUL bytes dropped in ";
     if (loss & RD_LOSS_SPLIT) return "warning: long lines split in ";
+    if (crlf) return "CR LF line ends in ";
     return nullptr;
 }
 
@@ -268,7 +273,7 @@ char *encode_name(char *out, const char *name) {
 bool put_start_marker(char letter, const char *name, int indent) {
     size_t rc_end_len = strlen(rc_end);
     size_t longest =
-        static_cast<size_t>(len_rc_st) + 1 + 5 * strlen(name) + 1 + 10 + 1 + rc_end_len + 1;
+        static_cast<size_t>(len_rc_st) + 1 + 5 * strlen(name) + 1 + 10 + 1 + rc_end_len + 2;
     char *p = sink.room(longest);
     if (!p) return false;
     p = print_str(p, rc_st);
@@ -279,21 +284,19 @@ bool put_start_marker(char letter, const char *name, int indent) {
     *p++ = ':';
     memcpy(p, rc_end, rc_end_len);
     p += rc_end_len;
-    *p++ = '\n';
-    sink.commit(p);
+    sink.commit(sink.end_line(p));
     return true;
 }
 
 bool put_end_marker() {
     size_t rc_end_len = strlen(rc_end);
-    char *p = sink.room(static_cast<size_t>(len_rc_st) + 1 + rc_end_len + 1);
+    char *p = sink.room(static_cast<size_t>(len_rc_st) + 1 + rc_end_len + 2);
     if (!p) return false;
     p = print_str(p, rc_st);
     *p++ = 'e';
     memcpy(p, rc_end, rc_end_len);
     p += rc_end_len;
-    *p++ = '\n';
-    sink.commit(p);
+    sink.commit(sink.end_line(p));
     return true;
 }
 
@@ -357,12 +360,14 @@ bool write_line(const LINE *l) {
 
 int line_write(const LINE *l) {
     if (sink.stream() != fp_rw) sink.begin(fp_rw);
+    sink.set_crlf(rw_crlf != 0);
     bool ok = write_line(l);
     return sink.flush() && ok;
 }
 
 int write_list(const FOLD *f) {
     if (sink.stream() != fp_rw) sink.begin(fp_rw);
+    sink.set_crlf(rw_crlf != 0);
     for (const LINE *l = f->first; l != f->end; l = l->next) {
         if (!write_line(l)) return 0;
     }

@@ -38,10 +38,18 @@
 // written back as it was read (with a final newline added if it had none);
 // `rdloss` tells when a read file will not come back as it was.
 //
+// Line ends: a file that has a line end and ends every line in CR LF is read
+// without the CRs, and rw_crlf tells so; writing ends each line in CR LF while
+// rw_crlf is set, so that such a file is written back as it was read too. A
+// file whose line ends are mixed keeps its CRs in its lines, byte for byte. A
+// last line without a newline keeps every byte and gets the file's line end.
+//
 // One file is read or written at a time, through this protocol:
 //
 //   FILE *fp = fopen_file(name, "r");      // or "w" / "a" to write
 //   rw_begin(fp);                          // fp_rw = fp, base_indent 0, rdloss 0
+//   rw_readable();                         // reading: sets rw_crlf
+//   rw_crlf = crlf;                        // writing: the line ends wanted
 //   set_rc(lang);
 //   while (LINE *l = line_read()) ...      // or line_write(l) for each line
 //   ok = rw_end() && ok;                   // hands over buffered output
@@ -83,9 +91,10 @@ extern int base_indent;            // absolute indent of the fold being read or 
 extern int rdfail;                 // RD_ outcome; read it right after a read ends
 extern int rdloss;                 // RD_LOSS_ bits of the reads since rw_begin (or buff_read)
 extern int wrlook;                 // text lines written since rw_begin that read back as markers
+extern int rw_crlf;                // lines end in CR LF: as rw_readable found, or to be written
 
-// Starts reading or writing fp: fp_rw = fp, base_indent 0, rdloss and wrlook
-// 0, and nothing buffered from any earlier file.
+// Starts reading or writing fp: fp_rw = fp, base_indent, rdloss, wrlook and
+// rw_crlf 0, and nothing buffered from any earlier file.
 void rw_begin(FILE *fp);
 
 // Ends it: hands buffered output to the stream and lets go of it (fp_rw
@@ -93,8 +102,9 @@ void rw_begin(FILE *fp);
 // closes the stream afterwards.
 int rw_end();
 
-// Reads ahead on a stream opened for reading; 0 when it cannot be read at
-// all (a directory), before anything was taken from it.
+// Reads ahead on a stream opened for reading, setting rw_crlf when the file
+// ends every line in CR LF; 0 when it cannot be read at all (a directory),
+// before anything was taken from it.
 int rw_readable();
 
 // rc_st, rc_end and len_rc_st from the language (null: no markers).
@@ -117,7 +127,7 @@ void set_rc(const LANG *lang);
 // base_indent is as it was either way.
 LINE *line_read();
 
-// Writes the line to fp_rw: a text line as its text and a newline, a fold
+// Writes the line to fp_rw: a text line as its text and a line end, a fold
 // line as its start marker, all its contents and its end marker, a virtual
 // fold line as its marker. Returns 1, or 0 when a write failed or the line is
 // an end line. The bytes reach the stream (its own buffer) before it returns.
@@ -136,5 +146,7 @@ int read_file(FOLD *f);
 
 // The warning for a read that lost data, to be completed with the file name:
 // "warning: NUL bytes dropped in " when a NUL cut a line (even if lines were
-// split too), else "warning: long lines split in "; null when nothing was lost.
-const char *rdloss_warning(int loss);
+// split too), else "warning: long lines split in "; else, for a file read
+// without the CRs of its CR LF line ends, "CR LF line ends in "; null when
+// there is nothing to say.
+const char *rdloss_warning(int loss, int crlf = 0);

@@ -66,9 +66,9 @@ void fold_set_free_notice(void (*notice)(FOLD *)) {
     free_notice = notice;
 }
 
-const TREE_WATCHER *line_watcher_;
+TREE_WATCHER *line_watcher_;
 
-void line_set_watcher(const TREE_WATCHER *w) {
+void line_set_watcher(TREE_WATCHER *w) {
     line_watcher_ = w;
 }
 

@@ -233,32 +233,36 @@ void line_set_delete_notice(void (*notice)(LINE *));
 // fold it started in). Null for none.
 void fold_set_free_notice(void (*notice)(FOLD *));
 
-// A watcher of every change to the tree, for the undo journal. Each function
-// is called from the one function of this module that makes the change it
-// names, just before it (moving once the run has been walked), except
-// replaced, which comes once the new string is in place; none may change the
-// tree. With no watcher set, each change costs one test more.
+// A watcher of every change to the tree, for the undo journal, which
+// implements it. Each function is called from the one function of this module
+// that makes the change it names, just before it (moving once the run has
+// been walked), except replaced, which comes once the new string is in place;
+// none may change the tree. With no watcher set, each change costs one test
+// more.
 struct TREE_WATCHER {
-    void (*inserting)(LINE *l, FOLD *f);                      // line_insert
-    void (*removing)(FOLD *f);                                // line_remove
-    void (*moving)(FOLD *from, int n, FOLD *to, LINE *after); // line_move_run; after follows the n
-    void (*indenting)(LINE *l, int indent); // line_set_indent of a fold or virtual fold line
-    void (*opening)(LINE *l, int open);     // line_set_open of a fold or virtual fold line
-    void (*marking)(FOLD *f, int mark1, int mark2); // fold_set_marks
+    virtual ~TREE_WATCHER() = default;
+    virtual void inserting(LINE *l, FOLD *f) = 0; // line_insert
+    virtual void removing(FOLD *f) = 0;           // line_remove
+    virtual void moving(FOLD *from, int n, FOLD *to,
+                        LINE *after) = 0; // line_move_run; after follows the n
+    virtual void indenting(LINE *l,
+                           int indent) = 0;      // line_set_indent of a fold or virtual fold line
+    virtual void opening(LINE *l, int open) = 0; // line_set_open of a fold or virtual fold line
+    virtual void marking(FOLD *f, int mark1, int mark2) = 0; // fold_set_marks
     // A string setter has put its new string in place of old (kind LINE_TEXT,
     // LINE_FOLD or LINE_VIRT, owner the LINE, FOLD or VFOLD holding it): 1
     // when the watcher keeps old, which is then not freed.
-    int (*replaced)(int kind, void *owner, char *old);
+    virtual int replaced(int kind, void *owner, char *old) = 0;
     // line_delete or line_delete_deep is about to free a line in no list: 1
     // when the watcher keeps it (everything it holds with it) instead.
-    int (*deleting)(LINE *l);
+    virtual int deleting(LINE *l) = 0;
 };
 
 // Sets the watcher (null for none); the watcher must outlive its use.
-void line_set_watcher(const TREE_WATCHER *w);
+void line_set_watcher(TREE_WATCHER *w);
 
 // The watcher set, for this module's own code.
-extern const TREE_WATCHER *line_watcher_;
+extern TREE_WATCHER *line_watcher_;
 
 // ---- Putting changes back --------------------------------------------------
 

@@ -8,6 +8,7 @@ void LineSink::begin(FILE *fp) {
     fp_ = fp;
     len_ = 0;
     failed_ = false;
+    crlf_ = false;
 }
 
 bool LineSink::flush() {
@@ -27,10 +28,9 @@ char *LineSink::room(size_t n) {
 
 bool LineSink::put_line(const char *text) {
     size_t n = strlen(text);
-    if (char *p = room(n + 1)) {
+    if (char *p = room(n + 2)) {
         memcpy(p, text, n);
-        p[n] = '\n';
-        len_ += n + 1;
+        commit(end_line(p + n));
         return true;
     }
     // Longer than the block: straight to the stream.
@@ -38,6 +38,8 @@ bool LineSink::put_line(const char *text) {
         failed_ = true;
         return false;
     }
-    failed_ = fwrite(text, 1, n, fp_) != n || putc('\n', fp_) == EOF;
+    char end[2];
+    size_t end_len = static_cast<size_t>(end_line(end) - end);
+    failed_ = fwrite(text, 1, n, fp_) != n || fwrite(end, 1, end_len, fp_) != end_len;
     return !failed_;
 }

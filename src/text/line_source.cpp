@@ -10,7 +10,55 @@ void LineSource::begin(FILE *fp) {
     nul_known_ = false;
     at_start_ = true;
     in_marker_ = marker_cut_ = false;
+    ends_known_ = crlf_ = false;
     lost = 0;
+}
+
+namespace {
+
+// Whether every newline in [p, end) has a CR before it; `before` is the byte
+// before p.
+bool ends_crlf(const char *p, const char *end, char before) {
+    while (const auto *nl =
+               static_cast<const char *>(memchr(p, '\n', static_cast<size_t>(end - p)))) {
+        if ((nl == p ? before : nl[-1]) != '\r') return false;
+        p = nl + 1;
+    }
+    return true;
+}
+
+} // namespace
+
+// Whether the stream after the block ends every line in CR LF, read through
+// once and then gone back to, so that a file with one newline alone keeps
+// every byte as it is.
+bool LineSource::rest_ends_crlf(char before) {
+    char scan[block_size];
+    bool all = true;
+    while (size_t got = fread(scan, 1, sizeof scan, fp_)) {
+        if (!ends_crlf(scan, scan + got, before)) {
+            all = false;
+            break;
+        }
+        before = scan[got - 1];
+    }
+    all = all && !ferror(fp_);
+    clearerr(fp_);
+    if (fseeko(fp_, static_cast<off_t>(base_ + static_cast<long long>(end_)), SEEK_SET) != 0) {
+        eof_ = error_ = true; // read on as if from a failing stream
+        return false;
+    }
+    return all;
+}
+
+// Decided on the first block: only a first line ending in CR LF makes the
+// stream worth looking through.
+void LineSource::learn_line_ends() {
+    ends_known_ = true;
+    const char *p = block_ + pos_;
+    const auto *nl = static_cast<const char *>(memchr(p, '\n', end_ - pos_));
+    if (!nl || nl == p || nl[-1] != '\r' || !ends_crlf(nl + 1, block_ + end_, '\n')) return;
+    crlf_ = eof_ || (base_ >= 0 && rest_ends_crlf(block_[end_ - 1]));
 }
 
 bool LineSource::refill(size_t want) {
@@ -29,6 +77,7 @@ bool LineSource::refill(size_t want) {
             error_ = ferror(fp_) != 0;
         }
     }
+    if (!ends_known_) learn_line_ends();
     return end_ - pos_ >= want;
 }
 
@@ -64,7 +113,7 @@ bool LineSource::readable() {
 }
 
 LineSource::Kind LineSource::next(const char *marker_start, size_t marker_len, const char **text) {
-    fill(LINE_BUF_SIZE);
+    fill(LINE_BUF_SIZE + 1); // a line of LINE_MAX_TEXT bytes and its CR LF
     if (pos_ == end_) return error_ ? ERROR : END;
     char *p = block_ + pos_;
     size_t avail = end_ - pos_;
@@ -76,14 +125,27 @@ LineSource::Kind LineSource::next(const char *marker_start, size_t marker_len, c
         return MARKER;
     }
     size_t n = avail < size_t{LINE_MAX_TEXT} ? avail : size_t{LINE_MAX_TEXT};
-    auto *nl = static_cast<char *>(memchr(p, '\n', n));
-    size_t len = nl ? static_cast<size_t>(nl - p) : n;
+    char *nl;
+    size_t len;
+    if (!crlf_) {
+        nl = static_cast<char *>(memchr(p, '\n', n));
+        len = nl ? static_cast<size_t>(nl - p) : n;
+    } else {
+        // A line of n bytes has its CR LF within n + 2.
+        nl = static_cast<char *>(memchr(p, '\n', avail < n + 2 ? avail : n + 2));
+        len = nl ? static_cast<size_t>(nl - p) : n;
+        if (nl && len && p[len - 1] == '\r') len--;
+        if (len > n) { // a newline alone after all: the file changed since it was looked at
+            nl = nullptr;
+            len = n;
+        }
+    }
     // Looked for before the newline is overwritten with the text's NUL.
     bool cut = nul_between(pos_, pos_ + len);
     if (cut) lost |= LOST_NUL;
     if (nl) {
-        *nl = 0;
-        pos_ += len + 1;
+        p[len] = 0;
+        pos_ = static_cast<size_t>(nl - block_) + 1;
         at_start_ = true;
         *text = p;
     } else if (n == LINE_MAX_TEXT) {
@@ -123,6 +185,10 @@ int LineSource::marker_byte() {
         return -1;
     }
     unsigned char c = static_cast<unsigned char>(block_[pos_++]);
+    if (c == '\r' && crlf_ && fill(1) && block_[pos_] == '\n') {
+        pos_++;
+        c = '\n';
+    }
     if (c == '\n') {
         end_marker();
         return -1;

@@ -9,6 +9,13 @@
 // marker start is handed over whole, however long, as a marker line whose
 // bytes the caller takes one by one. What was lost on the way (a line split
 // into pieces, text cut at a NUL) is recorded in `lost`.
+//
+// Line ends: a stream whose first line ends in CR LF is looked through once
+// as it is first read; when every line end in it is CR LF (crlf), lines are
+// handed out without the CR of their end, a line of LINE_MAX_TEXT bytes
+// before its CR LF still being one line. A last line without a newline keeps
+// every byte. A stream whose first line ends in a newline alone costs nothing
+// more than that one look, and gives every byte as it is.
 #pragma once
 
 #include "text/scan.h"
@@ -61,6 +68,10 @@ class LineSource {
     // The length of the text the last TEXT handed out.
     size_t text_length() const { return text_length_; }
 
+    // Whether every line end of the stream is CR LF, so that lines come
+    // without their CRs; known once anything has been read.
+    bool crlf() const { return crlf_; }
+
     int lost = 0; // LOST_ bits since begin
 
   private:
@@ -73,6 +84,8 @@ class LineSource {
     bool refill(size_t want);
     bool nul_between(size_t from, size_t to);
     void end_marker();
+    void learn_line_ends();
+    bool rest_ends_crlf(char before);
 
     FILE *fp_ = nullptr;
     long long base_ = -1;    // stream offset of block_[0]; -1 when unknown
@@ -86,6 +99,8 @@ class LineSource {
     size_t text_length_ = 0;
     bool in_marker_ = false;
     bool marker_cut_ = false; // a NUL ended the marker line's bytes
+    bool ends_known_ = false; // crlf_ has been decided
+    bool crlf_ = false;       // every line end is CR LF
     char piece_[LINE_BUF_SIZE];
     char block_[block_size + 1]; // one spare byte for the NUL of a last line
 };

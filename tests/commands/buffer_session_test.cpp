@@ -58,6 +58,18 @@ TEST_F(BufferSession, SeveralFilesSelectedReadRenamedWrittenAndDeleted) {
     EXPECT_EQ(read("long.txt"), long_line + "\n");
 }
 
+// A file whose lines end in CR LF: told of once, shown and typed into
+// without the CRs, written back with them.
+TEST_F(BufferSession, ACrLfFileIsEditedWithoutItsCrsAndKeepsThem) {
+    write("dos.txt", "one\r\ntwo\r\n");
+    ASSERT_TRUE(start({}).wait_row(2, banner));
+    ASSERT_TRUE(play({{"\x0b\x0e", 2, "filename:"},
+                      {"dos.txt\r", 2, "CR LF line ends in dos.txt"},
+                      {"\x1b[F!", 4, "one!"}}));
+    EXPECT_TRUE(leave({"dos.txt"}));
+    EXPECT_EQ(read("dos.txt"), "one!\r\ntwo\r\n");
+}
+
 // Colours as PC attributes: foreground in the low digit, background in the
 // next; on the screen as the terminal's colour numbers.
 TEST_F(BufferSession, ColoursTheTagMarkAndTheScreenSize) {

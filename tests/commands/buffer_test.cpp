@@ -4,6 +4,8 @@
 #include "commands_fixture.h"
 
 #include "commands/write_back.h"
+#include "display/keyboard.h"
+#include "display/keys.h"
 #include "support/scratch.h"
 
 namespace {
@@ -219,6 +221,73 @@ TEST_F(BufferCommands, AWriteThatFailsLeavesTheFileTheBackupAndTheChangedFlag) {
     EXPECT_EQ(exec_commands("buffer_write . no"), 0);
     EXPECT_STREQ(last_error(), "can't write gone/w.txt");
     EXPECT_EQ(cur_buffer->changed, 1);
+}
+
+// A file whose every line ends in CR LF is held without the CRs and written
+// back with them; one whose line ends are mixed keeps every byte.
+TEST_F(BufferCommands, LinesEndingInCrLfAreHeldWithoutTheCrAndWrittenBackWithIt) {
+    const std::string full(500, 'i'), dos = "a\r\n/*...sf:0:*/\r\n" + full + "\r\n/*...e*/\r\n";
+    const struct {
+        std::string file, picture, written;
+    } cases[] = {
+        {dos, "a,[f 0 c:" + full + ",],", dos},
+        {dos + "b", "a,[f 0 c:" + full + ",],b,", dos + "b\r\n"},
+        {"a\r\nb\n", "a\r,b,", "a\r\nb\n"},
+        {"a\nb\r\n", "a,b\r,", "a\nb\r\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.picture);
+        write_file(path("d.txt"), c.file);
+        ASSERT_EQ(exec_commands(R"(buffer_create "d.txt" yes yes buffer_write . no)"), 1);
+        EXPECT_EQ(tree_picture(fold()), c.picture);
+        EXPECT_EQ(read_file(path("d.txt")), c.written);
+    }
+    // Typed at the end of a line, text goes before its line end; blocks and
+    // other names take the buffer's line ends; a block read loses its CRs.
+    write_file(path("d.txt"), "a\r\nb\r\n");
+    ASSERT_EQ(exec_commands(R"(buffer_create "d.txt" yes yes line_end string_insert "x" )"
+                            R"(block_mark_1 fold_end block_mark_2 block_write "blk.txt" no )"
+                            R"(buffer_rename . "r.txt" buffer_write . no)"),
+              1)
+        << last_error();
+    EXPECT_EQ(read_file(path("blk.txt")), "ax\r\nb\r\n");
+    EXPECT_EQ(read_file(path("r.txt")), "ax\r\nb\r\n");
+    build({"z"});
+    EXPECT_EQ(run(R"(block_read "d.txt")"), "a,b,z, @0:0 r6 * |0-2");
+}
+
+// Two buffers of one file, named alike or through "./", a symbolic or a hard
+// link: the second to write asks first, "no" first, not to lose the first's.
+TEST_F(BufferCommands, TheSecondOfTwoBuffersOfOneFileAsksBeforeWritingOverTheFirst) {
+    write_file(path("o.txt"), "x\n");
+    write_file(path("w.txt"), "x\n");
+    std::filesystem::create_symlink("w.txt", path("l.txt"));
+    std::filesystem::create_hard_link(path("w.txt"), path("h.txt"));
+    const struct {
+        std::string name;
+        std::vector<int> keys;
+        std::string w_txt, error;
+    } cases[] = {
+        {"w.txt", {}, "1x\n", "aborted"},
+        {"./w.txt", {K_RETURN}, "1x\n", "aborted"},
+        {"l.txt", {'y', K_RETURN}, "2x\n", ""},
+        {"h.txt", {}, "1x\n", "aborted"},
+        {"o.txt", {}, "1x\n", ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        write_file(path("w.txt"), "x\n");
+        th_key_script(c.keys);
+        int ok = exec_commands(
+            (R"(buffer_create "w.txt" yes yes string_insert "1" buffer_create ")" + c.name +
+             R"(" yes yes string_insert "2" buffer_write "w.txt" no )" + "buffer_write . no")
+                .c_str());
+        th_key_script({});
+        EXPECT_EQ(ok ? "" : last_error(), c.error);
+        EXPECT_EQ(read_file(path("w.txt")), c.w_txt);
+    }
 }
 
 // Colours and sizes without a terminal: the screen is not in colour, so only

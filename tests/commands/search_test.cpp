@@ -5,6 +5,8 @@
 #include "commands_fixture.h"
 
 #include "commands/search_walk.h"
+#include "display/keyboard.h"
+#include "display/keys.h"
 #include "support/scratch.h"
 #include "text/buff_file.h"
 
@@ -259,6 +261,31 @@ TEST_F(SearchWalk, AVirtualFoldChangedIsWrittenBackWithItsBackup) {
     EXPECT_EQ(run("fold_start " + find("two")), "y,<child 0 c>,y, @3:0 r22 *");
     EXPECT_EQ(test_support::read_file(files.path("child.bak")), "one x\ntwo\n");
     EXPECT_EQ(n_buffs, 1);
+}
+
+// A virtual fold ("./m") whose file the user has open and changed in a
+// buffer of its own: taken, the search replaces there and writes both
+// changes; declined, the copy it writes makes that buffer ask before writing.
+TEST_F(SearchWalk, AVirtualFoldWhoseFileIsInABufferIsSearchedThereOrAsksAgain) {
+    const std::string m = files.path("m");
+    for (bool take : {true, false}) {
+        SCOPED_TRACE(take ? "existing copy" : "second copy");
+        test_support::write_file(files.path("p"), "/*...v.\\47\\m:0:*/\n");
+        test_support::write_file(m, "old\n");
+        load("p");
+        ASSERT_TRUE(exec_commands(("buffer_create \"" + m + "\" yes yes string_insert \"mine \" " +
+                                   "buffer_select \"" + files.path("p") + "\"")
+                                      .c_str()));
+        th_key_script(take ? std::vector<int>{K_RETURN} : std::vector<int>{'n', K_RETURN});
+        ASSERT_TRUE(exec_commands(replace("old", "new").c_str())) << last_error();
+        th_key_script({});
+        EXPECT_EQ(test_support::read_file(m), take ? "mine new\n" : "new\n");
+        EXPECT_EQ(n_buffs, take ? 1 : 2);
+        if (take) continue;
+        EXPECT_FALSE(exec_commands(("buffer_write \"" + m + "\" no").c_str()));
+        EXPECT_STREQ(last_error(), "aborted");
+        EXPECT_EQ(test_support::read_file(m), "new\n");
+    }
 }
 
 TEST_F(SearchWalk, TheScopeIsForgottenWithItsFold) {

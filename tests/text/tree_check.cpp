@@ -57,7 +57,9 @@ std::string check(const FOLD *f, long depth, long *deep_out) {
     return "";
 }
 
-void picture(const FOLD *f, std::string &out) {
+void picture(const FOLD *f, std::string &out, bool marks) {
+    if (marks && (f->mark1 >= 0 || f->mark2 >= 0))
+        out += "|" + std::to_string(f->mark1) + "-" + std::to_string(f->mark2) + "|";
     for (const LINE *l = f->first; l != f->end; l = l->next) {
         if (line_kind(l) == LINE_TEXT) {
             out += line_text(l);
@@ -69,7 +71,7 @@ void picture(const FOLD *f, std::string &out) {
             const FOLD *inner = line_fold(l);
             out += "[" + std::string(inner->name) + " " + std::to_string(inner->indent) +
                    (inner->open ? " o:" : " c:");
-            picture(inner, out);
+            picture(inner, out, marks);
             out += "]";
         }
         out += ",";
@@ -83,8 +85,8 @@ std::string check_fold_invariants(const FOLD *f) {
     return f ? check(f, 0, &deep) : "null fold";
 }
 
-std::string tree_picture(const FOLD *f) {
+std::string tree_picture(const FOLD *f, bool marks) {
     std::string out;
-    picture(f, out);
+    picture(f, out, marks);
     return out;
 }

@@ -15,4 +15,6 @@ std::string check_fold_invariants(const FOLD *f);
 // The fold's contents as text, e.g. `a,b,[s1 4 o:c,<v 0 c>],` for text lines
 // a and b, an open fold named s1 at indent 4 holding c and a closed virtual
 // fold v, each entry followed by a comma (the end line shows as nothing).
-std::string tree_picture(const FOLD *f);
+// With marks, a fold's list starts with its marks when either is set:
+// `|0-2|a,b,`.
+std::string tree_picture(const FOLD *f, bool marks = false);
