@@ -144,8 +144,7 @@ TEST(HostFilename, SearchPathTheInitialisationFileAndTemporaryFiles) {
     EXPECT_EQ(str(search_path("prog", "OX_UNSET_PATH")), "prog");
     // Temporary files are made at once from /tmp/oxXXXXXX, so that nothing
     // can be planted under the name, and are the user's alone.
-    std::string first = str(get_tmp_fn()), second = str(get_tmp_fn());
-    for (const std::string &name : {first, second}) {
+    for (const std::string &name : {str(get_tmp_fn()), str(get_tmp_fn())}) {
         EXPECT_TRUE(name.size() == 13 && name.rfind("/tmp/ox", 0) == 0) << name;
         EXPECT_EQ(permissions(name), 0600) << name;
         unlink(name.c_str());
