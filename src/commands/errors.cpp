@@ -60,6 +60,7 @@ const char *const error_messages[ERROR_CODES] = {
     "bad outline kind",
     "bad comment or string delimiter",
     "language has no fold markers",
+    "can't write, old text kept in ",
 };
 
 static command_error last;
