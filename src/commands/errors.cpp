@@ -60,6 +60,7 @@ const char *const error_messages[ERROR_CODES] = {
     "bad outline kind",
     "bad comment or string delimiter",
     "language has no fold markers",
+    "can't write, old text kept in ",
     // The syntax colour rules of language_syntax.
     "bad syntax class",
     "syntax rule matches the empty string",

@@ -9,7 +9,8 @@
 // one whose folder takes no new file, to "ox.save" (and so on) in the
 // current folder, else in the home folder. Emergency files are always new
 // files (never an existing file, never through a symbolic link), readable
-// by the user alone, flushed to the disk. The files the buffers came from
+// by the user alone, flushed to the disk, and whole whenever they are there:
+// each is written under a temporary name beside it and then given its name. The files the buffers came from
 // are never touched. Then the terminal is given back, when there still is
 // one, and one line for each buffer goes to the standard error, saying where
 // it went or that it could not be saved.

@@ -50,8 +50,8 @@ TEST_F(VirtualFolds, EnteringAskingWritingAndFailing) {
         // from the environment are resolved in tests/commands.)
         {down + f3, 2, "can't open missing.c"}, {"", 4, "^"}, {f4, 12, "::: missing.c"},
         {down + f3, 2, "warning: long lines split in long.c"},
-        {down + "L\v\x13", 2, "long.c: long lines will be split, write anyway: yes no"},
-        {"\rM\v\x13" + f4, 12, "::: long.c"}})) << "asked once";
+        {down + "L\v\x13", 2, "long.c: long lines will be split, write anyway: no yes"},
+        {"y\rM\v\x13" + f4, 12, "::: long.c"}})) << "asked once";
     EXPECT_EQ(read("sub/x.c"), "Bx one\nx two\n");
     EXPECT_EQ(read("sub/x.bak"), x);
     EXPECT_EQ(test_support::permissions(files.path("sub/x.c")), 0600);
