@@ -1,5 +1,5 @@
-// An editor (or any program) run in a pseudo-terminal of 80x24 for the
-// whole-process benchmarks: its output is kept and fed to libvterm, which
+// An editor (or any program) run in a pseudo-terminal (80x24 unless asked)
+// for the whole-process benchmarks: its output is kept and fed to libvterm, which
 // answers the program's terminal queries as a real terminal does, so that a
 // benchmark can wait for a text to appear in the output or on the screen,
 // type keys or paste and time the process from its start to its end.
@@ -43,18 +43,20 @@ struct Outcome {
 class Session {
   public:
     // The program runs in the folder with TERM=xterm and the environment
-    // given ("NAME=value") besides what this process has.
+    // given ("NAME=value") besides what this process has, in a terminal of
+    // the size given.
     Session(const std::vector<std::string> &argv, const std::string &dir,
-            const std::vector<std::string> &env = {}) {
-        vt_ = vterm_new(24, 80);
+            const std::vector<std::string> &env = {}, int rows = 24, int cols = 80)
+        : cols_(cols) {
+        vt_ = vterm_new(rows, cols);
         vterm_set_utf8(vt_, 1);
         vterm_output_set_callback(vt_, &Session::answer, this);
         screen_ = vterm_obtain_screen(vt_);
         vterm_screen_enable_altscreen(screen_, 1);
         vterm_screen_reset(screen_, 1);
         winsize ws{};
-        ws.ws_row = 24;
-        ws.ws_col = 80;
+        ws.ws_row = static_cast<unsigned short>(rows);
+        ws.ws_col = static_cast<unsigned short>(cols);
         start_ = Clock::now();
         pid_ = forkpty(&master_, nullptr, nullptr, &ws);
         if (pid_ < 0) fail("forkpty failed");
@@ -144,6 +146,28 @@ class Session {
         return o;
     }
 
+    // Waits until the screen's row shows anything but the text.
+    void wait_for_change(int row, const std::string &text) {
+        Clock::time_point start = Clock::now();
+        while (screen_row(row) == text) {
+            if (ms_since(start) > deadline_ms_)
+                fail("row " + std::to_string(row) + " kept \"" + text + "\"\n" + tail());
+            pump(100);
+        }
+    }
+    // The text of a row of the screen, its cells that hold no ASCII character
+    // as spaces.
+    std::string screen_row(int row) const {
+        std::string text;
+        for (int c = 0; c < cols_; c++) {
+            VTermScreenCell cell{};
+            vterm_screen_get_cell(screen_, VTermPos{row, c}, &cell);
+            uint32_t ch = cell.chars[0];
+            text += ch > 0 && ch < 0x80 ? static_cast<char>(ch) : ' ';
+        }
+        return text;
+    }
+
   private:
     // Reads what the program wrote; false once the terminal has closed (the
     // program ended) or nothing came within the time allowed.
@@ -159,18 +183,6 @@ class Session {
         vterm_screen_flush_damage(screen_);
         answer_colour_queries();
         return true;
-    }
-    // The text of a row of the screen, its cells that hold no ASCII character
-    // as spaces.
-    std::string screen_row(int row) const {
-        std::string text;
-        for (int c = 0; c < 80; c++) {
-            VTermScreenCell cell{};
-            vterm_screen_get_cell(screen_, VTermPos{row, c}, &cell);
-            uint32_t ch = cell.chars[0];
-            text += ch > 0 && ch < 0x80 ? static_cast<char>(ch) : ' ';
-        }
-        return text;
     }
     // What the terminal answers to the program's queries (cursor position,
     // device attributes) goes back to it as a real terminal's answers do;
@@ -212,6 +224,7 @@ class Session {
     }
 
     static constexpr int deadline_ms_ = 120000;
+    int cols_;
     Clock::time_point start_;
     pid_t pid_ = -1;
     int master_ = -1;

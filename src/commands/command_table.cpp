@@ -16,6 +16,7 @@
 #include "commands/search_commands.h"
 #include "commands/setup_commands.h"
 #include "commands/shell_command.h"
+#include "commands/syntax_commands.h"
 #include "commands/tag_commands.h"
 #include "commands/undelete.h"
 #include "commands/undo_commands.h"
@@ -101,6 +102,18 @@ const ARG_DESC a_colours[] = {
 };
 const ARG_DESC a_mode[] = {{ARG_NUMBER, "width: "}, {ARG_NUMBER, "height: "}};
 const ARG_DESC a_backups[] = {{ARG_YESNO, "backups: "}};
+// Syntax colour.
+const ARG_DESC a_language_syntax[] = {
+    {ARG_LANGUAGE, "language: "},  {ARG_STRING, "class: "},
+    {ARG_STRING, "start: "},       {ARG_STRING, "end (empty for a match alone): "},
+    {ARG_STRING, "skip inside: "},
+};
+const ARG_DESC a_syntax[] = {{ARG_YESNO, "syntax colour: "}};
+const ARG_DESC a_syntax_colours[] = {
+    {ARG_NUMBER, "comment colour: "}, {ARG_NUMBER, "string colour: "},
+    {ARG_NUMBER, "keyword colour: "}, {ARG_NUMBER, "type colour: "},
+    {ARG_NUMBER, "number colour: "},  {ARG_NUMBER, "preprocessor colour: "},
+};
 
 template <int N>
 constexpr COMMAND row(const char *name, command_handler func, const ARG_DESC (&args)[N]) {
@@ -185,6 +198,8 @@ const COMMAND cmd_table[N_COMMANDS] = {
     row("language_select", cmd_lg_select, a_language_select),
     row("language_rename", cmd_lg_rename, a_language_rename),
     row("language_outline", cmd_lg_outline, a_language_outline),
+    // Syntax colour: a language's rules.
+    row("language_syntax", cmd_lg_syntax, a_language_syntax),
     row("setup_visible", cmd_su_visible),
     row("setup_autoindent", cmd_su_autoindent),
     row("setup_insert", cmd_su_insert),
@@ -200,6 +215,9 @@ const COMMAND cmd_table[N_COMMANDS] = {
     row("other_abort", cmd_abort, a_sure),
     row("other_squeeze", cmd_sqeeze),
     row("other_colours", cmd_colours, a_colours),
+    // Syntax colour: on or off, and its colours.
+    row("other_syntax", cmd_syntax, a_syntax),
+    row("other_syntax_colours", cmd_syntax_colours, a_syntax_colours),
     row("other_mode", cmd_mode, a_mode),
     row("other_backups", cmd_backups, a_backups),
     row("other_undo", cmd_undo),

@@ -61,6 +61,10 @@ const char *const error_messages[ERROR_CODES] = {
     "bad comment or string delimiter",
     "language has no fold markers",
     "can't write, old text kept in ",
+    // The syntax colour rules of language_syntax.
+    "bad syntax class",
+    "syntax rule matches the empty string",
+    "too many syntax rules",
 };
 
 static command_error last;

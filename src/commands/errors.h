@@ -72,7 +72,11 @@ enum error_number {
     ERR_NO_FOLD_MARKERS,       // "language has no fold markers"
     // Writing in place.
     ERR_OLD_TEXT_KEPT, // "can't write, old text kept in " + name of a copy
-    ERROR_CODES        // 55: the size of error_messages
+    // The syntax colour rules of language_syntax.
+    ERR_BAD_SYNTAX_CLASS,      // "bad syntax class"
+    ERR_EMPTY_SYNTAX_RULE,     // "syntax rule matches the empty string"
+    ERR_TOO_MANY_SYNTAX_RULES, // "too many syntax rules"
+    ERROR_CODES                // 58: the size of error_messages
 };
 
 // The messages by code; slot 0 is empty. A message that ends in a blank is
@@ -87,7 +91,7 @@ struct command_error {
 };
 
 // Show the message of the code on the prompt line and unwind. A code outside
-// 1 to 54 shows an empty message.
+// 1 to 57 shows an empty message.
 [[noreturn]] void error_code(int code);
 // Show the message of the code followed by as much of the file name as fits
 // on the prompt line, and unwind.

@@ -4,7 +4,9 @@
 
 #include "commands/arguments.h"
 #include "commands/errors.h"
+#include "display/screen.h"
 #include "text/flags.h"
+#include "text/span_state.h"
 
 void cmd_lg_create() {
     unsigned flags = (static_cast<unsigned>(arg_val[7].num) & FLAG_TABS) |
@@ -23,6 +25,9 @@ void cmd_lg_select() {
     LANG *lang = arg_val[0].lang;
     cur_buffer->lang = lang;
     cur_buffer->flags = lang->flags;
+    // The states and the colours shown were those of other rules.
+    span_forget(cur_buffer);
+    scn_forget_rows();
 }
 
 void cmd_lg_rename() {

@@ -12,12 +12,15 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Builds the image of the string into out and returns its width in cells
 // (its length, but for characters of several bytes). Empty when start is at or beyond h + width.
 // The first `plain` bytes, printable characters or spaces, are shown as themselves whatever the
-// white-space mode (the "{{{ " before a fold's name).
-int text_image(std::string &out, const char *text, int start, int width, int h, int plain = 0);
+// white-space mode (the "{{{ " before a fold's name). When sources is not null, sources[k]
+// receives the index in text of the byte that out[k] shows, -1 for the blanks before the string.
+int text_image(std::string &out, const char *text, int start, int width, int h, int plain = 0,
+               std::vector<int> *sources = nullptr);
 
 // Writes the image at the tracked cursor with th_p_raw_str and returns its
 // width in cells.

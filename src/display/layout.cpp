@@ -27,7 +27,7 @@ struct walk {
         if (indent > INDENT_LIMIT) indent = INDENT_LIMIT;
         if (indent < -INDENT_LIMIT) indent = -INDENT_LIMIT;
         rows[row] = {const_cast<LINE *>(l), static_cast<int>(indent), marked() ? 1 : 0,
-                     line_is_tagged(l) ? 1 : 0};
+                     line_is_tagged(l) ? 1 : 0, 0};
     }
 
     // A fold or virtual fold line's own indent.
@@ -41,7 +41,7 @@ struct walk {
 } // namespace
 
 void layout_rows(ROW *rows, int n_rows, const FOLD *f, int cursor_row) {
-    for (int i = FIRST_TEXT_ROW; i < n_rows; i++) rows[i] = {nullptr, 0, 0, 0};
+    for (int i = FIRST_TEXT_ROW; i < n_rows; i++) rows[i] = {nullptr, 0, 0, 0, 0};
     if (cursor_row < FIRST_TEXT_ROW || cursor_row >= n_rows) return;
 
     walk down(rows, f, f->cur_index);
@@ -71,7 +71,7 @@ void layout_rows(ROW *rows, int n_rows, const FOLD *f, int cursor_row) {
         l = l->next;
         if (down.open_folds.empty()) down.no++;
     }
-    if (row < n_rows) rows[row] = {f->end, 0, 0, line_is_tagged(f->end) ? 1 : 0};
+    if (row < n_rows) rows[row] = {f->end, 0, 0, line_is_tagged(f->end) ? 1 : 0, 0};
 
     walk up(rows, f, f->cur_index - 1);
     row = cursor_row - 1;

@@ -16,6 +16,7 @@ struct ROW {
     int indent; // screen column where the line's display starts, before scrolling
     int marked; // 1 when the row lies in the marked block
     int tagged; // copy of the line's tag mark
+    int span;   // for syntax colour, the span state the line starts in; 0 for none
 };
 
 // Fills rows[3] to rows[n_rows - 1] (rows below 3 are left alone) with the

@@ -11,6 +11,7 @@
 #include "display/rows.h"
 #include "display/screen_restart.h"
 #include "display/status.h"
+#include "display/syntax_colour.h"
 #include "display/terminal.h"
 #include "display/text_cursor.h"
 #include "text/buffer.h"
@@ -40,7 +41,7 @@ uintptr_t shown_highest = 0;
 const LINE *drawn_list_end;
 
 void invalidate(int row) {
-    shown[row] = {&invalid_row_line, 0, 0, 0};
+    shown[row] = {&invalid_row_line, 0, 0, 0, 0};
 }
 
 void invalidate_all() {
@@ -69,7 +70,8 @@ void paint_top_rows() {
 }
 
 bool same_row(const ROW &a, const ROW &b) {
-    return a.line == b.line && a.indent == b.indent && a.marked == b.marked && a.tagged == b.tagged;
+    return a.line == b.line && a.indent == b.indent && a.marked == b.marked &&
+           a.tagged == b.tagged && a.span == b.span;
 }
 
 void draw_row(int row) {
@@ -106,8 +108,14 @@ void draw_row(int row) {
     default: std::snprintf(text, sizeof text, "%s", w.line == cur_buffer->fold->end ? "^" : "}}}");
     }
     th_setcol(colour);
-    int cells = text_image(image, text, w.indent, w.tagged ? x_size - 3 : x_size, h_offset, prefix);
-    if (cells > 0) th_p_raw_str(image.c_str());
+    int width = w.tagged ? x_size - 3 : x_size;
+    int cells = 0;
+    if (w.span != 0) {
+        cells = syntax_draw(w, width, h_offset);
+    } else {
+        cells = text_image(image, text, w.indent, width, h_offset, prefix);
+        if (cells > 0) th_p_raw_str(image.c_str());
+    }
     if (cells < x_size) th_deleol();
     if (w.tagged) {
         th_cxy(x_size - 3, row);
@@ -213,6 +221,7 @@ void refresh() {
     // A cursor row off the text rows (the screen shrank) is drawn on the nearest.
     int row = f->row < FIRST_TEXT_ROW ? FIRST_TEXT_ROW : f->row >= y_size ? y_size - 1 : f->row;
     layout_rows(wanted.data(), y_size, f, row);
+    syntax_rows(wanted.data(), y_size, b);
     update_rows();
     note_shown_addresses();
     status_draw();

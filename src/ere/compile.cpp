@@ -49,20 +49,10 @@ ERE *fail(ERE *ere, Automaton *thompson, int code, int *error_code) {
 
 } // namespace
 
-ERE *ere_compile(const char *pattern, int flags, int *error_code) {
-    int unused;
-    if (!error_code) error_code = &unused;
-    *error_code = ERE_OK;
-    ERE *ere = static_cast<ERE *>(ere_alloc(sizeof(ERE)));
-    if (!ere) {
-        *error_code = ERE_ERR_MEMORY;
-        return nullptr;
-    }
-    int code = ERE_OK;
-    const char *stop = nullptr;
-    ere->tree = parse_pattern(pattern, flags, &stop, &code);
-    if (!ere->tree) return fail(ere, nullptr, code, error_code);
-    if (*stop == ')') return fail(ere, nullptr, ERE_ERR_CLOSE_GROUP, error_code);
+namespace {
+
+// Makes the handle's automaton and prefilter from its tree.
+ERE *finish(ERE *ere, int *error_code) {
     if (node_count_groups(ere->tree) > MAX_GROUPS)
         return fail(ere, nullptr, ERE_ERR_TOO_MANY_GROUPS, error_code);
     ere->min_length = node_min_length(ere->tree);
@@ -81,6 +71,78 @@ ERE *ere_compile(const char *pattern, int flags, int *error_code) {
     prefilter_build(ere->tree, ere->automaton, start, &ere->prefilter);
     ere->tries_beyond_length = 64;
     return ere;
+}
+
+ERE *new_handle(int *error_code) {
+    *error_code = ERE_OK;
+    ERE *ere = static_cast<ERE *>(ere_alloc(sizeof(ERE)));
+    if (!ere) *error_code = ERE_ERR_MEMORY;
+    return ere;
+}
+
+// The tree of one whole pattern, or null after storing an error code.
+Node *whole_tree(const char *pattern, int flags, int *error_code) {
+    const char *stop = nullptr;
+    Node *tree = parse_pattern(pattern, flags, &stop, error_code);
+    if (tree && *stop == ')') {
+        node_free(tree);
+        *error_code = ERE_ERR_CLOSE_GROUP;
+        return nullptr;
+    }
+    return tree;
+}
+
+} // namespace
+
+ERE *ere_compile(const char *pattern, int flags, int *error_code) {
+    int unused;
+    if (!error_code) error_code = &unused;
+    ERE *ere = new_handle(error_code);
+    if (!ere) return nullptr;
+    int code = ERE_OK;
+    ere->tree = whole_tree(pattern, flags, &code);
+    if (!ere->tree) return fail(ere, nullptr, code, error_code);
+    return finish(ere, error_code);
+}
+
+int ere_check(const char *pattern, int flags, int *min_length) {
+    int code = ERE_OK;
+    Node *tree = whole_tree(pattern, flags, &code);
+    if (!tree) return code;
+    if (node_count_groups(tree) > MAX_GROUPS) code = ERE_ERR_TOO_MANY_GROUPS;
+    if (min_length) *min_length = node_min_length(tree);
+    node_free(tree);
+    return code;
+}
+
+ERE *ere_compile_any(const char *const *patterns, int count, int flags, int *error_code) {
+    int unused;
+    if (!error_code) error_code = &unused;
+    ERE *ere = new_handle(error_code);
+    if (!ere) return nullptr;
+    int code = ERE_OK;
+    ere->tree = count > 0 ? nullptr : node_empty();
+    for (int i = 0; i < count; i++) {
+        Node *tree = whole_tree(patterns[i], flags, &code);
+        if (!tree) return fail(ere, nullptr, code, error_code);
+        if (!ere->tree) {
+            ere->tree = tree;
+            continue;
+        }
+        Node *either = node_new(NODE_ALTERNATION);
+        if (!either) {
+            node_free(tree);
+            return fail(ere, nullptr, ERE_ERR_MEMORY, error_code);
+        }
+        either->left = ere->tree;
+        either->right = tree;
+        ere->tree = either;
+    }
+    // Each pattern's own groups are what the union needs, and only where a
+    // back-reference counts them: a path through the union runs through one
+    // pattern alone.
+    node_flatten_groups(&ere->tree);
+    return finish(ere, error_code);
 }
 
 const char *ere_error(int code) {

@@ -82,6 +82,19 @@ constexpr int ERE_SHORTEST = 1, ERE_NO_EXTEND = 2;
 // 5000 parse nodes or 1000 nested groups.
 ERE *ere_compile(const char *pattern, int flags, int *error_code);
 
+// Checks a pattern as ere_compile reads it, without compiling it: 0, or the
+// error code ere_compile would store, but for 18 ("too complex"), which only
+// compiling finds. min_length (when not null) receives ere_min_len's value.
+int ere_check(const char *pattern, int flags, int *min_length);
+
+// Compiles the union of count patterns: a handle whose matches are the
+// matches of any of them, as their alternation "p1|p2|..." would be but
+// without joining the texts (a pattern ending in a backslash or "~" keeps its
+// meaning). Each pattern must compile alone; the first that does not gives
+// its error code. The union keeps no groups but those a back-reference
+// needs, so it reports no spans. Its limits are those of one expression.
+ERE *ere_compile_any(const char *const *patterns, int count, int flags, int *error_code);
+
 // The message of an error code (1 to 24), a constant string; null for 0 and
 // for codes outside that range.
 const char *ere_error(int code);
@@ -95,6 +108,8 @@ void ere_discard(ERE *ere);
 // Matches starting exactly at offset (0 to the text's length). Returns the
 // length of the best match, or -1 when there is none (or offset is outside the
 // text). subs, when not null, receives the spans of the winning match.
+// Without flags and spans, the automata find the longest match in time
+// linear in its length.
 int ere_match(ERE *ere, int flags, const char *text, int offset, ERE_SUBS *subs);
 
 // Finds the leftmost match that starts at or after offset. Returns 1 and
@@ -102,6 +117,18 @@ int ere_match(ERE *ere, int flags, const char *text, int offset, ERE_SUBS *subs)
 // leaves the outputs as they were.
 int ere_match_fwd(ERE *ere, int flags, const char *text, int offset, int *match_offset,
                   int *match_length, ERE_SUBS *subs);
+
+// Where the leftmost match at or after offset starts, as ere_match_fwd
+// without flags finds it, or -1; its end is not looked for.
+int ere_match_start(ERE *ere, const char *text, int offset);
+
+// Sets in set (32 bytes, bit b % 8 of byte b / 8 for byte b) every byte a
+// match can begin with, and clears the others: all are set when a match can
+// be empty.
+void ere_first_bytes(const ERE *ere, unsigned char *set);
+
+// The same for every byte a match can hold anywhere.
+void ere_bytes(const ERE *ere, unsigned char *set);
 
 // Finds the last match that ends at or before limit: of all such matches, one
 // with the latest end and, of those, the earliest start (the latest start with

@@ -125,6 +125,10 @@ int ere_match(ERE *ere, int flags, const char *text, int offset, ERE_SUBS *subs)
     if (pre.required_byte >= 0 &&
         !std::memchr(s.text + offset, pre.required_byte, s.length - offset))
         return -1;
+    if (Dfa *dfa = flags == 0 && !subs ? dfa_of(ere) : nullptr) {
+        int end = dfa_longest_end(dfa, s.text, offset, s.length, nullptr);
+        if (end != DFA_NO_MEMORY) return end >= 0 ? end - offset : -1;
+    }
     ERE_SUBS spans;
     int end = walk_search(ere, flags, s, offset, s.length, subs ? &spans : nullptr);
     if (end < 0) return -1;
@@ -132,8 +136,12 @@ int ere_match(ERE *ere, int flags, const char *text, int offset, ERE_SUBS *subs)
     return end - offset;
 }
 
-int ere_match_fwd(ERE *ere, int flags, const char *text, int offset, int *match_offset,
-                  int *match_length, ERE_SUBS *subs) {
+namespace {
+
+// ere_match_fwd; without want_end (and without flags and spans) the length
+// stored may be 0 when the automata found the start alone.
+int forward(ERE *ere, int flags, const char *text, int offset, int *match_offset, int *match_length,
+            ERE_SUBS *subs, bool want_end) {
     match_clear_abort();
     Subject s = subject_of(text);
     const Prefilter &pre = ere->prefilter;
@@ -162,14 +170,14 @@ int ere_match_fwd(ERE *ere, int flags, const char *text, int offset, int *match_
         }
         int start = p;
         if (dfa) {
-            Found f = try_by_automata(dfa, s, p, !subs, &budget);
+            Found f = try_by_automata(dfa, s, p, want_end && !subs, &budget);
             if (f.start == DFA_NONE && !f.settled) continue;
             if (f.start == DFA_NONE || f.start == DFA_GAVE_UP || f.end == DFA_GAVE_UP) return 0;
             if (f.start == DFA_NO_MEMORY || f.end == DFA_NO_MEMORY) {
                 dfa = nullptr; // the walk tries from p on
             } else if (!subs) {
                 *match_offset = f.start;
-                *match_length = f.end - f.start;
+                *match_length = want_end ? f.end - f.start : 0;
                 return 1;
             } else {
                 start = f.start;
@@ -184,6 +192,18 @@ int ere_match_fwd(ERE *ere, int flags, const char *text, int offset, int *match_
             return 1;
         }
     }
+}
+
+} // namespace
+
+int ere_match_fwd(ERE *ere, int flags, const char *text, int offset, int *match_offset,
+                  int *match_length, ERE_SUBS *subs) {
+    return forward(ere, flags, text, offset, match_offset, match_length, subs, true);
+}
+
+int ere_match_start(ERE *ere, const char *text, int offset) {
+    int start = -1, length = 0;
+    return forward(ere, 0, text, offset, &start, &length, nullptr, false) ? start : -1;
 }
 
 int ere_match_bwd(ERE *ere, int flags, const char *text, int limit, int *match_offset,

@@ -3,6 +3,7 @@
 #include "ere/ere.h"
 #include "host/filename.h"
 #include "text/buffer.h"
+#include "text/syntax.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -52,6 +53,7 @@ LANG *lang_create(const char *name, const char *rc_start, const char *rc_end, co
     strcpy(lang->rc_start, rc_start);
     strcpy(lang->rc_end, rc_end);
     strcpy(lang->match, match);
+    lang->syntax = nullptr;
     langs[n_langs++] = lang;
     return lang;
 }
@@ -62,6 +64,7 @@ int lang_delete(LANG *lang) {
         if (langs[i] != lang) continue;
         memmove(&langs[i], &langs[i + 1], (n_langs - i - 1) * sizeof(LANG *));
         langs[--n_langs] = nullptr;
+        syntax_free(lang->syntax);
         free(lang);
         return 1;
     }

@@ -10,6 +10,8 @@
 
 #include "text/scan.h"
 
+struct SYNTAX;
+
 inline constexpr int MAX_LANGS = 40;
 
 struct LANG {
@@ -20,20 +22,22 @@ struct LANG {
     char rc_start[LINE_BUF_SIZE];   // opens every fold marker line in files
     char rc_end[LINE_BUF_SIZE];     // written at the end of every fold marker line
     char match[LINE_BUF_SIZE];      // must match the whole file name; "" never matches
+    SYNTAX *syntax;                 // rules of syntax colour (text/syntax.h); null for none
 };
 
 extern LANG *langs[MAX_LANGS]; // slots 0 to n_langs - 1, oldest first
 extern int n_langs;
 
-// A new language in slot n_langs, with copies of the strings and the next id;
-// null when MAX_LANGS exist, when a string is longer than LINE_MAX_TEXT bytes
-// or when memory runs out. A name that exists already is accepted: the newer
+// A new language in slot n_langs, with copies of the strings, the next id and
+// no syntax rules; null when MAX_LANGS exist, when a string is longer than
+// LINE_MAX_TEXT bytes or when memory runs out. A name that exists already is accepted: the newer
 // language then shadows the older in lookups by name.
 LANG *lang_create(const char *name, const char *rc_start, const char *rc_end, const char *match,
                   const char *separators, unsigned flags);
 
-// Removes the language and frees it, closing the gap in the table: 1; or 0
-// when a buffer in the buffer table uses it or it is not in the table.
+// Removes the language and frees it with its rules, closing the gap in the
+// table: 1; or 0 when a buffer in the buffer table uses it or it is not in
+// the table.
 int lang_delete(LANG *lang);
 
 // The language with that id, or with exactly that name, or null. Both search

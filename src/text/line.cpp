@@ -2,6 +2,7 @@
 
 #include "text/alloc.h"
 #include "text/scan.h"
+#include "text/span_state.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -20,9 +21,9 @@ void let_go(int kind, void *owner, char *old) {
     if (!line_watcher_ || !line_watcher_->replaced(kind, owner, old)) str_free(old);
 }
 
-// The packed layout keeps the type byte in the top 8 bits of the payload
-// word; an address that needs them cannot be stored and counts as lack of
-// memory. Linux never hands such addresses out unless asked to.
+// The packed layout keeps the type and span bytes in the top 16 bits of the
+// payload word; an address that needs them cannot be stored and counts as
+// lack of memory. Linux never hands such addresses out unless asked to.
 bool payload_fits(const void *p) {
 #ifdef OX_LINE_UNPACKED
     (void)p;
@@ -42,6 +43,7 @@ LINE *line_new(unsigned kind, void *payload) {
 // Every line record is freed here, after its notice.
 void line_release(LINE *l) {
     if (delete_notice) delete_notice(l);
+    span_released(l);
     pool_put(&line_pool, l);
 }
 
@@ -100,6 +102,7 @@ char *string_exchange(int kind, void *owner, char *s) {
         LINE *l = static_cast<LINE *>(owner);
         old = static_cast<char *>(line_payload_(l));
         line_set_payload_(l, s);
+        span_text_changed(l);
         break;
     }
     case LINE_FOLD: {
@@ -209,15 +212,18 @@ FOLD *fold_create(const char *name, int indent, int open) {
     f->row = 4;
     f->mark1 = -1;
     f->mark2 = -1;
+    f->spans_known = 0;
     line_init_(&f->end_line, LINE_END, nullptr);
     f->cur = f->first = f->end = &f->end_line;
     f->parent = nullptr;
+    f->line = nullptr;
     return f;
 }
 
 void fold_free(FOLD *f) {
     if (!f) return;
     if (delete_notice) delete_notice(f->end);
+    span_released(f->end);
     if (free_notice) free_notice(f);
     str_free(f->name);
     pool_put(&fold_pool, f);
@@ -239,7 +245,10 @@ LINE *line_create_fold(const char *name, int indent, int open) {
     FOLD *f = fold_create(name, indent, open);
     if (!f) return nullptr;
     LINE *l = line_new(LINE_FOLD, f);
-    if (!l) fold_free(f);
+    if (!l)
+        fold_free(f);
+    else
+        f->line = l;
     return l;
 }
 

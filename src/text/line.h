@@ -57,9 +57,10 @@ enum {
 // operations maintain; the type byte and the payload are reached only through
 // the accessors below.
 //
-// Memory layout: 24 bytes. The payload address fits in the low 56 bits of a
-// word (user-space addresses on x86-64 and aarch64 leave the top byte 0) and
-// the type byte sits in the top 8 bits. The sanitizer build keeps the two
+// Memory layout: 24 bytes. The payload address fits in the low 48 bits of a
+// word (user-space addresses on x86-64 and aarch64 leave the top 16 bits 0),
+// the type byte sits in the top 8 bits and the span byte of
+// text/span_state.h in the 8 below them. The sanitizer build keeps them
 // apart, so that the leak checker sees plain pointers.
 struct LINE {
     LINE *next; // the following line; null for the end line
@@ -67,10 +68,14 @@ struct LINE {
 #ifdef OX_LINE_UNPACKED
     void *payload_;
     unsigned char type_;
+    unsigned char span_;
 #else
-    uintptr_t packed_; // type byte << 56 | payload address
+    uintptr_t packed_; // type byte << 56 | span byte << 48 | payload address
 #endif
 };
+#ifndef OX_LINE_UNPACKED
+static_assert(sizeof(LINE) == 24, "a million lines cost 24 MB of records, no more");
+#endif
 
 // A fold and the fold context of the view of its list. All fields are the
 // caller's to read; counts, cur, first, end and parent change only through
@@ -89,11 +94,15 @@ struct FOLD {
     int row;        // screen row of the current line
     int mark1;      // list index of block mark 1, -1 when unset
     int mark2;      // list index of block mark 2, -1 when unset
-    LINE *cur;      // the current line
-    LINE *first;    // the first line (end when the list is empty)
-    LINE *end;      // this fold's end line, always last
-    FOLD *parent;   // fold whose list holds this fold's line; null for none
-    LINE end_line;  // storage of *end, made and freed with the fold
+    // 1 when a line of the list, or of a fold inside, may hold a known span
+    // state (text/span_state.h); 0 when none does.
+    int spans_known;
+    LINE *cur;     // the current line
+    LINE *first;   // the first line (end when the list is empty)
+    LINE *end;     // this fold's end line, always last
+    FOLD *parent;  // fold whose list holds this fold's line; null for none
+    LINE *line;    // this fold's own fold line; null for one made alone (a top fold)
+    LINE end_line; // storage of *end, made and freed with the fold
 };
 
 // A virtual fold: another file, read when the user enters the line.
@@ -120,9 +129,16 @@ inline void line_set_type_(LINE *l, unsigned type) {
 inline void line_set_payload_(LINE *l, void *p) {
     l->payload_ = p;
 }
+inline unsigned line_span_(const LINE *l) {
+    return l->span_;
+}
+inline void line_set_span_(LINE *l, unsigned span) {
+    l->span_ = static_cast<unsigned char>(span);
+}
 #else
 inline constexpr int line_type_shift_ = 56;
-inline constexpr uintptr_t line_payload_mask_ = (uintptr_t{1} << line_type_shift_) - 1;
+inline constexpr int line_span_shift_ = 48;
+inline constexpr uintptr_t line_payload_mask_ = (uintptr_t{1} << line_span_shift_) - 1;
 inline unsigned line_type(const LINE *l) {
     return static_cast<unsigned>(l->packed_ >> line_type_shift_);
 }
@@ -130,10 +146,18 @@ inline void *line_payload_(const LINE *l) {
     return reinterpret_cast<void *>(l->packed_ & line_payload_mask_);
 }
 inline void line_set_type_(LINE *l, unsigned type) {
-    l->packed_ = (l->packed_ & line_payload_mask_) | (uintptr_t{type & 0xffu} << line_type_shift_);
+    l->packed_ = (l->packed_ & ~(uintptr_t{0xff} << line_type_shift_)) |
+                 (uintptr_t{type & 0xffu} << line_type_shift_);
 }
 inline void line_set_payload_(LINE *l, void *p) {
     l->packed_ = (l->packed_ & ~line_payload_mask_) | reinterpret_cast<uintptr_t>(p);
+}
+inline unsigned line_span_(const LINE *l) {
+    return static_cast<unsigned>(l->packed_ >> line_span_shift_ & 0xff);
+}
+inline void line_set_span_(LINE *l, unsigned span) {
+    l->packed_ = (l->packed_ & ~(uintptr_t{0xff} << line_span_shift_)) |
+                 (uintptr_t{span & 0xffu} << line_span_shift_);
 }
 #endif
 
@@ -143,6 +167,7 @@ inline void line_init_(LINE *l, unsigned type, void *payload) {
 #ifdef OX_LINE_UNPACKED
     l->payload_ = payload;
     l->type_ = static_cast<unsigned char>(type);
+    l->span_ = 0;
 #else
     l->packed_ =
         reinterpret_cast<uintptr_t>(payload) | (uintptr_t{type & 0xffu} << line_type_shift_);

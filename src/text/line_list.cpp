@@ -1,8 +1,12 @@
 #include "text/line.h"
 
+#include "text/span_state.h"
+
 void line_insert(LINE *l, FOLD *f) {
     if (line_watcher_) line_watcher_->inserting(l, f);
     LINE *cur = f->cur;
+    int state = span_state_for_change(cur);
+    span_forget_line(l);
     l->next = cur;
     l->prev = cur->prev;
     if (cur->prev) {
@@ -20,12 +24,14 @@ void line_insert(LINE *l, FOLD *f) {
     int n = lines_in(l) + 1;
     for (FOLD *p = f; p; p = p->parent) p->deep_count += n;
     if (line_kind(l) == LINE_FOLD) line_fold(l)->parent = f;
+    span_placed(f, l, l, state);
 }
 
 LINE *line_remove(FOLD *f) {
     LINE *l = f->cur;
     assert(l != f->end);
     if (line_watcher_) line_watcher_->removing(f);
+    int state = span_state_for_change(l);
     LINE *next = l->next;
     next->prev = l->prev;
     if (l->prev) {
@@ -42,6 +48,7 @@ LINE *line_remove(FOLD *f) {
     int n = lines_in(l) + 1;
     for (FOLD *p = f; p; p = p->parent) p->deep_count -= n;
     if (line_kind(l) == LINE_FOLD) line_fold(l)->parent = nullptr;
+    span_followed(f, next, state);
     return l;
 }
 
@@ -59,10 +66,13 @@ void line_move_run(FOLD *from, int n, FOLD *to) {
     if (n <= 0) return;
     LINE *first = from->cur;
     LINE *last = first;
+    int from_state = span_state_for_change(first);
+    int to_state = span_state_for_change(to->cur);
     int deep = 0;
     for (int i = 0;; i++) {
         assert(last != from->end);
         deep += lines_in(last) + 1;
+        span_forget_line(last);
         if (line_kind(last) == LINE_FOLD) line_fold(last)->parent = to;
         if (i == n - 1) break;
         last = last->next;
@@ -96,6 +106,8 @@ void line_move_run(FOLD *from, int n, FOLD *to) {
     if (to->mark2 >= to->cur_index) to->mark2 += n;
     to->line_count += n;
     for (FOLD *p = to; p; p = p->parent) p->deep_count += deep;
+    span_followed(from, after, from_state);
+    span_placed(to, first, last, to_state);
 }
 
 void fold_set_marks(FOLD *f, int mark1, int mark2) {

@@ -1,0 +1,270 @@
+#include "text/syntax.h"
+
+#include "ere/ere.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char *const class_names[SYNTAX_CLASSES] = {
+    "", "comment", "string", "keyword", "type", "number", "preprocessor",
+};
+
+constexpr int BYTE_SET = 32; // bytes of a set of bytes (ere_first_bytes)
+
+// A rule keeps its expressions as texts, checked when it is added, and is
+// compiled when the first line of its language is scanned: the rules of
+// languages not in use cost neither time nor memory.
+struct RULE {
+    int cls;
+    char *texts[3]; // start, end ("" for a rule of one match), skip ("" for none)
+    bool compiled;  // compiled, or found too large for the engine (start null)
+    ERE *start;
+    ERE *end;  // null for a rule of one match
+    ERE *skip; // null when the span skips nothing
+    // The bytes a match of start can begin with, and can hold.
+    unsigned char first[BYTE_SET], bytes[BYTE_SET];
+};
+
+void forget_compiled(RULE &r) {
+    ere_discard(r.start);
+    ere_discard(r.end);
+    ere_discard(r.skip);
+    r.start = r.end = r.skip = nullptr;
+    r.compiled = false;
+}
+
+void discard(RULE &r) {
+    forget_compiled(r);
+    for (char *&text : r.texts) {
+        std::free(text);
+        text = nullptr;
+    }
+}
+
+// Compiles the rule; a rule whose expression the engine cannot hold (too
+// complex, or no memory) keeps start null and never matches.
+void compile(RULE &r) {
+    r.compiled = true;
+    r.start = ere_compile(r.texts[0], 0, nullptr);
+    if (*r.texts[1]) r.end = ere_compile(r.texts[1], 0, nullptr);
+    if (*r.texts[2]) r.skip = ere_compile(r.texts[2], 0, nullptr);
+    if (!r.start || (*r.texts[1] && !r.end) || (*r.texts[2] && !r.skip)) {
+        forget_compiled(r);
+        r.compiled = true;
+        return;
+    }
+    ere_first_bytes(r.start, r.first);
+    ere_bytes(r.start, r.bytes);
+}
+
+// Checks an expression as it would compile: SYNTAX_OK or the failure, with
+// the engine's code.
+int check(const char *text, bool may_be_empty, int *ere_code) {
+    int min_length = 0;
+    *ere_code = ere_check(text, 0, &min_length);
+    if (*ere_code == 1) return SYNTAX_NO_MEMORY;
+    if (*ere_code != 0) return SYNTAX_BAD_EXPRESSION;
+    return may_be_empty || min_length > 0 ? SYNTAX_OK : SYNTAX_EMPTY_START;
+}
+
+char *copy(const char *text) {
+    auto *s = static_cast<char *>(std::malloc(std::strlen(text) + 1));
+    if (s) std::strcpy(s, text);
+    return s;
+}
+
+bool has(const unsigned char *set, unsigned char byte) {
+    return set[byte >> 3] >> (byte & 7) & 1;
+}
+
+bool meet(const unsigned char *a, const unsigned char *b) {
+    for (int i = 0; i < BYTE_SET; i++)
+        if (a[i] & b[i]) return true;
+    return false;
+}
+
+// Rules looked for together: the union of their starts finds where the next
+// of them starts in one pass over a line.
+struct GROUP {
+    int count;
+    int rule[MAX_SYNTAX_RULES]; // in the order they were added
+    ERE *any;                   // null before it is made, or when the engine cannot
+    bool tried;
+};
+
+void reset(GROUP &g) {
+    ere_discard(g.any);
+    g = GROUP{};
+}
+
+} // namespace
+
+struct SYNTAX {
+    int count;
+    RULE rule[MAX_SYNTAX_RULES];
+    bool grouped; // the groups are made for the rules there are
+    GROUP all;    // every rule, for colouring a line
+    // The rules that decide which span a line ends in: those of spans, and
+    // those whose matches may hold a byte that begins one of these (and so
+    // may hide it). A match of any other rule holds no byte these begin
+    // with, so leaving them out changes no span.
+    GROUP spans;
+};
+
+int syntax_class_of(const char *name) {
+    for (int c = SYN_COMMENT; c < SYNTAX_CLASSES; c++)
+        if (std::strcmp(name, class_names[c]) == 0) return c;
+    return -1;
+}
+
+int syntax_add(SYNTAX **rules, int cls, const char *start, const char *end, const char *skip,
+               int *ere_code) {
+    int unused;
+    if (!ere_code) ere_code = &unused;
+    if (*rules && (*rules)->count >= MAX_SYNTAX_RULES) return SYNTAX_TOO_MANY;
+    if (!*end) skip = "";
+    int failure = check(start, false, ere_code);
+    if (failure == SYNTAX_OK) failure = check(end, true, ere_code);
+    if (failure == SYNTAX_OK) failure = check(skip, true, ere_code);
+    RULE r{};
+    r.cls = cls;
+    if (failure == SYNTAX_OK) {
+        r.texts[0] = copy(start);
+        r.texts[1] = copy(end);
+        r.texts[2] = copy(skip);
+        if (!*rules) *rules = static_cast<SYNTAX *>(std::calloc(1, sizeof(SYNTAX)));
+        if (!r.texts[0] || !r.texts[1] || !r.texts[2] || !*rules) failure = SYNTAX_NO_MEMORY;
+    }
+    if (failure != SYNTAX_OK) {
+        discard(r);
+        return failure;
+    }
+    SYNTAX *sx = *rules;
+    sx->rule[sx->count++] = r;
+    sx->grouped = false;
+    return SYNTAX_OK;
+}
+
+int syntax_count(const SYNTAX *rules) {
+    return rules ? rules->count : 0;
+}
+
+void syntax_free(SYNTAX *rules) {
+    if (!rules) return;
+    for (int k = 0; k < rules->count; k++) discard(rules->rule[k]);
+    reset(rules->all);
+    reset(rules->spans);
+    std::free(rules);
+}
+
+namespace {
+
+void make_groups(SYNTAX *sx) {
+    reset(sx->all);
+    reset(sx->spans);
+    for (int k = 0; k < sx->count; k++)
+        if (!sx->rule[k].compiled) compile(sx->rule[k]);
+    bool in_spans[MAX_SYNTAX_RULES] = {};
+    unsigned char begins[BYTE_SET] = {}; // what the rules in spans begin with
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (int k = 0; k < sx->count; k++) {
+            const RULE &r = sx->rule[k];
+            if (!r.start || in_spans[k] || (!r.end && !meet(r.bytes, begins))) continue;
+            in_spans[k] = grew = true;
+            for (int i = 0; i < BYTE_SET; i++) begins[i] |= r.first[i];
+        }
+    }
+    for (int k = 0; k < sx->count; k++) {
+        if (sx->rule[k].start) sx->all.rule[sx->all.count++] = k;
+        if (in_spans[k]) sx->spans.rule[sx->spans.count++] = k;
+    }
+    sx->grouped = true;
+}
+
+// The rule of the group whose start matches first at or after p, with where
+// and how long; -1 when none does. Of rules matching at one place the first
+// added wins.
+int next_start(SYNTAX *sx, GROUP &g, const char *text, int p, int *at, int *length) {
+    if (!g.tried) {
+        const char *texts[MAX_SYNTAX_RULES];
+        for (int i = 0; i < g.count; i++) texts[i] = sx->rule[g.rule[i]].texts[0];
+        g.any = ere_compile_any(texts, g.count, 0, nullptr);
+        g.tried = true;
+    }
+    if (g.any) {
+        *at = ere_match_start(g.any, text, p);
+        if (*at < 0) return -1;
+        auto byte = static_cast<unsigned char>(text[*at]);
+        for (int i = 0; i < g.count; i++) {
+            const RULE &r = sx->rule[g.rule[i]];
+            if (has(r.first, byte) && (*length = ere_match(r.start, 0, text, *at, nullptr)) > 0)
+                return g.rule[i];
+        }
+    }
+    // Without the union (or should it disagree): each rule alone.
+    int best = -1;
+    for (int i = 0; i < g.count; i++) {
+        int s, n;
+        if (ere_match_fwd(sx->rule[g.rule[i]].start, 0, text, p, &s, &n, nullptr) &&
+            (best < 0 || s < *at)) {
+            best = g.rule[i];
+            *at = s;
+            *length = n;
+        }
+    }
+    return best;
+}
+
+// Where the span of r that goes on at p ends (just past its end match), or
+// -1 when it goes on past the line.
+int span_end(const RULE &r, const char *text, int p) {
+    for (;;) {
+        int e_at = -1, e_len = 0, s_at = -1, s_len = 0;
+        bool end = ere_match_fwd(r.end, 0, text, p, &e_at, &e_len, nullptr);
+        bool skip = r.skip && ere_match_fwd(r.skip, 0, text, p, &s_at, &s_len, nullptr);
+        if (skip && (!end || s_at < e_at || (s_at == e_at && s_len >= e_len))) {
+            p = s_at + (s_len > 0 ? s_len : 1);
+            if (text[p - 1] == '\0') return -1; // an empty skip at the very end
+            continue;
+        }
+        return end ? e_at + e_len : -1;
+    }
+}
+
+void paint(unsigned char *classes, int from, int to, int cls) {
+    if (classes) std::memset(classes + from, cls, to - from);
+}
+
+} // namespace
+
+int syntax_scan(SYNTAX *rules, const char *text, int state, unsigned char *classes) {
+    int n = static_cast<int>(std::strlen(text));
+    paint(classes, 0, n, SYN_PLAIN);
+    if (!rules || rules->count == 0) return SPAN_NONE;
+    if (!rules->grouped) make_groups(rules);
+    GROUP &g = classes ? rules->all : rules->spans;
+    int k = state - SPAN_RULE;
+    if (k < 0 || k >= rules->count || !rules->rule[k].end || !rules->rule[k].start)
+        state = SPAN_NONE;
+    for (int p = 0;;) {
+        if (state != SPAN_NONE) {
+            const RULE &r = rules->rule[state - SPAN_RULE];
+            int end = span_end(r, text, p);
+            paint(classes, p, end < 0 ? n : end, r.cls);
+            if (end < 0) return state;
+            state = SPAN_NONE;
+            p = end;
+            continue;
+        }
+        int at = 0, length = 0;
+        k = g.count ? next_start(rules, g, text, p, &at, &length) : -1;
+        if (k < 0) return SPAN_NONE;
+        const RULE &r = rules->rule[k];
+        paint(classes, at, at + length, r.cls);
+        p = at + length;
+        if (r.end) state = SPAN_RULE + k;
+    }
+}
