@@ -47,39 +47,53 @@ struct buffer_chain {
     }
 };
 
-// Into the file of the virtual fold line v, unless that file is open in this
-// buffer or one it was entered from (which would go on without end): read
-// into a new child buffer, or, when the user takes another buffer that holds
-// it already, searched there from its first line, so that the file has one
-// copy in memory.
-void enter_virtual(const LINE *v) {
-    char fn[LINE_BUF_SIZE];
-    vfold_file(v, fn);
-    if (file_in_chain(cur_buffer, fn)) error_file(ERR_RECURSION, fn);
-    if (vfold_enter(v)) {
-        while (cur_fold()->parent) fold_leave(cur_buffer);
-        step_first();
-        cursor_to_line_start();
-    }
-    prompt("searching ...");
-}
-
-// At the end of the root fold, or of a fold the search does not leave.
-bool leaves_fold(const FOLD *f) {
-    return f->parent && last_search.when_folds != WHEN_NEVER && f != search_root_fold;
-}
-
 // At the top of a child buffer the search entered.
 bool leaves_buffer(const BUFF *b) {
-    return !b->fold->parent && last_search.when_vfolds != WHEN_NEVER &&
-           b->id != search_root_buff_id && buff_is_ancestor(b, search_root_buff_id);
+    return last_search.when_vfolds != WHEN_NEVER && b->id != search_root_buff_id &&
+           buff_is_ancestor(b, search_root_buff_id);
 }
 
-// Back to the parent buffer, writing the child back if the search changed it.
-void leave_buffer() {
-    vfold_close(1);
-    prompt("searching ...");
-}
+// The walk of a search: into folds and virtual folds as its settings say,
+// never out of its root fold nor its buffer. Its place is the cursor, given
+// back to the current buffer before a virtual fold changes the buffer.
+struct search_rules : tree_walk_rules {
+    bool enters(const TREE_POS &p) const { return enters_line(p.fold->cur); }
+
+    bool leaves(const FOLD *f) const {
+        return last_search.when_folds != WHEN_NEVER && f != search_root_fold;
+    }
+
+    // Back to the parent buffer, writing the child back if the search changed
+    // it.
+    bool leave_top(TREE_POS *p) {
+        if (!leaves_buffer(cur_buffer)) return false;
+        set_buffer_pos(cur_buffer, *p);
+        vfold_close(1);
+        prompt("searching ...");
+        *p = buffer_pos(cur_buffer);
+        return true;
+    }
+
+    // Into the file of the virtual fold line, unless that file is open in
+    // this buffer or one it was entered from (which would go on without end):
+    // read into a new child buffer, or, when the user takes another buffer
+    // that holds it already, searched there from its first line, so that the
+    // file has one copy in memory.
+    void enter_virtual(TREE_POS *p) {
+        set_buffer_pos(cur_buffer, *p);
+        const LINE *v = p->fold->cur;
+        char fn[LINE_BUF_SIZE];
+        vfold_file(v, fn);
+        if (file_in_chain(cur_buffer, fn)) error_file(ERR_RECURSION, fn);
+        if (vfold_enter(v)) {
+            while (cur_fold()->parent) fold_leave(cur_buffer);
+            step_first();
+            cursor_to_line_start();
+        }
+        prompt("searching ...");
+        *p = buffer_pos(cur_buffer);
+    }
+};
 
 } // namespace
 
@@ -103,26 +117,10 @@ int in_search_scope() {
 }
 
 int search_step_fwd() {
-    BUFF *b = cur_buffer;
-    FOLD *f = b->fold;
-    LINE *l = f->cur;
-    if (l != f->end) {
-        if (!enters_line(l))
-            step_next();
-        else if (line_kind(l) == LINE_FOLD)
-            fold_enter(b);
-        else
-            enter_virtual(l);
-        return 0;
-    }
-    if (leaves_fold(f)) {
-        fold_leave(b);
-        step_next();
-        return 0;
-    }
-    if (leaves_buffer(b)) {
-        leave_buffer();
-        if (line_kind(cur_line()) == LINE_VIRT) step_next();
+    search_rules rules;
+    TREE_POS p = buffer_pos(cur_buffer);
+    if (walk_forwards(&p, rules)) {
+        set_buffer_pos(cur_buffer, p);
         return 0;
     }
     cursor_to_line_end();
@@ -132,26 +130,10 @@ int search_step_fwd() {
 }
 
 int search_step_bwd() {
-    BUFF *b = cur_buffer;
-    FOLD *f = b->fold;
-    if (f->cur != f->first) {
-        step_prev();
-        LINE *l = f->cur;
-        if (enters_line(l)) {
-            if (line_kind(l) == LINE_FOLD)
-                fold_enter(b);
-            else
-                enter_virtual(l);
-            step_last();
-        }
-        return 0;
-    }
-    if (leaves_fold(f)) {
-        fold_leave(b);
-        return 0;
-    }
-    if (leaves_buffer(b)) {
-        leave_buffer();
+    search_rules rules;
+    TREE_POS p = buffer_pos(cur_buffer);
+    if (walk_backwards(&p, rules)) {
+        set_buffer_pos(cur_buffer, p);
         return 0;
     }
     cursor_to_line_start();
