@@ -371,6 +371,5 @@ void search_forget() {
     q.replace = 0;
     q.last_empty = 0;
     q.count = 0;
-    search_root_fold = nullptr;
-    search_root_buff_id = -1;
+    q.scope = search_scope{};
 }

@@ -9,13 +9,11 @@
 #include "display/prompt.h"
 #include "text/fold_nav.h"
 
-FOLD *search_root_fold;
-int search_root_buff_id = -1;
-
 namespace {
 
 void forget_root_fold(FOLD *f) {
-    if (f == search_root_fold) search_root_fold = nullptr;
+    search_scope &scope = last_search.scope;
+    if (f == scope.root_fold) scope.root_fold = nullptr;
 }
 
 bool enters(int when, int open) {
@@ -49,8 +47,8 @@ struct buffer_chain {
 
 // At the top of a child buffer the search entered.
 bool leaves_buffer(const BUFF *b) {
-    return last_search.when_vfolds != WHEN_NEVER && b->id != search_root_buff_id &&
-           buff_is_ancestor(b, search_root_buff_id);
+    int root = last_search.scope.root_buff_id;
+    return last_search.when_vfolds != WHEN_NEVER && b->id != root && buff_is_ancestor(b, root);
 }
 
 // The walk of a search: into folds and virtual folds as its settings say,
@@ -60,7 +58,7 @@ struct search_rules : tree_walk_rules {
     bool enters(const TREE_POS &p) const { return enters_line(p.fold->cur); }
 
     bool leaves(const FOLD *f) const {
-        return last_search.when_folds != WHEN_NEVER && f != search_root_fold;
+        return last_search.when_folds != WHEN_NEVER && f != last_search.scope.root_fold;
     }
 
     // Back to the parent buffer, writing the child back if the search changed
@@ -98,20 +96,22 @@ struct search_rules : tree_walk_rules {
 } // namespace
 
 void search_set_scope() {
-    search_root_fold = cur_fold();
-    search_root_buff_id = cur_buffer->id;
-    fold_set_free_notice(forget_root_fold);
+    // Registered once: a notice has one registrant.
+    [[maybe_unused]] static const bool told_of_freed_folds =
+        (fold_set_free_notice(forget_root_fold), true);
+    last_search.scope = {cur_fold(), cur_buffer->id};
 }
 
 int in_search_scope() {
+    const search_scope &scope = last_search.scope;
     const BUFF *b = cur_buffer;
     buffer_chain chain;
-    while (b->id != search_root_buff_id) {
+    while (b->id != scope.root_buff_id) {
         if (last_search.when_vfolds == WHEN_NEVER) return 0;
         b = chain.parent_of(b);
         if (!b) return 0;
     }
-    for (const FOLD *f = b->fold; f != search_root_fold; f = f->parent)
+    for (const FOLD *f = b->fold; f != scope.root_fold; f = f->parent)
         if (last_search.when_folds == WHEN_NEVER || !f->parent) return 0;
     return 1;
 }

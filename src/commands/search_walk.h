@@ -16,12 +16,9 @@
 
 #include "text/buffer.h"
 
-// The scope of the last search: its root fold (null once that fold is freed)
-// and the id of its buffer.
-extern FOLD *search_root_fold;
-extern int search_root_buff_id;
-
-// The current fold context and buffer become the scope.
+// The current fold context and buffer become the scope of the last search
+// (last_search.scope, commands/search.h). The first time, the scope asks the
+// line tree to be told when a fold is freed, so that it forgets its root fold.
 void search_set_scope();
 
 // 1 when the cursor is where the last search could have walked to: the root
