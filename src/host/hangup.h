@@ -19,6 +19,7 @@
 void hangup_catch();
 
 // The function that saves the work and ends the process; it never returns.
+// One registrant at a time (host/notice.h).
 void hangup_set_saver(void (*saver)());
 
 // Runs the saver when a hang-up has been recorded, unless it is held off or

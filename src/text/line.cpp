@@ -1,5 +1,6 @@
 #include "text/line.h"
 
+#include "host/notice.h"
 #include "text/alloc.h"
 #include "text/scan.h"
 
@@ -59,17 +60,17 @@ char *save_payload_string(const char *text, size_t length) {
 } // namespace
 
 void line_set_delete_notice(void (*notice)(LINE *)) {
-    delete_notice = notice;
+    register_notice(delete_notice, notice);
 }
 
 void fold_set_free_notice(void (*notice)(FOLD *)) {
-    free_notice = notice;
+    register_notice(free_notice, notice);
 }
 
 TREE_WATCHER *line_watcher_;
 
 void line_set_watcher(TREE_WATCHER *w) {
-    line_watcher_ = w;
+    register_notice(line_watcher_, w);
 }
 
 int line_set_text(LINE *l, const char *text) {

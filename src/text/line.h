@@ -224,6 +224,8 @@ void line_set_open(LINE *l, int open);
 void fold_set_marks(FOLD *f, int mark1, int mark2);
 
 // ---- Notices to upper layers ------------------------------------------------
+//
+// Each has one registrant at a time (host/notice.h): another is refused.
 
 // Called for every line record, end lines included, just before a deleter
 // frees it (the screen forgets rows that show it). Null for none.
@@ -258,7 +260,8 @@ struct TREE_WATCHER {
     virtual int deleting(LINE *l) = 0;
 };
 
-// Sets the watcher (null for none); the watcher must outlive its use.
+// Sets the watcher (null for none), one at a time like the notices; the
+// watcher must outlive its use.
 void line_set_watcher(TREE_WATCHER *w);
 
 // The watcher set, for this module's own code.

@@ -130,6 +130,7 @@ TEST(LineTree, CopiesShareNothingFailCleanlyAndDeletesNoticeEveryRecord) {
     line_set_delete_notice([](LINE *l) { freed.push_back(l); });
     fold_set_free_notice([](FOLD *f) { freed.push_back(f); });
     src.reset();
+    EXPECT_DEBUG_DEATH(fold_set_free_notice([](FOLD *) {}), "") << "a second registrant";
     line_set_delete_notice(nullptr);
     fold_set_free_notice(nullptr);
     EXPECT_EQ(freed.size(), 10u) << "8 lines, end lines too, and 2 folds";
