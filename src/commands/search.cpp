@@ -113,46 +113,28 @@ template <class Match> bool expression_match(Match run) {
     return found;
 }
 
-// The first match that starts at or after offset.
-bool find_forwards(const line_scan &s, int offset, match &m) {
-    if (offset > s.length) return false;
+// Forwards, the first match that starts at or after offset; backwards, the
+// last match that ends at or before it (of those, the one that starts first).
+bool find_match(const line_scan &s, int offset, match &m) {
     const SEARCH &q = last_search;
+    if (offset > s.length) {
+        if (q.forwards) return false;
+        offset = s.length;
+    }
+    int at = 0, length = q.plain_len;
     if (q.ere) {
-        int at = 0, length = 0;
+        auto engine = q.forwards ? ere_match_fwd : ere_match_bwd;
         ERE_SUBS *subs = q.replace ? &m.subs : nullptr;
         if (!expression_match(
-                [&] { return ere_match_fwd(q.ere.get(), 0, s.text, offset, &at, &length, subs); }))
+                [&] { return engine(q.ere.get(), 0, s.text, offset, &at, &length, subs); }))
             return false;
-        m.start = at;
-        m.end = at + length;
-        return true;
+    } else {
+        at = q.forwards ? plain_find_forwards(s.text, s.length, offset, q.plain, q.plain_len)
+                        : plain_find_backwards(s.text, offset, q.plain, q.plain_len);
+        if (at < 0) return false;
     }
-    int at = plain_find_forwards(s.text, s.length, offset, q.plain, q.plain_len);
-    if (at < 0) return false;
     m.start = at;
-    m.end = at + q.plain_len;
-    return true;
-}
-
-// The last match that ends at or before offset (of those, the one that
-// starts first).
-bool find_backwards(const line_scan &s, int offset, match &m) {
-    if (offset > s.length) offset = s.length;
-    const SEARCH &q = last_search;
-    if (q.ere) {
-        int at = 0, length = 0;
-        ERE_SUBS *subs = q.replace ? &m.subs : nullptr;
-        if (!expression_match(
-                [&] { return ere_match_bwd(q.ere.get(), 0, s.text, offset, &at, &length, subs); }))
-            return false;
-        m.start = at;
-        m.end = at + length;
-        return true;
-    }
-    int at = plain_find_backwards(s.text, offset, q.plain, q.plain_len);
-    if (at < 0) return false;
-    m.start = at;
-    m.end = at + q.plain_len;
+    m.end = at + length;
     return true;
 }
 
@@ -260,7 +242,7 @@ bool next_forwards(line_scan &s, match &m) {
         }
     }
     for (;;) {
-        if (load_line(s) && find_forwards(s, cur_fold()->into - s.base, m)) return true;
+        if (load_line(s) && find_match(s, cur_fold()->into - s.base, m)) return true;
         if (step_forwards()) {
             keep_row_bottom();
             return false;
@@ -286,7 +268,7 @@ bool next_backwards(line_scan &s, match &m) {
         }
     }
     for (;;) {
-        if (load_line(s) && find_backwards(s, cur_fold()->into - s.base, m)) return true;
+        if (load_line(s) && find_match(s, cur_fold()->into - s.base, m)) return true;
         if (step_backwards()) {
             keep_row_top();
             return false;
