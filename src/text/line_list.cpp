@@ -1,51 +1,26 @@
 #include "text/line.h"
 
-void line_insert(LINE *l, FOLD *f) {
-    if (line_watcher_) line_watcher_->inserting(l, f);
-    LINE *cur = f->cur;
-    l->next = cur;
-    l->prev = cur->prev;
-    if (cur->prev) {
-        cur->prev->next = l;
-    } else {
-        f->first = l;
-    }
-    cur->prev = l;
-    f->cur = l;
-    // An unset mark is -1 and the index is never negative, so only set marks
-    // move.
-    if (f->mark1 >= f->cur_index) f->mark1++;
-    if (f->mark2 >= f->cur_index) f->mark2++;
-    f->line_count++;
-    int n = lines_in(l) + 1;
-    for (FOLD *p = f; p; p = p->parent) p->deep_count += n;
-    if (line_kind(l) == LINE_FOLD) line_fold(l)->parent = f;
-}
-
-LINE *line_remove(FOLD *f) {
-    LINE *l = f->cur;
-    assert(l != f->end);
-    if (line_watcher_) line_watcher_->removing(f);
-    LINE *next = l->next;
-    next->prev = l->prev;
-    if (l->prev) {
-        l->prev->next = next;
-    } else {
-        f->first = next;
-    }
-    l->next = nullptr;
-    l->prev = nullptr;
-    f->cur = next;
-    if (f->mark1 > f->cur_index) f->mark1--;
-    if (f->mark2 > f->cur_index) f->mark2--;
-    f->line_count--;
-    int n = lines_in(l) + 1;
-    for (FOLD *p = f; p; p = p->parent) p->deep_count -= n;
-    if (line_kind(l) == LINE_FOLD) line_fold(l)->parent = nullptr;
-    return l;
-}
-
 namespace {
+
+// Links the run from first to last (n lines, deep lines in all) into the
+// list of f before its current line; first becomes the current line. An unset
+// mark is -1 and the index is never negative, so only set marks move.
+void link_run(FOLD *f, LINE *first, LINE *last, int n, int deep) {
+    LINE *cur = f->cur;
+    first->prev = cur->prev;
+    if (cur->prev) {
+        cur->prev->next = first;
+    } else {
+        f->first = first;
+    }
+    last->next = cur;
+    cur->prev = last;
+    f->cur = first;
+    if (f->mark1 >= f->cur_index) f->mark1 += n;
+    if (f->mark2 >= f->cur_index) f->mark2 += n;
+    f->line_count += n;
+    for (FOLD *p = f; p; p = p->parent) p->deep_count += deep;
+}
 
 // Where a mark at m of the list lands when the n lines from index c on leave.
 int mark_after_removing(int m, int c, int n) {
@@ -53,7 +28,41 @@ int mark_after_removing(int m, int c, int n) {
     return m - n > c ? m - n : c;
 }
 
+// Unlinks the run from the current line of f to last (n lines, deep lines in
+// all); the line after it becomes the current line.
+void unlink_run(FOLD *f, LINE *last, int n, int deep) {
+    LINE *first = f->cur, *after = last->next;
+    after->prev = first->prev;
+    if (first->prev) {
+        first->prev->next = after;
+    } else {
+        f->first = after;
+    }
+    f->cur = after;
+    f->mark1 = mark_after_removing(f->mark1, f->cur_index, n);
+    f->mark2 = mark_after_removing(f->mark2, f->cur_index, n);
+    f->line_count -= n;
+    for (FOLD *p = f; p; p = p->parent) p->deep_count -= deep;
+}
+
 } // namespace
+
+void line_insert(LINE *l, FOLD *f) {
+    if (line_watcher_) line_watcher_->inserting(l, f);
+    link_run(f, l, l, 1, lines_in(l) + 1);
+    if (line_kind(l) == LINE_FOLD) line_fold(l)->parent = f;
+}
+
+LINE *line_remove(FOLD *f) {
+    LINE *l = f->cur;
+    assert(l != f->end);
+    if (line_watcher_) line_watcher_->removing(f);
+    unlink_run(f, l, 1, lines_in(l) + 1);
+    l->next = nullptr;
+    l->prev = nullptr;
+    if (line_kind(l) == LINE_FOLD) line_fold(l)->parent = nullptr;
+    return l;
+}
 
 void line_move_run(FOLD *from, int n, FOLD *to) {
     if (n <= 0) return;
@@ -67,35 +76,9 @@ void line_move_run(FOLD *from, int n, FOLD *to) {
         if (i == n - 1) break;
         last = last->next;
     }
-
-    LINE *after = last->next;
-    if (line_watcher_) line_watcher_->moving(from, n, to, after);
-    after->prev = first->prev;
-    if (first->prev) {
-        first->prev->next = after;
-    } else {
-        from->first = after;
-    }
-    from->cur = after;
-    from->mark1 = mark_after_removing(from->mark1, from->cur_index, n);
-    from->mark2 = mark_after_removing(from->mark2, from->cur_index, n);
-    from->line_count -= n;
-    for (FOLD *p = from; p; p = p->parent) p->deep_count -= deep;
-
-    LINE *cur = to->cur;
-    first->prev = cur->prev;
-    if (cur->prev) {
-        cur->prev->next = first;
-    } else {
-        to->first = first;
-    }
-    last->next = cur;
-    cur->prev = last;
-    to->cur = first;
-    if (to->mark1 >= to->cur_index) to->mark1 += n;
-    if (to->mark2 >= to->cur_index) to->mark2 += n;
-    to->line_count += n;
-    for (FOLD *p = to; p; p = p->parent) p->deep_count += deep;
+    if (line_watcher_) line_watcher_->moving(from, n, to, last->next);
+    unlink_run(from, last, n, deep);
+    link_run(to, first, last, n, deep);
 }
 
 void fold_set_marks(FOLD *f, int mark1, int mark2) {
