@@ -130,17 +130,24 @@ const char *get_lang(const char *p, LANG **value, const char *question) {
         [](LANG *l) { return l->name; }, lookup_lang_text);
 }
 
+// The word at p, which must name one of the count options: its value, or the
+// error raised.
+static const char *read_option(const char *p, int *value, const OPTION *options, int count,
+                               int error) {
+    char word[LINE_BUF_SIZE];
+    p = read_word(p, word);
+    int v = lookup_opt(word, options, count);
+    if (v < 0) error_code(error);
+    *value = v;
+    return p;
+}
+
 const char *get_yn(const char *p, int *value, const char *question) {
     if (*p == '?') {
         asked(prompt_yn(question, value));
         return p + 1;
     }
-    char word[LINE_BUF_SIZE];
-    p = read_word(p, word);
-    int v = lookup_opt(word, yes_no_opts, 2);
-    if (v < 0) error_code(ERR_BAD_YES_NO);
-    *value = v;
-    return p;
+    return read_option(p, value, yes_no_opts, 2, ERR_BAD_YES_NO);
 }
 
 const char *get_when(const char *p, int *value, const char *question) {
@@ -150,10 +157,5 @@ const char *get_when(const char *p, int *value, const char *question) {
         *value = chosen->value;
         return p + 1;
     }
-    char word[LINE_BUF_SIZE];
-    p = read_word(p, word);
-    int v = lookup_opt(word, when_opts, 3);
-    if (v < 0) error_code(ERR_BAD_SEARCH_CRITERION);
-    *value = v;
-    return p;
+    return read_option(p, value, when_opts, 3, ERR_BAD_SEARCH_CRITERION);
 }
