@@ -219,13 +219,8 @@ void cursor_to_start_quickly() {
 
 // One step of the walk, which puts the cursor, column and all, where the
 // search goes on or where it ended: 1 when it has ended.
-int step_forwards() {
-    int ended = search_step_fwd();
-    column_stale = false;
-    return ended;
-}
-int step_backwards() {
-    int ended = search_step_bwd();
+int step_on() {
+    int ended = search_step();
     column_stale = false;
     return ended;
 }
@@ -235,7 +230,7 @@ bool next_forwards(line_scan &s, match &m) {
     FOLD *f = cur_fold();
     if (last_search.last_empty) {
         if (f->into >= max_into_value()) {
-            if (step_forwards()) return false;
+            if (step_on()) return false;
             cursor_to_start_quickly();
         } else {
             f->into++;
@@ -243,7 +238,7 @@ bool next_forwards(line_scan &s, match &m) {
     }
     for (;;) {
         if (load_line(s) && find_match(s, cur_fold()->into - s.base, m)) return true;
-        if (step_forwards()) {
+        if (step_on()) {
             keep_row_bottom();
             return false;
         }
@@ -258,7 +253,7 @@ bool next_backwards(line_scan &s, match &m) {
     if (last_search.last_empty) {
         load_line(s);
         if (f->into <= indent_of(f->cur)) {
-            if (step_backwards()) {
+            if (step_on()) {
                 keep_row_top();
                 return false;
             }
@@ -269,7 +264,7 @@ bool next_backwards(line_scan &s, match &m) {
     }
     for (;;) {
         if (load_line(s) && find_match(s, cur_fold()->into - s.base, m)) return true;
-        if (step_backwards()) {
+        if (step_on()) {
             keep_row_top();
             return false;
         }

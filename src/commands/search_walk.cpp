@@ -116,28 +116,21 @@ int in_search_scope() {
     return 1;
 }
 
-int search_step_fwd() {
+int search_step() {
+    bool forwards = last_search.forwards;
     search_rules rules;
     TREE_POS p = buffer_pos(cur_buffer);
-    if (walk_forwards(&p, rules)) {
+    if (forwards ? walk_forwards(&p, rules) : walk_backwards(&p, rules)) {
         set_buffer_pos(cur_buffer, p);
         return 0;
     }
-    cursor_to_line_end();
-    keep_row_bottom();
-    matched();
-    return 1;
-}
-
-int search_step_bwd() {
-    search_rules rules;
-    TREE_POS p = buffer_pos(cur_buffer);
-    if (walk_backwards(&p, rules)) {
-        set_buffer_pos(cur_buffer, p);
-        return 0;
+    if (forwards) {
+        cursor_to_line_end();
+        keep_row_bottom();
+    } else {
+        cursor_to_line_start();
+        keep_row_top();
     }
-    cursor_to_line_start();
-    keep_row_top();
     matched();
     return 1;
 }
