@@ -207,7 +207,7 @@ FOLD *fold_create(const char *name, int indent, int open) {
     f->cur_count = 0;
     f->into = 0;
     f->col = 0;
-    f->row = 4;
+    f->row = FOLD_FIRST_ROW;
     f->mark1 = -1;
     f->mark2 = -1;
     line_init_(&f->end_line, LINE_END, nullptr);

@@ -283,9 +283,13 @@ char *string_exchange(int kind, void *owner, char *s);
 // ---- Creation, copying and deletion ---------------------------------------
 
 // A fold without a fold line: a copy of name, indent and open, an empty list
-// whose end line is current, counts 1 and 0, into and col 0, row 4, no marks,
-// no parent. A buffer's top fold is made this way.
+// whose end line is current, counts 1 and 0, into and col 0, row
+// FOLD_FIRST_ROW, no marks, no parent. A buffer's top fold is made this way.
 FOLD *fold_create(const char *name, int indent, int open);
+
+// The cursor row of a new fold: the highest the cursor may stand on, which
+// display/rows.h names (and checks that the two agree).
+inline constexpr int FOLD_FIRST_ROW = 4;
 
 // Frees the fold record, its name and its end line, not the lines of its list.
 void fold_free(FOLD *f);
