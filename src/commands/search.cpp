@@ -115,22 +115,23 @@ template <class Match> bool expression_match(Match run) {
 
 // Forwards, the first match that starts at or after offset; backwards, the
 // last match that ends at or before it (of those, the one that starts first).
-bool find_match(const line_scan &s, int offset, match &m) {
+// The direction is known where it is called, so each is made on its own.
+template <bool FORWARDS> bool find_match(const line_scan &s, int offset, match &m) {
     const SEARCH &q = last_search;
     if (offset > s.length) {
-        if (q.forwards) return false;
+        if (FORWARDS) return false;
         offset = s.length;
     }
     int at = 0, length = q.plain_len;
     if (q.ere) {
-        auto engine = q.forwards ? ere_match_fwd : ere_match_bwd;
         ERE_SUBS *subs = q.replace ? &m.subs : nullptr;
+        auto engine = FORWARDS ? ere_match_fwd : ere_match_bwd;
         if (!expression_match(
                 [&] { return engine(q.ere.get(), 0, s.text, offset, &at, &length, subs); }))
             return false;
     } else {
-        at = q.forwards ? plain_find_forwards(s.text, s.length, offset, q.plain, q.plain_len)
-                        : plain_find_backwards(s.text, offset, q.plain, q.plain_len);
+        at = FORWARDS ? plain_find_forwards(s.text, s.length, offset, q.plain, q.plain_len)
+                      : plain_find_backwards(s.text, offset, q.plain, q.plain_len);
         if (at < 0) return false;
     }
     m.start = at;
@@ -237,7 +238,7 @@ bool next_forwards(line_scan &s, match &m) {
         }
     }
     for (;;) {
-        if (load_line(s) && find_match(s, cur_fold()->into - s.base, m)) return true;
+        if (load_line(s) && find_match<true>(s, cur_fold()->into - s.base, m)) return true;
         if (step_on()) {
             keep_row_bottom();
             return false;
@@ -263,7 +264,7 @@ bool next_backwards(line_scan &s, match &m) {
         }
     }
     for (;;) {
-        if (load_line(s) && find_match(s, cur_fold()->into - s.base, m)) return true;
+        if (load_line(s) && find_match<false>(s, cur_fold()->into - s.base, m)) return true;
         if (step_on()) {
             keep_row_top();
             return false;
