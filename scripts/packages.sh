@@ -2,7 +2,8 @@
 # test and run, skipping the package manager when all are present already.
 ox_packages=(g++ make cmake pkg-config libncurses-dev ncurses-base
              libgtest-dev libgmock-dev libbenchmark-dev libvterm-dev
-             groff-base clang libclang-rt-dev)
+             groff-base clang libclang-rt-dev
+             zlib1g-dev python3) # real files the outline tests fold: zlib's examples, Python's library
 
 ensure_packages() {
     local missing=() p

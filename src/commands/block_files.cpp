@@ -12,7 +12,6 @@
 #include "host/filename.h"
 #include "host/files.h"
 #include "host/process.h"
-#include "host/replace_file.h"
 #include "text/fold_file.h"
 
 #include <cstring>
@@ -34,22 +33,6 @@ void host_name(const char *typed, char *fn) {
 const LANG *language_for(const char *fn) {
     const LANG *lang = guess_lang_of(fn);
     return lang ? lang : cur_buffer->lang;
-}
-
-// The block put in the file's place once all of it is written: a failure at
-// any step leaves the file as it was. The new file keeps the old one's mode.
-void replace_with_block(const char *fn, BLOCK b, const LANG *lang) {
-    replace_file out(fn);
-    bool written = out.made() && block_write_file(out.name(), 0, b, lang, cur_buffer->crlf) == 0 &&
-                   out.flush();
-    if (written) {
-        out.take_over(get_filemode(fn));
-        written = out.put_in_place();
-    }
-    if (!written) {
-        out.discard(); // before the message, which the user may act on at once
-        error_file(ERR_CANT_WRITE, fn);
-    }
 }
 
 // The names of the filter's two temporary files while they exist. They are
@@ -103,9 +86,7 @@ void warn_loss(int loss, int crlf, const char *fn) {
 
 } // namespace
 
-int block_write_file(const char *fn, int append, BLOCK b, const LANG *lang, int crlf) {
-    FILE *fp = fopen_file(fn, append ? "a" : "w");
-    if (!fp) return ERR_CANT_WRITE;
+bool block_write_to(FILE *fp, BLOCK b, const LANG *lang, int crlf) {
     rw_begin(fp);
     rw_crlf = crlf;
     set_rc(lang);
@@ -113,6 +94,13 @@ int block_write_file(const char *fn, int append, BLOCK b, const LANG *lang, int 
     const LINE *l = list_line(cur_fold(), b.first);
     for (int i = b.first; ok && i < b.end; i++, l = l->next) ok = line_write(l);
     ok = rw_end() && ok;
+    return std::fflush(fp) == 0 && ok;
+}
+
+int block_write_file(const char *fn, BLOCK b, const LANG *lang, int crlf) {
+    FILE *fp = fopen_file(fn, "w");
+    if (!fp) return ERR_CANT_WRITE;
+    bool ok = block_write_to(fp, b, lang, crlf);
     ok = std::fclose(fp) == 0 && ok;
     return ok ? 0 : ERR_CANT_WRITE;
 }
@@ -156,10 +144,9 @@ void cmd_b_write() {
     query_readonly(fn);
     file_prompt(append ? "appending to " : "writing ", fn);
     const LANG *lang = language_for(fn);
-    if (!append)
-        replace_with_block(fn, b, lang);
-    else if (block_write_file(fn, 1, b, lang, cur_buffer->crlf))
-        error_file(ERR_CANT_WRITE, fn);
+    int crlf = cur_buffer->crlf;
+    write_file_safely(fn, WB_NO_BACKUP | (append ? WB_APPEND : 0),
+                      [&](FILE *fp) { return block_write_to(fp, b, lang, crlf); });
     prompt_blank();
 }
 
@@ -171,7 +158,7 @@ void block_filter_with(const char *command, filter_runner run) {
 
     prompt("writing temporary file");
     temporary_file in(0);
-    if (!in.made() || block_write_file(in.name(), 0, b, cur_buffer->lang, 0))
+    if (!in.made() || block_write_file(in.name(), b, cur_buffer->lang, 0))
         error_file(ERR_CANT_WRITE, TEMPORARY_FILE);
     temporary_file out(1);
     if (!out.made()) error_file(ERR_CANT_WRITE, TEMPORARY_FILE);

@@ -10,12 +10,18 @@
 #include "commands/block.h"
 #include "text/lang.h"
 
+#include <cstdio>
+
 // Writes the block's lines (of the current buffer's current fold) to the
-// file, opened to append when append is set, else created or truncated, each
-// ending in CR LF when crlf is set, else in a newline. Returns 0, or
-// ERR_CANT_WRITE when the file cannot be opened or a write fails (what was
-// written stays). The current line does not move.
-int block_write_file(const char *fn, int append, BLOCK b, const LANG *lang, int crlf);
+// stream, each ending in CR LF when crlf is set, else in a newline, and
+// flushes it: true when every byte was written. The current line does not
+// move.
+bool block_write_to(FILE *fp, BLOCK b, const LANG *lang, int crlf);
+
+// The same to the file, created or truncated (the filter's temporary file).
+// Returns 0, or ERR_CANT_WRITE when the file cannot be opened or a write
+// fails (what was written stays).
+int block_write_file(const char *fn, BLOCK b, const LANG *lang, int crlf);
 
 // Reads the whole file into the holder's list, after any lines it has.
 // Returns 0, or the reading error (ERR_CANT_OPEN, ERR_MEMORY_READING,
@@ -34,13 +40,13 @@ int block_read_file(const char *fn, const LANG *lang, LINE *holder);
 void cmd_b_read();
 
 // block_write (file name, append): writes the block to the file, its lines
-// ending as the buffer's do, showing
-// "writing " or "appending to " and the name; asks first when the file is
-// read-only ("aborted" on no). Writing replaces the file whole only once the
-// new text is complete, keeping its mode; appending adds to it in place. No
-// backup is taken and the buffer does not change. Raises "bad filename ",
-// "no block", "aborted" and "can't write " with the name; a replacement that
-// fails leaves the file as it was.
+// ending as the buffer's do, showing "writing " or "appending to " and the
+// name; asks first when the file is read-only ("aborted" on no). The file is
+// written or appended to as a buffer is (write_file_safely,
+// commands/write_back.h), so that a write that fails leaves it as it was: a
+// symbolic link is written through, and anything but a regular file is
+// refused. No backup is taken and the buffer does not change. Raises "bad filename ", "no block",
+// "aborted" and what write_file_safely raises.
 void cmd_b_write();
 
 // How block_filter runs its command: command, input file, output file; 1 when

@@ -6,6 +6,7 @@
 #include "commands/buffer_file.h"
 #include "commands/errors.h"
 #include "commands/journal.h"
+#include "commands/offer_write.h"
 #include "commands/write_back.h"
 #include "display/prompt.h"
 #include "host/filename.h"
@@ -35,7 +36,7 @@ void cmd_bf_create() {
 
 void cmd_bf_delete() {
     BUFF *b = arg_val[0].buff;
-    if (query_write(b, 0)) write_back(b, 0);
+    offer_write(b);
     if (!buff_delete(b)) error_code(ERR_DELETE_CURRENT_BUFFER);
 }
 

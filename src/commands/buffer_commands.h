@@ -20,9 +20,11 @@
 // "out of memory" when all 60 buffers are in use.
 void cmd_bf_create();
 
-// buffer_delete (buffer): when the buffer has changes and a file name, asks
-// "<name> not written, write: " and writes it when told to; then deletes it
-// with everything it holds. The current buffer cannot be deleted: "can't
+// buffer_delete (buffer): when the buffer has changes, offers it for writing
+// as other_exit does (commands/offer_write.h: "<name> not written, write: ",
+// "<name> readonly, overwrite: ", or for an unnamed buffer "unnamed buffer
+// not written, write: " and "filename: "); then deletes it with everything
+// it holds. The current buffer cannot be deleted: "can't
 // delete current buffer", after any write. A buffer entered from this one's
 // virtual fold lines stays, without a parent.
 void cmd_bf_delete();

@@ -11,6 +11,7 @@
 #include "commands/language_commands.h"
 #include "commands/line_commands.h"
 #include "commands/other_commands.h"
+#include "commands/outline_commands.h"
 #include "commands/page_commands.h"
 #include "commands/search_commands.h"
 #include "commands/setup_commands.h"
@@ -80,6 +81,15 @@ const ARG_DESC a_language_create[] = {
 const ARG_DESC a_language_delete[] = {{ARG_LANGUAGE, "delete: "}};
 const ARG_DESC a_language_select[] = {{ARG_LANGUAGE, "select: "}};
 const ARG_DESC a_language_rename[] = {{ARG_LANGUAGE, "rename: "}, {ARG_STRING, "language: "}};
+// The outline commands.
+const ARG_DESC a_depth[] = {{ARG_NUMBER, "depth (0 for every level): "}};
+const ARG_DESC a_language_outline[] = {
+    {ARG_LANGUAGE, "language: "},
+    {ARG_STRING, "outline kind: "},
+    {ARG_STRING, "first line matches: "},
+    {ARG_STRING, "comments: "},
+    {ARG_STRING, "strings: "},
+};
 const ARG_DESC a_tab_size[] = {{ARG_NUMBER, "tab size (0 for real ^I tabs): "}};
 const ARG_DESC a_key_prefix[] = {{ARG_STRING, "key to make a prefix: "}};
 const ARG_DESC a_key_bind[] = {{ARG_STRING, "key(s) to bind to: "}, {ARG_STRING, "action: "}};
@@ -147,6 +157,8 @@ const COMMAND cmd_table[N_COMMANDS] = {
     row("fold_open", cmd_f_open, a_open),
     row("fold_in", cmd_f_in),
     row("fold_out", cmd_f_out),
+    row("fold_outline", cmd_f_outline, a_depth),
+    row("fold_flatten", cmd_f_flatten),
     row("block_mark_1", cmd_b_mark_1),
     row("block_mark_2", cmd_b_mark_2),
     row("block_unmark", cmd_b_unmark),
@@ -172,6 +184,7 @@ const COMMAND cmd_table[N_COMMANDS] = {
     row("language_delete", cmd_lg_delete, a_language_delete),
     row("language_select", cmd_lg_select, a_language_select),
     row("language_rename", cmd_lg_rename, a_language_rename),
+    row("language_outline", cmd_lg_outline, a_language_outline),
     row("setup_visible", cmd_su_visible),
     row("setup_autoindent", cmd_su_autoindent),
     row("setup_insert", cmd_su_insert),

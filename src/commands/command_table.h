@@ -1,4 +1,4 @@
-// The table of the editor's 87 commands.
+// The table of the editor's 90 commands.
 //
 // Every action is a named command whose handler takes no parameters and reads
 // its arguments from arg_val (commands/arguments.h), filled by the executor in
@@ -38,7 +38,7 @@ struct COMMAND {
     const ARG_DESC *args; // n_args descriptors
 };
 
-inline constexpr int N_COMMANDS = 87;
+inline constexpr int N_COMMANDS = 90;
 inline constexpr int MAX_ARGS = 9;
 
 extern const COMMAND cmd_table[N_COMMANDS];

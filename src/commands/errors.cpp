@@ -56,6 +56,11 @@ const char *const error_messages[ERROR_CODES] = {
     "bad substitution",
     "nothing to undo",
     "nothing to redo",
+    "no outline rule for this language",
+    "bad outline kind",
+    "bad comment or string delimiter",
+    "language has no fold markers",
+    "can't write, old text kept in ",
 };
 
 static command_error last;

@@ -65,7 +65,14 @@ enum error_number {
     ERR_BAD_SUBSTITUTION,       // "bad substitution"
     ERR_NOTHING_TO_UNDO,        // "nothing to undo"
     ERR_NOTHING_TO_REDO,        // "nothing to redo"
-    ERROR_CODES                 // 50: the size of error_messages
+    // The outline commands.
+    ERR_NO_OUTLINE_RULE,       // "no outline rule for this language"
+    ERR_BAD_OUTLINE_KIND,      // "bad outline kind"
+    ERR_BAD_OUTLINE_DELIMITER, // "bad comment or string delimiter"
+    ERR_NO_FOLD_MARKERS,       // "language has no fold markers"
+    // Writing in place.
+    ERR_OLD_TEXT_KEPT, // "can't write, old text kept in " + name of a copy
+    ERROR_CODES        // 55: the size of error_messages
 };
 
 // The messages by code; slot 0 is empty. A message that ends in a blank is
@@ -80,7 +87,7 @@ struct command_error {
 };
 
 // Show the message of the code on the prompt line and unwind. A code outside
-// 1 to 49 shows an empty message.
+// 1 to 54 shows an empty message.
 [[noreturn]] void error_code(int code);
 // Show the message of the code followed by as much of the file name as fits
 // on the prompt line, and unwind.

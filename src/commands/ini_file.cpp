@@ -50,9 +50,10 @@ void apply_default_bindings() {
     }
 }
 
-// Shows the message on the prompt line and waits for a key.
-static void tell_and_wait(const char *message) {
-    prompt(message);
+// Shows the message about the file on the prompt line, the name cut so that
+// the tail shows whole, and waits for a key.
+static void tell_and_wait(const char *text, const char *name, const char *tail) {
+    file_prompt(text, name, tail);
     th_key_read();
 }
 
@@ -92,10 +93,7 @@ void read_ini_file(const char *name) {
     read_name[0] = '\0';
     std::unique_ptr<FILE, file_closer> fp(fopen_file(name, "r"));
     if (fp == nullptr || get_filemode(name) < 0) {
-        char message[2 * LINE_BUF_SIZE];
-        std::snprintf(message, sizeof message,
-                      "cannot open file %s, using defaults, ^K=exit, press a key ... ", name);
-        tell_and_wait(message);
+        tell_and_wait("cannot open file ", name, ", using defaults, ^K=exit, press a key ... ");
         apply_default_bindings();
         return;
     }
@@ -112,10 +110,9 @@ void read_ini_file(const char *name) {
             continue;
         }
         if (reading && (too_long || !exec_commands(p))) {
-            char message[2 * LINE_BUF_SIZE];
-            std::snprintf(message, sizeof message, "error in file %s at line %d, press a key ... ",
-                          name, line_no);
-            tell_and_wait(message);
+            char tail[64];
+            std::snprintf(tail, sizeof tail, " at line %d, press a key ... ", line_no);
+            tell_and_wait("error in file ", name, tail);
         }
     }
 }

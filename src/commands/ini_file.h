@@ -23,7 +23,8 @@ extern const default_binding default_bindings[N_DEFAULT_BINDINGS];
 // read (a directory is refused too), shows "cannot open file <name>, using
 // defaults, ^K=exit, press a key ... ", waits for a key and makes the default
 // bindings. A failing line shows "error in file <name> at line <n>, press a
-// key ... " in place of its own message and waits for a key. A line longer
+// key ... " in place of its own message and waits for a key. A long name is
+// cut so that the rest of either message shows. A line longer
 // than LINE_MAX_TEXT bytes is not run and is reported as a failing line.
 void read_ini_file(const char *name);
 

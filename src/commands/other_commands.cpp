@@ -3,6 +3,7 @@
 #include "commands/arguments.h"
 #include "commands/editor_state.h"
 #include "commands/errors.h"
+#include "commands/offer_write.h"
 #include "commands/write_back.h"
 #include "display/prompt.h"
 #include "display/screen.h"
@@ -12,9 +13,8 @@
 
 void cmd_exit() {
     if (!arg_val[0].num) return;
-    for (BUFF *b : buffs) {
-        if (b && query_write(b, 0)) write_back(b, WB_ASK_READONLY);
-    }
+    for (BUFF *b : buffs)
+        if (b) offer_write(b);
     prompt_blank();
     ret_code = 0;
     exit_flag = 1;

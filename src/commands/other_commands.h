@@ -2,12 +2,13 @@
 // colours and the screen size, and switch backups.
 #pragma once
 
-// other_exit (sure): on yes, offers every changed buffer that has a file name
-// for writing, in table order, asking "<name> not written, write: " and for a
-// read-only file "<name> readonly, overwrite: ", and writes those the user
-// wants (commands/write_back.h); then the editor ends with status 0. The
-// first write that fails stops the exit with its message: the editor goes on,
-// buffers written so far stay written, the rest keep their changes.
+// other_exit (sure): on yes, offers every changed buffer for writing, in
+// table order (commands/offer_write.h): "<name> not written, write: " and for
+// a read-only file "<name> readonly, overwrite: ", for an unnamed buffer
+// "unnamed buffer not written, write: " and "filename: "; it writes those the
+// user wants; then the editor ends with status 0. Escape, and the first write
+// that fails, stop the exit with its message: the editor goes on, buffers
+// written so far stay written, the rest keep their changes.
 void cmd_exit();
 
 // other_abort (sure): on yes the editor ends with status 1 at once, writing

@@ -1,10 +1,10 @@
 #include "commands/write_back.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "commands/errors.h"
@@ -18,6 +18,7 @@
 #include "host/hangup.h"
 #include "host/replace_file.h"
 #include "host/rewrite_file.h"
+#include "host/write_calls.h"
 #include "text/buff_file.h"
 #include "text/fold_file.h"
 
@@ -25,20 +26,25 @@ int backups = 1;
 
 namespace {
 
+// For the questions whose "yes" gives something up: "no" comes first, so
+// that Return keeps everything.
+OPTION no_yes_opts[2] = {{"no", 0, 0, 0}, {"yes", 1, 0, 0}};
+
 // Asks the question made of as much of the name as fits in room columns and
-// the tail: the answer, or "aborted" on Escape.
-int ask_about(const char *fn, int room, const char *tail) {
+// the tail, offering the choices in their order, the first highlighted: the
+// value chosen, or "aborted" on Escape.
+int ask_about(const char *fn, int room, const char *tail, OPTION *choices = yes_no_opts) {
     char question[2 * LINE_BUF_SIZE];
     int n = into_near_col(fn, 0, room < 0 ? 0 : room);
     std::snprintf(question, sizeof question, "%.*s%s", n, fn, tail);
-    int yes = 0;
-    if (!prompt_yn(question, &yes)) error_code(ERR_ABORTED);
-    return yes;
+    OPTION *chosen = nullptr;
+    if (!prompt_opt(question, &chosen, choices, 2, 0)) error_code(ERR_ABORTED);
+    return chosen->value;
 }
 
 // Asks before a buffer that does not hold its file as it was read is written
-// over that file; no or Escape raises "aborted". Asked once: the loss is
-// forgotten once the buffer has been written back.
+// over that file; no, Return or Escape raises "aborted". Asked once: the loss
+// is forgotten once the buffer has been written back.
 void query_loss(const BUFF *b) {
     const char *tail = nullptr;
     if (b->read_loss & RD_LOSS_PART)
@@ -47,74 +53,96 @@ void query_loss(const BUFF *b) {
         tail = ": NUL bytes will be dropped, write anyway: ";
     else if (b->read_loss & RD_LOSS_SPLIT)
         tail = ": long lines will be split, write anyway: ";
-    if (tail && !ask_about(b->fn, x_size - 6 - static_cast<int>(std::strlen(tail)), tail))
+    if (tail &&
+        !ask_about(b->fn, x_size - 6 - static_cast<int>(std::strlen(tail)), tail, no_yes_opts))
         error_code(ERR_ABORTED);
 }
 
-// Writes the whole buffer through the descriptor, which stays open: true
-// when every byte was written.
-bool write_buffer_to(const BUFF *b, int fd) {
-    int own = dup(fd);
-    FILE *fp = own >= 0 ? fdopen(own, "w") : nullptr;
-    if (!fp) {
-        if (own >= 0) close(own);
-        return false;
-    }
-    bool ok = buff_write_to(b, fp) != 0;
+// Writes the whole text through the descriptor, which stays open: true when
+// every byte was written.
+bool write_text(const text_writer &text, int fd) {
+    FILE *fp = write_calls::stream(fd, false);
+    if (!fp) return false;
+    bool ok = text(fp);
     return std::fclose(fp) == 0 && ok;
 }
 
-// The file as it is before it is written: whether it is there, and how.
-struct old_file {
-    explicit old_file(const char *fn) { exists = stat(fn, &st) == 0; }
+// The number of bytes the text takes, or -1.
+off_t text_size(const text_writer &text) {
+    off_t size = 0;
+    FILE *fp = write_calls::counting_stream(&size);
+    if (!fp) return -1;
+    bool ok = text(fp);
+    return std::fclose(fp) == 0 && ok ? size : -1;
+}
+
+// A file about to be written: the name the user knows it by (for the
+// messages), the file that name leads to, how that file is before the write,
+// and the backup's name ("" for none).
+struct write_job {
+    write_job(const char *name, int how) : fn(name), append((how & WB_APPEND) != 0) {
+        // A symbolic link stays one: the file it leads to is written.
+        const char *followed = follow_links(fn);
+        if (!followed) error_file(ERR_CANT_WRITE, fn);
+        target = followed;
+        exists = stat(target.c_str(), &old) == 0;
+        if (exists && !S_ISREG(old.st_mode)) error_file(ERR_CANT_WRITE, fn);
+        const char *bak = get_bak_fn(target.c_str());
+        if (exists && backups && !(how & WB_NO_BACKUP) && bak) backup = bak;
+    }
+    int mode() const { return exists ? static_cast<int>(old.st_mode) : -1; }
+
+    const char *fn;
+    bool append;
+    std::string target;
     bool exists;
-    struct stat st {};
-    int mode() const { return exists ? static_cast<int>(st.st_mode) : -1; }
+    struct stat old {};
+    std::string backup;
 };
 
-// Keeps a copy of the file as its backup, when backups are on; raises
-// "could not take backup of " with the name the user knows when the copy
-// cannot be made.
-void take_backup_copy(const char *target, const old_file &old, const char *fn) {
-    if (!backups || !old.exists) return;
-    const char *bak = get_bak_fn(target);
-    if (bak && !copy_file(target, bak, old.mode())) error_file(ERR_NO_BACKUP, fn);
+// Leaves nothing beside the file before the message, which the user may act
+// on at once, and raises it.
+[[noreturn]] void fail(replace_file &out, int code, const char *fn) {
+    out.discard();
+    error_file(code, fn);
 }
 
 // Writes the file over itself: for a file with other names, in a folder that
-// takes no new file, or whose owner a new file would not keep.
-void write_in_place(const BUFF *b, const char *target, const old_file &old, bool append,
-                    const char *fn) {
-    rewrite_file out(target);
-    if (!out.opened()) error_file(ERR_CANT_WRITE, fn);
-    take_backup_copy(target, old, fn);
-    bool written =
-        (append ? out.to_end() : out.truncate()) && write_buffer_to(b, out.fd()) && out.flush();
-    if (!written) error_file(ERR_CANT_WRITE, fn);
+// takes no new file, or whose owner a new file would not keep. The old text
+// is kept first, to be put back from if a write fails: as the backup, else in
+// a safety copy, while after an append the file's old length is all it takes.
+void write_in_place(const write_job &job, const text_writer &text) {
+    rewrite_file out(job.target.c_str());
+    if (!out.opened()) error_file(ERR_CANT_WRITE, job.fn);
+    off_t size = text_size(text);
+    if (size < 0 || !out.room_for((job.append ? out.old_size() : 0) + size))
+        error_file(ERR_CANT_WRITE, job.fn);
+    if (!job.backup.empty() && !copy_file(job.target.c_str(), job.backup.c_str(), job.mode()))
+        error_file(ERR_NO_BACKUP, job.fn);
+    std::optional<safety_copy> copy;
+    if (job.backup.empty() && !job.append) {
+        copy.emplace(job.target.c_str());
+        if (!copy->made()) error_file(ERR_NO_BACKUP, job.fn);
+    }
+    if ((job.append ? out.to_end() : out.from_start()) && write_text(text, out.fd()) &&
+        out.finish())
+        return;
+    const char *old_text = job.append ? nullptr : copy ? copy->name() : job.backup.c_str();
+    if (out.put_back(old_text)) error_file(ERR_CANT_WRITE, job.fn);
+    std::string kept = old_text;
+    if (copy) copy->keep();
+    error_file(ERR_OLD_TEXT_KEPT, kept.c_str());
 }
 
-// Writes a new file beside the old one and renames it into its place.
-void write_beside(const BUFF *b, replace_file &out, const char *target, const old_file &old,
-                  bool append, bool backup_by_copy, const char *fn) {
-    bool written = (!append || out.copy_old()) && write_buffer_to(b, out.fd()) && out.flush();
-    if (!written) {
-        out.discard(); // before the message, which the user may act on at once
-        error_file(ERR_CANT_WRITE, fn);
-    }
-    int mode = old.mode();
-    bool renamed = false;
-    if (backup_by_copy) {
-        take_backup_copy(target, old, fn);
-    } else {
-        mode = take_backup(target);
-        renamed = mode != -1 && backups && get_bak_fn(target);
-    }
-    out.take_over(mode);
-    if (!out.put_in_place()) {
-        out.discard();
-        if (renamed) rename_file(get_bak_fn(target), target);
-        error_file(ERR_CANT_WRITE, fn);
-    }
+// Writes a new file beside the old one and renames it into its place, after
+// the old file has been given the backup's name too.
+void write_beside(const write_job &job, replace_file &out, const text_writer &text) {
+    if ((job.append && !out.copy_old()) || !write_text(text, out.fd()) || !out.flush())
+        fail(out, ERR_CANT_WRITE, job.fn);
+    out.take_over(job.mode());
+    if (!job.backup.empty() && !keep_as_backup(job.target.c_str(), job.backup.c_str(), job.mode()))
+        fail(out, ERR_NO_BACKUP, job.fn);
+    if (!out.put_in_place()) fail(out, ERR_CANT_WRITE, job.fn);
 }
 
 } // namespace
@@ -135,14 +163,25 @@ void warn_readonly(const char *fn) {
     if (is_readonly(fn)) file_prompt("warning: file readonly ", fn);
 }
 
-int take_backup(const char *fn) {
-    int mode = get_filemode(fn);
-    if (mode == -1 || !backups) return mode;
-    const char *bak = get_bak_fn(fn);
-    // The rename replaces an older backup in one step, so that a failure
-    // leaves that backup in place.
-    if (bak && !rename_file(fn, bak)) error_file(ERR_NO_BACKUP, fn);
-    return mode;
+void write_file_safely(const char *fn, int how, const text_writer &text) {
+    // Begun, a write is finished before a hang-up saves the work: a file
+    // written in place is never left cut, a new file never left beside it.
+    hangup_hold hold;
+    write_job job(fn, how);
+    // The new file beside the old one is the safe way; the file is written in
+    // place when every name of it must see the new text, when the folder
+    // takes no new file from this user, or when the new file could not keep
+    // the owner. A disk too full for a new file takes no new text in place
+    // either.
+    replace_file out(job.target.c_str());
+    bool in_place = out.made() ? !out.keeps_owner() : out.refused();
+    if (job.exists && (job.old.st_nlink > 1 || in_place)) {
+        out.discard();
+        write_in_place(job, text);
+    } else {
+        if (!out.made()) error_file(ERR_CANT_WRITE, fn);
+        write_beside(job, out, text);
+    }
 }
 
 void write_back(BUFF *b, int how) {
@@ -152,30 +191,7 @@ void write_back(BUFF *b, int how) {
     if (!append) query_loss(b);
     same_file_write other_buffers(b, append); // asks when another buffer wrote the file
     file_prompt("writing ", fn);
-    // Begun, a write is finished before a hang-up saves the work: a file
-    // written in place is never left cut, a new file never left beside it.
-    hangup_hold hold;
-
-    // A symbolic link stays one: the file it leads to is written.
-    const char *followed = follow_links(fn);
-    if (!followed) error_file(ERR_CANT_WRITE, fn);
-    std::string target = followed;
-    bool is_link = target != fn;
-    old_file old(target.c_str());
-    if (old.exists && !S_ISREG(old.st.st_mode)) error_file(ERR_CANT_WRITE, fn);
-
-    // The new file beside the old one is the safe way; the file is written in
-    // place when every name of it must see the new text, when the folder
-    // takes no new file, or when the new file could not keep the owner.
-    replace_file out(target.c_str());
-    bool in_place = old.exists && (old.st.st_nlink > 1 || !out.made() || !out.keeps_owner());
-    if (in_place) {
-        out.discard();
-        write_in_place(b, target.c_str(), old, append, fn);
-    } else {
-        if (!out.made()) error_file(ERR_CANT_WRITE, fn);
-        write_beside(b, out, target.c_str(), old, append, is_link, fn);
-    }
+    write_file_safely(fn, how, [b](FILE *fp) { return buff_write_to(b, fp) != 0; });
 
     b->changed = 0;
     if (!append) b->read_loss = 0;

@@ -26,22 +26,31 @@ void prompt_blank() {
     prompt("");
 }
 
-void file_prompt(const char *text, const char *file_name) {
-    std::string message(text, strnlen(text, LINE_MAX_TEXT));
-    // The name's characters, as many as fit before the right margin.
-    int col = 0;
-    for (const char *s = message.c_str(); *s != '\0';) {
+namespace {
+
+// Appends the characters of s that end by the column limit to message, whose
+// characters end at col; the column they then end at.
+int append_fitting(std::string &message, const char *s, int col, int limit) {
+    while (*s != '\0' && message.size() < LINE_MAX_TEXT * 2) {
         int bytes;
-        col += glyph_width(s, col, &bytes);
-        s += bytes;
-    }
-    for (const char *s = file_name; *s != '\0' && message.size() < LINE_MAX_TEXT * 2;) {
-        int bytes;
-        col += glyph_width(s, col, &bytes);
-        if (col > x_size - 1) break;
+        int end = col + glyph_width(s, col, &bytes);
+        if (end > limit) break;
         message.append(s, static_cast<size_t>(bytes));
+        col = end;
         s += bytes;
     }
+    return col;
+}
+
+} // namespace
+
+void file_prompt(const char *text, const char *file_name, const char *tail) {
+    std::string message, ignored;
+    int col = append_fitting(message, text, 0, LINE_MAX_TEXT * 2);
+    // The tail is kept whole; the name takes what room is left before it.
+    int tail_cols = append_fitting(ignored, tail, col, LINE_MAX_TEXT * 2) - col;
+    append_fitting(message, file_name, col, x_size - 1 - tail_cols);
+    message += tail;
     prompt(message.c_str());
 }
 

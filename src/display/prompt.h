@@ -47,8 +47,8 @@ void prompt_blank();
 void prompt_redraw();
 
 // A message of the text followed by as much of the file name as fits on the
-// line.
-void file_prompt(const char *text, const char *file_name);
+// line before the tail, and the tail.
+void file_prompt(const char *text, const char *file_name, const char *tail = "");
 
 // Shows the question and waits for a key below 256 (Return and control
 // characters included; other keys are ignored): 1 with the byte stored, 0 on

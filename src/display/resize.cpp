@@ -89,26 +89,20 @@ void th_size_changed() {
 void th_wait_input() {
     // SIGWINCH and the hang-up signals are held back except inside ppoll, so
     // that one recorded just after the checks below still ends the wait.
-    sigset_t held, outside, waiting;
-    sigemptyset(&held);
-    sigaddset(&held, SIGWINCH);
-    hangup_add_signals(&held);
-    sigprocmask(SIG_BLOCK, &held, &outside);
-    waiting = outside;
-    for (int sig = 1; sig < NSIG; sig++)
-        if (sigismember(&held, sig)) sigdelset(&waiting, sig);
+    sigset_t outside, waiting;
+    hangup_hold_back(SIGWINCH, &outside, &waiting);
     pollfd typed{STDIN_FILENO, POLLIN, 0};
     for (;;) {
         if (size_changed) {
             sigprocmask(SIG_SETMASK, &outside, nullptr);
             take_up_size();
-            sigprocmask(SIG_BLOCK, &held, nullptr);
+            hangup_hold_back(SIGWINCH, &outside, &waiting);
             continue;
         }
         if (hangup_due()) {
             sigprocmask(SIG_SETMASK, &outside, nullptr);
             hangup_poll(); // saves the work and ends the editor
-            sigprocmask(SIG_BLOCK, &held, nullptr);
+            hangup_hold_back(SIGWINCH, &outside, &waiting);
             continue;
         }
         typed.revents = 0;

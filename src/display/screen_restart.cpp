@@ -1,12 +1,12 @@
 #include "display/screen_restart.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "display/prompt.h"
 #include "display/rows.h"
 #include "display/screen.h"
 #include "display/terminal.h"
+#include "host/hangup.h"
 #include "text/buffer.h"
 
 void screen_leave() {
@@ -19,7 +19,7 @@ void screen_reinit() {
         std::fputs("ox: cannot initialise screen, retry: ", stderr);
         std::fflush(stderr);
         char answer[101];
-        if (!std::fgets(answer, sizeof answer, stdin) || answer[0] == 'n') std::exit(3);
+        if (!std::fgets(answer, sizeof answer, stdin) || answer[0] == 'n') hangup_exit(3);
     }
     scn_init();
     clamp_rows();

@@ -13,7 +13,8 @@ void screen_leave();
 // with the colour mode and the desired size. While that fails, writes
 // "ox: cannot initialise screen, retry: " to the standard error and reads an
 // answer from the standard input; an answer beginning with "n", or the end of
-// the input, ends the program with status 3. Then scn_init and clamp_rows.
+// the input (the terminal has gone), ends the program with status 3, the work
+// saved first as on a hang-up (host/hangup.h). Then scn_init and clamp_rows.
 // The caller redraws (refresh_all).
 void screen_reinit();
 

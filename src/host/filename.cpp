@@ -1,6 +1,7 @@
 #include "host/filename.h"
 
 #include "host/mdep.h"
+#include "host/write_calls.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -208,10 +209,10 @@ const char *get_bak_fn(const char *host_name) {
 const char *get_tmp_fn() {
     static Name result;
     char name[] = "/tmp/oxXXXXXX";
-    int fd = mkstemp(name);
+    int fd = write_calls::make_temporary(name);
     if (fd < 0) return nullptr;
     fchmod(fd, 0600);
-    close(fd);
+    write_calls::close(fd);
     std::memcpy(result, name, sizeof name);
     return result;
 }

@@ -4,8 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string>
+
+#include "host/write_calls.h"
 
 FILE *fopen_file(const char *name, const char *mode) {
     int flags = 0;
@@ -20,13 +23,16 @@ FILE *fopen_file(const char *name, const char *mode) {
     // Without blocking: a named pipe with no writer (or reader) would keep
     // the open waiting. A pipe or device opened so is closed again, and for
     // writing the truncation is left until the file is known to be regular.
-    int fd = open(name, (flags & ~O_TRUNC) | O_NONBLOCK | O_CLOEXEC, 0666);
+    // Writing goes through the host's write calls (host/write_calls.h).
+    bool writing = flags != O_RDONLY;
+    int open_flags = (flags & ~O_TRUNC) | O_NONBLOCK | O_CLOEXEC;
+    int fd = writing ? write_calls::open(name, open_flags, 0666) : open(name, open_flags);
     if (fd < 0) return nullptr;
     struct stat st;
     bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     bool ready = regular && fcntl(fd, F_SETFL, flags & O_APPEND) == 0 &&
-                 (!(flags & O_TRUNC) || ftruncate(fd, 0) == 0);
-    FILE *fp = ready ? fdopen(fd, mode) : nullptr;
+                 (!(flags & O_TRUNC) || write_calls::ftruncate(fd, 0) == 0);
+    FILE *fp = !ready ? nullptr : writing ? write_calls::stream(fd, true) : fdopen(fd, mode);
     if (!fp) close(fd);
     return fp;
 }
@@ -37,11 +43,32 @@ int file_exists(const char *name) {
 }
 
 int unlink_file(const char *name) {
-    return unlink(name) == 0;
+    return write_calls::unlink(name) == 0;
 }
 
 int rename_file(const char *from, const char *to) {
-    return std::rename(from, to) == 0;
+    return write_calls::rename(from, to) == 0;
+}
+
+bool copy_into(const char *from, int fd) {
+    int in = open(from, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (in < 0) return false;
+    char buf[1 << 16];
+    bool ok = true;
+    for (;;) {
+        ssize_t n = read(in, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        if (!write_calls::write_all(fd, buf, static_cast<size_t>(n))) {
+            ok = false;
+            break;
+        }
+    }
+    close(in);
+    return ok;
 }
 
 int get_filemode(const char *name) {

@@ -2,8 +2,9 @@
 
 #include <cstdio>
 
-// Files by host file name: opening, removing, renaming and permission bits.
-// Failures are results; nothing here prints.
+// Files by host file name: opening, removing, renaming, copying and
+// permission bits. Failures are results; nothing here prints. What changes a
+// file goes through the host's write calls (host/write_calls.h).
 
 // The file opened as the host's fopen opens it with mode "r", "w" or "a";
 // null when it cannot be opened. Only regular files are opened: anything else
@@ -26,6 +27,10 @@ int unlink_file(const char *name);
 
 // 1 when the file was renamed, 0 otherwise.
 int rename_file(const char *from, const char *to);
+
+// Writes the whole of the file `from` to the descriptor, from where it
+// stands: false when the file cannot be read or a write fails.
+bool copy_into(const char *from, int fd);
 
 // The file's stat mode word, or -1 when it cannot be examined or is a directory.
 int get_filemode(const char *name);

@@ -6,12 +6,13 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
 
 namespace {
 
 volatile std::sig_atomic_t hung_up;  // a signal or the terminal: save and end
 volatile std::sig_atomic_t tty_gone; // the terminal has gone
-void (*registered_saver)();
+void (*registered_saver)(int status);
 int holds;
 bool saving;
 
@@ -30,7 +31,7 @@ void run_saver() {
         return;
     }
     saving = true;
-    registered_saver();
+    registered_saver(1);
 }
 
 } // namespace
@@ -47,7 +48,7 @@ void hangup_catch() {
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
-void hangup_set_saver(void (*saver)()) {
+void hangup_set_saver(void (*saver)(int status)) {
     register_notice(registered_saver, saver);
 }
 
@@ -55,8 +56,15 @@ void hangup_poll() {
     if (hung_up) run_saver();
 }
 
-void hangup_add_signals(sigset_t *set) {
-    for (int sig : hangup_signals) sigaddset(set, sig);
+void hangup_hold_back(int also, sigset_t *outside, sigset_t *waiting) {
+    sigset_t held;
+    sigemptyset(&held);
+    sigaddset(&held, also);
+    for (int sig : hangup_signals) sigaddset(&held, sig);
+    sigprocmask(SIG_BLOCK, &held, outside);
+    *waiting = *outside;
+    for (int sig = 1; sig < NSIG; sig++)
+        if (sigismember(&held, sig)) sigdelset(waiting, sig);
 }
 
 int hangup_due() {
@@ -71,6 +79,14 @@ void hangup_terminal_gone() {
 
 int hangup_terminal_lost() {
     return tty_gone;
+}
+
+void hangup_exit(int status) {
+    if (registered_saver && !saving) {
+        saving = true;
+        registered_saver(status);
+    }
+    std::exit(status);
 }
 
 hangup_hold::hangup_hold() {

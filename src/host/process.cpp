@@ -1,11 +1,13 @@
 #include "host/process.h"
 
-#include <cerrno>
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "host/hangup.h"
+#include "host/job.h"
 
 namespace {
 
@@ -44,39 +46,10 @@ class StdFdsSaved {
     ~StdFdsSaved() { restore_std_fds(); }
 };
 
-// The editor ignores SIGXFSZ, so that a file-size limit fails its own writes
-// instead of killing it; an ignored signal stays ignored across exec, so the
-// command gets the default back while it runs.
-struct DefaultFileSizeSignal {
-    struct sigaction saved {};
-    DefaultFileSizeSignal() {
-        struct sigaction dfl {};
-        dfl.sa_handler = SIG_DFL;
-        sigemptyset(&dfl.sa_mask);
-        sigaction(SIGXFSZ, &dfl, &saved);
-    }
-    DefaultFileSizeSignal(const DefaultFileSizeSignal &) = delete;
-    DefaultFileSizeSignal &operator=(const DefaultFileSizeSignal &) = delete;
-    ~DefaultFileSizeSignal() { sigaction(SIGXFSZ, &saved, nullptr); }
-};
-
-int run_command(const char *command) {
-    DefaultFileSizeSignal default_while_running;
-    return std::system(command[0] ? command : get_shell()) != -1;
-}
-
 void wait_for_return() {
     std::fputs("\npress return to return to ox ... ", stderr);
     std::fflush(stderr);
-    // Byte by byte from the descriptor, so no more than the line is taken from the terminal.
-    int taken = 0;
-    while (taken < 49) {
-        char c;
-        ssize_t got = read(0, &c, 1);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0 || c == '\n') break;
-        ++taken;
-    }
+    read_line_unless_hangup(49);
 }
 
 } // namespace
@@ -103,20 +76,35 @@ const char *get_shell() {
 }
 
 int shell(const char *command) {
-    Descriptor tty(open("/dev/tty", O_RDWR | O_CLOEXEC));
-    StdFdsSaved saved;
-    for (int fd = 0; fd < 3; ++fd) tty.redirect(fd);
-    int started = run_command(command);
-    if (command[0]) wait_for_return();
+    int started;
+    {
+        Descriptor tty(open("/dev/tty", O_RDWR | O_CLOEXEC));
+        StdFdsSaved saved;
+        for (int fd = 0; fd < 3; ++fd) tty.redirect(fd);
+        started = run_job(command[0] ? command : get_shell());
+        if (command[0]) wait_for_return();
+    }
+    hangup_poll(); // a hang-up ended the command or the wait: the work is saved
     return started;
 }
 
 int xfilter(const char *command, const char *input, const char *output) {
-    Descriptor in(open(input, O_RDONLY | O_CLOEXEC));
-    Descriptor out(open(output, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-    StdFdsSaved saved;
-    in.redirect(0);
-    out.redirect(1);
-    out.redirect(2);
-    return run_command(command);
+    int started;
+    {
+        Descriptor in(open(input, O_RDONLY | O_CLOEXEC));
+        Descriptor out(open(output, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+        StdFdsSaved saved;
+        in.redirect(0);
+        out.redirect(1);
+        out.redirect(2);
+        started = run_job(command[0] ? command : get_shell());
+    }
+    if (hangup_due()) {
+        // The saver ends the editor at once, with no way back to the
+        // caller that would remove the two files.
+        unlink(input);
+        unlink(output);
+    }
+    hangup_poll();
+    return started;
 }

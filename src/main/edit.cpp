@@ -21,12 +21,10 @@
 #define HOST_NAME "Sun UNIX"
 const char banner[] = "Birch Editor for " HOST_NAME ", 23/7/99 R.Moss";
 
-// Shows a message that must be read before going on, and waits for a key.
-static void tell_and_wait(const char *message, const char *fn = nullptr) {
-    if (fn != nullptr)
-        file_prompt(message, fn);
-    else
-        prompt(message);
+// Shows a message that must be read before going on, saying that a key is
+// awaited (so that a key typed at it is not taken for text), and waits for one.
+static void tell_and_wait(const char *message, const char *fn = "") {
+    file_prompt(message, fn, ", press a key ...");
     th_key_read();
 }
 

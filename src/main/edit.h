@@ -1,5 +1,10 @@
 // The editor's run: start-up, the files named on the command line, and the
 // main loop.
+//
+// A message of start-up that waits for a key ends with ", press a key ...",
+// the file name it carries cut to leave room for that, since the screen
+// behind it may not be drawn yet and a key typed for the editor would be
+// taken by the wait.
 #pragma once
 
 // Everything between start-up and shut-down:

@@ -1,9 +1,7 @@
 #include "main/emergency.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -11,42 +9,34 @@
 #include "display/terminal.h"
 #include "host/hangup.h"
 #include "host/mdep.h"
+#include "host/replace_file.h"
+#include "host/write_calls.h"
 #include "text/buff_file.h"
 #include "text/buffer.h"
 
 namespace {
 
-// Opens a new emergency file for the base name: base".save", else
-// base".save.1" and so on. -1 when none can be made (not for lack of a free
-// name: after 100 taken names it gives up).
-int open_save_file(const std::string &base, std::string *made) {
+// Writes the buffer to a new emergency file for the base name: base".save",
+// else base".save.1" and so on (after 100 taken names it gives up). The text
+// is written whole beside it first and then given the free name, so that an
+// emergency file is whole whenever it is there: true, with its name, when the
+// whole buffer reached the disk.
+bool save_as(const BUFF *b, const std::string &base, std::string *made) {
+    replace_file out((base + ".save").c_str());
+    FILE *fp = out.made() ? write_calls::stream(out.fd(), false) : nullptr;
+    if (!fp) return false;
+    bool ok = buff_write_to(b, fp);
+    if (std::fclose(fp) != 0 || !ok || !out.flush()) return false;
     for (int n = 0; n < 100; n++) {
         std::string name = base + ".save" + (n ? "." + std::to_string(n) : "");
-        int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd >= 0) {
+        int put = out.put_as_new(name.c_str());
+        if (put < 0) return false;
+        if (put > 0) {
             *made = name;
-            return fd;
+            return true;
         }
-        if (errno != EEXIST) return -1;
     }
-    return -1;
-}
-
-// Writes the buffer to a new emergency file for the base name: true, with
-// its name, when the whole buffer reached the disk.
-bool save_as(const BUFF *b, const std::string &base, std::string *made) {
-    int fd = open_save_file(base, made);
-    if (fd < 0) return false;
-    FILE *fp = fdopen(fd, "w");
-    if (!fp) {
-        close(fd);
-        unlink(made->c_str());
-        return false;
-    }
-    bool ok = buff_write_to(b, fp) && fsync(fd) == 0;
-    ok = std::fclose(fp) == 0 && ok;
-    if (!ok) unlink(made->c_str());
-    return ok;
+    return false;
 }
 
 // The line for the standard error about one buffer.
@@ -60,14 +50,14 @@ std::string save_buffer(const BUFF *b) {
     return "ox: " + what + " could not be saved";
 }
 
-[[noreturn]] void emergency_save() {
+[[noreturn]] void emergency_save(int status) {
     std::vector<std::string> lines;
     for (BUFF *b : buffs)
         if (b && b->changed) lines.push_back(save_buffer(b));
     if (!hangup_terminal_lost()) th_deinit();
     for (const std::string &line : lines) std::fprintf(stderr, "%s\n", line.c_str());
     std::fflush(stderr);
-    _exit(1);
+    _exit(status);
 }
 
 } // namespace

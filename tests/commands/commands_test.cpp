@@ -84,7 +84,8 @@ TEST_F(Arguments, EachTypeWrittenAndItsErrors) {
     } rows[] = {
         // clang-format off
         {'n', "12x", "12|x"}, {'n', "&1f rest", "31| rest"}, {'n', "&g", "0|g"},
-        {'n', "4294967295", "-1|"}, {'n', "x", "!bad number"}, {'n', "-1", "!bad number"},
+        {'n', "4294967295", "-1|"}, {'n', "4294967306", "10|"}, {'n', "&aBFf;", "44031|;"},
+        {'n', "x", "!bad number"}, {'n', "-1", "!bad number"},
         {'s', R"("abc" "def")", R"(abc| "def")"}, {'s', R"("")", "|"}, {'s', R"("\n\\")", "n\\|"},
         {'s', R"("a\"b";z)", "a\"b|;z"}, {'s', "abc", "!bad string"}, {'s', "\"ab", "!bad string"},
         {'s', R"("ab\")", "!bad string"},

@@ -20,18 +20,17 @@ TEST_F(AskedArguments, EachTypeIsAskedAndEscapeAborts) {
     const struct {
         const char *question, *keys, *result;
     } steps[] = {
-        {"question:", "&1F\r", "n 31|"},
-        {"question:", "say \"hi\"\r", "s say \"hi\"|"},
-        {"question:", "x", "c 120|"},
-        {"question: yes no", "n\r", "y 0|"},
+        // clang-format off
+        {"question:", "&1F\r", "n 31|"}, {"question:", "say \"hi\"\r", "s say \"hi\"|"},
+        {"question:", "x", "c 120|"}, {"question: yes no", "n\r", "y 0|"},
         {"question: never if_open always", "a\r", "w 2|"},
         {"question:   two.txt", "\r", "b two.txt|"}, // the current one highlighted
         {"question: top c", "\r", "l top|"},         // the current buffer's language first
-        {"question:", "\x1b", "n !aborted"},
-        {"key(s) to bind to:", "^A\r", ""},
+        {"question:", "\x1b", "n !aborted"}, {"key(s) to bind to:", "^A\r", ""},
         {"action:", "line_goto ?\r", ""},
         {"key(s) to bind to:", "^B\r", "ran 0 insufficient arguments"},
         {"action:", "\x1b", "ran 0 aborted"},
+        // clang-format on
     };
     int row = 4;
     for (auto s : steps) {
@@ -46,18 +45,21 @@ TEST_F(AskedArguments, EachTypeIsAskedAndEscapeAborts) {
     EXPECT_TRUE(t.wait_exit(0));
 }
 
-// ox on a file with the keys of exit_keys, ^E other_exit ?, ^B other_backups no.
+// ox on a file with the keys of exit_keys, ^E other_exit ?, ^B other_backups
+// no, ^D buffer_delete of the current buffer.
 class Leaving : public ox_e2e::OxTest {
   protected:
-    void ox(const std::string &name) {
+    void ox(const std::string &name = "") {
         write("keys.ini", ox_e2e::exit_keys + "key_bind \"^E\" \"other_exit ?\"\n"
-                                              "key_bind \"^B\" \"other_backups no\"\n");
-        start({"-i", "keys.ini", name});
+                                              "key_bind \"^B\" \"other_backups no\"\n"
+                                              "key_bind \"^D\" \"buffer_delete .\"\n");
+        start(name.empty() ? std::vector<std::string>{"-i", "keys.ini"}
+                           : std::vector<std::string>{"-i", "keys.ini", name});
     }
 };
 
 TEST_F(Leaving, ExitAsksThenWritesTheFileKeepingItsBackupAndMode) {
-    write("prog.c", "first\nsecond\n", 0751);
+    write("prog.c", "first\nsecond\n", 02751);
     write("prog.bak", "older backup\n");
     const std::string asked = "prog.c not written, write: yes no";
     ox("prog.c");
@@ -68,13 +70,13 @@ TEST_F(Leaving, ExitAsksThenWritesTheFileKeepingItsBackupAndMode) {
     session->type("\r");
     ASSERT_TRUE(session->wait_exit(0));
     EXPECT_EQ(read("prog.c"), "xfirst\nsecond\n");
-    EXPECT_EQ(permissions(files.path("prog.c")), 0751);
+    EXPECT_EQ(permissions(files.path("prog.c")), 02751) << "set-group-ID too";
     EXPECT_EQ(read("prog.bak"), "first\nsecond\n");
     EXPECT_EQ(files.names(), (names{"prog.c", "prog.bak", "keys.ini"}));
 }
 
 // A read-only file with a long name: the name is cut so that the whole
-// question shows.
+// question shows. Deleting its buffer asks the same.
 TEST_F(Leaving, AReadOnlyFileIsOverwrittenOnlyWhenTheUserAgrees) {
     const std::string name = std::string(60, 'n') + ".txt", backup = std::string(60, 'n') + ".bak";
     write(name, "locked\n", 0444);
@@ -84,7 +86,8 @@ TEST_F(Leaving, AReadOnlyFileIsOverwrittenOnlyWhenTheUserAgrees) {
     ox(name);
     // clang-format off
     ASSERT_TRUE(play({{" ", 2, ox_e2e::banner}, {"\x02", 2, "backups disabled"},
-                      {"x\vx", 2, asked}, {"\r", 2, overwrite}, {"n\r", 2, "aborted"},
+                      {"x\x04", 2, asked}, {"\r", 2, overwrite}, {"n\r", 2, "aborted"},
+                      {"\vx", 2, asked}, {"\r", 2, overwrite}, {"n\r", 2, "aborted"},
                       {"\vx", 2, asked}, {"\r", 2, overwrite}}));
     // clang-format on
     session->type("\r");
@@ -92,6 +95,29 @@ TEST_F(Leaving, AReadOnlyFileIsOverwrittenOnlyWhenTheUserAgrees) {
     EXPECT_EQ(read(name), "xlocked\n");
     EXPECT_EQ(permissions(files.path(name)), 0444);
     EXPECT_EQ(read(backup), "kept\n") << "backups were off";
+}
+
+// The text of a buffer without a file is written under a name asked for, or
+// let go on purpose; Escape, a bad name or a failed write stay in ox, the
+// buffer still unnamed. Deleting the buffer asks the same.
+TEST_F(Leaving, AnUnnamedBufferIsNeverLeftWithoutAWord) {
+    const std::string asked = "unnamed buffer not written, write: yes no";
+    for (bool first : {true, false}) {
+        ox();
+        ASSERT_TRUE(play({{"", 2, ox_e2e::banner}, {"hello\vx", 2, asked}}));
+        // clang-format off
+        if (first) {
+            ASSERT_TRUE(play({{"\x1b", 2, "aborted"}, {"\vx\r", 2, "filename:"},
+                              {"\x1b", 2, "aborted"}, {"\vx\r", 2, "filename:"},
+                              {"gone/x\r", 2, "can't write gone/x"}, {"\x04", 2, asked},
+                              {"n\r", 2, "can't delete current buffer"}, {"\vx", 2, asked}}));
+        }
+        // clang-format on
+        session->type(first ? "n\r" : "\rnotes.txt\r");
+        ASSERT_TRUE(session->wait_exit(0));
+    }
+    EXPECT_EQ(read("notes.txt"), "hello\n");
+    EXPECT_EQ(files.names(), (names{"notes.txt", "keys.ini"})) << "nothing else written";
 }
 
 TEST_F(Leaving, AWriteThatFailsKeepsTheEditorTheTextAndTheFiles) {

@@ -12,7 +12,6 @@
 #include <random>
 #include <string>
 
-#include "display/utf8.h"
 #include "support/utf8_mode.h"
 #include "text/tables_owner.h"
 
@@ -92,52 +91,6 @@ const std::string mixed = "\xc3\xa9\xe4\xb8\xad"
                           "e\xcc\x81"
                           "\xc8"
                           "\xc2\x85";
-
-TEST(Utf8Text, SequencesAndTheCharactersOfAText) {
-    const struct {
-        std::string bytes;
-        int length;
-    } sequences[] = {
-        {"\xc3\xa9", 2},
-        {"\xe4\xb8\xad", 3},
-        {"\xf0\x9f\x98\x80", 4},
-        {"\xf4\x8f\xbf\xbf", 4},
-        {"a", 0},
-        {"\xc3", 0},
-        {"\xc0\xaf", 0},
-        {"\xe0\x9f\xbf", 0}, // overlong
-        {"\xed\xa0\x80", 0},
-        {"\xf4\x90\x80\x80", 0},
-        {"\xe4\xb8"
-         "a",
-         0},
-        {"\xa9", 0},
-    };
-    for (const auto &q : sequences) {
-        int n = utf8_sequence(q.bytes.c_str(), static_cast<int>(q.bytes.size()));
-        EXPECT_EQ(n, q.length) << testing::PrintToString(q.bytes);
-        if (n == 0) continue;
-        char out[4];
-        EXPECT_EQ(utf8_encode(utf8_decode(q.bytes.c_str(), n), out), n);
-        EXPECT_EQ(std::string(out, n), q.bytes);
-    }
-    EXPECT_EQ(utf8_encode(0xD800, nullptr), 0);
-    EXPECT_EQ(utf8_encode(0x110000, nullptr), 0);
-    // The characters of the mixed text, and stepping back over each.
-    const std::vector<int> bytes_utf8 = {2, 3, 1, 2, 1, 2}, bytes_plain(11, 1);
-    for (bool on : {true, false}) {
-        set_utf8_text(on);
-        std::vector<int> lengths;
-        for (const char *p = mixed.c_str(); *p; p += lengths.back()) lengths.push_back(char_len(p));
-        EXPECT_EQ(lengths, on ? bytes_utf8 : bytes_plain);
-        for (int p = static_cast<int>(mixed.size()), i = static_cast<int>(lengths.size()); p > 0;) {
-            int before = p - lengths[--i];
-            ASSERT_EQ(char_before(mixed.c_str(), p), before) << on;
-            p = before;
-        }
-    }
-    set_utf8_text(false);
-}
 
 TEST(DisplayForms, Utf8TextByCellsAndEveryOtherByteAsBefore) {
     struct {

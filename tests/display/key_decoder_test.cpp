@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <climits>
 #include <deque>
 #include <random>
@@ -88,6 +87,8 @@ TEST(KeyDecoder, BytesSequencesAndTimeOuts) {
         {"an unknown sequence is read to its end", {"\x1b[Z", "q"}, 2000, {K_UNKNOWN, 'q'}, 2000},
         {"one second for the whole sequence", {"\x1b", "[", "A"}, 400, {K_UP}, 800},
         {"the last byte too late", {"\x1b", "[", "A"}, 600, {ESC, '[', 'A'}, 1200},
+        {"an arrow after a lone Escape", {"\x1b", "\x1b[A"}, 2000, {ESC, K_UP}, 2000},
+        {"bytes left over are not waited for", {"\x1b\x1b[", "A"}, 1500, {ESC, ESC, '[', 'A'}, 1500},
         {"a doubled Escape before no sequence", {"\x1b\x1b[13q"}, 0, {K_UNKNOWN}, 0},
         {"a lone Escape before a sequence", {"\x1b\x1b[013q"}, 0, {ESC, K_SHIFT | K_F1}, 1000},
         {"a high byte spoils a sequence", {"\x1b\xe1"}, 0, {ESC, A_}, 1000},
@@ -119,50 +120,50 @@ TEST(KeyDecoder, EveryTableSequenceAndItsAltForm) {
     EXPECT_EQ(flagged, 58);
 }
 
-// The edges of the forms terminals send for keys with modifiers (every form
-// is seen through a terminal in tests/e2e), and sequences of no key.
+// The forms terminals send for keys with modifiers, and sequences of no key:
+// each is swallowed whole, so the bytes typed after it are keys of their own.
 TEST(KeyDecoder, ModifierFormsAndUnknownSequences) {
-    const int S = K_SHIFT, C = K_CTRL, A = K_ALT;
+    const int S = K_SHIFT, C = K_CTRL, A = K_ALT, U = K_UNKNOWN;
     const struct {
         const char *bytes;
-        int key;
+        keys want;
     } rows[] = {
         // clang-format off
-        {"\x1b[1;1D", K_LEFT}, {"\x1b[;5D", C | K_LEFT}, {"\x1b[1;8F", C | K_END},
-        {"\x1b[3;4~", A | K_DEL}, {"\x1b[1;6P", C | K_F1}, {"\x1b[3$", K_DEL},
-        {"\x1b[11^", C | K_F1}, {"\x1b[5@", C | K_PGUP}, {"\x1b[a", S | K_UP},
-        {"\x1b\x1b[1;5D", C | K_LEFT}, {"\x1b\x1b[7~", A | K_HOME},
+        {"\x1b[1;5D\x1b[1;5C\x1b[1;5A\x1b[1;5B", {C | K_LEFT, C | K_RIGHT, C | K_UP, C | K_DOWN}},
+        {"\x1b[1;2H\x1b[1;3F\x1b[1;2P\x1b[1;5S\x1b[1;3Q", {S | K_HOME, A | K_END, S | K_F1, C | K_F4, A | K_F2}},
+        {"\x1b[5;5~\x1b[6;2~\x1b[2;5~\x1b[3;3~\x1b[15;2~\x1b[24;5~",
+         {C | K_PGUP, S | K_PGDN, C | K_INS, A | K_DEL, S | K_F5, C | K_F12}},
+        // Combinations without names: the nearest named key.
+        {"\x1b[2;2~\x1b[1;6D\x1b[1;4D\x1b[1;7C\x1b[1;9A\x1b[1;1D\x1b[;5D\x1b[1;8F",
+         {K_INS, C | K_LEFT, A | K_LEFT, C | K_RIGHT, A | K_UP, K_LEFT, C | K_LEFT, C | K_END}},
+        // rxvt's forms, and Alt by Escape.
+        {"\x1b[7^\x1b[8$\x1b[3$\x1b[11^\x1b[5@\x1b[a", {C | K_HOME, S | K_END, K_DEL, C | K_F1, C | K_PGUP, S | K_UP}},
+        {"\x1b\x1b[1;2D\x1b\x1b[7~", {A | K_LEFT, A | K_HOME}},
         // A paste's start; its end and everything else is no key.
-        {"\x1b[200~", K_PASTE}, {"\x1b\x1b[200~", K_PASTE}, {"\x1b[201~", K_UNKNOWN},
-        {"\x1b[99~", K_UNKNOWN}, {"\x1b[1;17D", K_UNKNOWN}, {"\x1b[5D", K_UNKNOWN},
-        {"\x1b[1;5E", K_UNKNOWN}, {"\x1b[?1;2c", K_UNKNOWN}, {"\x1b[27;5;13~", K_UNKNOWN},
-        {"\x1b[Q", K_UNKNOWN}, {"\x1b[[Z", K_UNKNOWN}, {"\x1b[?2004;1$y", K_UNKNOWN},
-        {"\x1bOz", K_UNKNOWN}, {"\x1b\x1bO~", K_UNKNOWN},
+        {"\x1b[200~\x1b\x1b[200~\x1b[201~", {K_PASTE, K_PASTE, U}},
+        {"\x1b[99~\x1b[1;17D\x1b[5D\x1b[1;5E\x1b[1;5Z\x1b[?1;2c\x1b[27;5;13~", {U, U, U, U, U, U, U}},
+        {"\x1b[Q\x1b[[Z\x1b[?2004;1$y\x1bOz\x1b\x1bO~", {U, U, U, U, U}},
         // clang-format on
     };
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.bytes + 1);
-        // Swallowed whole: the bytes typed after it are keys of their own.
-        EXPECT_EQ(decode({row.bytes + "ab"s}), (std::pair{keys{row.key, 'a', 'b'}, 0LL}));
-        EXPECT_TRUE(row.key >= K_PASTE || lookup_key_code(row.key) >= 0) << "named";
+        SCOPED_TRACE(testing::PrintToString(row.bytes));
+        keys want = row.want;
+        want.insert(want.end(), {'a', 'b'});
+        EXPECT_EQ(decode({row.bytes + "ab"s}), (std::pair{want, 0LL}));
+        for (int key : row.want) EXPECT_TRUE(key >= K_PASTE || lookup_key_code(key) >= 0) << key;
     }
 }
 
-// Random bytes of the kinds sequences are made of: every key decoded is one
-// a key can be, and nothing is read twice or lost beyond the time-outs.
+// Random bytes of the kinds sequences are made of, half of them in a control
+// sequence's shape: every key decoded is one a key can be, and nothing is
+// read twice.
 TEST(KeyDecoder, RandomBytesGiveOnlyKeys) {
     const std::string alphabet = "\x1b\x1b\x1b[[[OO0123456789;;;~~$^@ABCDHFPQRSZabcdq\x01\r\x7f"
                                  "\x80\xa9\xc3\xe4\xb8\xf0";
     std::mt19937 rng(12);
     for (int round = 0; round < 2000; round++) {
-        std::string bytes;
+        std::string bytes = round % 2 ? "\x1b[" : "";
         for (int n = 1 + rng() % 12; n > 0; n--) bytes += alphabet[rng() % alphabet.size()];
-        // Half of them a control sequence's shape: parameters and a final byte.
-        if (round % 2) {
-            bytes = "\x1b[";
-            for (int n = rng() % 9; n > 0; n--) bytes += "0123456789;;"[rng() % 12];
-            bytes += "~$^@ABCDHFPQRSZabcdq"[rng() % 20];
-        }
         for (int utf8 : {0, 1}) {
             auto [got, clock] = decode({bytes}, 0, utf8);
             ASSERT_LE(got.size(), bytes.size()) << testing::PrintToString(bytes);
@@ -232,37 +233,22 @@ TEST(PasteScan, TheEndFoundAcrossPieces) {
     }
 }
 
-// The code a key name stands for, worked out from the name alone.
-int code_of_name(std::string name) {
-    static const std::string cursor[] = {"Left",  "Right", "Up",    "Down", "Home",
-                                         "End",   "PgUp",  "PgDn",  "Ins",  "Del",
-                                         "Grey+", "Grey-", "Grey*", "Grey/"};
-    if (name == "Del127") return 127;
-    if (name.size() == 2 && name[0] == '^' && name[1] >= 'A' && name[1] <= '_') return name[1] - 64;
-    size_t prefix = std::string("~^@").find(name[0]);
-    int modifier = prefix == std::string::npos ? 0 : 0x1000 << prefix;
-    if (modifier != 0) name.erase(0, 1);
-    if (modifier == K_ALT && name.size() == 1)
-        return K_ALT | (std::isdigit(name[0]) ? name[0] - '0' : name[0]);
-    if (name[0] == 'F') return modifier | (0x200 + std::stoi(name.substr(1)));
-    for (int i = 0; i < 14; i++)
-        if (name == cursor[i]) return modifier | (0x100 + i);
-    return -1;
-}
-
-TEST(KeyTab, NamesMatchTheirCodesAndAreFoundBothWays) {
+// Every name is found and stands for one code, found again by it.
+TEST(KeyTab, NamesAndCodesAreFoundBothWays) {
     int rows = 0;
     for (; key_tab[rows].name != nullptr; rows++) {
-        const key_tab_entry &row = key_tab[rows];
-        EXPECT_EQ(code_of_name(row.name), row.code) << row.name;
-        EXPECT_EQ(lookup_key_name(row.name), rows) << "named twice";
-        EXPECT_EQ(lookup_key_code(row.code), rows);
+        EXPECT_EQ(lookup_key_name(key_tab[rows].name), rows) << "named twice";
+        EXPECT_EQ(lookup_key_code(key_tab[rows].code), rows) << key_tab[rows].name;
     }
     EXPECT_EQ(rows, KEY_TAB_ROWS);
     for (const char *nameless : {"Grey+", "left", ""}) EXPECT_EQ(lookup_key_name(nameless), -1);
-    for (int nameless :
-         {0, K_ESCAPE, int(' '), int('a'), K_GREY_PLUS, K_SHIFT | K_INS, K_ALT | (K_F12 + 1)})
+    for (int nameless : {0, K_ESCAPE, int('a'), K_GREY_PLUS, K_SHIFT | K_INS, K_ALT | (K_F12 + 1)})
         EXPECT_EQ(lookup_key_code(nameless), -1) << nameless;
+    const std::pair<const char *, int> named[] = {
+        {"Del127", 127},           {"^A", 1},
+        {"~F5", K_SHIFT | K_F5},   {"^Grey/", K_CTRL | K_GREY_SLASH},
+        {"@Left", K_ALT | K_LEFT}, {"@7", K_ALT | 7}};
+    for (auto [name, code] : named) EXPECT_EQ(key_tab[lookup_key_name(name)].code, code) << name;
 }
 
 } // namespace

@@ -12,32 +12,20 @@
 
 namespace {
 
+using Refresh = TablesTest;
+
 // A buffer of twenty text lines on a screen of 40 x 12: text rows 3 to 11.
-class Refresh : public TablesTest {
-  protected:
-    BUFF *b = nullptr;
-    LINE *t[20] = {};
-
-    void SetUp() override {
-        TablesTest::SetUp();
-        cur_buffer = b = buff_create("flat.top", -1, make_top());
-        ASSERT_NE(b, nullptr);
-        for (int i = 0; i < 20; i++) {
-            line_insert(t[i] = line_create_text(std::to_string(i).c_str()), b->top);
-            line_step_next(b->top);
-        }
-        line_step_first(b->top);
-        x_size = 40;
-        y_size = 12;
-        scn_init();
-    }
-    void TearDown() override {
-        line_set_delete_notice(nullptr);
-        TablesTest::TearDown();
-    }
-};
-
 TEST_F(Refresh, OnlyChangedRowsAreDrawnAndShiftsOfUpToThreeRowsAreMoved) {
+    BUFF *b = cur_buffer = buff_create("flat.top", -1, make_top());
+    LINE *t[20];
+    for (int i = 0; i < 20; i++) {
+        line_insert(t[i] = line_create_text(std::to_string(i).c_str()), b->top);
+        line_step_next(b->top);
+    }
+    line_step_first(b->top);
+    x_size = 40;
+    y_size = 12;
+    scn_init();
     refresh();
     // The cursor row the first line is drawn on, and a line changed.
     struct {
@@ -70,6 +58,7 @@ TEST_F(Refresh, OnlyChangedRowsAreDrawnAndShiftsOfUpToThreeRowsAreMoved) {
     b->top->row = 40;
     refresh();
     EXPECT_EQ(locate_line(t[2]), y_size - 1);
+    line_set_delete_notice(nullptr);
 }
 
 } // namespace

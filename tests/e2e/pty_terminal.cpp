@@ -105,13 +105,15 @@ void pty_terminal::type(std::string_view bytes) {
     }
 }
 
-void pty_terminal::pause(int ms) {
-    auto until = clock_type::now() + std::chrono::milliseconds(ms);
-    for (int left; (left = ms_until(until)) > 0;) pump(left);
-}
-
 void pty_terminal::signal(int sig) {
     if (pid_ > 0 && !exited_) kill(pid_, sig);
+}
+
+void pty_terminal::hang_up() {
+    pump(0);
+    close(master_);
+    master_ = -1; // a wait polls nothing then: only time passes
+    closed_ = true;
 }
 
 void pty_terminal::resize(int rows, int cols) {
@@ -128,7 +130,7 @@ void pty_terminal::resize(int rows, int cols) {
 // and feeds it all to the terminal.
 void pty_terminal::pump(int wait_ms) {
     pollfd p{master_, POLLIN, 0};
-    if (closed_ || poll(&p, 1, wait_ms) <= 0) return;
+    if (poll(&p, 1, wait_ms) <= 0 || closed_) return;
     char buf[4096];
     for (;;) {
         ssize_t n = read(master_, buf, sizeof buf);

@@ -57,10 +57,10 @@ class pty_terminal {
 
     // Typing: the bytes go to the program as one write.
     void type(std::string_view bytes);
-    // Lets time pass while the screen is kept up to date, for the tests in
-    // which a time-out is what matters.
-    void pause(int ms);
     void signal(int sig);
+    // The terminal goes away, as when its window is closed: the program's
+    // side hangs up. Nothing can be typed or read after.
+    void hang_up();
     // The window takes a new size: the terminal's and the pseudo-terminal's,
     // which tells the program with SIGWINCH.
     void resize(int rows, int cols);

@@ -20,8 +20,6 @@
 //                   "always": 0, 1, 2, -1 for none), prompt_yn; then the
 //                   outcome and the answer are shown: "number 1 12", for a
 //                   string its length and itself, "string 1 2 "ab""
-//   F11             once a key is typed, what th_key_status gives twice and
-//                   th_key_read after it
 //   F12             gives the terminal back, writes "outside" on it as an
 //                   outside command would, and takes it back
 //   ^Y              "sync <n>", n counting the ^Y keys from 1, and a new log
@@ -29,7 +27,6 @@
 //
 // -c  colour mode handed to th_init (default 0)
 // -f  the buffer's flags word (default 0x300: autoindent, insert, real tabs)
-#include <poll.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -62,16 +59,6 @@ void line_down() {
     f->into = new_into_value(f->col);
     int row = locate_line(f->cur);
     f->row = row >= 0 && row <= y_size - 2 ? row : y_size - 2;
-}
-
-void key_status() {
-    pollfd typed{STDIN_FILENO, POLLIN, 0};
-    while (poll(&typed, 1, -1) < 0) {
-    }
-    int first = th_key_status();
-    int second = th_key_status();
-    std::string read = describe(th_key_read());
-    prompt(("status " + describe(first) + ", " + describe(second) + ", read " + read).c_str());
 }
 
 // Asks the question of a function key and shows the answer.
@@ -111,7 +98,6 @@ bool act(int key) {
     case 'A' - 64: f->mark1 = f->cur_index; break;
     case 'B' - 64: f->mark2 = f->cur_index; break;
     case 'T' - 64: line_toggle_tag(f->cur); break;
-    case K_F11: key_status(); return true;
     case K_F12:
         screen_leave();
         std::fputs("outside\n", stdout);

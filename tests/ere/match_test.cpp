@@ -9,20 +9,13 @@
 namespace {
 
 TEST(EreMatch, EndsAndOffsets) {
-    expect_rows({{"a+", "aaa", "3"},
-                 {"a+", "aaa", "1", 0, ERE_SHORTEST},
-                 {"a*", "aaa", "0", 0, ERE_NO_EXTEND},
-                 {"a+", "aaa", "2", 1},
-                 {"a*", "aaa", "0", 3},
-                 {"", "ab", "-1", 3}},
-                AT);
-    expect_rows({{"b+", "abbb", "2,2", 2},
-                 {"", "abc", "3,0", 3},
-                 {"", "ab", "none", -1},
+    // clang-format off
+    expect_rows({{"a+", "aaa", "3"}, {"a+", "aaa", "1", 0, ERE_SHORTEST}, {"a*", "aaa", "0", 0, ERE_NO_EXTEND},
+                 {"a+", "aaa", "2", 1}, {"a*", "aaa", "0", 3}, {"", "ab", "-1", 3}}, AT);
+    expect_rows({{"b+", "abbb", "2,2", 2}, {"", "abc", "3,0", 3}, {"", "ab", "none", -1},
                  {"cd|bcde", "abcdef", "1,4"}});
-}
-
-TEST(EreMatch, FailureLeavesOutputsAlone) {
+    // clang-format on
+    // A failure leaves the outputs alone.
     Compiled c("(x)");
     int at = 5, length = 6;
     ERE_SUBS subs = {};
@@ -33,49 +26,37 @@ TEST(EreMatch, FailureLeavesOutputsAlone) {
 }
 
 TEST(EreMatch, BackwardTakesTheLatestEndThenTheEarliestStart) {
-    expect_rows({{"a+", "aaa", "0,3", 3},
-                 {"a+", "aaa", "2,1", 3, ERE_SHORTEST},
-                 {"ab|b", "ab", "0,2", 2},
-                 {"ab|b", "ab", "1,1", 2, ERE_SHORTEST},
-                 {"", "ab", "2,0", 10},
-                 {"", "ab", "none", -1},
+    // clang-format off
+    expect_rows({{"a+", "aaa", "0,3", 3}, {"a+", "aaa", "2,1", 3, ERE_SHORTEST}, {"ab|b", "ab", "0,2", 2},
+                 {"ab|b", "ab", "1,1", 2, ERE_SHORTEST}, {"", "ab", "2,0", 10}, {"", "ab", "none", -1},
                  // Bytes after the limit are still seen by "$" and the word tests.
-                 {"a$", "ab", "none", 1},
-                 {"a\\>", "ab", "none", 1},
-                 {"a\\>", "a b", "0,1", 1},
+                 {"a$", "ab", "none", 1}, {"a\\>", "ab", "none", 1}, {"a\\>", "a b", "0,1", 1},
                  {"(a+)", "xaaa", "1,2(1,2)", 3}},
                 BACKWARD, MATCH_AND_SPANS);
+    // clang-format on
 }
 
 TEST(EreMatch, AnchorsAndWordTestsAtTheTextsEnds) {
-    expect_rows({{"^b", "ab", "none", 1},
-                 {"b$", "ab", "1,1", 1},
-                 {"$", "ab", "2,0"},
-                 {"\\<x", "ax", "none"},
-                 {"\\Bx", "ax", "1,1"},
-                 {"\\B", "ab", "1,0"},
-                 {"\\>", "ab", "2,0"},
-                 {"\\<", "", "none"},
-                 {"\\y", " a", "1,0"},
-                 {"\\w+", "-_a1-", "1,3"},
+    // clang-format off
+    expect_rows({{"^b", "ab", "none", 1}, {"b$", "ab", "1,1", 1}, {"$", "ab", "2,0"}, {"\\<x", "ax", "none"},
+                 {"\\Bx", "ax", "1,1"}, {"\\B", "ab", "1,0"}, {"\\>", "ab", "2,0"}, {"\\<", "", "none"},
+                 {"\\y", " a", "1,0"}, {"\\w+", "-_a1-", "1,3"},
                  // Nothing matches the end of the text.
-                 {"a[^a]", "a", "none"},
-                 {"a.", "a", "none"},
-                 {".", "\xff", "0,1"}});
+                 {"a[^a]", "a", "none"}, {"a.", "a", "none"}, {".", "\xff", "0,1"}});
+    // clang-format on
 }
 
 TEST(EreMatch, ExplorationOrderDecidesSpans) {
+    // clang-format off
     expect_rows({{"(a|ab)(c|bcd)(d*)", "abcd", "0,4(0,1)(1,3)(4,0)"},
                  {"(a|ab)(c|bcd)(d*)", "abcd", "0,3(0,2)(2,1)(3,0)", 0, ERE_SHORTEST},
-                 {"(a?)(a?)(a?)", "aa", "0,2(0,0)(0,1)(1,1)"},
-                 {"(a{0,2})(a*)", "aa", "0,2(0,0)(0,2)"},
+                 {"(a?)(a?)(a?)", "aa", "0,2(0,0)(0,1)(1,1)"}, {"(a{0,2})(a*)", "aa", "0,2(0,0)(0,2)"},
                  {"(a{2})(a*)", "aaa", "0,3(0,2)(2,1)"},
                  // Only top-level groups are reported, in the order they closed.
-                 {"((a)b)", "ab", "0,2(0,2)"},
-                 {"x(a)", "zxa", "1,2(2,1)"},
-                 {"(a)|b", "b", "0,1"},
+                 {"((a)b)", "ab", "0,2(0,2)"}, {"x(a)", "zxa", "1,2(2,1)"}, {"(a)|b", "b", "0,1"},
                  {"(\\<a|b)*(c)\\2", "abcb", "0,4(0,1)(1,1)(2,1)"}},
                 FORWARD, MATCH_AND_SPANS);
+    // clang-format on
     // Spans past the ninth are counted but not written.
     struct {
         ERE_SUBS subs;
@@ -88,18 +69,15 @@ TEST(EreMatch, ExplorationOrderDecidesSpans) {
 }
 
 TEST(EreMatch, BackReferencesAndZeroWidthLoops) {
+    // clang-format off
     expect_rows({{"(a)\\1", "aa", "0,2"},
                  // A back-reference counts the groups closed before it at its own level.
-                 {"(a)(b\\1)", "abab aba abb", "none"},
-                 {"(a)((b)\\1)", "aba abb", "4,3"},
+                 {"(a)(b\\1)", "abab aba abb", "none"}, {"(a)((b)\\1)", "aba abb", "4,3"},
                  {"((a)(b)\\2)x\\1", "abbxabb", "0,7"},
                  // The first pass of a repeated group is group 1.
-                 {"(a|b)*\\1", "abb", "1,2"},
-                 {"\\1(a)", "aa", "none"},
-                 {"(^)*x", "x", "0,1"},
-                 {"(\\<|\\>|\\y|$)*", "ab", "0,0"},
-                 {"((a*)\\1)*b", "aab", "0,3"},
-                 {"((a*)\\2)*b", "aab", "2,1"}});
+                 {"(a|b)*\\1", "abb", "1,2"}, {"\\1(a)", "aa", "none"}, {"(^)*x", "x", "0,1"},
+                 {"(\\<|\\>|\\y|$)*", "ab", "0,0"}, {"((a*)\\1)*b", "aab", "0,3"}, {"((a*)\\2)*b", "aab", "2,1"}});
+    // clang-format on
     // Three edges deep per byte: a long path must not exhaust the stack.
     std::string text(200000, 'a');
     EXPECT_EQ(search({"(a)*$", text.c_str(), ""}, AT), "200000");
@@ -186,20 +164,18 @@ TEST(ErePoll, GivesUpAPathologicalSearchAndLeavesTheHandleSound) {
     EXPECT_EQ(ere_aborted(), 0);
 }
 
-TEST(ErePoll, LongSearchesPollAndFinishWhenThePollLetsThem) {
-    // The walk polls during a long search...
-    PollGuard guard(0);
-    expect_rows({{"(a|aa)*b", (std::string(24, 'a') + "b").c_str(), "0,25"}});
-    EXPECT_GT(PollGuard::polls, 10);
-    // ...and so do the automata over a long text.
-    PollGuard::polls = 0;
+// The walk polls during a long search, and so do the automata over a long
+// text; they finish when the poll lets them, and give up when it asks.
+TEST(ErePoll, LongSearchesPollAndGiveUpWhenAsked) {
     std::string long_text(1 << 20, 'a');
-    expect_rows({{"a*[bc]", long_text.c_str(), "none"}});
-    EXPECT_GT(PollGuard::polls, 100);
-}
-
-TEST(ErePoll, TheAutomataGiveUpWhenAsked) {
-    std::string long_text(1 << 20, 'a');
+    {
+        PollGuard guard(0);
+        expect_rows({{"(a|aa)*b", (std::string(24, 'a') + "b").c_str(), "0,25"}});
+        EXPECT_GT(PollGuard::polls, 10);
+        PollGuard::polls = 0;
+        expect_rows({{"a*[bc]", long_text.c_str(), "none"}});
+        EXPECT_GT(PollGuard::polls, 100);
+    }
     Compiled c("a*[bc]");
     PollGuard guard(3);
     for (Entry entry : {FORWARD, BACKWARD}) {

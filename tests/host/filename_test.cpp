@@ -95,12 +95,19 @@ TEST(HostFilename, BackupNamesReplaceTheExtension) {
     for (const auto &[name, expected] : rows) EXPECT_EQ(str(get_bak_fn(name.c_str())), expected);
 }
 
-TEST(HostFilename, SearchPathWalksTheVariable) {
+// Along a variable's folders; the initialisation file in the home folder,
+// beside the program or along PATH; temporary files.
+TEST(HostFilename, SearchPathTheInitialisationFileAndTemporaryFiles) {
     scratch_dir dir;
     working_dir cwd(dir.path());
-    // "a" holds a folder named prog; "b" and "c" each a file.
-    for (const char *folder : {"a", "a/prog", "b", "c"}) mkdir(dir.path(folder).c_str(), 0755);
-    for (const char *file : {"b/prog", "c/prog"}) write_file(dir.path(file), "");
+    // "a" holds a folder named prog, "b" and "c" each a file; "home" a folder
+    // named like the home file (.oxrc); "inst" a key map beside its program,
+    // "bare" none.
+    for (const char *folder :
+         {"a", "a/prog", "b", "c", "home", "home/.oxrc", "bin", "inst", "bare"})
+        mkdir(dir.path(folder).c_str(), 0755);
+    for (const char *file : {"b/prog", "c/prog", "inst/ox", "inst/ox.ini", "bare/ox"})
+        write_file(dir.path(file), "");
     const std::string two = dir.path("b"), found = two + "/prog";
     const Cases rows = {
         {":" + dir.path("gone") + "::" + dir.path("a") + ":" + two + "/:" + dir.path("c"), found},
@@ -113,43 +120,31 @@ TEST(HostFilename, SearchPathWalksTheVariable) {
         env_var set_path("OX_PATH", path);
         EXPECT_EQ(str(search_path("prog", "OX_PATH")), expected) << path.size();
     }
-    // The name itself, relative to the working directory, comes first.
-    write_file(dir.path("prog"), "");
-    EXPECT_EQ(str(search_path("prog", "OX_UNSET_PATH")), "prog");
-}
-
-TEST(HostFilename, InitialisationFileIsInHomeOrBesideTheProgram) {
-    scratch_dir dir;
-    working_dir cwd(dir.path());
-    for (const char *folder : {"home", "bin", "home/.oxrc", "inst", "bare"})
-        mkdir(dir.path(folder).c_str(), 0755);
     env_var home("HOME", dir.path("home")), path("PATH", dir.path("nowhere"));
     mdep_init();
     EXPECT_EQ(str(get_ox_fn("ox")), "ox.ini") << "found nowhere";
-    // Found along PATH; the folder named like the home file (.oxrc) is not taken.
+    // Found along PATH; the folder named like the home file is not taken.
     write_file(dir.path("bin/ox"), "");
     env_var bin_path("PATH", dir.path("nowhere:") + dir.path("bin"));
-    // inst holds a key map beside its program, bare none.
-    for (const char *file : {"inst/ox", "inst/ox.ini", "bare/ox"}) write_file(dir.path(file), "");
-    const Cases rows = {
+    const Cases programs = {
         {"ox", dir.path("bin/ox.ini")},
         {dir.path("inst/ox"), dir.path("inst/ox.ini")},
         {"inst/ox", "inst/ox.ini"},
         {dir.path("bare/ox"), dir.path("bin/ox.ini")},
         {dir.path("gone/ox"), dir.path("bin/ox.ini")},
     };
-    for (const auto &[program, expected] : rows)
+    for (const auto &[program, expected] : programs)
         EXPECT_EQ(str(get_ox_fn(program.c_str())), expected);
     // The home file comes before everything, under the name the program was started as.
     write_file(dir.path("home/.oxedrc"), "");
     write_file(dir.path("inst/oxed.ini"), "");
     EXPECT_EQ(str(get_ox_fn(dir.path("inst/oxed").c_str())), dir.path("home/.oxedrc"));
-}
-
-TEST(HostFilename, TemporaryFilesAreCreatedPrivateAndFresh) {
-    std::string first = str(get_tmp_fn()), second = str(get_tmp_fn());
-    // Made at once from /tmp/oxXXXXXX, so that nothing can be planted under the name.
-    for (const std::string &name : {first, second}) {
+    // The name itself, relative to the working directory, comes first.
+    write_file(dir.path("prog"), "");
+    EXPECT_EQ(str(search_path("prog", "OX_UNSET_PATH")), "prog");
+    // Temporary files are made at once from /tmp/oxXXXXXX, so that nothing
+    // can be planted under the name, and are the user's alone.
+    for (const std::string &name : {str(get_tmp_fn()), str(get_tmp_fn())}) {
         EXPECT_TRUE(name.size() == 13 && name.rfind("/tmp/ox", 0) == 0) << name;
         EXPECT_EQ(permissions(name), 0600) << name;
         unlink(name.c_str());

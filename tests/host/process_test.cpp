@@ -96,9 +96,14 @@ TEST(HostProcess, FilterRunsACommandBetweenTwoFiles) {
 }
 
 TEST(HostShell, CommandsRunOnTheTerminal) {
-    // After a command, one line of at most 49 characters is taken for "press return".
-    std::string shown = shell_on_a_terminal("echo RAN_$((40+2))", std::string(49, 'a') + "TAIL\r");
-    size_t ran = shown.find("RAN_42"), asked = shown.find("\npress return to return to ox ... ");
+    // The command leads a process group of its own (fields 5 and 8 of its
+    // stat: its group and the terminal's foreground group), so that what is
+    // typed for it reaches it alone. After it, one line of at most 49
+    // characters is taken for "press return".
+    std::string shown =
+        shell_on_a_terminal("set -- $(cat /proc/$$/stat); echo RAN_$(($5 == $$ && $8 == $$))",
+                            std::string(49, 'a') + "TAIL\r");
+    size_t ran = shown.find("RAN_1"), asked = shown.find("\npress return to return to ox ... ");
     EXPECT_TRUE(ran < asked && asked != std::string::npos) << shown;
     EXPECT_NE(shown.find("AFTER:1:1:TAIL."), std::string::npos) << shown;
     // An empty command starts the user's shell and asks nothing after it.

@@ -1,6 +1,7 @@
 // Blocks, filters and the shell through a terminal, with the keys of the
 // shipped ox.ini: the marked block in its colours, the terminal handed to a
-// command and the screen whole again afterwards, and restricted mode.
+// command and the screen whole again afterwards. (Restricted mode refusing
+// them is tested in tests/commands.)
 #include "main/ox_session.h"
 
 namespace {
@@ -64,21 +65,6 @@ TEST_F(Blocks, MarkedFilteredAndTheShellReachedWithTheScreenKept) {
     EXPECT_TRUE(leave({"list.txt"}));
     EXPECT_EQ(read("list.txt"),
               std::string(500, 'l') + "\n" + std::string(100, 'l') + "\na\nb\nc\nd\nend\n");
-}
-
-TEST_F(Blocks, RestrictedEditorsRunNoCommands) {
-    write("list.txt", "b\na\n");
-    e2e::pty_terminal &t = start({"-r", "list.txt"});
-    ASSERT_TRUE(t.wait_row(2, ox_e2e::banner));
-    const std::string refused = "can't run command from restricted editor";
-    // clang-format off
-    ASSERT_TRUE(play({{shell, 2, "command:"}, {"touch ran\r", 2, refused},
-                      {mark_1 + down + down + mark_2 + filter, 2, "command:"},
-                      {"touch ran\r", 2, refused}}));
-    // clang-format on
-    EXPECT_TRUE(leave());
-    EXPECT_EQ(read("list.txt"), "b\na\n");
-    EXPECT_EQ(read("ran"), "<missing>");
 }
 
 } // namespace

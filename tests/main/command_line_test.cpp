@@ -26,22 +26,18 @@ TEST_F(CommandLine, FailuresAndLimits) {
         std::string message;
     } cases[] = {
         {{"-wide"}, 80, 24, "xterm", numeric + "width"},
-        {{"-w", "-80"}, 80, 24, "xterm", numeric + "width"}, // there is no sign
         {{"-w39"}, 80, 24, "xterm", "bad screen width"},
         {{"-w", "4294967376"}, 80, 24, "xterm", "bad screen width"}, // no wrapping round
-        {{"-w", "201"}, 80, 24, "xterm", "bad screen width"},
         {{"-h9"}, 80, 24, "xterm", "bad screen height"},
         {{"-w80", "-h151"}, 80, 24, "xterm", "bad screen height"},
         {{}, 80, 24, "no-such-terminal", "unable to initialise screen"},
         {{}, 80, 24, "dumb", "unable to initialise screen"}, // it cannot move its cursor
         {{}, 39, 24, "xterm", "bad screen size"},
-        {{}, 80, 9, "xterm", "bad screen size"},
         {{}, 1001, 40, "xterm", "bad screen size"},
         {{}, 80, 501, "xterm", "bad screen size"},
         {sixty, 80, 24, "xterm", "initialisation error"},
         {{"-w40", "-h10", "-w", "200", "-h", "150"}, 80, 24, "xterm", ""},
         {{"-w", "80x", "-h10"}, 40, 10, "xterm", ""},
-        {{}, 250, 40, "xterm", ""},
         {{}, 1000, 500, "xterm", ""},
     };
     write("keys.ini", ox_e2e::exit_keys);

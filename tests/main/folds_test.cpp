@@ -1,6 +1,7 @@
-// Folds and virtual folds through a terminal, with the keys of the shipped
-// ox.ini: F3 in, F4 out, F2 open or close; the rows, line numbers and
-// questions a user sees, and the files written.
+// Virtual folds through a terminal, with the keys of the shipped ox.ini: F3
+// in, F4 out; the rows, line numbers and questions a user sees, and the
+// files written. (Moving through folds is tested by the fold commands'
+// tests and seen in the terminal demo's screens.)
 #include "main/ox_session.h"
 
 #include <filesystem>
@@ -15,62 +16,12 @@ std::string status(const std::string &name, int line, int col) {
     return ox_e2e::status_row(name, line, col, name.ends_with(".c") ? "c" : "top");
 }
 
-// Status row 1 in a ".c" file: the fold's name and the settings, tab size 4.
-std::string fold_row(const std::string &name) {
-    std::string row = name + ox_e2e::insert_mode.substr(name.size());
-    return row.substr(0, row.size() - 2) + "4";
-}
-
 // A closed virtual fold marker of the language "top" for a file name.
 std::string virtual_fold(const std::string &name) {
     std::string line = "/*...v";
     for (unsigned char c : name)
         line += std::isalnum(c) ? std::string(1, c) : "\\" + std::to_string(c) + "\\";
     return line + ":0:*/\n";
-}
-
-// The whole screen: the status rows, the prompt line, then the text rows
-// from row 3, with "~" on the rows after them.
-std::vector<std::string> screen(std::vector<std::string> rows) {
-    rows.resize(24, "~");
-    return rows;
-}
-
-using Folds = ox_e2e::OxTest;
-
-TEST_F(Folds, InAndOutOfNestedFoldsAndBackToTheListOfFiles) {
-    const std::string text = "top line\n/*...sone:0:*/\nin one\n/*...Stwo:0:*/\nin two\n"
-                             "/*...sthree:0:*/\nin three\n/*...e*/\n/*...e*/\n/*...e*/\nlast\n";
-    write("nest.c", text, 0640);
-    start({"nest.c"});
-    ASSERT_TRUE(session->wait_row(2, ox_e2e::banner));
-    // clang-format off
-    ASSERT_TRUE(play({{down + f3, 1, fold_row("one")},
-                      {"", 0, status("nest.c", 3, 1)},
-                      {down + f3, 1, fold_row("two")},
-                      {down + f3, 4, "in three"},
-                      {"", 0, status("nest.c", 7, 1)}}));
-    ASSERT_TRUE(session->wait_screen(screen({status("nest.c", 7, 1), fold_row("three"), "", "~", "in three", "^"})));
-    // Out to the fold line, shown mid-screen; in again starts at the top.
-    ASSERT_TRUE(play({{f4, 12, "... three"}, {"", 0, status("nest.c", 6, 1)},
-                      {f4, 12, "{{{ two"}, {"", 0, status("nest.c", 4, 1)},
-                      {f3, 4, "in two"}, {"", 0, status("nest.c", 5, 1)},
-                      {f4 + f4, 12, "... one"}}));
-    ASSERT_TRUE(session->wait_screen(screen({status("nest.c", 2, 1), fold_row(""), "", "~", "~", "~",
-                                             "~", "~", "~", "~", "~", "top line", "... one",
-                                             "last", "^"})))
-        << "entering a closed fold does not open it";
-    // Opening a fold shows its contents in place, and is a change to save.
-    ASSERT_TRUE(play({{f2, 2, "open: yes no"}, {"\r", 12, "{{{ one"}, {"", 18, "}}}"},
-                      {f4, 2, "nest.c not written, write: yes no"},
-                      {"\r", 12, ">>> nest.c"}, {"", 0, status("", 1, 1)},
-                      {f4, 2, "fold has no parent"}}));
-    // clang-format on
-    EXPECT_TRUE(leave());
-    EXPECT_EQ(read("nest.c"), "top line\n/*...Sone:0:*/\nin one\n/*...Stwo:0:*/\nin two\n"
-                              "/*...sthree:0:*/\nin three\n/*...e*/\n/*...e*/\n/*...e*/\nlast\n");
-    EXPECT_EQ(read("nest.bak"), text);
-    EXPECT_EQ(test_support::permissions(files.path("nest.c")), 0640);
 }
 
 using VirtualFolds = ox_e2e::OxTest;
@@ -98,11 +49,14 @@ TEST_F(VirtualFolds, EnteringAskingWritingAndFailing) {
         // A file that is not there; one whose long line is split. (Names
         // from the environment are resolved in tests/commands.)
         {down + f3, 2, "can't open missing.c"}, {"", 4, "^"}, {f4, 12, "::: missing.c"},
-        {down + f3, 2, "warning: long lines split in long.c"}, {f4, 12, "::: long.c"}}));
+        {down + f3, 2, "warning: long lines split in long.c"},
+        {down + "L\v\x13", 2, "long.c: long lines will be split, write anyway: no yes"},
+        {"y\rM\v\x13" + f4, 12, "::: long.c"}})) << "asked once";
     EXPECT_EQ(read("sub/x.c"), "Bx one\nx two\n");
     EXPECT_EQ(read("sub/x.bak"), x);
     EXPECT_EQ(test_support::permissions(files.path("sub/x.c")), 0600);
     EXPECT_EQ(read("missing.c"), "<missing>");
+    EXPECT_EQ(read("long.c"), std::string(500, 'l') + "\nLM" + std::string(100, 'l') + "\n");
 
     // A write that fails leaves the child current with its text.
     ASSERT_TRUE(play({{up + up + f3 + "C", 4, "CBx one"}}));

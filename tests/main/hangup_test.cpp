@@ -4,6 +4,7 @@
 #include "main/ox_session.h"
 
 #include <csignal>
+#include <sstream>
 
 namespace {
 
@@ -63,6 +64,57 @@ TEST_F(Hangup, NothingChangedNothingSaved) {
     t.signal(SIGHUP);
     ASSERT_TRUE(t.wait_exit(1));
     EXPECT_EQ(files.names(), (std::set<std::string>{"a.txt", "keys.ini"}));
+}
+
+// While a command runs, or "press return" is awaited, a hang-up or a
+// termination saves the work at once, and the command is hung up too. Where
+// the terminal goes but no signal comes (ox is not the session's leader and
+// its leader ignores the hang-up), the screen cannot come back: status 3,
+// the work saved first.
+TEST_F(Hangup, DuringAnOutsideCommandTheWorkIsSavedAtOnce) {
+    struct outside_case {
+        std::string keys, running; // the command, and what shows once it runs
+        int sig;                   // 0: the terminal goes away
+        int status;
+        bool wrapped; // started by a shell that ignores SIGHUP
+    };
+    const std::string run2 = "echo RUN$((1+1))", filter = "\x0b\x06", shell = "\x0b\x05";
+    for (const outside_case &c : {
+             outside_case{shell + "trap 'echo hup >hup; exit' HUP; " + run2 + "; sleep 30 & wait\r",
+                          "RUN2", 0, 1, false},
+             outside_case{filter + "trap '' HUP; readlink /proc/$$/fd/[01] | cat >tmp; " + run2 +
+                              " >/dev/tty; sleep 30; cat\r",
+                          "RUN2", SIGTERM, 1, false},
+             outside_case{shell + "\r", "RUN2>", 0, 1, false}, // the user's shell
+             outside_case{shell + run2 + "\r", "press return to return to ox", SIGHUP, 1, false},
+             outside_case{shell + run2 + "; sleep 1\r", "RUN2", 0, 3, true},
+         }) {
+        SCOPED_TRACE(c.keys);
+        std::filesystem::remove(files.path("a.txt.save"));
+        write("a.txt", "a\n");
+        write("keys.ini", keys +
+                              "key_bind \"^K ^E\" \"other_shell ?\"\n"
+                              "key_bind \"^K ^F\" \"block_mark_1 block_mark_2 block_filter ?\"\n");
+        std::vector<std::string> args = {"-i", "keys.ini", "a.txt"};
+        if (c.wrapped)
+            args.insert(args.begin(), {"-c", "trap '' HUP; \"$0\" \"$@\"; exit $?", OX_PROGRAM});
+        e2e::pty_terminal &t =
+            start(args, {24, 80, "xterm", {"SHELL=/bin/sh", "PS1=RUN2> ", "ENV="}},
+                  c.wrapped ? "/bin/sh" : OX_PROGRAM);
+        ASSERT_TRUE(play({{"", 2, ox_e2e::banner}, {"new ", 4, "new a"}, {c.keys, 2, ""}}));
+        ASSERT_TRUE(
+            t.wait_for([&] { return t.output().find(c.running) != std::string::npos; }, c.running));
+        c.sig ? t.signal(c.sig) : t.hang_up();
+        ASSERT_TRUE(t.wait_exit(c.status));
+        EXPECT_EQ(read("a.txt.save"), "new a\n");
+        EXPECT_EQ(read("a.txt"), "a\n");
+        if (c.keys.find("hup >hup") != std::string::npos) {
+            EXPECT_EQ(read("hup"), "hup\n") << "the command was hung up";
+        }
+        std::istringstream temporary(c.keys.find(">tmp") != std::string::npos ? read("tmp") : "");
+        for (std::string name; std::getline(temporary, name);)
+            EXPECT_FALSE(std::filesystem::exists(name)) << name;
+    }
 }
 
 } // namespace

@@ -62,10 +62,6 @@ TEST_F(Install, TheInstalledProgramFindsItsKeyMapAndItsPages) {
         ASSERT_TRUE(leave({"a.txt"}));
         EXPECT_EQ(read("a.txt"), "alpha\nxbeta\n");
     }
-
-    e2e::pty_terminal version({bin + "/ox", "--version"}, {24, 80, "xterm", {system_path}});
-    ASSERT_TRUE(version.wait_exit(0));
-    EXPECT_EQ(version.output(), "ox " OX_VERSION "\r\n");
 }
 
 } // namespace

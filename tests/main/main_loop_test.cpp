@@ -68,16 +68,6 @@ TEST_F(MainLoop, TheMenuAsksForACommandsArgumentsAndRemembersTheChoice) {
     ASSERT_TRUE(play({{"C\r", 2, "command:"},
                       {"setup_insert string_insert \"ox\"\r", 7, "oxfour"},
                       {"", 1, std::string(menu_width - 22, ' ') + "autoindent overtype ^I"}}));
-    t.type("\x1b");
-    ASSERT_TRUE(choices_shown(t, "menu: ", "COMMAND"));
-    ASSERT_TRUE(play({{"\r", 2, "command:"}, {"\x1b", 2, "aborted"}}))
-        << "COMMAND was remembered; Escape at its prompt";
-    // The group "other" ends with undo and redo; u moves from undelete to undo.
-    t.type("\x1b");
-    ASSERT_TRUE(choices_shown(t, "menu: ", "COMMAND"));
-    t.type("o\r");
-    ASSERT_TRUE(choices_shown(t, "other: undelete put shell", "backups undo redo"));
-    ASSERT_TRUE(play({{"u\r", 7, "four"}}));
     t.type("\v\x11");
     EXPECT_TRUE(t.wait_exit(1));
 }

@@ -1,42 +1,16 @@
 // ox in the terminals of today, through a real terminal with the bytes they
-// send: keys with modifiers and sequences of no key, pastes, UTF-8 text and
-// the same bytes where the locale is not UTF-8.
+// send: a paste (its lines and their indents are tested by the commands'
+// tests) and UTF-8 text. (Keys with modifiers, and UTF-8 shown as bytes
+// where the locale is not UTF-8, are seen through screen_demo in tests/e2e.)
 #include "main/ox_session.h"
 
 namespace {
 
-using ox_e2e::banner;
 using ox_e2e::exit_keys;
 
 using Terminals = ox_e2e::OxTest;
 
 const std::string PASTE = "\x1b[200~", PASTED = "\x1b[201~";
-
-TEST_F(Terminals, ModifiedKeysAreBoundAndUnknownSequencesTypeNothing) {
-    write("a.txt", "alpha beta gamma\n");
-    e2e::pty_terminal &t = start({"a.txt"}); // the shipped ox.ini
-    ASSERT_TRUE(t.wait_row(2, banner));
-    // ^Right and ^Left as xterm and tmux send them: word moves.
-    ASSERT_TRUE(play({{"\x1b[1;5C", 0, ox_e2e::status_row("a.txt", 1, 6)},
-                      {"\x1b[1;5C\x1b[1;5D", 0, ox_e2e::status_row("a.txt", 1, 7)},
-                      {"\x1b[1;5Z", 2, "keycode 4095 is not recognised"},
-                      {"\x1bOz", 2, "keycode 4095 is not recognised"},
-                      {"\x1b[200;5~", 2, "keycode 4095 is not recognised"}}));
-    EXPECT_EQ(t.row(4), "alpha beta gamma") << "nothing typed, no menu";
-    EXPECT_TRUE(leave());
-}
-
-TEST_F(Terminals, PastedLinesKeepTheirIndentsWithAutoindentOn) {
-    write("p.c", "int f() {\n}\n");
-    start_with(exit_keys + "key_bind \"Down\" \"line_down\"\n", {"p.c"});
-    // At the start of "}", in a language with autoindent on.
-    const std::string block = "    if (x) {\n        y();\n\n    }\n\tz();\n";
-    session->type("\x1b[B" + PASTE + block + PASTED);
-    ASSERT_TRUE(session->wait_row(10, "}"));
-    EXPECT_EQ(session->row(2), "") << "no message of its own";
-    EXPECT_TRUE(leave({"p.c"}));
-    EXPECT_EQ(read("p.c"), "int f() {\n" + block + "}\n");
-}
 
 TEST_F(Terminals, APasteIntoTheCommandPromptIsTypedUpToItsFirstLineEnd) {
     write("c.txt", "text\n");
@@ -79,20 +53,6 @@ TEST_F(Terminals, Utf8TextShownTypedMovedOverDeletedAndSavedAsItWas) {
     EXPECT_TRUE(leave({"u.txt"}));
     EXPECT_EQ(read("u.txt"), "caf\xc3\xa9 \xc3\xbc\xd0\xb6 e\xcc\x81 !\n");
     EXPECT_EQ(read("u.bak"), utf8_line + "\n");
-}
-
-TEST_F(Terminals, TheSameBytesElsewhereAreBytes) {
-    write("u.txt", utf8_line + "\n");
-    e2e::pty_terminal &t = start_with(exit_keys + "key_bind \"Del127\" \"character_delete_left\"\n"
-                                                  "key_bind \"Right\" \"character_right\"\n",
-                                      {"u.txt"});
-    EXPECT_EQ(t.row(4), "caf?? ??? e?? ?!");
-    // Six bytes right, Backspace: one byte of é; a byte 0xc3 typed is Alt-C.
-    t.type("\x1b[C\x1b[C\x1b[C\x1b[C\x1b[C\x7f\xc3");
-    ASSERT_TRUE(t.wait_row(2, "@C is not bound"));
-    EXPECT_EQ(t.row(4), "caf? ??? e?? ?!");
-    EXPECT_TRUE(leave({"u.txt"}));
-    EXPECT_EQ(read("u.txt"), "caf\xc3 \xe4\xb8\xad e\xcc\x81 \xc8!\n");
 }
 
 } // namespace

@@ -19,12 +19,13 @@
 
 namespace test_support {
 
-// A fresh folder under /tmp, removed with everything in it at scope exit.
+// A fresh folder under /tmp (or another folder), removed with everything in
+// it at scope exit.
 class scratch_dir {
   public:
-    scratch_dir() {
-        char pattern[] = "/tmp/ox-test-XXXXXX";
-        if (mkdtemp(pattern)) dir_ = pattern;
+    explicit scratch_dir(const std::string &under = "/tmp") {
+        std::string pattern = under + "/ox-test-XXXXXX";
+        if (mkdtemp(pattern.data())) dir_ = pattern;
     }
     ~scratch_dir() {
         std::error_code ignored;

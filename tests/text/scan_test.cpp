@@ -28,48 +28,15 @@ TEST(Scan, GetLineSplitsEveryFiveHundredBytesWithoutInventingEmptyLines) {
     // A full piece holding a NUL of its own must still be seen as full.
     std::string with_nul = std::string(10, 'x') + '\0' + std::string(489, 'y');
     const std::pair<std::string, Lines> cases[] = {
-        {a500 + "b\n", {a500, "b"}},
-        {a499 + "\nx\n", {a499, "x"}},
+        // clang-format off
+        {a500 + "b\n", {a500, "b"}}, {a499 + "\nx\n", {a499, "x"}},
         {a500 + "\nx\n", {a500, "x"}}, // the newline after a full piece belongs to it
-        {a500 + a500 + "\n", {a500, a500}},
-        {a500 + "\n\n", {a500, ""}},
+        {a500 + a500 + "\n", {a500, a500}}, {a500 + "\n\n", {a500, ""}},
         {a500 + a500 + a500.substr(0, 200), {a500, a500, a500.substr(0, 200)}},
-        {"\na\r\n\tb \xff", {"", "a\r", "\tb \xff"}},
-        {"", {}},
-        {std::string("ab\0cd\nef\n", 9), {"ab", "ef"}},
-        {with_nul + "\nz\n", {std::string(10, 'x'), "z"}}};
+        {"\na\r\n\tb \xff", {"", "a\r", "\tb \xff"}}, {"", {}},
+        {std::string("ab\0cd\nef\n", 9), {"ab", "ef"}}, {with_nul + "\nz\n", {std::string(10, 'x'), "z"}}};
+    // clang-format on
     for (const auto &[bytes, want] : cases) EXPECT_EQ(lines_of(bytes), want) << bytes.size();
-}
-
-// "value/bytes read" of the number at text.
-std::string number(const char *text, bool hex) {
-    int v = -1;
-    long used = (hex ? scan_num_hex(text, &v) : scan_num(text, &v)) - text;
-    return std::to_string(static_cast<unsigned>(v)) + "/" + std::to_string(used);
-}
-
-// "string/bytes read" of the quoted string at text, or "null".
-std::string quoted(const char *text) {
-    char out[LINE_BUF_SIZE];
-    const char *end = scan_quoted_str(text, out);
-    return end ? out + ("/" + std::to_string(end - text)) : "null";
-}
-
-TEST(Scan, NumbersAndQuotedStrings) {
-    std::string decimal, hex, strings;
-    // Decimal wraps at 32 bits; "&" starts hexadecimal digits of either case.
-    for (const char *t : {"12ab", "abc", "-5", "007\xb2", "4294967295", "4294967306", "&1"}) {
-        decimal += number(t, false) + " ";
-    }
-    for (const char *t : {"&1F", "&", "&aBg", "&ffFFffFF", "1F", "x"}) hex += number(t, true) + " ";
-    EXPECT_EQ(decimal, "12/2 0/0 0/0 7/3 4294967295/10 10/10 0/0 ");
-    EXPECT_EQ(hex, "31/3 0/1 171/3 4294967295/9 1/1 0/0 ");
-    // A backslash takes the next byte literally; a string must be closed.
-    for (const char *t : {R"("a\"b\\c\n" rest)", R"("\"")", R"(""x)", "abc\"", " \"a\"", "\"abc",
-                          "\"abc\\", "\"abc\\\"", "\""}) {
-        strings += quoted(t) + " ";
-    }
-    EXPECT_EQ(strings, R"(a"b\cn/11 "/4 /2 null null null null null null )");
 }
 
 TEST(StringArena, BlocksOfMixedSizesNeverOverlap) {
