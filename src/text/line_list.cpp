@@ -2,24 +2,36 @@
 
 namespace {
 
+// Makes l the line after prev in the list of f (its first line when prev is
+// null), and the current line.
+void put_after(FOLD *f, LINE *prev, LINE *l) {
+    l->prev = prev;
+    if (prev) {
+        prev->next = l;
+    } else {
+        f->first = l;
+    }
+    f->cur = l;
+}
+
+// The list of f gains n entries, and it and every fold holding it deep lines
+// (both negative for a loss).
+void add_counts(FOLD *f, int n, int deep) {
+    f->line_count += n;
+    for (FOLD *p = f; p; p = p->parent) p->deep_count += deep;
+}
+
 // Links the run from first to last (n lines, deep lines in all) into the
 // list of f before its current line; first becomes the current line. An unset
 // mark is -1 and the index is never negative, so only set marks move.
 void link_run(FOLD *f, LINE *first, LINE *last, int n, int deep) {
     LINE *cur = f->cur;
-    first->prev = cur->prev;
-    if (cur->prev) {
-        cur->prev->next = first;
-    } else {
-        f->first = first;
-    }
+    put_after(f, cur->prev, first);
     last->next = cur;
     cur->prev = last;
-    f->cur = first;
     if (f->mark1 >= f->cur_index) f->mark1 += n;
     if (f->mark2 >= f->cur_index) f->mark2 += n;
-    f->line_count += n;
-    for (FOLD *p = f; p; p = p->parent) p->deep_count += deep;
+    add_counts(f, n, deep);
 }
 
 // Where a mark at m of the list lands when the n lines from index c on leave.
@@ -31,18 +43,10 @@ int mark_after_removing(int m, int c, int n) {
 // Unlinks the run from the current line of f to last (n lines, deep lines in
 // all); the line after it becomes the current line.
 void unlink_run(FOLD *f, LINE *last, int n, int deep) {
-    LINE *first = f->cur, *after = last->next;
-    after->prev = first->prev;
-    if (first->prev) {
-        first->prev->next = after;
-    } else {
-        f->first = after;
-    }
-    f->cur = after;
+    put_after(f, f->cur->prev, last->next);
     f->mark1 = mark_after_removing(f->mark1, f->cur_index, n);
     f->mark2 = mark_after_removing(f->mark2, f->cur_index, n);
-    f->line_count -= n;
-    for (FOLD *p = f; p; p = p->parent) p->deep_count -= deep;
+    add_counts(f, -n, -deep);
 }
 
 } // namespace
