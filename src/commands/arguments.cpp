@@ -81,59 +81,64 @@ const char *get_char(const char *p, unsigned char *value, const char *question) 
     return p;
 }
 
-const char *get_buff(const char *p, BUFF **value, const char *question) {
+// One entry of a table of buffers or languages (null slots are skipped): "?"
+// asks which, from all of them with the current one first; "." is the
+// current one; a quoted name is looked up. Raises the error for none.
+template <class T, int SIZE, class Name, class Lookup>
+static const char *get_entry(const char *p, T **value, const char *question,
+                             T *const (&table)[SIZE], T *current, int error, Name name_of,
+                             Lookup lookup) {
     if (*p == '?') {
-        OPTION options[MAX_BUFFS];
+        OPTION options[SIZE];
         int count = 0, first = 0;
-        for (int slot = 0; slot < MAX_BUFFS; slot++) {
-            if (buffs[slot] == nullptr) continue;
-            if (buffs[slot] == cur_buffer) first = count;
-            options[count++] = {buffs[slot]->fn, slot, 0, 0};
+        for (int slot = 0; slot < SIZE; slot++) {
+            if (table[slot] == nullptr) continue;
+            if (table[slot] == current) first = count;
+            options[count++] = {name_of(table[slot]), slot, 0, 0};
         }
         OPTION *chosen = nullptr;
-        if (count == 0) error_code(ERR_BAD_BUFFER);
+        if (count == 0) error_code(error);
         asked(prompt_opt(question, &chosen, options, count, first));
-        *value = buffs[chosen->value];
+        *value = table[chosen->value];
         return p + 1;
     }
     if (*p == '.') {
-        if (cur_buffer == nullptr) error_code(ERR_BAD_BUFFER);
-        *value = cur_buffer;
+        if (current == nullptr) error_code(error);
+        *value = current;
         return p + 1;
     }
     char name[LINE_BUF_SIZE];
     p = read_quoted(p, name);
-    const char *host_name = get_os_fn(name);
-    BUFF *b = host_name != nullptr ? lookup_buff_text(host_name) : nullptr;
-    if (b == nullptr) error_code(ERR_BAD_BUFFER);
-    *value = b;
+    T *found = lookup(name);
+    if (found == nullptr) error_code(error);
+    *value = found;
     return p;
 }
 
+const char *get_buff(const char *p, BUFF **value, const char *question) {
+    return get_entry(
+        p, value, question, buffs, cur_buffer, ERR_BAD_BUFFER, [](BUFF *b) { return b->fn; },
+        [](const char *name) {
+            const char *host_name = get_os_fn(name);
+            return host_name != nullptr ? lookup_buff_text(host_name) : nullptr;
+        });
+}
+
 const char *get_lang(const char *p, LANG **value, const char *question) {
-    if (*p == '?') {
-        OPTION options[MAX_LANGS];
-        int first = 0;
-        for (int i = 0; i < n_langs; i++) {
-            if (cur_buffer != nullptr && langs[i] == cur_buffer->lang) first = i;
-            options[i] = {langs[i]->name, i, 0, 0};
-        }
-        OPTION *chosen = nullptr;
-        if (n_langs == 0) error_code(ERR_BAD_LANGUAGE);
-        asked(prompt_opt(question, &chosen, options, n_langs, first));
-        *value = langs[chosen->value];
-        return p + 1;
-    }
-    if (*p == '.') {
-        if (cur_buffer == nullptr) error_code(ERR_BAD_LANGUAGE);
-        *value = cur_buffer->lang;
-        return p + 1;
-    }
-    char name[LINE_BUF_SIZE];
-    p = read_quoted(p, name);
-    LANG *lang = lookup_lang_text(name);
-    if (lang == nullptr) error_code(ERR_BAD_LANGUAGE);
-    *value = lang;
+    return get_entry(
+        p, value, question, langs, cur_buffer ? cur_buffer->lang : nullptr, ERR_BAD_LANGUAGE,
+        [](LANG *l) { return l->name; }, lookup_lang_text);
+}
+
+// The word at p, which must name one of the count options: its value, or the
+// error raised.
+static const char *read_option(const char *p, int *value, const OPTION *options, int count,
+                               int error) {
+    char word[LINE_BUF_SIZE];
+    p = read_word(p, word);
+    int v = lookup_opt(word, options, count);
+    if (v < 0) error_code(error);
+    *value = v;
     return p;
 }
 
@@ -142,12 +147,7 @@ const char *get_yn(const char *p, int *value, const char *question) {
         asked(prompt_yn(question, value));
         return p + 1;
     }
-    char word[LINE_BUF_SIZE];
-    p = read_word(p, word);
-    int v = lookup_opt(word, yes_no_opts, 2);
-    if (v < 0) error_code(ERR_BAD_YES_NO);
-    *value = v;
-    return p;
+    return read_option(p, value, yes_no_opts, 2, ERR_BAD_YES_NO);
 }
 
 const char *get_when(const char *p, int *value, const char *question) {
@@ -157,10 +157,5 @@ const char *get_when(const char *p, int *value, const char *question) {
         *value = chosen->value;
         return p + 1;
     }
-    char word[LINE_BUF_SIZE];
-    p = read_word(p, word);
-    int v = lookup_opt(word, when_opts, 3);
-    if (v < 0) error_code(ERR_BAD_SEARCH_CRITERION);
-    *value = v;
-    return p;
+    return read_option(p, value, when_opts, 3, ERR_BAD_SEARCH_CRITERION);
 }

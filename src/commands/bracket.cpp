@@ -37,12 +37,7 @@ void cmd_s_bracket() {
 
     escape_watch_start();
     for (int depth = 1; depth > 0;) {
-        cursor_moved = 1;
-        if (forwards)
-            cmd_c_right();
-        else
-            cmd_c_left();
-        if (!cursor_moved) error_code(ERR_NOT_FOUND);
+        if (!(forwards ? char_right() : char_left())) error_code(ERR_NOT_FOUND);
         unsigned char c = byte_under_cursor();
         if (c == bracket)
             depth++;

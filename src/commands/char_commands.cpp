@@ -12,8 +12,6 @@
 
 #include <cstring>
 
-int cursor_moved = 1;
-
 // The into value one character before or after the cursor's, which is
 // above 0 or below max_into_value(): in the indentation and past the string
 // a step is one column.
@@ -32,7 +30,7 @@ static int into_after() {
     return cur_fold()->into + (n > 0 ? n : 1);
 }
 
-void cmd_c_left() {
+bool char_left() {
     FOLD *f = cur_fold();
     if (f->into > 0) {
         set_into(into_before());
@@ -41,11 +39,12 @@ void cmd_c_left() {
         row_up();
         cursor_to_line_end();
     } else {
-        cursor_moved = 0;
+        return false;
     }
+    return true;
 }
 
-void cmd_c_right() {
+bool char_right() {
     FOLD *f = cur_fold();
     if (f->into < max_into_value()) {
         set_into(into_after());
@@ -54,8 +53,17 @@ void cmd_c_right() {
         row_down();
         cursor_to_line_start();
     } else {
-        cursor_moved = 0;
+        return false;
     }
+    return true;
+}
+
+void cmd_c_left() {
+    char_left();
+}
+
+void cmd_c_right() {
+    char_right();
 }
 
 void cmd_c_insert() {

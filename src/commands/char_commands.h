@@ -11,16 +11,16 @@
 // (display/utf8.h): the cursor steps over it, and deletes take it whole.
 #pragma once
 
-// Cleared by character_left and character_right when there was nowhere to
-// move; the word commands set it before they start and stop when it clears.
-extern int cursor_moved;
-
 // character_left: one place left; from the start of a line to the end of the
-// previous one, the cursor row one up.
+// previous one, the cursor row one up. char_left moves so and says whether
+// there was somewhere to move.
 void cmd_c_left();
+bool char_left();
 // character_right: one place right; from the end of a line to the start of
-// the next one, the cursor row one down.
+// the next one, the cursor row one down. char_right moves so and says whether
+// there was somewhere to move.
 void cmd_c_right();
+bool char_right();
 
 // character_insert, character_overtype, character_type (character): one
 // typing step; the character 0 does nothing.

@@ -5,6 +5,7 @@
 #include "commands/errors.h"
 #include "commands/vfold.h"
 #include "display/prompt.h"
+#include "display/rows.h"
 #include "text/fold_nav.h"
 
 void cmd_f_start() {
@@ -45,5 +46,5 @@ void cmd_f_out() {
         error_code(ERR_NO_PARENT);
     else
         vfold_close(0);
-    cur_fold()->row = y_size / 2;
+    cur_fold()->row = middle_row();
 }

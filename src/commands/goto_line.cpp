@@ -5,27 +5,20 @@
 
 namespace {
 
-void forwards(TREE_POS *p, int t) {
-    while (p->fold->parent && t >= pos_first_line_no(p) + p->fold->deep_count) {
-        pos_leave(p);
-        pos_next(p);
+// Straight to line t: a list that does not hold it is left at once, a fold
+// is entered only when it holds it, so that no fold's contents are walked.
+struct toward_line : tree_walk_rules {
+    int t;
+    explicit toward_line(int target) : t(target) {}
+    bool outside(const TREE_POS &p) const {
+        int first = pos_first_line_no(&p);
+        return p.fold->parent && (t < first || t >= first + p.fold->deep_count);
     }
-    while (p->line_no < t) {
-        const LINE *l = p->fold->cur;
-        if (line_kind(l) == LINE_FOLD && t <= p->line_no + lines_in(l))
-            pos_enter(p);
-        else
-            pos_next(p);
+    bool enters(const TREE_POS &p) const {
+        const LINE *l = p.fold->cur;
+        return line_kind(l) == LINE_FOLD && t > p.line_no && t <= p.line_no + lines_in(l);
     }
-}
-
-void backwards(TREE_POS *p, int t) {
-    while (p->fold->parent && t < pos_first_line_no(p)) pos_leave(p);
-    while (p->line_no > t) {
-        pos_prev(p);
-        if (line_kind(p->fold->cur) == LINE_FOLD && t > p->line_no) pos_enter_at_end(p);
-    }
-}
+};
 
 } // namespace
 
@@ -35,10 +28,10 @@ void goto_line(BUFF *b, int line_no) {
     TREE_POS p = buffer_pos(b);
     if (t == p.line_no) return;
     bool ahead = t > p.line_no;
-    if (ahead)
-        forwards(&p, t);
-    else
-        backwards(&p, t);
+    toward_line rules(t);
+    bool more = true;
+    while (more && p.line_no != t)
+        more = ahead ? walk_forwards(&p, rules) : walk_backwards(&p, rules);
     set_buffer_pos(b, p);
     if (b != cur_buffer) return;
     if (ahead)

@@ -3,10 +3,10 @@
 #include "commands/cursor.h"
 #include "commands/line_commands.h"
 #include "display/prompt.h"
-#include "display/terminal.h"
+#include "display/rows.h"
 
 static int page_size() {
-    return y_size > 6 ? y_size - 5 : 1;
+    return cursor_rows() > 1 ? cursor_rows() : 1;
 }
 
 void cmd_p_up() {

@@ -1,7 +1,8 @@
 // The page commands: moving the cursor by a page and scrolling the view by a
 // row, within the current fold's list (fold lines count as one line each).
 //
-// A page is y_size - 5 lines, the rows on which the cursor can stand.
+// A page is as many lines as there are rows on which the cursor can stand
+// (display/rows.h).
 #pragma once
 
 // page_up: a page back with the cursor row unchanged, so that the text moves

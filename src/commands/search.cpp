@@ -113,46 +113,29 @@ template <class Match> bool expression_match(Match run) {
     return found;
 }
 
-// The first match that starts at or after offset.
-bool find_forwards(const line_scan &s, int offset, match &m) {
-    if (offset > s.length) return false;
+// Forwards, the first match that starts at or after offset; backwards, the
+// last match that ends at or before it (of those, the one that starts first).
+// The direction is known where it is called, so each is made on its own.
+template <bool FORWARDS> bool find_match(const line_scan &s, int offset, match &m) {
     const SEARCH &q = last_search;
-    if (q.ere) {
-        int at = 0, length = 0;
-        ERE_SUBS *subs = q.replace ? &m.subs : nullptr;
-        if (!expression_match(
-                [&] { return ere_match_fwd(q.ere.get(), 0, s.text, offset, &at, &length, subs); }))
-            return false;
-        m.start = at;
-        m.end = at + length;
-        return true;
+    if (offset > s.length) {
+        if (FORWARDS) return false;
+        offset = s.length;
     }
-    int at = plain_find_forwards(s.text, s.length, offset, q.plain, q.plain_len);
-    if (at < 0) return false;
-    m.start = at;
-    m.end = at + q.plain_len;
-    return true;
-}
-
-// The last match that ends at or before offset (of those, the one that
-// starts first).
-bool find_backwards(const line_scan &s, int offset, match &m) {
-    if (offset > s.length) offset = s.length;
-    const SEARCH &q = last_search;
+    int at = 0, length = q.plain_len;
     if (q.ere) {
-        int at = 0, length = 0;
         ERE_SUBS *subs = q.replace ? &m.subs : nullptr;
+        auto engine = FORWARDS ? ere_match_fwd : ere_match_bwd;
         if (!expression_match(
-                [&] { return ere_match_bwd(q.ere.get(), 0, s.text, offset, &at, &length, subs); }))
+                [&] { return engine(q.ere.get(), 0, s.text, offset, &at, &length, subs); }))
             return false;
-        m.start = at;
-        m.end = at + length;
-        return true;
+    } else {
+        at = FORWARDS ? plain_find_forwards(s.text, s.length, offset, q.plain, q.plain_len)
+                      : plain_find_backwards(s.text, offset, q.plain, q.plain_len);
+        if (at < 0) return false;
     }
-    int at = plain_find_backwards(s.text, offset, q.plain, q.plain_len);
-    if (at < 0) return false;
     m.start = at;
-    m.end = at + q.plain_len;
+    m.end = at + length;
     return true;
 }
 
@@ -237,13 +220,8 @@ void cursor_to_start_quickly() {
 
 // One step of the walk, which puts the cursor, column and all, where the
 // search goes on or where it ended: 1 when it has ended.
-int step_forwards() {
-    int ended = search_step_fwd();
-    column_stale = false;
-    return ended;
-}
-int step_backwards() {
-    int ended = search_step_bwd();
+int step_on() {
+    int ended = search_step();
     column_stale = false;
     return ended;
 }
@@ -253,15 +231,15 @@ bool next_forwards(line_scan &s, match &m) {
     FOLD *f = cur_fold();
     if (last_search.last_empty) {
         if (f->into >= max_into_value()) {
-            if (step_forwards()) return false;
+            if (step_on()) return false;
             cursor_to_start_quickly();
         } else {
             f->into++;
         }
     }
     for (;;) {
-        if (load_line(s) && find_forwards(s, cur_fold()->into - s.base, m)) return true;
-        if (step_forwards()) {
+        if (load_line(s) && find_match<true>(s, cur_fold()->into - s.base, m)) return true;
+        if (step_on()) {
             keep_row_bottom();
             return false;
         }
@@ -276,7 +254,7 @@ bool next_backwards(line_scan &s, match &m) {
     if (last_search.last_empty) {
         load_line(s);
         if (f->into <= indent_of(f->cur)) {
-            if (step_backwards()) {
+            if (step_on()) {
                 keep_row_top();
                 return false;
             }
@@ -286,8 +264,8 @@ bool next_backwards(line_scan &s, match &m) {
         }
     }
     for (;;) {
-        if (load_line(s) && find_backwards(s, cur_fold()->into - s.base, m)) return true;
-        if (step_backwards()) {
+        if (load_line(s) && find_match<false>(s, cur_fold()->into - s.base, m)) return true;
+        if (step_on()) {
             keep_row_top();
             return false;
         }
@@ -371,6 +349,5 @@ void search_forget() {
     q.replace = 0;
     q.last_empty = 0;
     q.count = 0;
-    search_root_fold = nullptr;
-    search_root_buff_id = -1;
+    q.scope = search_scope{};
 }

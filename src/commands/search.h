@@ -29,7 +29,16 @@ struct ere_deleter {
 };
 using owned_ere = std::unique_ptr<ERE, ere_deleter>;
 
-// The settings of the last search and its progress.
+struct FOLD;
+
+// Where a search may walk (commands/search_walk.h): the fold context it
+// started in, null once that fold is freed, and the id of its buffer.
+struct search_scope {
+    FOLD *root_fold = nullptr;
+    int root_buff_id = -1;
+};
+
+// The settings of the last search, its scope and its progress.
 struct SEARCH {
     int have_pattern;          // 0 until the first search was set up
     int case_sensitive;        // 0: upper and lower case are the same
@@ -46,6 +55,7 @@ struct SEARCH {
     int replacement_len;
     int last_empty; // the last match was empty: the next look starts one place on
     int count;      // matches handled by the search running, or the last one
+    search_scope scope;
 };
 
 extern SEARCH last_search;

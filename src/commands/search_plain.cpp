@@ -1,20 +1,12 @@
 #include "commands/search_plain.h"
 
-#include <cstring>
+#include "ere/sixteen.h"
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
+#include <cstring>
 
 namespace {
 
 #ifdef __SSE2__
-// Sixteen copies of a byte, made in a register: _mm_set1_epi8 goes through
-// memory, and reading back what was just stored as one byte stalls.
-__m128i sixteen(unsigned char byte) {
-    return _mm_set1_epi32(static_cast<int>(byte * 0x01010101u));
-}
-
 // Sixteen start positions at a time: where both the pattern's first byte and
 // its last byte are in place (n at least 2), the bytes between are compared.
 // Returns -2 when the text is too short for one block.

@@ -9,13 +9,11 @@
 #include "display/prompt.h"
 #include "text/fold_nav.h"
 
-FOLD *search_root_fold;
-int search_root_buff_id = -1;
-
 namespace {
 
 void forget_root_fold(FOLD *f) {
-    if (f == search_root_fold) search_root_fold = nullptr;
+    search_scope &scope = last_search.scope;
+    if (f == scope.root_fold) scope.root_fold = nullptr;
 }
 
 bool enters(int when, int open) {
@@ -47,115 +45,92 @@ struct buffer_chain {
     }
 };
 
-// Into the file of the virtual fold line v, unless that file is open in this
-// buffer or one it was entered from (which would go on without end): read
-// into a new child buffer, or, when the user takes another buffer that holds
-// it already, searched there from its first line, so that the file has one
-// copy in memory.
-void enter_virtual(const LINE *v) {
-    char fn[LINE_BUF_SIZE];
-    vfold_file(v, fn);
-    if (file_in_chain(cur_buffer, fn)) error_file(ERR_RECURSION, fn);
-    if (vfold_enter(v)) {
-        while (cur_fold()->parent) fold_leave(cur_buffer);
-        step_first();
-        cursor_to_line_start();
-    }
-    prompt("searching ...");
-}
-
-// At the end of the root fold, or of a fold the search does not leave.
-bool leaves_fold(const FOLD *f) {
-    return f->parent && last_search.when_folds != WHEN_NEVER && f != search_root_fold;
-}
-
 // At the top of a child buffer the search entered.
 bool leaves_buffer(const BUFF *b) {
-    return !b->fold->parent && last_search.when_vfolds != WHEN_NEVER &&
-           b->id != search_root_buff_id && buff_is_ancestor(b, search_root_buff_id);
+    int root = last_search.scope.root_buff_id;
+    return last_search.when_vfolds != WHEN_NEVER && b->id != root && buff_is_ancestor(b, root);
 }
 
-// Back to the parent buffer, writing the child back if the search changed it.
-void leave_buffer() {
-    vfold_close(1);
-    prompt("searching ...");
-}
+// The walk of a search: into folds and virtual folds as its settings say,
+// never out of its root fold nor its buffer. Its place is the cursor, given
+// back to the current buffer before a virtual fold changes the buffer.
+struct search_rules : tree_walk_rules {
+    bool enters(const TREE_POS &p) const { return enters_line(p.fold->cur); }
+
+    bool leaves(const FOLD *f) const {
+        return last_search.when_folds != WHEN_NEVER && f != last_search.scope.root_fold;
+    }
+
+    // Back to the parent buffer, writing the child back if the search changed
+    // it.
+    bool leave_top(TREE_POS *p) {
+        if (!leaves_buffer(cur_buffer)) return false;
+        set_buffer_pos(cur_buffer, *p);
+        vfold_close(1);
+        prompt("searching ...");
+        *p = buffer_pos(cur_buffer);
+        return true;
+    }
+
+    // Into the file of the virtual fold line, unless that file is open in
+    // this buffer or one it was entered from (which would go on without end):
+    // read into a new child buffer, or, when the user takes another buffer
+    // that holds it already, searched there from its first line, so that the
+    // file has one copy in memory.
+    void enter_virtual(TREE_POS *p) {
+        set_buffer_pos(cur_buffer, *p);
+        const LINE *v = p->fold->cur;
+        char fn[LINE_BUF_SIZE];
+        vfold_file(v, fn);
+        if (file_in_chain(cur_buffer, fn)) error_file(ERR_RECURSION, fn);
+        if (vfold_enter(v)) {
+            while (cur_fold()->parent) fold_leave(cur_buffer);
+            step_first();
+            cursor_to_line_start();
+        }
+        prompt("searching ...");
+        *p = buffer_pos(cur_buffer);
+    }
+};
 
 } // namespace
 
 void search_set_scope() {
-    search_root_fold = cur_fold();
-    search_root_buff_id = cur_buffer->id;
-    fold_set_free_notice(forget_root_fold);
+    // Registered once: a notice has one registrant.
+    [[maybe_unused]] static const bool told_of_freed_folds =
+        (fold_set_free_notice(forget_root_fold), true);
+    last_search.scope = {cur_fold(), cur_buffer->id};
 }
 
 int in_search_scope() {
+    const search_scope &scope = last_search.scope;
     const BUFF *b = cur_buffer;
     buffer_chain chain;
-    while (b->id != search_root_buff_id) {
+    while (b->id != scope.root_buff_id) {
         if (last_search.when_vfolds == WHEN_NEVER) return 0;
         b = chain.parent_of(b);
         if (!b) return 0;
     }
-    for (const FOLD *f = b->fold; f != search_root_fold; f = f->parent)
+    for (const FOLD *f = b->fold; f != scope.root_fold; f = f->parent)
         if (last_search.when_folds == WHEN_NEVER || !f->parent) return 0;
     return 1;
 }
 
-int search_step_fwd() {
-    BUFF *b = cur_buffer;
-    FOLD *f = b->fold;
-    LINE *l = f->cur;
-    if (l != f->end) {
-        if (!enters_line(l))
-            step_next();
-        else if (line_kind(l) == LINE_FOLD)
-            fold_enter(b);
-        else
-            enter_virtual(l);
+int search_step() {
+    bool forwards = last_search.forwards;
+    search_rules rules;
+    TREE_POS p = buffer_pos(cur_buffer);
+    if (forwards ? walk_forwards(&p, rules) : walk_backwards(&p, rules)) {
+        set_buffer_pos(cur_buffer, p);
         return 0;
     }
-    if (leaves_fold(f)) {
-        fold_leave(b);
-        step_next();
-        return 0;
+    if (forwards) {
+        cursor_to_line_end();
+        keep_row_bottom();
+    } else {
+        cursor_to_line_start();
+        keep_row_top();
     }
-    if (leaves_buffer(b)) {
-        leave_buffer();
-        if (line_kind(cur_line()) == LINE_VIRT) step_next();
-        return 0;
-    }
-    cursor_to_line_end();
-    keep_row_bottom();
-    matched();
-    return 1;
-}
-
-int search_step_bwd() {
-    BUFF *b = cur_buffer;
-    FOLD *f = b->fold;
-    if (f->cur != f->first) {
-        step_prev();
-        LINE *l = f->cur;
-        if (enters_line(l)) {
-            if (line_kind(l) == LINE_FOLD)
-                fold_enter(b);
-            else
-                enter_virtual(l);
-            step_last();
-        }
-        return 0;
-    }
-    if (leaves_fold(f)) {
-        fold_leave(b);
-        return 0;
-    }
-    if (leaves_buffer(b)) {
-        leave_buffer();
-        return 0;
-    }
-    cursor_to_line_start();
-    keep_row_top();
     matched();
     return 1;
 }

@@ -16,12 +16,9 @@
 
 #include "text/buffer.h"
 
-// The scope of the last search: its root fold (null once that fold is freed)
-// and the id of its buffer.
-extern FOLD *search_root_fold;
-extern int search_root_buff_id;
-
-// The current fold context and buffer become the scope.
+// The current fold context and buffer become the scope of the last search
+// (last_search.scope, commands/search.h). The first time, the scope asks the
+// line tree to be told when a fold is freed, so that it forgets its root fold.
 void search_set_scope();
 
 // 1 when the cursor is where the last search could have walked to: the root
@@ -30,21 +27,18 @@ void search_set_scope();
 // search enters folds).
 int in_search_scope();
 
-// One step of the walk forwards: into the fold or virtual fold of the current
-// line when the settings say so, else to the next line; at the end of a list,
-// out of it when it is not the root. The search goes on at the new current
-// line: 0. At the end of the scope: the cursor at the end of the line, the
-// count reported (matched), 1.
+// One step of the walk in the search's direction. Forwards: into the fold or
+// virtual fold of the current line when the settings say so, else to the next
+// line; at the end of a list, out of it when it is not the root. Backwards: to
+// the previous line, entering a fold or virtual fold there at its end line; at
+// the first line of a list, out of it onto its fold line, which is searched
+// next. The search goes on at the new current line: 0. At the end of the
+// scope: the cursor at the end of the line (forwards) or its start
+// (backwards), the count reported (matched), 1.
 // Raises "bad filename ", "infinite recursion detected reading " (a virtual
 // fold naming the file of its own buffer or of one it was entered from), the
 // errors of reading the file, and those of writing a child buffer back.
-int search_step_fwd();
-
-// The same backwards: to the previous line, entering a fold or virtual fold
-// there at its end line; at the first line of a list, out of it onto its fold
-// line, which is searched next. At the start of the scope: the cursor at the
-// start of the line, the count reported, 1.
-int search_step_bwd();
+int search_step();
 
 // 1 when following parent ids from b reaches the id; 0 when the parents end
 // (-1), name no buffer, or come round to a buffer already passed.

@@ -84,48 +84,14 @@ void cmd_t_error() {
     tag_line_of(b, static_cast<int>(number - 1));
 }
 
-namespace {
-
-bool at_tag(const TREE_POS &p) {
-    return line_is_tagged(p.fold->cur);
-}
-
-// One line on in file order, entering every fold line and stepping over
-// virtual fold lines; false at the end line of the top list.
-bool walk_forwards(TREE_POS *p) {
-    const LINE *l = p->fold->cur;
-    if (l == p->fold->end) {
-        if (!p->fold->parent) return false;
-        pos_leave(p);
-        pos_next(p);
-    } else if (line_kind(l) == LINE_FOLD) {
-        pos_enter(p);
-    } else {
-        pos_next(p);
-    }
-    return true;
-}
-
-// One line back, entering fold lines at their end line; a fold line is
-// reached when its fold is left. False at the first line of the top list.
-bool walk_backwards(TREE_POS *p) {
-    if (p->fold->cur == p->fold->first) {
-        if (!p->fold->parent) return false;
-        pos_leave(p);
-    } else {
-        pos_prev(p);
-        if (line_kind(p->fold->cur) == LINE_FOLD) pos_enter_at_end(p);
-    }
-    return true;
-}
-
-} // namespace
-
 void cmd_t_goto() {
     int forwards = arg_val[0].num;
     TREE_POS p = buffer_pos(cur_buffer);
+    // Into every fold, over virtual fold lines, never above the top list.
+    tree_walk_rules rules;
     bool found = false;
-    while (!found && (forwards ? walk_forwards(&p) : walk_backwards(&p))) found = at_tag(p);
+    while (!found && (forwards ? walk_forwards(&p, rules) : walk_backwards(&p, rules)))
+        found = line_is_tagged(p.fold->cur);
     set_buffer_pos(cur_buffer, p);
     cursor_to_line_start();
     if (!found) error_code(ERR_NOT_FOUND);

@@ -24,26 +24,18 @@ static bool on_word_char() {
     return std::strstr(cur_buffer->lang->separators, std::string(s + p, n).c_str()) == nullptr;
 }
 
-// One step of the move; false when it could not move.
-static bool step(void (*move)()) {
-    move();
-    return cursor_moved;
-}
-
 void cmd_w_left() {
-    cursor_moved = 1;
-    if (!step(cmd_c_left)) return;
+    if (!char_left()) return;
     while (!on_word_char())
-        if (!step(cmd_c_left)) return;
+        if (!char_left()) return;
     while (on_word_char())
-        if (!step(cmd_c_left)) return;
-    cmd_c_right();
+        if (!char_left()) return;
+    char_right();
 }
 
 void cmd_w_right() {
-    cursor_moved = 1;
     while (!on_word_char())
-        if (!step(cmd_c_right)) return;
+        if (!char_right()) return;
     while (on_word_char())
-        if (!step(cmd_c_right)) return;
+        if (!char_right()) return;
 }

@@ -19,9 +19,9 @@ struct ROW {
     int span;   // for syntax colour, the span state the line starts in; 0 for none
 };
 
-// Fills rows[3] to rows[n_rows - 1] (rows below 3 are left alone) with the
-// layout of f's list with its current line on cursor_row (3 to n_rows - 1;
-// any other row leaves them all empty).
+// Fills rows[FIRST_TEXT_ROW] to rows[n_rows - 1] (the rows above are left
+// alone) with the layout of f's list with its current line on cursor_row
+// (FIRST_TEXT_ROW to n_rows - 1; any other row leaves them all empty).
 //
 // A text line is at the indent sum of the open folds around it; a fold or
 // virtual fold line at that sum plus its own indent. An open fold's contents

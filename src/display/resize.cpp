@@ -11,6 +11,7 @@
 
 #include "display/terminal.h"
 #include "host/hangup.h"
+#include "host/notice.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ void th_watch_size() {
 }
 
 void th_set_resize_notice(void (*notice)()) {
-    resize_notice = notice;
+    register_notice(resize_notice, notice);
 }
 
 bool th_terminal_size(int *cols, int *rows) {

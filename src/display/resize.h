@@ -12,7 +12,8 @@
 // Installs the SIGWINCH handler; th_init calls it once, before curses starts.
 void th_watch_size();
 
-// Who draws the screen again once it has a new size.
+// Who draws the screen again once it has a new size; one registrant at a
+// time (host/notice.h).
 void th_set_resize_notice(void (*notice)());
 
 // Waits until a byte can be read from the terminal (or reading it would

@@ -219,7 +219,7 @@ void refresh() {
     }
     th_setcsr(CSR_HIDDEN);
     // A cursor row off the text rows (the screen shrank) is drawn on the nearest.
-    int row = f->row < FIRST_TEXT_ROW ? FIRST_TEXT_ROW : f->row >= y_size ? y_size - 1 : f->row;
+    int row = f->row < FIRST_TEXT_ROW ? FIRST_TEXT_ROW : f->row > last_row() ? last_row() : f->row;
     layout_rows(wanted.data(), y_size, f, row);
     syntax_rows(wanted.data(), y_size, b);
     update_rows();

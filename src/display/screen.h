@@ -1,14 +1,14 @@
 // The screen: the current buffer drawn on the terminal.
 //
-//   rows 0 and 1       status rows (display/status.h)
-//   row 2              the prompt line (display/prompt.h)
-//   rows 3 to y_size-1 the text: the list of the fold the user is in, open
-//                      folds expanded in place (display/layout.h)
+//   the status rows and the prompt row (display/rows.h, status.h, prompt.h)
+//   FIRST_TEXT_ROW to last_row(): the text, the list of the fold the user is
+//                      in, open folds expanded in place (display/layout.h)
 //
 // The current line is always drawn on its fold context's cursor row (row),
 // so the view scrolls when commands keep that row while the current line
-// changes. Commands keep the row between 4 and y_size - 2, so that one row
-// of text shows above and below the cursor.
+// changes. Commands keep the row between CURSOR_ROW_TOP and
+// cursor_row_bottom(), so that one row of text shows above and below the
+// cursor.
 //
 // The screen keeps a record of what every text row shows. refresh lays the
 // rows out afresh and sends only what differs: a row is drawn again when its

@@ -1,9 +1,10 @@
 #include "display/text_cursor.h"
 
+#include "display/rows.h"
 #include "display/terminal.h"
 
 static int csr_x;
-static int csr_y = 3;
+static int csr_y = FIRST_TEXT_ROW;
 static int csr_mode = CSR_INSERT;
 
 void scn_remember_cursor(int x, int y, int mode) {

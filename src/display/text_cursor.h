@@ -6,5 +6,6 @@
 void scn_remember_cursor(int x, int y, int csr_mode);
 
 // Moves the tracked cursor to the recorded position and sets the recorded
-// cursor mode. Before the first refresh that is column 0 of row 3, mode 0.
+// cursor mode. Before the first refresh that is column 0 of the first text
+// row, mode 0.
 void scn_restore_cursor();

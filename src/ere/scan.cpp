@@ -1,20 +1,12 @@
 #include "ere/scan.h"
 
-#include <cstring>
+#include "ere/sixteen.h"
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
+#include <cstring>
 
 namespace {
 
 #ifdef __SSE2__
-// Sixteen copies of a byte, made in a register: _mm_set1_epi8 goes through
-// memory, and reading back what was just stored as one byte stalls.
-__m128i sixteen(unsigned char byte) {
-    return _mm_set1_epi32(static_cast<int>(byte * 0x01010101u));
-}
-
 struct Wanted {
     __m128i first[SCAN_MAX], second[SCAN_MAX];
     int count;

@@ -1,5 +1,7 @@
 #include "host/hangup.h"
 
+#include "host/notice.h"
+
 #include <poll.h>
 #include <unistd.h>
 
@@ -47,7 +49,7 @@ void hangup_catch() {
 }
 
 void hangup_set_saver(void (*saver)(int status)) {
-    registered_saver = saver;
+    register_notice(registered_saver, saver);
 }
 
 void hangup_poll() {

@@ -20,7 +20,7 @@
 void hangup_catch();
 
 // The function that saves the work and ends the process with the status it
-// is given; it never returns.
+// is given; it never returns. One registrant at a time (host/notice.h).
 void hangup_set_saver(void (*saver)(int status));
 
 // Runs the saver when a hang-up has been recorded, unless it is held off or

@@ -1,6 +1,7 @@
 #include "text/buffer.h"
 
 #include "host/filename.h"
+#include "host/notice.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -27,7 +28,7 @@ void data_init() {
 void data_deinit() {}
 
 void buff_set_notice(void (*notice)(BUFF *b, int event)) {
-    buff_notice = notice;
+    register_notice(buff_notice, notice);
 }
 
 void buff_notify(BUFF *b, int event) {

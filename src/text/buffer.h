@@ -68,7 +68,8 @@ enum buff_event {
 };
 
 // Called with the buffer and the event just before its tree goes (the undo
-// journal of its edits goes with it). Null for none.
+// journal of its edits goes with it). Null for none; one registrant at a
+// time (host/notice.h).
 void buff_set_notice(void (*notice)(BUFF *b, int event));
 
 // Calls the notice, if any: buff_read and buff_delete do.

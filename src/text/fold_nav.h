@@ -15,6 +15,8 @@
 // and nothing here knows the screen.
 #pragma once
 
+#include <cassert>
+
 #include "text/buffer.h"
 
 struct TREE_POS {
@@ -50,6 +52,92 @@ void pos_leave(TREE_POS *p);
 // The number of the first line of the place's list.
 inline int pos_first_line_no(const TREE_POS *p) {
     return p->line_no - p->fold->cur_count;
+}
+
+// ---- The walk in file order ------------------------------------------------
+//
+// A walk goes through a buffer's tree one line at a time in the order of its
+// file, from a place, under rules that say which folds it enters and where it
+// may leave a list. Forwards it enters a fold at its first line, so that a
+// fold line comes before its contents, and at the end line of a list it
+// leaves the fold and goes on past its fold line. Backwards it enters a fold
+// at its end line, so that the contents come first, and at the first line of
+// a list it leaves the fold for its fold line, which comes next.
+//
+// The rules are an object of a type derived from tree_walk_rules; each
+// member it declares again takes the place of the one below:
+//
+//   enters(p)        on a fold or virtual fold line: whether to go into it
+//                    (by default into every fold, over every virtual fold)
+//   outside(p)       nothing the walk wants is in the rest of p's list: leave
+//                    it at once, as at its end (by default never)
+//   leaves(f)        at the end of the list of f, which has a parent (forwards;
+//                    its first line backwards): whether to leave it, or to end
+//                    the walk there (by default always)
+//   leave_top(p)     the same at the end of a top list: the rules leave it by
+//                    their own means, the place then on the virtual fold line
+//                    that led into it, and say so; or end the walk (by default)
+//   enter_virtual(p) goes into the file of the virtual fold line at p, the
+//                    place then that file's top list at its first line
+//
+// Nothing here knows how a virtual fold's file is read, which buffer is the
+// current one, or the screen: rules that enter virtual folds do that.
+struct tree_walk_rules {
+    bool enters(const TREE_POS &p) const { return line_kind(p.fold->cur) == LINE_FOLD; }
+    bool outside(const TREE_POS &) const { return false; }
+    bool leaves(const FOLD *) const { return true; }
+    bool leave_top(TREE_POS *) { return false; }
+    void enter_virtual(TREE_POS *) { assert(!"rules that enter virtual folds go into them"); }
+};
+
+// One line on under the rules; false, the place left alone, where the walk
+// ends. Back on a virtual fold line after leave_top, it goes on past it.
+template <class Rules> bool walk_forwards(TREE_POS *p, Rules &rules) {
+    FOLD *f = p->fold;
+    LINE *l = f->cur;
+    if (l == f->end || rules.outside(*p)) {
+        if (f->parent) {
+            if (!rules.leaves(f)) return false;
+            pos_leave(p);
+            pos_next(p);
+        } else {
+            if (!rules.leave_top(p)) return false;
+            if (line_kind(p->fold->cur) == LINE_VIRT) pos_next(p);
+        }
+        return true;
+    }
+    int kind = line_kind(l);
+    if ((kind != LINE_FOLD && kind != LINE_VIRT) || !rules.enters(*p))
+        pos_next(p);
+    else if (kind == LINE_FOLD)
+        pos_enter(p);
+    else
+        rules.enter_virtual(p);
+    return true;
+}
+
+// One line back under the rules; false, the place left alone, where the walk
+// ends. A fold or virtual fold entered is entered at its end line.
+template <class Rules> bool walk_backwards(TREE_POS *p, Rules &rules) {
+    FOLD *f = p->fold;
+    if (f->cur == f->first || rules.outside(*p)) {
+        if (f->parent) {
+            if (!rules.leaves(f)) return false;
+            pos_leave(p);
+            return true;
+        }
+        return rules.leave_top(p);
+    }
+    pos_prev(p);
+    int kind = line_kind(p->fold->cur);
+    if ((kind != LINE_FOLD && kind != LINE_VIRT) || !rules.enters(*p)) return true;
+    if (kind == LINE_FOLD) {
+        pos_enter_at_end(p);
+    } else {
+        rules.enter_virtual(p);
+        pos_last(p);
+    }
+    return true;
 }
 
 // The fold of the buffer's current line, which must be a fold line, becomes

@@ -1,5 +1,6 @@
 #include "text/line.h"
 
+#include "host/notice.h"
 #include "text/alloc.h"
 #include "text/scan.h"
 #include "text/span_state.h"
@@ -61,17 +62,17 @@ char *save_payload_string(const char *text, size_t length) {
 } // namespace
 
 void line_set_delete_notice(void (*notice)(LINE *)) {
-    delete_notice = notice;
+    register_notice(delete_notice, notice);
 }
 
 void fold_set_free_notice(void (*notice)(FOLD *)) {
-    free_notice = notice;
+    register_notice(free_notice, notice);
 }
 
 TREE_WATCHER *line_watcher_;
 
 void line_set_watcher(TREE_WATCHER *w) {
-    line_watcher_ = w;
+    register_notice(line_watcher_, w);
 }
 
 int line_set_text(LINE *l, const char *text) {
@@ -209,7 +210,7 @@ FOLD *fold_create(const char *name, int indent, int open) {
     f->cur_count = 0;
     f->into = 0;
     f->col = 0;
-    f->row = 4;
+    f->row = FOLD_FIRST_ROW;
     f->mark1 = -1;
     f->mark2 = -1;
     f->spans_known = 0;

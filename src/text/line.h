@@ -249,6 +249,8 @@ void line_set_open(LINE *l, int open);
 void fold_set_marks(FOLD *f, int mark1, int mark2);
 
 // ---- Notices to upper layers ------------------------------------------------
+//
+// Each has one registrant at a time (host/notice.h): another is refused.
 
 // Called for every line record, end lines included, just before a deleter
 // frees it (the screen forgets rows that show it). Null for none.
@@ -283,7 +285,8 @@ struct TREE_WATCHER {
     virtual int deleting(LINE *l) = 0;
 };
 
-// Sets the watcher (null for none); the watcher must outlive its use.
+// Sets the watcher (null for none), one at a time like the notices; the
+// watcher must outlive its use.
 void line_set_watcher(TREE_WATCHER *w);
 
 // The watcher set, for this module's own code.
@@ -305,9 +308,13 @@ char *string_exchange(int kind, void *owner, char *s);
 // ---- Creation, copying and deletion ---------------------------------------
 
 // A fold without a fold line: a copy of name, indent and open, an empty list
-// whose end line is current, counts 1 and 0, into and col 0, row 4, no marks,
-// no parent. A buffer's top fold is made this way.
+// whose end line is current, counts 1 and 0, into and col 0, row
+// FOLD_FIRST_ROW, no marks, no parent. A buffer's top fold is made this way.
 FOLD *fold_create(const char *name, int indent, int open);
+
+// The cursor row of a new fold: the highest the cursor may stand on, which
+// display/rows.h names (and checks that the two agree).
+inline constexpr int FOLD_FIRST_ROW = 4;
 
 // Frees the fold record, its name and its end line, not the lines of its list.
 void fold_free(FOLD *f);

@@ -2,27 +2,62 @@
 
 #include "text/span_state.h"
 
-void line_insert(LINE *l, FOLD *f) {
-    if (line_watcher_) line_watcher_->inserting(l, f);
-    LINE *cur = f->cur;
-    int state = span_state_for_change(cur);
-    span_forget_line(l);
-    l->next = cur;
-    l->prev = cur->prev;
-    if (cur->prev) {
-        cur->prev->next = l;
+namespace {
+
+// Makes l the line after prev in the list of f (its first line when prev is
+// null), and the current line.
+void put_after(FOLD *f, LINE *prev, LINE *l) {
+    l->prev = prev;
+    if (prev) {
+        prev->next = l;
     } else {
         f->first = l;
     }
-    cur->prev = l;
     f->cur = l;
-    // An unset mark is -1 and the index is never negative, so only set marks
-    // move.
-    if (f->mark1 >= f->cur_index) f->mark1++;
-    if (f->mark2 >= f->cur_index) f->mark2++;
-    f->line_count++;
-    int n = lines_in(l) + 1;
-    for (FOLD *p = f; p; p = p->parent) p->deep_count += n;
+}
+
+// The list of f gains n entries, and it and every fold holding it deep lines
+// (both negative for a loss).
+void add_counts(FOLD *f, int n, int deep) {
+    f->line_count += n;
+    for (FOLD *p = f; p; p = p->parent) p->deep_count += deep;
+}
+
+// Links the run from first to last (n lines, deep lines in all) into the
+// list of f before its current line; first becomes the current line. An unset
+// mark is -1 and the index is never negative, so only set marks move.
+void link_run(FOLD *f, LINE *first, LINE *last, int n, int deep) {
+    LINE *cur = f->cur;
+    put_after(f, cur->prev, first);
+    last->next = cur;
+    cur->prev = last;
+    if (f->mark1 >= f->cur_index) f->mark1 += n;
+    if (f->mark2 >= f->cur_index) f->mark2 += n;
+    add_counts(f, n, deep);
+}
+
+// Where a mark at m of the list lands when the n lines from index c on leave.
+int mark_after_removing(int m, int c, int n) {
+    if (m <= c) return m;
+    return m - n > c ? m - n : c;
+}
+
+// Unlinks the run from the current line of f to last (n lines, deep lines in
+// all); the line after it becomes the current line.
+void unlink_run(FOLD *f, LINE *last, int n, int deep) {
+    put_after(f, f->cur->prev, last->next);
+    f->mark1 = mark_after_removing(f->mark1, f->cur_index, n);
+    f->mark2 = mark_after_removing(f->mark2, f->cur_index, n);
+    add_counts(f, -n, -deep);
+}
+
+} // namespace
+
+void line_insert(LINE *l, FOLD *f) {
+    if (line_watcher_) line_watcher_->inserting(l, f);
+    int state = span_state_for_change(f->cur);
+    span_forget_line(l);
+    link_run(f, l, l, 1, lines_in(l) + 1);
     if (line_kind(l) == LINE_FOLD) line_fold(l)->parent = f;
     span_placed(f, l, l, state);
 }
@@ -32,35 +67,13 @@ LINE *line_remove(FOLD *f) {
     assert(l != f->end);
     if (line_watcher_) line_watcher_->removing(f);
     int state = span_state_for_change(l);
-    LINE *next = l->next;
-    next->prev = l->prev;
-    if (l->prev) {
-        l->prev->next = next;
-    } else {
-        f->first = next;
-    }
+    unlink_run(f, l, 1, lines_in(l) + 1);
     l->next = nullptr;
     l->prev = nullptr;
-    f->cur = next;
-    if (f->mark1 > f->cur_index) f->mark1--;
-    if (f->mark2 > f->cur_index) f->mark2--;
-    f->line_count--;
-    int n = lines_in(l) + 1;
-    for (FOLD *p = f; p; p = p->parent) p->deep_count -= n;
     if (line_kind(l) == LINE_FOLD) line_fold(l)->parent = nullptr;
-    span_followed(f, next, state);
+    span_followed(f, f->cur, state);
     return l;
 }
-
-namespace {
-
-// Where a mark at m of the list lands when the n lines from index c on leave.
-int mark_after_removing(int m, int c, int n) {
-    if (m <= c) return m;
-    return m - n > c ? m - n : c;
-}
-
-} // namespace
 
 void line_move_run(FOLD *from, int n, FOLD *to) {
     if (n <= 0) return;
@@ -77,35 +90,10 @@ void line_move_run(FOLD *from, int n, FOLD *to) {
         if (i == n - 1) break;
         last = last->next;
     }
-
-    LINE *after = last->next;
-    if (line_watcher_) line_watcher_->moving(from, n, to, after);
-    after->prev = first->prev;
-    if (first->prev) {
-        first->prev->next = after;
-    } else {
-        from->first = after;
-    }
-    from->cur = after;
-    from->mark1 = mark_after_removing(from->mark1, from->cur_index, n);
-    from->mark2 = mark_after_removing(from->mark2, from->cur_index, n);
-    from->line_count -= n;
-    for (FOLD *p = from; p; p = p->parent) p->deep_count -= deep;
-
-    LINE *cur = to->cur;
-    first->prev = cur->prev;
-    if (cur->prev) {
-        cur->prev->next = first;
-    } else {
-        to->first = first;
-    }
-    last->next = cur;
-    cur->prev = last;
-    to->cur = first;
-    if (to->mark1 >= to->cur_index) to->mark1 += n;
-    if (to->mark2 >= to->cur_index) to->mark2 += n;
-    to->line_count += n;
-    for (FOLD *p = to; p; p = p->parent) p->deep_count += deep;
+    if (line_watcher_) line_watcher_->moving(from, n, to, last->next);
+    unlink_run(from, last, n, deep);
+    LINE *after = from->cur;
+    link_run(to, first, last, n, deep);
     span_followed(from, after, from_state);
     span_placed(to, first, last, to_state);
 }

@@ -293,10 +293,9 @@ TEST_F(SearchWalk, TheScopeIsForgottenWithItsFold) {
     test_support::write_file(files.path("child"), "x\n");
     load("main");
     ASSERT_TRUE(exec_commands(("fold_in " + find("x")).c_str()));
-    EXPECT_EQ(search_root_fold, fold());
     EXPECT_TRUE(in_search_scope());
     ASSERT_TRUE(exec_commands("fold_out")); // the child buffer goes with its folds
-    EXPECT_EQ(search_root_fold, nullptr);
+    EXPECT_EQ(last_search.scope.root_fold, nullptr);
     EXPECT_FALSE(in_search_scope());
 }
 
