@@ -44,9 +44,9 @@ std::string round_trip(LANG *lang, const std::string &in, const std::string &out
                        int *loss) {
     BUFF *b = buff_create(in.c_str(), -1, lang);
     if (!b) std::abort();
-    buff_read(b, in.c_str());
-    *outcome = rdfail;
-    *loss = rdloss;
+    read_report r = buff_read(b, in.c_str());
+    *outcome = r.outcome;
+    *loss = r.loss;
     if (*outcome == RD_NO_MEMORY || *outcome == RD_CANNOT_OPEN) std::abort();
     if (!buff_write(b, out.c_str(), 0)) std::abort();
     buff_delete(b);

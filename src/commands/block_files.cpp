@@ -80,46 +80,40 @@ int xfilter_on_terminal(const char *command, const char *in, const char *out) {
 
 // Shows the warning about what a read lost, if it lost anything, else that
 // the file's lines end in CR LF.
-void warn_loss(int loss, int crlf, const char *fn) {
-    if (const char *warning = rdloss_warning(loss, crlf)) file_prompt(warning, fn);
+void warn_loss(read_report read, const char *fn) {
+    if (const char *warning = rdloss_warning(read.loss, read.crlf)) file_prompt(warning, fn);
+}
+
+// The block's lines written by the writer.
+bool write_block(fold_writer &out, BLOCK b) {
+    const LINE *l = list_line(cur_fold(), b.first);
+    for (int i = b.first; i < b.end; i++, l = l->next)
+        if (!out.write(l)) return false;
+    return true;
 }
 
 } // namespace
 
 bool block_write_to(FILE *fp, BLOCK b, const LANG *lang, int crlf) {
-    rw_begin(fp);
-    rw_crlf = crlf;
-    set_rc(lang);
-    int ok = 1;
-    const LINE *l = list_line(cur_fold(), b.first);
-    for (int i = b.first; ok && i < b.end; i++, l = l->next) ok = line_write(l);
-    ok = rw_end() && ok;
-    return std::fflush(fp) == 0 && ok;
+    fold_writer out(fp, lang, crlf != 0);
+    write_block(out, b);
+    return out.finish().ok;
 }
 
 int block_write_file(const char *fn, BLOCK b, const LANG *lang, int crlf) {
-    FILE *fp = fopen_file(fn, "w");
-    if (!fp) return ERR_CANT_WRITE;
-    bool ok = block_write_to(fp, b, lang, crlf);
-    ok = std::fclose(fp) == 0 && ok;
-    return ok ? 0 : ERR_CANT_WRITE;
+    fold_writer out(fn, false, lang, crlf != 0);
+    write_block(out, b);
+    return out.finish() ? 0 : ERR_CANT_WRITE;
 }
 
-int block_read_file(const char *fn, const LANG *lang, LINE *holder) {
-    rdloss = 0;
-    FILE *fp = fopen_file(fn, "r");
-    if (!fp) return ERR_CANT_OPEN;
-    rw_begin(fp);
-    int code = ERR_CANT_OPEN; // a folder opens but cannot be read
-    if (rw_readable()) {
-        set_rc(lang);
+read_report block_read_file(const char *fn, const LANG *lang, LINE *holder) {
+    fold_reader in(fn, lang);
+    if (in.ready()) {
         FOLD *h = line_fold(holder);
         line_step_last(h);
-        code = read_file(h) ? 0 : read_fail_code();
+        in.read_into(h);
     }
-    rw_end();
-    std::fclose(fp);
-    return code;
+    return in.report();
 }
 
 void cmd_b_read() {
@@ -127,13 +121,13 @@ void cmd_b_read() {
     host_name(arg_val[0].str, fn);
     owned_line holder = make_holder();
     file_prompt("reading ", fn);
-    if (int code = block_read_file(fn, language_for(fn), holder.get())) error_file(code, fn);
-    int loss = rdloss, crlf = rw_crlf;
+    read_report read = block_read_file(fn, language_for(fn), holder.get());
+    if (!read) error_file(read_fail_code(read.outcome), fn);
     block_unpack_marked(holder.get());
     cursor_to_line_start();
     buffer_changed();
     prompt_blank();
-    warn_loss(loss, crlf, fn);
+    warn_loss(read, fn);
 }
 
 void cmd_b_write() {
@@ -167,9 +161,8 @@ void block_filter_with(const char *command, filter_runner run) {
     // The output is read whole before the block is touched, so that a read
     // that fails leaves the block where it was.
     prompt("reading temporary file");
-    if (int code = block_read_file(out.name(), cur_buffer->lang, output.get()))
-        error_file(code, TEMPORARY_FILE);
-    int loss = rdloss, crlf = rw_crlf;
+    read_report read = block_read_file(out.name(), cur_buffer->lang, output.get());
+    if (!read) error_file(read_fail_code(read.outcome), TEMPORARY_FILE);
 
     block_move_into(b, old_block.get());
     undel_push_block(old_block.release());
@@ -177,7 +170,7 @@ void block_filter_with(const char *command, filter_runner run) {
     cursor_to_line_start();
     buffer_changed();
     prompt_blank();
-    warn_loss(loss, crlf, TEMPORARY_FILE);
+    warn_loss(read, TEMPORARY_FILE);
 }
 
 void cmd_b_filter() {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "commands/block.h"
+#include "text/fold_file.h"
 #include "text/lang.h"
 
 #include <cstdio>
@@ -23,12 +24,11 @@ bool block_write_to(FILE *fp, BLOCK b, const LANG *lang, int crlf);
 // fails (what was written stays).
 int block_write_file(const char *fn, BLOCK b, const LANG *lang, int crlf);
 
-// Reads the whole file into the holder's list, after any lines it has.
-// Returns 0, or the reading error (ERR_CANT_OPEN, ERR_MEMORY_READING,
-// ERR_FOLD_STRUCTURE), in which case the holder keeps what was read before
-// the failure. rdloss then tells what the read lost, and rw_crlf whether
-// the file's lines ended in CR LF, which they come without (text/fold_file.h).
-int block_read_file(const char *fn, const LANG *lang, LINE *holder);
+// Reads the whole file into the holder's list, after any lines it has. The
+// report (text/fold_file.h) tells how the read ended, in which case the holder
+// keeps what was read before the failure, what it lost, and whether the
+// file's lines ended in CR LF, which they come without.
+read_report block_read_file(const char *fn, const LANG *lang, LINE *holder);
 
 // block_read (file name): the file's lines go in before the current line as
 // the marked block, the first of them current. Shows "reading " and the name,

@@ -18,12 +18,11 @@ BUFF *buffer_for_file(const char *fn, int parent) {
 void read_buffer_file(BUFF *b) {
     const char *fn = b->fn;
     file_prompt("reading ", fn);
-    int read = buff_read(b, fn);
+    read_report read = buff_read(b, fn);
     journal_read(b);
-    if (!read) error_file(read_fail_code(), fn);
-    int loss = rdloss;
+    if (!read) error_file(read_fail_code(read.outcome), fn);
     prompt_blank();
     warn_readonly(fn);
-    if (const char *warning = rdloss_warning(loss, b->crlf)) file_prompt(warning, fn);
+    if (const char *warning = rdloss_warning(read.loss, b->crlf)) file_prompt(warning, fn);
     b->changed = 0;
 }

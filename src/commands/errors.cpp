@@ -110,8 +110,8 @@ const char *last_error() {
     return last.text;
 }
 
-int read_fail_code() {
-    switch (rdfail) {
+int read_fail_code(int outcome) {
+    switch (outcome) {
     case RD_NO_MEMORY: return ERR_MEMORY_READING;
     case RD_END_IN_FOLD:
     case RD_END_MARKER:

@@ -103,10 +103,11 @@ struct command_error {
 // first; the prompt line may have been overwritten since.
 const char *last_error();
 
-// The error code for the reason the last file read failed (rdfail):
-// ERR_MEMORY_READING, ERR_FOLD_STRUCTURE or ERR_CANT_OPEN; 0 for a read that
-// did not fail. Callers pass it to error_file with the file's name.
-int read_fail_code();
+// The error code for the reason a file read failed (its RD_ outcome,
+// text/fold_file.h): ERR_MEMORY_READING, ERR_FOLD_STRUCTURE or ERR_CANT_OPEN;
+// 0 for a read that did not fail. Callers pass it to error_file with the
+// file's name.
+int read_fail_code(int outcome);
 
 // How deep runs may nest. A command text that runs itself (a line holding
 // line_exec, run by line_exec) would otherwise recurse until the stack ran out.

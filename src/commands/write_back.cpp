@@ -191,12 +191,18 @@ void write_back(BUFF *b, int how) {
     if (!append) query_loss(b);
     same_file_write other_buffers(b, append); // asks when another buffer wrote the file
     file_prompt("writing ", fn);
-    write_file_safely(fn, how, [b](FILE *fp) { return buff_write_to(b, fp) != 0; });
+    // Measuring a write in place writes once more: the last write tells.
+    int marker_like = 0;
+    write_file_safely(fn, how, [b, &marker_like](FILE *fp) {
+        write_report w = buff_write_to(b, fp);
+        marker_like = w.marker_like;
+        return w.ok;
+    });
 
     b->changed = 0;
     if (!append) b->read_loss = 0;
     journal_saved(b);
-    if (wrlook)
+    if (marker_like)
         file_prompt("warning: lines that look like fold markers written to ", fn);
     else
         prompt_blank();

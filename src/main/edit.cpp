@@ -37,12 +37,11 @@ load_result load_file(const char *fn, int parent) {
     BUFF *b = buff_create(fn, parent, lang);
     if (b == nullptr) return LOAD_NO_BUFFER;
     file_prompt("reading ", fn);
-    int read = buff_read(b, fn);
-    int loss = rdloss;
-    if (!read) tell_and_wait(error_messages[read_fail_code()], fn);
+    read_report read = buff_read(b, fn);
+    if (!read) tell_and_wait(error_messages[read_fail_code(read.outcome)], fn);
     prompt_blank();
     if (is_readonly(fn)) tell_and_wait("warning: readonly file ", fn);
-    if (const char *warning = rdloss_warning(loss, b->crlf)) tell_and_wait(warning, fn);
+    if (const char *warning = rdloss_warning(read.loss, b->crlf)) tell_and_wait(warning, fn);
     b->changed = 0;
     return LOAD_DONE;
 }

@@ -25,7 +25,7 @@ bool save_as(const BUFF *b, const std::string &base, std::string *made) {
     replace_file out((base + ".save").c_str());
     FILE *fp = out.made() ? write_calls::stream(out.fd(), false) : nullptr;
     if (!fp) return false;
-    bool ok = buff_write_to(b, fp);
+    bool ok = buff_write_to(b, fp).ok;
     if (std::fclose(fp) != 0 || !ok || !out.flush()) return false;
     for (int n = 0; n < 100; n++) {
         std::string name = base + ".save" + (n ? "." + std::to_string(n) : "");

@@ -1,7 +1,6 @@
 #include "text/buff_file.h"
 
 #include "host/files.h"
-#include "text/fold_file.h"
 
 namespace {
 
@@ -13,52 +12,39 @@ bool stopped_short(int outcome) {
 
 } // namespace
 
-int buff_read(BUFF *b, const char *fn) {
-    rdloss = 0;
-    FILE *fp = fopen_file(fn, "r");
-    if (!fp) {
-        rdfail = RD_CANNOT_OPEN;
+read_report buff_read(BUFF *b, const char *fn) {
+    fold_reader in(fn, b->lang);
+    if (!in.opened()) {
         b->read_loss = file_exists(fn) ? RD_LOSS_PART : 0;
-        return 0;
+        return in.report();
     }
-    rw_begin(fp);
-    FOLD *top = nullptr;
-    rdfail = RD_CANNOT_OPEN;
-    if (rw_readable()) {
-        rdfail = RD_NO_MEMORY;
-        top = fold_create("", 0, 0);
-    }
-    int ok = 0;
+    FOLD *top = in.ready() ? fold_create("", 0, 0) : nullptr;
+    read_report r = in.report();
     if (top) {
         buff_notify(b, BUFF_REREAD);
         f_delete_deep(b->top);
         b->top = b->fold = top;
         b->line_no = 0;
-        b->crlf = rw_crlf;
+        b->crlf = r.crlf;
         b->written_by_other = 0;
-        set_rc(b->lang);
-        base_indent = 0;
-        ok = read_file(top);
+        in.read_into(top);
         line_step_first(top);
+        r = in.report();
+    } else if (in.ready()) {
+        r.outcome = RD_NO_MEMORY;
     }
-    rw_end();
-    fclose(fp);
-    b->read_loss = rdloss | (!ok && stopped_short(rdfail) ? RD_LOSS_PART : 0);
-    return ok;
+    b->read_loss = r.loss | (!r && stopped_short(r.outcome) ? RD_LOSS_PART : 0);
+    return r;
 }
 
-int buff_write_to(const BUFF *b, FILE *fp) {
-    rw_begin(fp);
-    rw_crlf = b->crlf;
-    set_rc(b->lang);
-    int ok = write_list(b->top);
-    ok = rw_end() && ok;
-    return fflush(fp) == 0 && ok;
+write_report buff_write_to(const BUFF *b, FILE *fp) {
+    fold_writer out(fp, b->lang, b->crlf != 0);
+    out.write_list(b->top);
+    return out.finish();
 }
 
-int buff_write(const BUFF *b, const char *fn, int append) {
-    FILE *fp = fopen_file(fn, append ? "a" : "w");
-    if (!fp) return 0;
-    int ok = buff_write_to(b, fp);
-    return fclose(fp) == 0 && ok;
+write_report buff_write(const BUFF *b, const char *fn, int append) {
+    fold_writer out(fn, append != 0, b->lang, b->crlf != 0);
+    out.write_list(b->top);
+    return out.finish();
 }

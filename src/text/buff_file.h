@@ -3,34 +3,35 @@
 #pragma once
 
 #include "text/buffer.h"
+#include "text/fold_file.h"
 
 #include <cstdio>
 
-// Reads the file into the buffer: 1 on success; 0 on failure with rdfail set.
-// rdloss is reset first and then tells whether the file will not come back as
-// it was read (rdloss_warning gives the message). Only a regular file is read
+// Reads the file into the buffer; the report (text/fold_file.h) is true on
+// success, and its loss tells whether the file will not come back as it was
+// read (rdloss_warning gives the message). Only a regular file is read
 // (host/files.h). A file that cannot be opened or read at all
 // (RD_CANNOT_OPEN), or memory running out before the read starts, leaves the
 // buffer's lines unchanged. Otherwise the old tree is deleted, a new empty
 // closed top fold becomes the top and current fold, line number 0, and the
-// file is read into it with base_indent 0; after a fault in the fold
-// structure every line from the fault on is there as text, after any other
-// failure the lines read before it stay. The current line is the first; the
-// changed flag is left to the caller.
+// file is read into it; after a fault in the fold structure every line from
+// the fault on is there as text, after any other failure the lines read
+// before it stay. The current line is the first; the changed flag is left to
+// the caller.
 //
-// The buffer's read_loss becomes rdloss, with RD_LOSS_PART when the buffer
-// does not hold the whole file: the read stopped before the end, or a file
-// that exists could not be read at all. When the lines were replaced, its
-// crlf tells whether the file ends them in CR LF (read without the CRs), and
-// written_by_other is cleared.
-int buff_read(BUFF *b, const char *fn);
+// The buffer's read_loss becomes the read's loss, with RD_LOSS_PART when the
+// buffer does not hold the whole file: the read stopped before the end, or a
+// file that exists could not be read at all. When the lines were replaced,
+// its crlf tells whether the file ends them in CR LF (read without the CRs),
+// and written_by_other is cleared.
+read_report buff_read(BUFF *b, const char *fn);
 
 // Writes the whole buffer, whichever fold the user is in, to the file opened
 // with mode "a" when append is set, else "w", its lines ending in CR LF when
-// the buffer's crlf is set: 1 on success, 0 when it cannot be opened or a
-// write (or closing it) failed; what was written stays.
-int buff_write(const BUFF *b, const char *fn, int append);
+// the buffer's crlf is set. The report is false when the file cannot be
+// opened or a write (or closing it) failed; what was written stays.
+write_report buff_write(const BUFF *b, const char *fn, int append);
 
 // Writes the whole buffer to a stream open for writing, as buff_write does,
-// and flushes the stream (it stays open): 1 on success, 0 when a write failed.
-int buff_write_to(const BUFF *b, FILE *fp);
+// and flushes the stream (it stays open).
+write_report buff_write_to(const BUFF *b, FILE *fp);

@@ -1,33 +1,14 @@
 #include "text/fold_file.h"
 
+#include "host/files.h"
 #include "host/mdep.h"
 #include "text/grow_stack.h"
-#include "text/line_sink.h"
-#include "text/line_source.h"
 
 #include <cstring>
-
-FILE *fp_rw;
-char rc_st[LINE_BUF_SIZE];
-char rc_end[LINE_BUF_SIZE];
-int len_rc_st;
-int base_indent;
-int rdfail = RD_END_OF_FILE;
-int rdloss;
-int wrlook;
-int rw_crlf;
 
 static_assert(int{RD_LOSS_SPLIT} == int{LOST_SPLIT} && int{RD_LOSS_NUL} == int{LOST_NUL});
 
 namespace {
-
-LineSource src;
-LineSink sink;
-
-// After a fault in the fold structure the rest of the file is read again as
-// text lines, marker lines included, so that nothing read is lost, and the
-// fault is reported at its end.
-int structure_fault; // the RD_ outcome to report; 0 while reading normally
 
 // Indents are added and subtracted modulo 2^32, so any value comes back.
 int add_indent(int a, int b) {
@@ -37,24 +18,62 @@ int sub_indent(int a, int b) {
     return static_cast<int>(static_cast<unsigned>(a) - static_cast<unsigned>(b));
 }
 
+void copy_bounded(char *out, const char *text) {
+    size_t n = strnlen(text, LINE_MAX_TEXT);
+    memcpy(out, text, n);
+    out[n] = 0;
+}
+
+void append(LINE *l, FOLD *f) {
+    line_insert(l, f);
+    line_step_next(f);
+}
+
+bool is_structure_fault(int outcome) {
+    return outcome == RD_END_IN_FOLD || outcome == RD_END_MARKER || outcome == RD_BAD_MARKER;
+}
+
+} // namespace
+
+fold_markers::fold_markers(const LANG *lang) {
+    copy_bounded(rc_st, lang ? lang->rc_start : "");
+    copy_bounded(rc_end, lang ? lang->rc_end : "");
+    len_rc_st = static_cast<int>(strlen(rc_st));
+}
+
 // ---- Reading ----------------------------------------------------------------
 
-void take_losses() {
-    rdloss |= src.lost;
-    src.lost = 0;
+fold_reader::fold_reader(const char *fn, const LANG *lang)
+    : fp_(fopen_file(fn, "r")), markers_(lang) {
+    src_.begin(fp_);
+    if (!fp_ || !src_.readable()) rdfail = RD_CANNOT_OPEN;
+    crlf_ = src_.crlf(); // known from the first block on
+}
+
+fold_reader::~fold_reader() {
+    if (fp_) fclose(fp_);
+}
+
+read_report fold_reader::report() const {
+    return {rdfail, rdloss, crlf_ ? 1 : 0};
+}
+
+void fold_reader::take_losses() {
+    rdloss |= src_.lost;
+    src_.lost = 0;
 }
 
 // The name field of a marker line into name (LINE_BUF_SIZE bytes).
-void read_name_field(char *name) {
+void fold_reader::read_name_field(char *name) {
     size_t n = 0;
     bool cut = false;
     for (;;) {
-        int c = src.marker_byte();
+        int c = src_.marker_byte();
         if (c < 0 || c == ':') break;
         unsigned value = static_cast<unsigned>(c);
         if (c == '\\') {
             value = 0;
-            while ((c = src.marker_byte()) >= '0' && c <= '9') {
+            while ((c = src_.marker_byte()) >= '0' && c <= '9') {
                 value = (value * 10 + static_cast<unsigned>(c - '0')) & 0xff;
             }
             if (c < 0) break; // an item the line ended inside of
@@ -62,7 +81,7 @@ void read_name_field(char *name) {
         if (value == 0) {
             // A name is a string: an encoded NUL ends it like a NUL ends text.
             cut = true;
-            src.lost |= LOST_NUL;
+            src_.lost |= LOST_NUL;
         } else if (!cut && n < LINE_MAX_TEXT) {
             name[n++] = static_cast<char>(value);
         }
@@ -71,123 +90,61 @@ void read_name_field(char *name) {
 }
 
 // The indent field: digits, then one byte that is skipped.
-int read_indent_field() {
+int fold_reader::read_indent_field() {
     unsigned value = 0;
     int c;
-    while ((c = src.marker_byte()) >= '0' && c <= '9') {
+    while ((c = src_.marker_byte()) >= '0' && c <= '9') {
         value = value * 10 + static_cast<unsigned>(c - '0');
     }
     return static_cast<int>(value);
 }
 
-void append(LINE *l, FOLD *f) {
-    line_insert(l, f);
-    line_step_next(f);
-}
-
-} // namespace
-
-void rw_begin(FILE *fp) {
-    fp_rw = fp;
-    src.begin(fp);
-    structure_fault = 0;
-    sink.begin(fp);
-    base_indent = 0;
-    rdloss = 0;
-    wrlook = 0;
-    rw_crlf = 0;
-}
-
-int rw_end() {
-    int ok = sink.stream() != fp_rw || sink.flush();
-    src.begin(nullptr);
-    sink.begin(nullptr);
-    fp_rw = nullptr;
-    return ok;
-}
-
-int rw_readable() {
-    if (src.stream() != fp_rw) src.begin(fp_rw);
-    int ok = fp_rw && src.readable();
-    rw_crlf = src.crlf();
-    return ok;
-}
-
-namespace {
-
-void copy_bounded(char *out, const char *text) {
-    size_t n = strnlen(text, LINE_MAX_TEXT);
-    memcpy(out, text, n);
-    out[n] = 0;
-}
-
-} // namespace
-
-void set_rc(const LANG *lang) {
-    copy_bounded(rc_st, lang ? lang->rc_start : "");
-    copy_bounded(rc_end, lang ? lang->rc_end : "");
-    len_rc_st = static_cast<int>(strlen(rc_st));
-}
-
-namespace {
-
-bool is_structure_fault(int outcome) {
-    return outcome == RD_END_IN_FOLD || outcome == RD_END_MARKER || outcome == RD_BAD_MARKER;
-}
-
 // The next line in text mode: every physical line is text.
-LINE *read_as_text() {
+LINE *fold_reader::read_as_text() {
     unhog();
     const char *text = nullptr;
-    LineSource::Kind kind = src.next("", 0, &text);
+    line_source::Kind kind = src_.next("", 0, &text);
     LINE *l = nullptr;
-    if (kind == LineSource::TEXT) {
+    if (kind == line_source::TEXT) {
         rdfail = RD_NO_MEMORY;
-        l = line_create_text_of(text, src.text_length());
+        l = line_create_text_of(text, src_.text_length());
     } else {
-        rdfail = kind == LineSource::END ? structure_fault : RD_CANNOT_OPEN;
+        rdfail = kind == line_source::END ? structure_fault : RD_CANNOT_OPEN;
     }
     take_losses();
     if (!l) {
         structure_fault = 0;
-        src.begin(nullptr);
+        src_.begin(nullptr);
     }
     return l;
 }
 
-} // namespace
-
 // Folds being read are kept on a stack, each joining its parent only when its
 // end marker has been read, so counts are built bottom-up and nesting of any
-// depth needs no recursion.
-LINE *line_read() {
-    if (!fp_rw) {
-        rdfail = RD_CANNOT_OPEN;
-        return nullptr;
-    }
-    if (src.stream() != fp_rw) {
-        src.begin(fp_rw);
-        structure_fault = 0;
-    }
+// depth needs no recursion. Once a read has ended (the source let go of the
+// file), every further call returns null with the same outcome.
+LINE *fold_reader::next() {
+    if (!src_.stream()) return nullptr;
     if (structure_fault) return read_as_text();
     const int entry_indent = base_indent;
     // Where this line starts: a fault in it reads the file again from here.
-    const long long restart = src.tell();
+    const long long restart = src_.tell();
     GrowStack<LINE *> filling;
     for (;;) {
         unhog();
         const char *text = nullptr;
-        LineSource::Kind kind = src.next(rc_st, static_cast<size_t>(len_rc_st), &text);
+        line_source::Kind kind =
+            src_.next(markers_.rc_st, static_cast<size_t>(markers_.len_rc_st), &text);
         LINE *done = nullptr;
         rdfail = RD_NO_MEMORY;
-        if (kind == LineSource::END) {
+        if (kind == line_source::END) {
             rdfail = filling.empty() ? RD_END_OF_FILE : RD_END_IN_FOLD;
-        } else if (kind == LineSource::ERROR) {
+        } else if (kind == line_source::ERROR) {
             rdfail = RD_CANNOT_OPEN;
-        } else if (kind == LineSource::TEXT) {
-            done = line_create_text_of(text, src.text_length());
+        } else if (kind == line_source::TEXT) {
+            done = line_create_text_of(text, src_.text_length());
         } else {
-            int letter = src.marker_byte();
+            int letter = src_.marker_byte();
             char name[LINE_BUF_SIZE];
             int indent = 0;
             bool starts = letter == 'S' || letter == 's' || letter == 'V' || letter == 'v';
@@ -195,7 +152,7 @@ LINE *line_read() {
                 read_name_field(name);
                 indent = sub_indent(read_indent_field(), base_indent);
             }
-            src.skip_line();
+            src_.skip_line();
             if (letter == 'e' || letter == 'E') {
                 if (filling.empty()) {
                     rdfail = RD_END_MARKER;
@@ -222,11 +179,11 @@ LINE *line_read() {
             // Unfinished folds are in no list yet; each goes with its contents.
             while (!filling.empty()) line_delete_deep(filling.pop());
             base_indent = entry_indent;
-            if (is_structure_fault(rdfail) && src.seek(restart)) {
+            if (is_structure_fault(rdfail) && src_.seek(restart)) {
                 structure_fault = rdfail;
                 return read_as_text();
             }
-            src.begin(nullptr);
+            src_.begin(nullptr);
             return nullptr;
         }
         if (filling.empty()) return done;
@@ -234,8 +191,8 @@ LINE *line_read() {
     }
 }
 
-int read_file(FOLD *f) {
-    while (LINE *l = line_read()) append(l, f);
+bool fold_reader::read_into(FOLD *f) {
+    while (LINE *l = next()) append(l, f);
     return rdfail == RD_END_OF_FILE;
 }
 
@@ -247,6 +204,31 @@ const char *rdloss_warning(int loss, int crlf) {
 }
 
 // ---- Writing ----------------------------------------------------------------
+
+fold_writer::fold_writer(FILE *fp, const LANG *lang, bool crlf)
+    : fp_(fp), markers_(lang), sink_(fp) {
+    sink_.set_crlf(crlf);
+}
+
+fold_writer::fold_writer(const char *fn, bool append, const LANG *lang, bool crlf)
+    : fp_(fopen_file(fn, append ? "a" : "w")), owns_(true), markers_(lang), sink_(fp_) {
+    sink_.set_crlf(crlf);
+}
+
+fold_writer::~fold_writer() {
+    if (owns_ && fp_) fclose(fp_);
+}
+
+write_report fold_writer::finish() {
+    bool ok = sink_.flush() && ok_;
+    if (owns_) {
+        ok = fp_ && fclose(fp_) == 0 && ok;
+        fp_ = nullptr;
+    } else {
+        ok = fflush(fp_) == 0 && ok;
+    }
+    return {ok, wrlook};
+}
 
 namespace {
 
@@ -269,47 +251,49 @@ char *encode_name(char *out, const char *name) {
     return out;
 }
 
+} // namespace
+
 // rc_st, the letter, the encoded name, ":", the absolute indent, ":", rc_end.
-bool put_start_marker(char letter, const char *name, int indent) {
-    size_t rc_end_len = strlen(rc_end);
-    size_t longest =
-        static_cast<size_t>(len_rc_st) + 1 + 5 * strlen(name) + 1 + 10 + 1 + rc_end_len + 2;
-    char *p = sink.room(longest);
+bool fold_writer::put_start_marker(char letter, const char *name, int indent) {
+    size_t rc_end_len = strlen(markers_.rc_end);
+    size_t longest = static_cast<size_t>(markers_.len_rc_st) + 1 + 5 * strlen(name) + 1 + 10 + 1 +
+                     rc_end_len + 2;
+    char *p = sink_.room(longest);
     if (!p) return false;
-    p = print_str(p, rc_st);
+    p = print_str(p, markers_.rc_st);
     *p++ = letter;
     p = encode_name(p, name);
     *p++ = ':';
     p = print_num(p, static_cast<unsigned>(add_indent(base_indent, indent)));
     *p++ = ':';
-    memcpy(p, rc_end, rc_end_len);
+    memcpy(p, markers_.rc_end, rc_end_len);
     p += rc_end_len;
-    sink.commit(sink.end_line(p));
+    sink_.commit(sink_.end_line(p));
     return true;
 }
 
-bool put_end_marker() {
-    size_t rc_end_len = strlen(rc_end);
-    char *p = sink.room(static_cast<size_t>(len_rc_st) + 1 + rc_end_len + 2);
+bool fold_writer::put_end_marker() {
+    size_t rc_end_len = strlen(markers_.rc_end);
+    char *p = sink_.room(static_cast<size_t>(markers_.len_rc_st) + 1 + rc_end_len + 2);
     if (!p) return false;
-    p = print_str(p, rc_st);
+    p = print_str(p, markers_.rc_st);
     *p++ = 'e';
-    memcpy(p, rc_end, rc_end_len);
+    memcpy(p, markers_.rc_end, rc_end_len);
     p += rc_end_len;
-    sink.commit(sink.end_line(p));
+    sink_.commit(sink_.end_line(p));
     return true;
 }
 
 // A text or virtual fold line, or a fold line's start marker.
-bool put_entry(const LINE *l) {
+bool fold_writer::put_entry(const LINE *l) {
     unhog();
     switch (line_kind(l)) {
     case LINE_TEXT: {
         const char *text = line_text(l);
-        if (len_rc_st && *text == *rc_st &&
-            strncmp(text, rc_st, static_cast<size_t>(len_rc_st)) == 0)
+        if (markers_.len_rc_st && *text == *markers_.rc_st &&
+            strncmp(text, markers_.rc_st, static_cast<size_t>(markers_.len_rc_st)) == 0)
             wrlook++;
-        return sink.put_line(text);
+        return sink_.put_line(text);
     }
     case LINE_VIRT: {
         const VFOLD *v = line_virt(l);
@@ -325,7 +309,7 @@ bool put_entry(const LINE *l) {
 
 // Writes a line into the sink, a fold with all its contents, walking with a
 // stack of the folds entered instead of recursion.
-bool write_line(const LINE *l) {
+bool fold_writer::write_line(const LINE *l) {
     if (!put_entry(l)) return false;
     if (line_kind(l) != LINE_FOLD) return true;
     const int entry_indent = base_indent;
@@ -356,20 +340,12 @@ bool write_line(const LINE *l) {
     return ok;
 }
 
-} // namespace
-
-int line_write(const LINE *l) {
-    if (sink.stream() != fp_rw) sink.begin(fp_rw);
-    sink.set_crlf(rw_crlf != 0);
-    bool ok = write_line(l);
-    return sink.flush() && ok;
+bool fold_writer::write(const LINE *l) {
+    ok_ = ok_ && write_line(l);
+    return ok_;
 }
 
-int write_list(const FOLD *f) {
-    if (sink.stream() != fp_rw) sink.begin(fp_rw);
-    sink.set_crlf(rw_crlf != 0);
-    for (const LINE *l = f->first; l != f->end; l = l->next) {
-        if (!write_line(l)) return 0;
-    }
-    return sink.flush();
+bool fold_writer::write_list(const FOLD *f) {
+    for (const LINE *l = f->first; ok_ && l != f->end; l = l->next) ok_ = write_line(l);
+    return ok_;
 }

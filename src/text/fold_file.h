@@ -36,37 +36,36 @@
 // line is written as its bytes and a newline. No other byte changes, so a
 // file without long lines, NUL bytes or lines that begin with rc_st is
 // written back as it was read (with a final newline added if it had none);
-// `rdloss` tells when a read file will not come back as it was.
+// the read's loss tells when a read file will not come back as it was.
 //
 // Line ends: a file that has a line end and ends every line in CR LF is read
-// without the CRs, and rw_crlf tells so; writing ends each line in CR LF while
-// rw_crlf is set, so that such a file is written back as it was read too. A
-// file whose line ends are mixed keeps its CRs in its lines, byte for byte. A
-// last line without a newline keeps every byte and gets the file's line end.
+// without the CRs, and the read says so; a writer told to ends each line in
+// CR LF, so that such a file is written back as it was read too. A file whose
+// line ends are mixed keeps its CRs in its lines, byte for byte. A last line
+// without a newline keeps every byte and gets the file's line end.
 //
-// One file is read or written at a time, through this protocol:
+// A file is read by a fold_reader, which owns it from its opening to its
+// closing, and written by a fold_writer:
 //
-//   FILE *fp = fopen_file(name, "r");      // or "w" / "a" to write
-//   rw_begin(fp);                          // fp_rw = fp, base_indent 0, rdloss 0
-//   rw_readable();                         // reading: sets rw_crlf
-//   rw_crlf = crlf;                        // writing: the line ends wanted
-//   set_rc(lang);
-//   while (LINE *l = line_read()) ...      // or line_write(l) for each line
-//   ok = rw_end() && ok;                   // hands over buffered output
-//   fclose(fp);                            // check its result when writing
+//   fold_reader in(name, lang);              // opened and read ahead
+//   if (in.ready()) in.read_into(fold);      // or in.next() line by line
+//   read_report r = in.report();             // outcome, loss, CR LF
 //
-// line_read reads ahead in large blocks, so the stream belongs to the reader
-// from rw_begin to rw_end; a read that ends (line_read returning null) lets go
-// of what it read ahead. Nothing here throws or prints; callers make the
-// messages from rdfail and rdloss.
+//   fold_writer out(name, append, lang, crlf);   // or on a stream given
+//   out.write_list(fold);                    // or out.write(line) each
+//   write_report w = out.finish();           // ok, lines like markers
+//
+// Nothing here throws or prints; callers make the messages from the reports.
 #pragma once
 
 #include "text/lang.h"
 #include "text/line.h"
+#include "text/line_sink.h"
+#include "text/line_source.h"
 
 #include <cstdio>
 
-// The outcome of the last line_read that returned null.
+// Why a read ended.
 enum {
     RD_NO_MEMORY = 0,   // memory ran out while making a line
     RD_END_OF_FILE = 1, // the normal end of a read
@@ -76,73 +75,140 @@ enum {
     RD_BAD_MARKER = 5,  // a marker line whose letter is none of S s V v e E
 };
 
-// What a read changed: bits of rdloss.
+// What a read changed: bits of a read's loss.
 enum {
     RD_LOSS_SPLIT = 1, // a line over LINE_MAX_TEXT bytes was split into several
     RD_LOSS_NUL = 2,   // a NUL byte cut a line (the bytes after it are gone)
     RD_LOSS_PART = 4,  // the read stopped before the end (buff_read only)
 };
 
-extern FILE *fp_rw;                // the stream being read or written
-extern char rc_st[LINE_BUF_SIZE];  // reserved comment start in use
-extern char rc_end[LINE_BUF_SIZE]; // reserved comment end in use
-extern int len_rc_st;              // strlen(rc_st)
-extern int base_indent;            // absolute indent of the fold being read or written
-extern int rdfail;                 // RD_ outcome; read it right after a read ends
-extern int rdloss;                 // RD_LOSS_ bits of the reads since rw_begin (or buff_read)
-extern int wrlook;                 // text lines written since rw_begin that read back as markers
-extern int rw_crlf;                // lines end in CR LF: as rw_readable found, or to be written
+// What reading a file came to. True when the read ended normally.
+struct read_report {
+    int outcome = RD_END_OF_FILE; // RD_ outcome
+    int loss = 0;                 // RD_LOSS_ bits
+    int crlf = 0;                 // every line ended in CR LF, read without the CRs
+    explicit operator bool() const { return outcome == RD_END_OF_FILE; }
+};
 
-// Starts reading or writing fp: fp_rw = fp, base_indent, rdloss, wrlook and
-// rw_crlf 0, and nothing buffered from any earlier file.
-void rw_begin(FILE *fp);
+// What writing lines came to. True when every byte reached the stream.
+struct write_report {
+    bool ok = true;
+    int marker_like = 0; // text lines written that read back as markers
+    explicit operator bool() const { return ok; }
+};
 
-// Ends it: hands buffered output to the stream and lets go of it (fp_rw
-// null). Returns 1, or 0 when a write has failed since rw_begin. The caller
-// closes the stream afterwards.
-int rw_end();
+// The reserved comment start and end of a language (null: none, every line
+// text), as reading and writing use them.
+struct fold_markers {
+    explicit fold_markers(const LANG *lang);
+    char rc_st[LINE_BUF_SIZE];
+    char rc_end[LINE_BUF_SIZE];
+    int len_rc_st; // strlen(rc_st)
+};
 
-// Reads ahead on a stream opened for reading, setting rw_crlf when the file
-// ends every line in CR LF; 0 when it cannot be read at all (a directory),
-// before anything was taken from it.
-int rw_readable();
+// Reads one file as lines of the tree. The file is opened (only a regular
+// file, host/files.h) and read ahead when the reader is made, and closed
+// when it goes.
+class fold_reader {
+  public:
+    fold_reader(const char *fn, const LANG *lang);
+    ~fold_reader();
+    fold_reader(const fold_reader &) = delete;
+    fold_reader &operator=(const fold_reader &) = delete;
 
-// rc_st, rc_end and len_rc_st from the language (null: no markers).
-void set_rc(const LANG *lang);
+    // Whether the file opened; whether it opened and reads (a file that
+    // fails at its first read is no more readable than one that is missing).
+    // When not ready the outcome is RD_CANNOT_OPEN.
+    bool opened() const { return fp_ != nullptr; }
+    bool ready() const { return rdfail != RD_CANNOT_OPEN; }
 
-// The next line of the tree from fp_rw: a text line, a virtual fold line, or
-// a fold line with its whole contents already read (folds nest to any depth).
-// Null at the end or on failure, with rdfail telling why.
-//
-// A fault in the fold structure (an end marker with no fold open, an unknown
-// marker letter, the end of the file inside a fold) loses nothing: the line
-// being read when it came (a fold with everything read into it so far) is
-// given up and the file is read again from that line's start, every line
-// from there to the end coming back as a text line, marker lines included.
-// The fault is reported at the end (null with rdfail RD_END_IN_FOLD,
-// RD_END_MARKER or RD_BAD_MARKER), so a file written back from the lines
-// read holds every byte of it. Only a stream that cannot seek stops at the
-// fault. Running out of memory or a failing read stops at once: the fold
-// being read is discarded with its contents, lines after it are not read.
-// base_indent is as it was either way.
-LINE *line_read();
+    // The next line of the tree: a text line, a virtual fold line, or a fold
+    // line with its whole contents already read (folds nest to any depth).
+    // Null at the end or on failure, with the outcome telling why.
+    //
+    // A fault in the fold structure (an end marker with no fold open, an
+    // unknown marker letter, the end of the file inside a fold) loses
+    // nothing: the line being read when it came (a fold with everything read
+    // into it so far) is given up and the file is read again from that
+    // line's start, every line from there to the end coming back as a text
+    // line, marker lines included. The fault is reported at the end (null
+    // with RD_END_IN_FOLD, RD_END_MARKER or RD_BAD_MARKER), so a file
+    // written back from the lines read holds every byte of it. Running out
+    // of memory or a failing read stops at once: the fold being read is
+    // discarded with its contents, lines after it are not read.
+    LINE *next();
 
-// Writes the line to fp_rw: a text line as its text and a line end, a fold
-// line as its start marker, all its contents and its end marker, a virtual
-// fold line as its marker. Returns 1, or 0 when a write failed or the line is
-// an end line. The bytes reach the stream (its own buffer) before it returns.
-// A text line beginning with rc_st, which the format cannot hold, is written
-// as it is and counted in `wrlook`.
-int line_write(const LINE *l);
+    // Reads lines with next until it returns null, inserting each at the
+    // fold's current line and stepping over it. True when the read ended
+    // normally (RD_END_OF_FILE); else the lines read before the failure stay.
+    bool read_into(FOLD *f);
 
-// Writes each line of the fold's list, up to its end line, as line_write
-// does; 1, or 0 at the first write that failed (what was written stays).
-int write_list(const FOLD *f);
+    // The outcome (RD_END_OF_FILE until the read ends otherwise), what the
+    // read lost so far, and whether the file ends every line in CR LF.
+    read_report report() const;
 
-// Reads lines with line_read until it returns null, inserting each at the
-// fold's current line and stepping over it. 1 when the read ended normally
-// (RD_END_OF_FILE); else 0, the lines read before the failure kept.
-int read_file(FOLD *f);
+  private:
+    LINE *read_as_text();
+    void read_name_field(char *name);
+    int read_indent_field();
+    void take_losses();
+
+    FILE *fp_;
+    fold_markers markers_;
+    int base_indent = 0; // absolute indent of the fold being read
+    int rdfail = RD_END_OF_FILE;
+    int rdloss = 0;
+    bool crlf_ = false; // every line of the file ends in CR LF
+    // After a fault in the fold structure the rest of the file is read again
+    // as text lines, and this outcome is reported at its end; 0 before.
+    int structure_fault = 0;
+    line_source src_;
+};
+
+// Writes lines of the tree to a file in the fold-marked format, gathering
+// them in large blocks. Once a write has failed nothing more is written.
+class fold_writer {
+  public:
+    // Writes to a stream open for writing, which stays the caller's; finish
+    // flushes it.
+    fold_writer(FILE *fp, const LANG *lang, bool crlf);
+    // Opens the file, created or truncated (appended to when append is set),
+    // and closes it at finish; when it cannot be opened every write fails.
+    fold_writer(const char *fn, bool append, const LANG *lang, bool crlf);
+    ~fold_writer();
+    fold_writer(const fold_writer &) = delete;
+    fold_writer &operator=(const fold_writer &) = delete;
+
+    // A text line as its text and a line end, a fold line as its start
+    // marker, all its contents and its end marker, a virtual fold line as its
+    // marker; false when a write failed or the line is an end line. A text
+    // line beginning with rc_st, which the format cannot hold, is written as
+    // it is and counted in the report.
+    bool write(const LINE *l);
+
+    // Each line of the fold's list up to its end line, as write does; false
+    // at the first write that failed (what was written stays).
+    bool write_list(const FOLD *f);
+
+    // Hands everything to the file: flushes the stream, or closes the file
+    // the writer opened. The report says whether every write (the flush and
+    // the close too) succeeded. Nothing may be written after it.
+    write_report finish();
+
+  private:
+    bool write_line(const LINE *l);
+    bool put_entry(const LINE *l);
+    bool put_start_marker(char letter, const char *name, int indent);
+    bool put_end_marker();
+
+    FILE *fp_;
+    bool owns_ = false;
+    bool ok_ = true;
+    fold_markers markers_;
+    int base_indent = 0; // absolute indent of the fold being written
+    int wrlook = 0;      // text lines written that read back as markers
+    line_sink sink_;
+};
 
 // The warning for a read that lost data, to be completed with the file name:
 // "warning: NUL bytes dropped in " when a NUL cut a line (even if lines were

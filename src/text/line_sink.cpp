@@ -2,16 +2,20 @@
 
 #include "host/files.h"
 
+#include <cstdlib>
 #include <cstring>
 
-void LineSink::begin(FILE *fp) {
-    fp_ = fp;
-    len_ = 0;
-    failed_ = false;
-    crlf_ = false;
+line_sink::line_sink(FILE *fp) : fp_(fp), failed_(fp == nullptr) {
+    block_ = static_cast<char *>(malloc(large_size));
+    size_ = block_ ? large_size : small_size;
+    if (!block_) block_ = small_;
 }
 
-bool LineSink::flush() {
+line_sink::~line_sink() {
+    if (block_ != small_) free(block_);
+}
+
+bool line_sink::flush() {
     if (len_ && !failed_) {
         failed_ = !fp_ || fwrite(block_, 1, len_, fp_) != len_;
         if (!failed_) file_start_writeback(fileno(fp_));
@@ -20,13 +24,13 @@ bool LineSink::flush() {
     return !failed_;
 }
 
-char *LineSink::room(size_t n) {
-    if (block_size - len_ < n && !flush()) return nullptr;
-    if (failed_ || n > block_size) return nullptr;
+char *line_sink::room(size_t n) {
+    if (size_ - len_ < n && !flush()) return nullptr;
+    if (failed_ || n > size_) return nullptr;
     return block_ + len_;
 }
 
-bool LineSink::put_line(const char *text) {
+bool line_sink::put_line(const char *text) {
     size_t n = strlen(text);
     if (char *p = room(n + 2)) {
         memcpy(p, text, n);

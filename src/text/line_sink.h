@@ -4,20 +4,23 @@
 // (fsync) finds most of it there already.
 //
 // Used by the fold file writer only (text/fold_file.h); other modules write
-// files through line_write. Once a write has failed the sink stays failed
-// and takes nothing more until begin. Lines end in a newline, or in CR LF
-// while crlf is set.
+// files through a fold_writer. Once a write has failed the sink stays failed
+// and takes nothing more. Lines end in a newline, or in CR LF while crlf is
+// set.
 #pragma once
 
 #include <cstddef>
 #include <cstdio>
 
-class LineSink {
+class line_sink {
   public:
-    // Drops anything pending and writes to fp (null: nothing) from now on,
-    // ending lines in a newline.
-    void begin(FILE *fp);
-    FILE *stream() const { return fp_; }
+    // Writes to fp (null: every write fails), ending lines in a newline. The
+    // block comes from the heap; when there is no memory for it, a small one
+    // inside the sink serves, which still takes the longest marker line.
+    explicit line_sink(FILE *fp);
+    ~line_sink();
+    line_sink(const line_sink &) = delete;
+    line_sink &operator=(const line_sink &) = delete;
 
     // Lines end in CR LF from now on when set, else in a newline.
     void set_crlf(bool crlf) { crlf_ = crlf; }
@@ -30,7 +33,8 @@ class LineSink {
     }
 
     // n bytes of room at the end of the pending output, or null when the
-    // sink has failed or n is larger than the block. Fill them and commit.
+    // sink has failed or n is larger than the block (never for n up to
+    // small_size). Fill them and commit.
     // A line's end takes at most two bytes.
     char *room(size_t n);
     void commit(char *end) { len_ = static_cast<size_t>(end - block_); }
@@ -42,12 +46,16 @@ class LineSink {
     bool flush();
     bool failed() const { return failed_; }
 
-  private:
-    static constexpr size_t block_size = 1024 * 1024;
+    static constexpr size_t small_size = 4096;
 
-    FILE *fp_ = nullptr;
+  private:
+    static constexpr size_t large_size = 1024 * 1024;
+
+    FILE *fp_;
+    char *block_;
+    size_t size_; // of block_
     size_t len_ = 0;
     bool failed_ = false;
     bool crlf_ = false;
-    char block_[block_size];
+    char small_[small_size];
 };

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-void LineSource::begin(FILE *fp) {
+void line_source::begin(FILE *fp) {
     fp_ = fp;
     base_ = fp ? static_cast<long long>(ftello(fp)) : -1;
     pos_ = end_ = 0;
@@ -32,7 +32,7 @@ bool ends_crlf(const char *p, const char *end, char before) {
 // Whether the stream after the block ends every line in CR LF, read through
 // once and then gone back to, so that a file with one newline alone keeps
 // every byte as it is.
-bool LineSource::rest_ends_crlf(char before) {
+bool line_source::rest_ends_crlf(char before) {
     char scan[block_size];
     bool all = true;
     while (size_t got = fread(scan, 1, sizeof scan, fp_)) {
@@ -53,7 +53,7 @@ bool LineSource::rest_ends_crlf(char before) {
 
 // Decided on the first block: only a first line ending in CR LF makes the
 // stream worth looking through.
-void LineSource::learn_line_ends() {
+void line_source::learn_line_ends() {
     ends_known_ = true;
     const char *p = block_ + pos_;
     const auto *nl = static_cast<const char *>(memchr(p, '\n', end_ - pos_));
@@ -61,7 +61,7 @@ void LineSource::learn_line_ends() {
     crlf_ = eof_ || (base_ >= 0 && rest_ends_crlf(block_[end_ - 1]));
 }
 
-bool LineSource::refill(size_t want) {
+bool line_source::refill(size_t want) {
     if (eof_ || !fp_) return false;
     memmove(block_, block_ + pos_, end_ - pos_);
     if (base_ >= 0) base_ += static_cast<long long>(pos_);
@@ -84,7 +84,7 @@ bool LineSource::refill(size_t want) {
 // Whether block_ holds a NUL in [from, to), from never moving back between
 // fills. Text rarely holds one, so a single search usually serves a whole
 // block rather than one search a line.
-bool LineSource::nul_between(size_t from, size_t to) {
+bool line_source::nul_between(size_t from, size_t to) {
     if (!nul_known_ || nul_next_ < from) {
         auto *nul = static_cast<char *>(memchr(block_ + from, 0, end_ - from));
         nul_next_ = nul ? static_cast<size_t>(nul - block_) : end_;
@@ -93,7 +93,7 @@ bool LineSource::nul_between(size_t from, size_t to) {
     return nul_next_ < to;
 }
 
-bool LineSource::seek(long long offset) {
+bool line_source::seek(long long offset) {
     // The block cannot be reused: handing out lines wrote NULs over newlines.
     bool done = fp_ && offset >= 0 && fseeko(fp_, static_cast<off_t>(offset), SEEK_SET) == 0;
     if (done) clearerr(fp_);
@@ -107,12 +107,13 @@ bool LineSource::seek(long long offset) {
     return done;
 }
 
-bool LineSource::readable() {
+bool line_source::readable() {
     fill(1);
     return !error_;
 }
 
-LineSource::Kind LineSource::next(const char *marker_start, size_t marker_len, const char **text) {
+line_source::Kind line_source::next(const char *marker_start, size_t marker_len,
+                                    const char **text) {
     fill(LINE_BUF_SIZE + 1); // a line of LINE_MAX_TEXT bytes and its CR LF
     if (pos_ == end_) return error_ ? ERROR : END;
     char *p = block_ + pos_;
@@ -173,12 +174,12 @@ LineSource::Kind LineSource::next(const char *marker_start, size_t marker_len, c
     return TEXT;
 }
 
-void LineSource::end_marker() {
+void line_source::end_marker() {
     in_marker_ = false;
     at_start_ = true;
 }
 
-int LineSource::marker_byte() {
+int line_source::marker_byte() {
     if (!in_marker_ || marker_cut_) return -1;
     if (!fill(1)) {
         end_marker();
@@ -201,7 +202,7 @@ int LineSource::marker_byte() {
     return c;
 }
 
-void LineSource::skip_line() {
+void line_source::skip_line() {
     while (in_marker_ && fill(1)) {
         char *p = block_ + pos_;
         if (auto *nl = static_cast<char *>(memchr(p, '\n', end_ - pos_))) {

@@ -1,7 +1,7 @@
 // The file reader's input: physical lines of a stream, read in large blocks.
 //
 // Used by the fold file reader only (text/fold_file.h); other modules read
-// files through line_read. A physical line is what get_line returns: the
+// files through a fold_reader. A physical line is what get_line returns: the
 // bytes up to the next newline, at most LINE_MAX_TEXT of them, the newline
 // dropped; a newline directly after a full piece belongs to that piece; a
 // last line without a newline counts like any other; a NUL byte ends the
@@ -28,7 +28,7 @@ enum {
     LOST_NUL = 2,   // a NUL byte cut a line's text
 };
 
-class LineSource {
+class line_source {
   public:
     enum Kind { END, ERROR, TEXT, MARKER };
 

@@ -118,11 +118,11 @@ TEST_F(ShippedKeyMap, EachLanguageIsPickedByItsNamesAndReadsAndWritesANestedFold
         write_file(name, text);
         BUFF *b = buff_create(name.c_str(), -1, langs[i]);
         ASSERT_NE(b, nullptr);
-        ASSERT_EQ(buff_read(b, name.c_str()), 1);
+        ASSERT_TRUE(buff_read(b, name.c_str()));
         EXPECT_EQ(tree_picture(b->top),
                   text.substr(0, text.find('\n')) +
                       ",before,[outer 0 o:outer,[inner fold 4 c:\tinner,],<lib/x.c 4 c>,],after,");
-        ASSERT_EQ(buff_write(b, copy.c_str(), 0), 1);
+        ASSERT_TRUE(buff_write(b, copy.c_str(), 0));
         EXPECT_EQ(read_file(copy), text);
         buff_delete(b);
     }

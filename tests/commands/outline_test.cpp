@@ -122,7 +122,7 @@ class RealFiles : public CommandsTest {
         if (!exec_commands("fold_outline 0")) {
             EXPECT_STREQ(last_error(), "not found");
         }
-        EXPECT_EQ(buff_write(b, copy.c_str(), 0), 1);
+        EXPECT_TRUE(buff_write(b, copy.c_str(), 0));
         std::string outlined = test_support::read_file(copy), stripped;
         int markers = 0;
         for (size_t at = 0, end; at < outlined.size(); at = end + 1) {
@@ -133,7 +133,7 @@ class RealFiles : public CommandsTest {
         EXPECT_EQ(stripped, text);
         const std::string flat = copy + ".flat";
         EXPECT_EQ(exec_commands("fold_flatten"), 1);
-        EXPECT_EQ(buff_write(b, flat.c_str(), 0), 1);
+        EXPECT_TRUE(buff_write(b, flat.c_str(), 0));
         EXPECT_EQ(test_support::read_file(flat), text);
         std::filesystem::remove(flat);
         cur_buffer = home;
