@@ -129,7 +129,7 @@ tree_line *fold_reader::next() {
     const int entry_indent = base_indent;
     // Where this line starts: a fault in it reads the file again from here.
     const long long restart = src_.tell();
-    GrowStack<tree_line *> filling;
+    grow_stack<tree_line *> filling;
     for (;;) {
         unhog();
         const char *text = nullptr;
@@ -313,7 +313,7 @@ bool fold_writer::write_line(const tree_line *l) {
     if (!put_entry(l)) return false;
     if (line_kind(l) != LINE_FOLD) return true;
     const int entry_indent = base_indent;
-    GrowStack<const tree_line *> entered;
+    grow_stack<const tree_line *> entered;
     bool ok = entered.push(l);
     base_indent = add_indent(base_indent, line_fold(l)->indent);
     const tree_line *at = line_fold(l)->first;
