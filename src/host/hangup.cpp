@@ -16,7 +16,9 @@ void (*registered_saver)(int status);
 int holds;
 bool saving;
 
-const int hangup_signals[] = {SIGHUP, SIGTERM, SIGQUIT};
+// SIGXCPU: the soft limit of CPU time, the last warning before the hard
+// limit's SIGKILL.
+const int hangup_signals[] = {SIGHUP, SIGTERM, SIGQUIT, SIGXCPU};
 
 void on_hangup(int) {
     hung_up = 1;

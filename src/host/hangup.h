@@ -1,7 +1,7 @@
 // Hang-up and termination: the editor's work is saved, never lost, when its
 // terminal goes away or it is told to end.
 //
-// The handlers of SIGHUP, SIGTERM and SIGQUIT only record the signal. What
+// The handlers of SIGHUP, SIGTERM, SIGQUIT and SIGXCPU only record the signal. What
 // the editor registered as its saver (it writes every changed buffer to an
 // emergency file and ends the process with status 1) runs at the next point
 // where running it is safe: while a key is awaited (the key wait checks
@@ -14,7 +14,7 @@
 
 #include <csignal>
 
-// Installs the handlers of SIGHUP, SIGTERM and SIGQUIT and ignores SIGXFSZ,
+// Installs the handlers of SIGHUP, SIGTERM, SIGQUIT and SIGXCPU and ignores SIGXFSZ,
 // so that a write past the file-size limit fails instead of ending the
 // editor. SIGINT is left to the terminal layer.
 void hangup_catch();

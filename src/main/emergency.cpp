@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -60,9 +61,16 @@ std::string save_buffer(const text_buffer *b) {
     _exit(status);
 }
 
+// A fault that no recovery point catches would otherwise end the editor at
+// once, with the work of every changed buffer lost.
+[[noreturn]] void save_on_terminate() {
+    hangup_exit(1);
+}
+
 } // namespace
 
 void emergency_init() {
     hangup_set_saver(emergency_save);
     hangup_catch();
+    std::set_terminate(save_on_terminate);
 }

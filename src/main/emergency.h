@@ -1,5 +1,5 @@
 // The emergency save: when the terminal goes away or the editor is told to
-// end (SIGHUP, SIGTERM, SIGQUIT), every changed buffer is written to an
+// end (SIGHUP, SIGTERM, SIGQUIT, SIGXCPU), every changed buffer is written to an
 // emergency file and the editor ends with status 1, as an abort does; when
 // the screen cannot be taken back after an outside command and the user gives
 // up, the same, ending with status 3.
@@ -16,6 +16,7 @@
 // it went or that it could not be saved.
 #pragma once
 
-// Makes the hang-up signals and a lost terminal lead to the emergency save
-// (host/hangup.h). Called once the buffers exist.
+// Makes the hang-up signals, a lost terminal and an exception that no
+// recovery point catches lead to the emergency save (host/hangup.h). Called
+// once the buffers exist.
 void emergency_init();

@@ -16,7 +16,7 @@ const std::string keys = ox_e2e::exit_keys + "key_bind \"^K ^I\" \"fold_in\"\n"
                                              "key_bind \"^N\" \"line_down\"\n";
 
 TEST_F(Hangup, EachSignalSavesEveryChangedBufferBesideItsFile) {
-    for (int sig : {SIGHUP, SIGTERM, SIGQUIT}) {
+    for (int sig : {SIGHUP, SIGTERM, SIGQUIT, SIGXCPU}) {
         const std::string n = std::to_string(sig), outer = "a" + n + ".top",
                           inner = "b" + n + ".txt";
         const std::string outer_text = "x\n/*...Vb" + n + "\\46\\txt:0:*/\n";

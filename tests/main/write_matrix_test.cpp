@@ -65,6 +65,10 @@ struct report {
 } *const shared = static_cast<report *>(
     mmap(nullptr, sizeof(report), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
 
+void throw_fault() {
+    throw std::runtime_error("a fault no recovery point catches");
+}
+
 int write_fault(const char *call) {
     if (++shared->calls == 1 && shared->failing == VANISHED && // whoever ox runs as
         (seteuid(0) || !fs::remove_all("d") || seteuid(getuid())))
@@ -128,7 +132,8 @@ class WriteMatrix : public ::testing::Test {
             _exit(3);
         th_key_script({'\r', '\r'});
         write_calls::set_fault(write_fault);
-        if (command.empty()) raise(SIGHUP), hangup_poll(); // no way back
+        if (command.empty()) raise(SIGHUP), hangup_poll();      // no way back
+        if (command == "!") []() noexcept { throw_fault(); }(); // as where none is caught
         shared->ok = exec_commands(command.c_str());
         std::snprintf(shared->error, sizeof shared->error, "%s", last_error());
         for (const text_buffer *b : buffs) shared->changed |= b && b->changed;
@@ -205,6 +210,15 @@ TEST_F(WriteMatrix, EveryWritePathLeavesEveryFileOldOrNewWhateverFails) {
             }
         }
     }
+}
+
+// A fault that escapes every recovery point saves the work as a hang-up does.
+TEST_F(WriteMatrix, AnUncaughtExceptionSavesTheWorkFirst) {
+    plant(BESIDE);
+    const file_map hung_up = run({opened, ""}, BESIDE, NONE);
+    plant(BESIDE);
+    EXPECT_EQ(run({opened, "!"}, BESIDE, NONE), hung_up);
+    EXPECT_FALSE(killed);
 }
 
 // What is refused changes nothing, for ox run as an ordinary user too: a
