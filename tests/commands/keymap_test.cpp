@@ -99,7 +99,8 @@ TEST_F(ShippedKeyMap, EachLanguageIsPickedByItsNamesAndReadsAndWritesANestedFold
         // clang-format off
         {"/a.d/b/x.c", "c"}, {"x.C", "c++"}, {"x.c++", "c++"}, {"/home/u/.bashrc", "shell"},
         {".profile", "shell"}, {"app/Gemfile", "ruby"}, {"src/CMakeLists.txt", "cmake"},
-        {"src/makefile", "make"}, {"Makefile.in", "make"}, {"x.R", "r"}, {"x.svg", "xml"},
+        {"src/makefile", "make"}, {"Makefile.in", "make"}, {"makefile.py", "python"},
+        {"x.R", "r"}, {"x.svg", "xml"},
         {"x.c.bak", "top"}, {"x.c/notes", "top"}, {"x.S", "top"}, {"xMakefile", "top"},
         {"x.pyc", "top"}, {"Makefile.d/x", "top"}, {"README", "top"},
         // clang-format on
