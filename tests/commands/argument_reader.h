@@ -1,5 +1,4 @@
-// Reading one command argument of any type, for the argument tests and for
-// commands_driver, which asks for arguments through a real terminal.
+// Reading one command argument of any type, for the argument tests.
 #pragma once
 
 #include "commands/arguments.h"

@@ -197,32 +197,6 @@ TEST_F(BufferCommands, WritingReplacesOrAppendsAndKeepsTheBackupAndMode) {
     }
 }
 
-TEST_F(BufferCommands, AWriteThatFailsLeavesTheFileTheBackupAndTheChangedFlag) {
-    const std::string big(400, 'b');
-    build({big, big, big});
-    std::strcpy(cur_buffer->fn, "w.txt");
-    cur_buffer->changed = 1;
-    for (const char *text : {"buffer_write . no", "buffer_write . yes"}) {
-        SCOPED_TRACE(text);
-        write_file(path("w.txt"), "old\n", 0640);
-        write_file(path("w.bak"), "older\n");
-        {
-            test_support::file_size_limit limit(1000);
-            EXPECT_EQ(exec_commands(text), 0);
-        }
-        EXPECT_STREQ(last_error(), "can't write w.txt");
-        EXPECT_EQ(cur_buffer->changed, 1);
-        EXPECT_EQ(read_file(path("w.txt")), "old\n");
-        EXPECT_EQ(read_file(path("w.bak")), "older\n");
-        EXPECT_EQ(files.names(), (names{"w.txt", "w.bak"}));
-    }
-    // A folder that has gone.
-    std::strcpy(cur_buffer->fn, "gone/w.txt");
-    EXPECT_EQ(exec_commands("buffer_write . no"), 0);
-    EXPECT_STREQ(last_error(), "can't write gone/w.txt");
-    EXPECT_EQ(cur_buffer->changed, 1);
-}
-
 // A file whose every line ends in CR LF is held without the CRs and written
 // back with them; one whose line ends are mixed keeps every byte.
 TEST_F(BufferCommands, LinesEndingInCrLfAreHeldWithoutTheCrAndWrittenBackWithIt) {
@@ -288,6 +262,10 @@ TEST_F(BufferCommands, TheSecondOfTwoBuffersOfOneFileAsksBeforeWritingOverTheFir
         EXPECT_EQ(ok ? "" : last_error(), c.error);
         EXPECT_EQ(read_file(path("w.txt")), c.w_txt);
     }
+    // Appended to, the file still holds the other's text: the next write asks.
+    EXPECT_EQ(run(R"(buffer_create "w.txt" yes yes buffer_write "w.txt" no buffer_write . yes )"
+                  R"(buffer_write . no)"),
+              "1x, @0:0 r4 !aborted");
 }
 
 // Colours and sizes without a terminal: the screen is not in colour, so only

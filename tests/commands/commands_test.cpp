@@ -1,6 +1,6 @@
 // Command texts: running them, their arguments in written form (asked for
-// with "?": terminal_test.cpp), key bindings and the initialisation file (its
-// messages: tests/main).
+// with "?": the sessions through a terminal), key bindings and the
+// initialisation file (its messages: tests/main).
 #include "argument_reader.h"
 #include "commands_fixture.h"
 

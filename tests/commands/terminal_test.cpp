@@ -1,5 +1,4 @@
-// Through a real terminal: arguments asked for on the prompt line
-// (commands_driver), and leaving ox with its questions, backups, modes,
+// Through a real terminal: leaving ox with its questions, backups, modes,
 // failing writes and exit statuses.
 #include "main/ox_session.h"
 
@@ -7,43 +6,6 @@ namespace {
 
 using names = std::set<std::string>;
 using test_support::permissions;
-
-using AskedArguments = ox_e2e::OxTest;
-
-TEST_F(AskedArguments, EachTypeIsAskedAndEscapeAborts) {
-    std::vector<std::string> args;
-    for (const char *type : {"n", "s", "c", "y", "w", "b", "l", "n"})
-        args.insert(args.end(), {"-a", type});
-    args.insert(args.end(), {"-r", "key_bind ? ? key_bind ?", "-r", "key_bind \"^A\" ?"});
-    e2e::pty_terminal &t = start(args, {}, COMMANDS_DRIVER_PROGRAM);
-    // After the keys, the result on the next row (none while a text goes on).
-    const struct {
-        const char *question, *keys, *result;
-    } steps[] = {
-        // clang-format off
-        {"question:", "&1F\r", "n 31|"}, {"question:", "say \"hi\"\r", "s say \"hi\"|"},
-        {"question:", "x", "c 120|"}, {"question: yes no", "n\r", "y 0|"},
-        {"question: never if_open always", "a\r", "w 2|"},
-        {"question:   two.txt", "\r", "b two.txt|"}, // the current one highlighted
-        {"question: top c", "\r", "l top|"},         // the current buffer's language first
-        {"question:", "\x1b", "n !aborted"}, {"key(s) to bind to:", "^A\r", ""},
-        {"action:", "line_goto ?\r", ""},
-        {"key(s) to bind to:", "^B\r", "ran 0 insufficient arguments"},
-        {"action:", "\x1b", "ran 0 aborted"},
-        // clang-format on
-    };
-    int row = 4;
-    for (auto s : steps) {
-        ASSERT_TRUE(t.wait_row(2, s.question));
-        t.type(s.keys);
-        if (*s.result) {
-            ASSERT_TRUE(t.wait_row(row++, s.result));
-        }
-    }
-    ASSERT_TRUE(t.wait_row(row, "done"));
-    t.type("q");
-    EXPECT_TRUE(t.wait_exit(0));
-}
 
 // ox on a file with the keys of exit_keys, ^E other_exit ?, ^B other_backups
 // no, ^D buffer_delete of the current buffer.

@@ -422,6 +422,11 @@ TEST_F(Undo, UnchangedBackAtTheTextLastReadOrWritten) {
     raw_key("other_undo");
     EXPECT_EQ(tree_of(cur_buffer), "x,[f 0 o:],");
     EXPECT_FALSE(cur_buffer->changed) << "back at the text written";
+    // A key that changes the text and then a mark changes the text.
+    raw_key("line_insert \"z\" block_mark_1");
+    raw_key("buffer_write . no");
+    raw_key("other_undo");
+    EXPECT_TRUE(cur_buffer->changed) << "the text differs from the file written";
 }
 
 TEST_F(Undo, DeletedLinesTheStackAndTheJournalBothNeed) {

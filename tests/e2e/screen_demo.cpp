@@ -3,7 +3,7 @@
 // key decoding, drawing and the prompt line can be tested through a real
 // terminal. Test scaffolding, never installed.
 //
-//     screen_demo [-c colour-mode] [-f flags-word] file
+//     screen_demo file
 //
 // Every key is acted on and the screen brought up to date; then, unless the
 // key showed a message of its own, it is added to the key log on the prompt
@@ -13,7 +13,6 @@
 //
 //   Down            the next line, the cursor row kept at most y_size - 2
 //                   as the line commands keep it
-//   Home, End       the start or the end of the line
 //   ^W              white space visible or hidden
 //   ^A, ^B, ^T      mark 1, mark 2, tag or untag the current line
 //   F1 ... F4       prompt_str, prompt_num, prompt_opt ("never", "if_open",
@@ -24,13 +23,7 @@
 //                   outside command would, and takes it back
 //   ^Y              "sync <n>", n counting the ^Y keys from 1, and a new log
 //   ^Q              quit
-//
-// -c  colour mode handed to th_init (default 0)
-// -f  the buffer's flags word (default 0x300: autoindent, insert, real tabs)
-#include <unistd.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -90,11 +83,6 @@ bool act(int key) {
     tree_fold *f = cur_buffer->fold;
     switch (key) { // a control key is its letter's code less 64
     case K_DOWN: line_down(); break;
-    case K_HOME: f->into = f->col = 0; break;
-    case K_END:
-        f->into = max_into_value();
-        f->col = -1;
-        break;
     case 'W' - 64: cur_buffer->flags ^= FLAG_VISIBLE; break;
     case 'A' - 64: f->mark1 = f->cur_index; break;
     case 'B' - 64: f->mark2 = f->cur_index; break;
@@ -118,21 +106,15 @@ bool act(int key) {
 } // namespace
 
 int main(int argc, char **argv) {
-    int colour_mode = 0;
-    unsigned flags = FLAG_AUTOINDENT | FLAG_INSERT;
-    for (int opt; (opt = getopt(argc, argv, "c:f:")) != -1;) {
-        if (opt == 'c') colour_mode = std::atoi(optarg);
-        if (opt == 'f') flags = static_cast<unsigned>(std::strtoul(optarg, nullptr, 0));
-    }
-    const char *file = argv[argc - 1];
-    if (!th_init(colour_mode, 0, 0)) return 2;
+    if (argc != 2 || !th_init(0, 0, 0)) return 2;
+    const char *file = argv[1];
     scn_init();
     data_init();
     language_def *top = lang_create("top", "/*...", "*/", ".*\\.top", "_", 0x300);
     text_buffer *b = buff_create(file, -1, top);
     bool read = b != nullptr && buff_read(b, file);
     if (read) {
-        b->flags = flags;
+        b->flags = FLAG_AUTOINDENT | FLAG_INSERT;
         cur_buffer = b;
         refresh_all();
         prompt(("screen_demo " + std::to_string(x_size) + "x" + std::to_string(y_size)).c_str());

@@ -10,6 +10,7 @@ namespace {
 
 using Hangup = ox_e2e::OxTest;
 using test_support::permissions;
+using test_support::read_file;
 
 // ^K ^I enters a virtual fold, ^N goes down a line.
 const std::string keys = ox_e2e::exit_keys + "key_bind \"^K ^I\" \"fold_in\"\n"
@@ -58,12 +59,20 @@ TEST_F(Hangup, AnUnnamedBufferGoesToTheCurrentFolderAndASymlinkIsNeverFollowed) 
     EXPECT_NE(t.output().find("ox: unnamed buffer saved in ox.save.1"), std::string::npos);
 }
 
-TEST_F(Hangup, NothingChangedNothingSaved) {
+// Nothing changed, nothing saved; a write holds a hang-up back only while it runs.
+TEST_F(Hangup, NothingChangedNothingSavedAndAWriteDoesNotHoldItBackAfter) {
     write("a.txt", "a\n");
-    e2e::pty_terminal &t = start_with(keys, {"a.txt"});
-    t.signal(SIGHUP);
-    ASSERT_TRUE(t.wait_exit(1));
-    EXPECT_EQ(files.names(), (std::set<std::string>{"a.txt", "keys.ini"}));
+    for (bool edit : {false, true}) {
+        e2e::pty_terminal &t =
+            start_with(keys + "key_bind \"^W\" \"buffer_write . no\"\n", {"a.txt"});
+        if (edit) {
+            ASSERT_TRUE(play({{"x\x17y", 4, "xya"}}));
+        }
+        t.signal(SIGHUP);
+        ASSERT_TRUE(t.wait_exit(1));
+    }
+    EXPECT_EQ(read("a.txt.save"), "xya\n");
+    EXPECT_EQ(files.names(), (std::set<std::string>{"a.txt", "a.bak", "a.txt.save", "keys.ini"}));
 }
 
 // While a command runs, or "press return" is awaited, a hang-up or a
@@ -82,8 +91,9 @@ TEST_F(Hangup, DuringAnOutsideCommandTheWorkIsSavedAtOnce) {
     for (const outside_case &c : {
              outside_case{shell + "trap 'echo hup >hup; exit' HUP; " + run2 + "; sleep 30 & wait\r",
                           "RUN2", 0, 1, false},
-             outside_case{filter + "trap '' HUP; readlink /proc/$$/fd/[01] | cat >tmp; " + run2 +
-                              " >/dev/tty; sleep 30; cat\r",
+             outside_case{filter +
+                              "trap '' HUP; echo $$ >pid; readlink /proc/$$/fd/[01] | cat >tmp; " +
+                              run2 + " >/dev/tty; sleep 30; cat\r",
                           "RUN2", SIGTERM, 1, false},
              outside_case{shell + "\r", "RUN2>", 0, 1, false}, // the user's shell
              outside_case{shell + run2 + "\r", "press return to return to ox", SIGHUP, 1, false},
@@ -114,6 +124,12 @@ TEST_F(Hangup, DuringAnOutsideCommandTheWorkIsSavedAtOnce) {
         std::istringstream temporary(c.keys.find(">tmp") != std::string::npos ? read("tmp") : "");
         for (std::string name; std::getline(temporary, name);)
             EXPECT_FALSE(std::filesystem::exists(name)) << name;
+        if (c.keys.find(">pid") == std::string::npos) continue;
+        // A command that ignores the hang-up is ended all the same: gone or a zombie.
+        const std::string stat = "/proc/" + read("pid").substr(0, read("pid").size() - 1) + "/stat";
+        auto ended = [&] { return read_file(stat).find(") Z ") != std::string::npos; };
+        for (int i = 0; i < 100 && !ended() && read_file(stat) != "<missing>"; i++) usleep(20000);
+        EXPECT_TRUE(ended() || read_file(stat) == "<missing>") << "the command still runs";
     }
 }
 

@@ -43,6 +43,7 @@ const std::string old_text = "old line 1\nold line 2\nold line 3\n",
 const std::pair<std::string, std::string> paths[] = {
     {opened, "other_exit yes"},
     {opened, "buffer_write . no"},
+    {"buffer_create \"F\" yes yes line_delete", "buffer_write . no"}, // shorter than the file
     {opened, "buffer_write . yes"},
     {opened + " buffer_create \"\" no yes", "buffer_delete \"F\""},
     {marked, "block_write \"F\" no"},
@@ -168,6 +169,7 @@ TEST_F(WriteMatrix, EveryWritePathLeavesEveryFileOldOrNewWhateverFails) {
     const std::regex temporary(".*/\\.[^/]+\\.ox[A-Za-z0-9]{6}");
     for (const auto &path : paths) {
         bool emergency = path.second.empty(), block = path.second.rfind("block", 0) == 0;
+        std::string beside; // the text written beside, which every placement must write
         for (placement where : {BESIDE, SYMLINK, HARD_LINK, NO_NEW_FILE}) {
             SCOPED_TRACE(path.second + ", " + placements[where]);
             plant(where);
@@ -179,13 +181,22 @@ TEST_F(WriteMatrix, EveryWritePathLeavesEveryFileOldOrNewWhateverFails) {
             const int calls = shared->calls;
             ASSERT_TRUE(emergency || (shared->ok && (block || !shared->changed)));
             ASSERT_NE(clean, before);
+            const std::string &entry = clean.at(target); // mode, owner, text
+            if (where == BESIDE) beside = entry.substr(entry.find(' ', entry.find(' ') + 1));
+            EXPECT_TRUE(entry.ends_with(beside)) << entry;
+            const bool shorter = beside.size() <= old_text.size(); // fits the size limit
             stat(target.c_str(), &now);
             EXPECT_EQ(now.st_ino == old.st_ino, emergency || where >= HARD_LINK); // else beside
             std::string saved; // the emergency file's text
             for (const auto &[name, bytes] : clean)
                 if (name.find(".save") != std::string::npos) saved = bytes;
             std::vector<std::pair<failure, int>> cases = {{SIZE_LIMIT, 0}, {VANISHED, 0}};
-            for (int n = 1; n <= calls; n++) cases.insert(cases.end(), {{NO_SPACE, n}, {KILL, n}});
+            // A kill between a shorter text written in place and the cut of the
+            // old text's tail leaves both: the one window a write in place has.
+            for (int n = 1; n <= calls; n++) {
+                cases.push_back({NO_SPACE, n});
+                if (!shorter || where < HARD_LINK) cases.push_back({KILL, n});
+            }
             for (auto [how, n] : cases) {
                 SCOPED_TRACE(std::string(failures[how]) + " at call " + std::to_string(n));
                 plant(where);
@@ -203,7 +214,10 @@ TEST_F(WriteMatrix, EveryWritePathLeavesEveryFileOldOrNewWhateverFails) {
                     EXPECT_TRUE(after.count(name) || how == VANISHED) << name << " is gone";
                 if (killed || emergency) continue;
                 EXPECT_TRUE(shared->ok || shared->changed) << "a failed write leaves it changed";
-                EXPECT_FALSE(shared->ok && (how == SIZE_LIMIT || how == VANISHED));
+                for (const auto &[name, bytes] : clean) // the backup too
+                    EXPECT_TRUE(!shared->ok || (after.count(name) && after.at(name) == bytes))
+                        << name << ": a write said to be done is done whole";
+                EXPECT_FALSE(shared->ok && ((how == SIZE_LIMIT && !shorter) || how == VANISHED));
                 EXPECT_TRUE(how == VANISHED ||
                             (after.count(target) &&
                              after.at(target) == (shared->ok ? clean : before).at(target)));
