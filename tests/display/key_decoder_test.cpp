@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <climits>
 #include <deque>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -151,27 +150,6 @@ TEST(KeyDecoder, ModifierFormsAndUnknownSequences) {
         want.insert(want.end(), {'a', 'b'});
         EXPECT_EQ(decode({row.bytes + "ab"s}), (std::pair{want, 0LL}));
         for (int key : row.want) EXPECT_TRUE(key >= K_PASTE || lookup_key_code(key) >= 0) << key;
-    }
-}
-
-// Random bytes of the kinds sequences are made of, half of them in a control
-// sequence's shape: every key decoded is one a key can be, and nothing is
-// read twice.
-TEST(KeyDecoder, RandomBytesGiveOnlyKeys) {
-    const std::string alphabet = "\x1b\x1b\x1b[[[OO0123456789;;;~~$^@ABCDHFPQRSZabcdq\x01\r\x7f"
-                                 "\x80\xa9\xc3\xe4\xb8\xf0";
-    std::mt19937 rng(12);
-    for (int round = 0; round < 2000; round++) {
-        std::string bytes = round % 2 ? "\x1b[" : "";
-        for (int n = 1 + rng() % 12; n > 0; n--) bytes += alphabet[rng() % alphabet.size()];
-        for (int utf8 : {0, 1}) {
-            auto [got, clock] = decode({bytes}, 0, utf8);
-            ASSERT_LE(got.size(), bytes.size()) << testing::PrintToString(bytes);
-            for (int key : got)
-                ASSERT_TRUE(key < 256 || key == K_UNKNOWN || key == K_PASTE ||
-                            (utf8 && is_char_key(key)) || lookup_key_code(key) >= 0)
-                    << key << " from " << testing::PrintToString(bytes);
-        }
     }
 }
 

@@ -78,15 +78,12 @@ TEST(E2eKeys, BytesSequencesTimeOutsInterruptsAndTheTerminalGivenBack) {
     // bytes are Alt letters and digits, or no key.
     s->type(std::string("a\x01\r\x7f\x1c\x1a\x03\x13\0\xe1\xb5\xa0", 12));
     ASSERT_TRUE(s.logged("97 1 ^A 13 ^M 127 Del127 28 ^\\ 26 ^Z 3 ^C 19 ^S 0 16449 @A 16389 @5 0"));
-    // Escape alone comes out after a second; keys with modifiers as xterm and
-    // tmux send them.
+    // Escape alone comes out after a second. (Sequences: the decoder's tests.)
     ASSERT_TRUE(s.settle());
     auto typed = clock_type::now();
     s->type("\x1b");
     ASSERT_TRUE(s.logged("27"));
-    s->type("\x1bZ\x1b[1;5D\x1b[1;2P\x1b[24;5~\x1b[1;5Z"); // no sequence: it comes apart
-    ASSERT_TRUE(s.logged("27 27 90 8448 ^Left 4609 ~F1 8716 ^F12 4095"));
-    EXPECT_GE(clock_type::now() - typed, std::chrono::seconds(2));
+    EXPECT_GE(clock_type::now() - typed, std::chrono::seconds(1));
     // An interrupt is recorded, and never fatal.
     ASSERT_TRUE(s.settle());
     s->type("a");
@@ -141,7 +138,8 @@ rows sample_screen(int cols, int n_rows, const std::string &line, const std::str
 }
 
 // Folds, bytes and colours; white space made visible; the block marked and
-// a line tagged; a one-row scroll. (Other sizes: the resizing test.)
+// a line tagged; a one-row scroll. (Other sizes: the resizing test; the tag
+// mark's colour: the editor's colour test.)
 TEST(E2eScreen, FoldsBytesWhiteSpaceMarksTagsAndAOneRowScroll) {
     screen_session s(sample());
     // The prompt line holds the greeting the session waited for.
@@ -170,7 +168,6 @@ TEST(E2eScreen, FoldsBytesWhiteSpaceMarksTagsAndAOneRowScroll) {
     EXPECT_EQ(s->at(4, 0).fg, 7) << "marked text: white on blue";
     EXPECT_EQ(s->at(5, 2).fg, 3) << "marked fold: brown on blue";
     EXPECT_EQ(s->row(10), placed({{0, "    >>> \"other.top\""}, {78, "T"}}));
-    EXPECT_TRUE(s->at(10, 78).fg == 3 && s->at(10, 78).bold) << "the tag in the fold colour";
     // Down to "line 10": the cursor stops on row 22 and the text moves up.
     for (int i = 0; i < 13; i++) s->type(DOWN);
     ASSERT_TRUE(s.settle());

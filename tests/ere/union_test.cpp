@@ -1,7 +1,6 @@
 // What choosing among many expressions takes: the union of several patterns,
 // where the next match starts, the bytes matches begin with and hold, a
-// pattern checked without compiling, and the longest match at a point found
-// by the automata as the walk finds it.
+// pattern checked without compiling.
 #include "compiled.h"
 
 #include <vector>
@@ -51,20 +50,6 @@ TEST(EreUnion, BytesMatchesBeginWithAndHoldAndPatternsChecked) {
     EXPECT_EQ(ere_check("(x", 0, &min), 2);
     EXPECT_EQ(ere_check("a*|bc", 0, &min), 0);
     EXPECT_EQ(min, 0);
-}
-
-TEST(EreUnion, LongestMatchAtAPointByTheAutomataAsTheWalkFindsIt) {
-    for (const char *pattern : {"a+b", "\\<x+", "(ab|a)*c", "^a", "b$", "\\y.", "[^b]{2,3}"}) {
-        Compiled c(pattern);
-        for (const char *text : {"aab", "xx ab", "ababc", "b", "a b"}) {
-            for (int at = 0; text[at]; at++) {
-                ERE_SUBS subs;
-                EXPECT_EQ(ere_match(c.ere, 0, text, at, nullptr),
-                          ere_match(c.ere, 0, text, at, &subs))
-                    << pattern << " in \"" << text << "\" at " << at;
-            }
-        }
-    }
 }
 
 } // namespace

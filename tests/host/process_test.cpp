@@ -1,4 +1,3 @@
-#include "host/files.h"
 #include "host/process.h"
 #include "support/scratch.h"
 
@@ -59,15 +58,6 @@ std::string shell_on_a_terminal(const char *command, const std::string &keys) {
 }
 
 } // namespace
-
-TEST(HostFiles, ReadonlyOnlyForFilesTheOwnerCannotWrite) {
-    scratch_dir dir;
-    write_file(dir.path("ro"), "", 0444);
-    write_file(dir.path("rw"), "", 0200);
-    mkdir(dir.path("folder").c_str(), 0555);
-    for (auto [name, readonly] : {std::pair{"ro", 1}, {"rw", 0}, {"folder", 0}, {"missing", 0}})
-        EXPECT_EQ(is_readonly(dir.path(name).c_str()), readonly) << name;
-}
 
 TEST(HostProcess, FilterRunsACommandBetweenTwoFiles) {
     scratch_dir dir;
