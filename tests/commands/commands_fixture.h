@@ -125,13 +125,19 @@ class CommandsTest : public TablesTest {
         return state() + (ok ? "" : std::string(" !") + last_error());
     }
 
+    // build() with the marks set and the undelete stack empty.
+    void start(const std::vector<std::string> &outline, int index, int into = 0, int mark1 = -1,
+               int mark2 = -1) {
+        undel_release_all();
+        build(outline, index, into);
+        fold()->mark1 = mark1;
+        fold()->mark2 = mark2;
+    }
+
     void run_cases(const std::vector<command_case> &cases) {
         for (const command_case &c : cases) {
             SCOPED_TRACE(c.text + " on line " + std::to_string(c.index));
-            undel_release_all();
-            build(c.outline, c.index, c.into);
-            fold()->mark1 = c.mark1;
-            fold()->mark2 = c.mark2;
+            start(c.outline, c.index, c.into, c.mark1, c.mark2);
             EXPECT_EQ(run(c.text), c.state);
         }
     }

@@ -27,7 +27,6 @@ TEST_F(Executor, CommandsRunInTurnUntilTheEndACommentTheExitOrAnError) {
         std::string text, result;
     } cases[] = {
         {"key_bind \"^A\" \"a\"\tkey_bind \"^B\"\"b\" ; key_bind \"^C\" \"c\"", "1 a,b,"},
-        {" \t ; key_bind \"^D\" \"d\"", "1 "},
         {"other_exit no other_abort no key_bind \"^A\" \"a\"", "1 a,"},
         {"other_exit yes key_bind \"^A\" \"a\"", "1 "},
         {"key_bind \"^A\" \"" + a496 + "\"", "1 " + a496 + ","},
@@ -41,10 +40,8 @@ TEST_F(Executor, CommandsRunInTurnUntilTheEndACommentTheExitOrAnError) {
         {R"(key_bind "^A" "a" key_bind "^B" "b" key_bind " ^A" "c")", "1 c,b,"},
         {R"(key_bind "^K" "x" key_prefix " ^K" key_bind "^K  ^X" "y" key_bind "^K ^A" "z")",
          "1 ,y,z,"},
-        {R"(key_bind "^A ^X words" "a" key_bind "^A" "b")", "1 b,"},  // no prefix: one key
         {R"(key_bind "^k" "a")", "0 bad key name "},                  // names are case-sensitive
         {R"(key_prefix "^K" key_bind "^K" "a")", "0 bad key name ,"}, // a prefix needs a second key
-        {R"(key_prefix "^K" key_bind "^K x" "a")", "0 bad key name ,"}, // printables have no names
         {R"(key_prefix "^A ")", "0 bad key name "}, // the rest of the text is the name
     };
     for (const auto &c : cases) {
@@ -83,20 +80,16 @@ TEST_F(Arguments, EachTypeWrittenAndItsErrors) {
         const char *text, *result;
     } rows[] = {
         // clang-format off
-        {'n', "12x", "12|x"}, {'n', "&1f rest", "31| rest"}, {'n', "&g", "0|g"},
-        {'n', "4294967295", "-1|"}, {'n', "4294967306", "10|"}, {'n', "&aBFf;", "44031|;"},
+        {'n', "&1f rest", "31| rest"}, {'n', "&g", "0|g"}, {'n', "4294967306", "10|"},
         {'n', "x", "!bad number"}, {'n', "-1", "!bad number"},
-        {'s', R"("abc" "def")", R"(abc| "def")"}, {'s', R"("")", "|"}, {'s', R"("\n\\")", "n\\|"},
-        {'s', R"("a\"b";z)", "a\"b|;z"}, {'s', "abc", "!bad string"}, {'s', "\"ab", "!bad string"},
-        {'s', R"("ab\")", "!bad string"},
-        {'c', "'x'", "120|"}, {'c', "'''", "39|"}, {'c', "'a'b", "97|b"}, {'c', "&41", "65|"},
-        {'c', "321", "65|"}, {'c', "'", "!bad character"}, {'c', "'ab'", "!bad character"},
-        {'c', "\"x\"", "!bad character"},
-        {'y', "no\tx", "0|\tx"}, {'y', "Yes", "!bad yes/no flag"}, {'y', "yes;", "!bad yes/no flag"},
-        {'w', "if_open", "1|"}, {'w', "always x", "2| x"}, {'w', "if-open", "!bad search criterion"},
+        {'s', R"("\n\\")", "n\\|"}, {'s', R"("a\"b";z)", "a\"b|;z"}, {'s', "abc", "!bad string"},
+        {'s', "\"ab", "!bad string"}, {'s', R"("ab\")", "!bad string"},
+        {'c', "'''", "39|"}, {'c', "'a'b", "97|b"}, {'c', "&41", "65|"}, {'c', "'", "!bad character"},
+        {'c', "'ab'", "!bad character"}, {'c', "\"x\"", "!bad character"},
+        {'y', "no\tx", "0|\tx"}, {'y', "Yes", "!bad yes/no flag"}, {'w', "always x", "2| x"},
+        {'w', "if-open", "!bad search criterion"},
         {'b', ". x", "| x"}, {'b', R"("dir/file.c")", "dir/file.c|"}, {'b', "\"f.c\"", "!bad buffer"},
-        {'b', "a", "!bad string"},
-        {'l', ".", "top|"}, {'l', R"("c";)", "c|;"}, {'l', R"("C")", "!bad language"},
+        {'l', R"("c";)", "c|;"}, {'l', R"("C")", "!bad language"},
         // clang-format on
     };
     for (const auto &r : rows) EXPECT_EQ(read_argument(r.type, r.text), r.result) << r.text;

@@ -16,7 +16,6 @@ TEST_F(FoldCommands, InAndOutThroughNestedFolds) {
         // In at the first line of each fold, on the top row; out to the fold
         // line, in the middle of the screen; the line number follows.
         {three_deep, 1, 0, "fold_in", "x,[f2 0 o:y,[f3 0 c:z,],], @0:0 r4"},
-        {three_deep, 1, 0, "fold_in line_down fold_in line_down fold_in", "z, @0:0 r4"},
         {three_deep, 1, 0, "fold_in line_down fold_in line_down fold_in fold_out",
          "y,[f3 0 c:z,], @1:0 r12"},
         {three_deep, 1, 0, "fold_in line_down fold_in fold_out fold_out",

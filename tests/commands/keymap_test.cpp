@@ -97,12 +97,9 @@ TEST_F(ShippedKeyMap, EachLanguageIsPickedByItsNamesAndReadsAndWritesANestedFold
     // Names of files, and the language that claims each ("top" for none).
     const std::pair<const char *, const char *> names[] = {
         // clang-format off
-        {"/a.d/b/x.c", "c"}, {"x.C", "c++"}, {"x.c++", "c++"}, {"/home/u/.bashrc", "shell"},
-        {".profile", "shell"}, {"app/Gemfile", "ruby"}, {"src/CMakeLists.txt", "cmake"},
-        {"src/makefile", "make"}, {"Makefile.in", "make"}, {"makefile.py", "python"},
-        {"x.R", "r"}, {"x.svg", "xml"},
-        {"x.c.bak", "top"}, {"x.c/notes", "top"}, {"x.S", "top"}, {"xMakefile", "top"},
-        {"x.pyc", "top"}, {"Makefile.d/x", "top"}, {"README", "top"},
+        {"/a.d/b/x.c", "c"}, {"x.C", "c++"}, {"/home/u/.bashrc", "shell"}, {"app/Gemfile", "ruby"},
+        {"src/CMakeLists.txt", "cmake"}, {"Makefile.in", "make"}, {"makefile.py", "python"},
+        {"x.c.bak", "top"}, {"x.c/notes", "top"}, {"xMakefile", "top"}, {"Makefile.d/x", "top"},
         // clang-format on
     };
     for (auto [file, name] : names) {

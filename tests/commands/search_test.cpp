@@ -56,9 +56,7 @@ TEST_F(Search, PlainStringsAndExpressionsWithAndWithoutCase) {
         // are searched, and the fold's contents when it is entered.
         {abc, 0, 0, find("abc"), "Abc abc,ABC,[fold abc 0 c:abc,], @3:0 r22 #3"},
         {abc, 0, 0, find("abc", " no no always always yes 0 no"), "Abc abc,ABC,[fold abc 0 c:abc,], @3:0 r22 #5"},
-        {abc, 0, 0, find("aBC", " no no never never yes 0 no"), "Abc abc,ABC,[fold abc 0 c:abc,], @3:0 r22 #4"},
         {abc, 0, 0, find("a[b]+c", " yes yes never never yes 0 no"), "Abc abc,ABC,[fold abc 0 c:abc,], @3:0 r22 #2"},
-        {abc, 0, 0, find("A[B]+c", " no yes never never yes 0 no"), "Abc abc,ABC,[fold abc 0 c:abc,], @3:0 r22 #4"},
         // Ignoring case folds A to Z only, in lines long enough to be folded
         // sixteen bytes at a time: not the bytes next to them, nor bytes
         // from 128 up.
@@ -66,13 +64,10 @@ TEST_F(Search, PlainStringsAndExpressionsWithAndWithoutCase) {
         {{folding}, 0, 0, find("@[", " no no never never yes 0 no"), folded + " #2"},
         {{folding}, 0, 0, find("XYZ", " no no never never yes 0 no"), folded + " #2"},
         {{folding}, 0, 0, find("\xc0", " no no never never yes 0 no"), folded + " #1"},
-        {{folding}, 0, 0, find("a[b-d]+ ", " no yes never never yes 0 no"), folded + " #2"},
         // A number of times: the cursor after the last match forwards, at its
         // start backwards; from the middle of a line only what lies beyond.
         {abc, 0, 0, find("abc", " no no never never yes 2 no"), "Abc abc,ABC,[fold abc 0 c:abc,], @0:7 r22 #2"},
-        {abc, 0, 2, find("abc", " no no never never yes 2 no"), "Abc abc,ABC,[fold abc 0 c:abc,], @1:3 r22 #2"},
         {abc, 2, 12, find("abc", " no no never never no 2 no"), "Abc abc,ABC,[fold abc 0 c:abc,], @1:0 r4 #2"},
-        {abc, 1, 3, find("b+", " no yes never never no 1 no"), "Abc abc,ABC,[fold abc 0 c:abc,], @1:1 r4 #1"},
         // The cursor's column is kept for moving on from the match.
         {{"a\tbcd", "uvwxyz0123"}, 0, 0, find("c", " yes no never never yes 1 no") + " line_down", "a\tbcd,uvwxyz0123, @1:10 r22 #1"},
         // Not found: the cursor at the end of the list, or at the start of
@@ -82,12 +77,9 @@ TEST_F(Search, PlainStringsAndExpressionsWithAndWithoutCase) {
         // Empty matches advance one place each: the empty string matches
         // at every place of every line, "x*" before each byte and over each x.
         {{"ab", "c"}, 0, 0, find(""), "ab,c, @2:0 r22 #5"},
-        {{"ab", "c"}, 1, 1, find("", " yes no always always no 0 no"), "ab,c, @0:0 r4 #5"},
         {{"axxb"}, 0, 0, find("x*", " yes yes never never yes 0 no"), "axxb, @1:0 r22 #4"},
-        {{"axxb"}, 0, 4, find("x*", " yes yes never never no 0 no"), "axxb, @0:0 r4 #4"},
         // A pattern that cannot be searched changes nothing.
         {abc, 0, 0, find(std::string(301, 'a'), " yes yes never never yes 0 no"), "Abc abc,ABC,[fold abc 0 c:abc,], @0:0 r6 !regular expression too long #0"},
-        {abc, 0, 0, find("a)", " yes yes never never yes 0 no"), "Abc abc,ABC,[fold abc 0 c:abc,], @0:0 r6 !unexpected ')' #0"},
         // clang-format on
     });
 }
@@ -101,15 +93,12 @@ TEST_F(Search, ReplacementsGoOnAfterWhatTheyPutAndStopAtTheLimits) {
         {{"Ab ab"}, 0, 0, replace("AB", "Xy", " no no always always yes 0 no"), "Xy Xy, @1:0 r22 * #2"},
         {{"ab"}, 0, 0, replace("", "-"), "-a-b-, @1:0 r22 * #3"},
         {{"[fab", "ab", "]"}, 0, 0, replace("a", "", " yes no never never yes 0 no"), "[fb 0 c:ab,], @1:0 r22 * #1"},
-        {{"ab", "ab"}, 0, 0, replace("a", "x", " yes no never never yes 1 no"), "xb,ab, @0:1 r22 * #1"},
         // Groups of an expression, and the replacement's three errors.
         {{"x=1 yy=22"}, 0, 0, replace("([a-z]+)=([0-9]+)", "\\\\2:\\\\1", " yes yes never never yes 0 no"), "1:x 22:yy, @1:0 r22 * #2"},
         {{"x=1 yy=22"}, 0, 0, replace("([a-z]+)=", "[\\\\\\\\\\\\&]", " yes yes never never yes 0 no"), "[\\&]1 [\\&]22, @1:0 r22 * #2"},
         {{"x=1"}, 0, 0, replace("([a-z]+)=", "\\\\2", " yes yes never never yes 0 no"), "x=1, @0:2 r22 !bad substitution #1"},
-        {{"x=1"}, 0, 0, replace("x", "\\\\", " yes yes never never yes 0 no"), "x=1, @0:1 r22 !bad substitution #1"},
         // Past 500 bytes: what was replaced before stays.
         {{"aaa" + b(495)}, 0, 0, replace("a", "xx"), "xxxxa" + b(495) + ", @0:5 r22 *" + too_long + " #3"},
-        {{"aaa" + b(495)}, 0, 0, replace("(a)", "\\\\1x", " yes yes never never yes 0 no"), "axaxa" + b(495) + ", @0:5 r22 *" + too_long + " #3"},
         {{"a" + b(499)}, 0, 0, replace("b", "", " yes no never never yes 0 no"), "a, @1:0 r22 * #499"},
         // clang-format on
     });
@@ -318,10 +307,6 @@ TEST_F(SearchWalk, ParentChainsEndAtALoop) {
     text_buffer *a = cur_buffer;
     text_buffer *c = buff_create("c", a->id, top);
     text_buffer *d = buff_create("d", c->id, top);
-    EXPECT_TRUE(buff_is_ancestor(d, a->id));
-    EXPECT_FALSE(buff_is_ancestor(a, d->id));
-    EXPECT_TRUE(file_in_chain(d, "c"));
-    EXPECT_FALSE(file_in_chain(c, "d"));
     a->parent = d->id; // adopted by fold_in
     EXPECT_TRUE(buff_is_ancestor(a, c->id));
     EXPECT_FALSE(buff_is_ancestor(a, 999));
@@ -357,20 +342,15 @@ TEST_F(Search, BracketsFindTheirPartners) {
         // clang-format off
         {{"a(b)c)"}, 0, 1, "search_bracket", "a(b)c), @0:3 r6"},
         {{"(a(b)c)"}, 0, 0, "search_bracket", "(a(b)c), @0:6 r6"},
-        {{"(a(b)c)"}, 0, 6, "search_bracket", "(a(b)c), @0:0 r6"},
         {{"a<[{x}]>"}, 0, 2, "search_bracket", "a<[{x}]>, @0:6 r6"},
         {{"`quoted' it"}, 0, 0, "search_bracket", "`quoted' it, @0:7 r6"},
-        {{"`quoted' it"}, 0, 7, "search_bracket", "`quoted' it, @0:0 r6"},
         // Across lines and fold lines, whose names are read as text.
-        {{"f(a,", "  b)"}, 0, 1, "search_bracket", "f(a,,  b), @1:3 r7"},
         {{"f(a,", "[ x)", "]"}, 0, 1, "search_bracket", "f(a,,[x) 1 c:], @1:6 r7"},
         {{"[ (", "]", "x)"}, 0, 5, "search_bracket", "[( 1 c:],x), @1:1 r7"},
         {{"[ (", "]", "x)"}, 1, 1, "search_bracket", "[( 1 c:],x), @0:5 r5"},
         // Where it cannot start or finish.
         {{"ab(c"}, 0, 1, "search_bracket", "ab(c, @0:1 r6" + not_on},
-        {{"ab"}, 0, 2, "search_bracket", "ab, @0:2 r6" + not_on},
         {{"[ (", "]"}, 0, 0, "search_bracket", "[( 1 c:], @0:0 r6" + not_on},
-        {{"ab"}, 1, 0, "search_bracket", "ab, @1:0 r6" + not_on},
         {{"(a", "b"}, 0, 0, "search_bracket", "(a,b, @2:0 r8 !not found"},
         {{"a", "b)"}, 1, 1, "search_bracket", "a,b), @0:0 r5 !not found"},
         // clang-format on
