@@ -58,11 +58,6 @@ void close_over(Closure *c, int state) {
     }
 }
 
-void allow_pair(Prefilter *pre, int first, int second) {
-    int bit = first << 8 | second;
-    pre->pairs[bit >> 3] |= static_cast<unsigned char>(1 << (bit & 7));
-}
-
 // Notes the consuming edges a walk from state can take first when only group
 // edges (which always apply) lie before them. False when an accepting state
 // or another zero-width edge comes first, or there are too many.
@@ -86,9 +81,13 @@ bool collect_steps(const Automaton *aut, int state, bool *seen, Prefilter *pre) 
 }
 
 // The pairs of bytes a match can start with, through each step edge (which
-// consumes at least one byte).
+// consumes at least one byte). The pair (a, b) is bit a * 256 + b of the
+// set, so the 32 bytes from a * 32 are the row of the second bytes after a:
+// a step's rows are filled whole, which an expression starting with ".*"
+// (every pair) needs at each compile.
 void build_pairs(const Automaton *aut, Prefilter *pre) {
     std::memset(pre->pairs, 0, sizeof pre->pairs);
+    constexpr int row_bytes = 256 / 8;
     for (int i = 0; i < pre->step_count; i++) {
         const Edge &edge = aut->edges[pre->step_edges[i]];
         bool first[256] = {};
@@ -104,20 +103,24 @@ void build_pairs(const Automaton *aut, Prefilter *pre) {
             close_over(&c, edge.target);
             for (int b = 0; b < 256; b++) second[b] = c.accepting || c.anything || c.first[b];
         }
+        unsigned char row[row_bytes] = {};
+        for (int b = 0; b < 256; b++)
+            if (second[b]) row[b >> 3] |= static_cast<unsigned char>(1 << (b & 7));
         for (int a = 1; a < 256; a++)
-            for (int b = 0; b < 256 && first[a]; b++)
-                if (second[b]) allow_pair(pre, a, b);
+            if (first[a])
+                for (int k = 0; k < row_bytes; k++) pre->pairs[a * row_bytes + k] |= row[k];
     }
-    pre->pair_count = 0;
-    for (int bit = 0; bit < 65536; bit++) {
-        if (!(pre->pairs[bit >> 3] >> (bit & 7) & 1)) continue;
-        if (pre->pair_count == 4) {
-            pre->pair_count = 0;
-            break;
+    // The pairs when at most four; a byte of the set at a time, most of them 0.
+    int count = 0;
+    for (int at = 0; at < static_cast<int>(sizeof pre->pairs) && count <= 4; at++) {
+        for (int bit = 0; bit < 8 && pre->pairs[at]; bit++) {
+            if (!(pre->pairs[at] >> bit & 1)) continue;
+            if (++count > 4) break;
+            pre->pair_first[count - 1] = static_cast<unsigned char>(at / row_bytes);
+            pre->pair_second[count - 1] = static_cast<unsigned char>((at % row_bytes) * 8 + bit);
         }
-        pre->pair_first[pre->pair_count] = static_cast<unsigned char>(bit >> 8);
-        pre->pair_second[pre->pair_count++] = static_cast<unsigned char>(bit);
     }
+    pre->pair_count = count <= 4 ? count : 0;
 }
 
 // The bytes every match of node contains, as a 256-bit set.
