@@ -215,7 +215,14 @@ void make_classes(Dfa &d) {
     uint8_t in[256] = {};
     in[0] = 1; // the NUL alone: it stands for the text's edges
     split_classes(d, in);
-    for (const ByteSet &set : d.sets) {
+    // A set splits nothing that an equal one split before, and the classes
+    // are numbered in the order of their first byte whatever the order of
+    // the splits: each distinct set is taken once (a union of many words
+    // repeats its letters).
+    std::vector<ByteSet> distinct(d.sets);
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    for (const ByteSet &set : distinct) {
         for (int b = 0; b < 256; b++) in[b] = set_has(set.data(), b);
         split_classes(d, in);
     }
