@@ -163,10 +163,13 @@ namespace {
 
 ByteSet bytes_of(const Edge &edge) {
     ByteSet set{};
+    if (edge.kind == EDGE_BYTE) { // one byte, asked for directly (never the NUL)
+        if (edge.operand.byte != 0) set_add(set.data(), edge.operand.byte);
+        return set;
+    }
     for (int c = 1; c < 256; c++) {
         bool takes = false;
         switch (edge.kind) {
-        case EDGE_BYTE: takes = c == edge.operand.byte; break;
         case EDGE_NOT_BYTE: takes = c != edge.operand.byte; break;
         case EDGE_ANY: takes = true; break;
         case EDGE_SET: takes = set_has(edge.operand.set, c); break;

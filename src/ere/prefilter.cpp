@@ -7,14 +7,18 @@
 
 namespace {
 
-// Adds the bytes a consuming edge can take first.
+// Adds the bytes a consuming edge can take first (never the NUL). An edge
+// of one byte names it; the others are asked byte by byte.
 void add_first_bytes(const Edge &edge, bool *first) {
+    if (edge.kind == EDGE_BYTE || edge.kind == EDGE_STRING) {
+        unsigned char c = edge.kind == EDGE_BYTE ? edge.operand.byte : edge.operand.string[1];
+        if (c != 0) first[c] = true;
+        return;
+    }
     for (int c = 1; c < 256; c++) {
         bool takes = false;
         switch (edge.kind) {
-        case EDGE_BYTE: takes = c == edge.operand.byte; break;
         case EDGE_NOT_BYTE: takes = c != edge.operand.byte; break;
-        case EDGE_STRING: takes = c == edge.operand.string[1]; break;
         case EDGE_ANY: takes = true; break;
         case EDGE_SET: takes = set_has(edge.operand.set, c); break;
         case EDGE_WORD: takes = is_word_byte(c); break;
