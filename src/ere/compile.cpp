@@ -6,7 +6,10 @@
 #include "ere/ere.h"
 #include "ere/errors.h"
 #include "ere/parser.h"
+#include "ere/prefilter.h"
 #include "ere/thompson.h"
+
+#include <cstring>
 
 namespace {
 
@@ -113,6 +116,18 @@ int ere_check(const char *pattern, int flags, int *min_length) {
     if (min_length) *min_length = node_min_length(tree);
     node_free(tree);
     return code;
+}
+
+int ere_may_match_in(const char *pattern, int flags, const char *text) {
+    int code = ERE_OK;
+    Node *tree = whole_tree(pattern, flags, &code);
+    if (!tree) return 1;
+    unsigned char required[SET_BYTES];
+    prefilter_required_bytes(tree, required);
+    node_free(tree);
+    for (int c = 1; c < 256; c++)
+        if (set_has(required, c) && !std::strchr(text, c)) return 0;
+    return 1;
 }
 
 ERE *ere_compile_any(const char *const *patterns, int count, int flags, int *error_code) {

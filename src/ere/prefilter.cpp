@@ -243,3 +243,7 @@ void prefilter_build(const Node *tree, const Automaton *aut, int start, Prefilte
     required_bytes(tree, required);
     pre->required_byte = pick_required(required, pre->first);
 }
+
+void prefilter_required_bytes(const Node *tree, unsigned char *set) {
+    required_bytes(tree, set);
+}

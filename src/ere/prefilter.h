@@ -33,3 +33,6 @@ struct Prefilter {
 };
 
 void prefilter_build(const Node *tree, const Automaton *aut, int start, Prefilter *pre);
+
+// The bytes every match of the tree contains, as a 256-bit set.
+void prefilter_required_bytes(const Node *tree, unsigned char *set);

@@ -26,8 +26,10 @@ bool in_use(const LANG *lang) {
     return false;
 }
 
-// Whether the expression matches the whole of text.
+// Whether the expression matches the whole of text. Most languages' patterns
+// name bytes the text lacks, which is found without compiling them.
 bool matches_whole(const char *expression, const char *text) {
+    if (!ere_may_match_in(expression, 0, text)) return false;
     int error = 0;
     ERE *ere = ere_compile(expression, 0, &error);
     if (!ere) return false;
