@@ -108,7 +108,7 @@ void line(const char *session, const char *name, const Figures &f) {
 void report(const char *session, const Figures &ox, const Figures &vim) {
     line(session, "ox", ox);
     line(session, "vim", vim);
-    std::printf("%-10s vim/ox  %7.2fx %37s %8.2fx %8.2fx %9.2fx\n", session,
+    std::printf("%-10s %-4s %8.2fx %27s %8.2fx %8.2fx %8.2fx\n", session, "v/ox",
                 median(vim.total) / median(ox.total), "", median(vim.ready) / median(ox.ready),
                 median(vim.cpu) / median(ox.cpu),
                 static_cast<double>(vim.peak_kib) / static_cast<double>(ox.peak_kib));
