@@ -28,6 +28,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -213,14 +215,11 @@ int main(int argc, char **argv) {
                       ini = scratch.file("bench.ini"), full_ini = scratch.file("shipped.ini");
     const std::string exit_binding = "key_bind \"^X\" \"other_exit yes\"\n";
     write_text(ini, exit_binding);
-    std::string shipped_text;
-    if (FILE *fp = std::fopen(shipped.c_str(), "r")) {
-        char buf[4096];
-        while (size_t n = std::fread(buf, 1, sizeof buf, fp)) shipped_text.append(buf, n);
-        std::fclose(fp);
-    }
-    if (shipped_text.empty()) fail("cannot read the shipped " + shipped);
-    write_text(full_ini, shipped_text + exit_binding);
+    std::ifstream in(shipped);
+    if (!in) fail("cannot read the shipped " + shipped);
+    std::ostringstream shipped_text;
+    shipped_text << in.rdbuf();
+    write_text(full_ini, shipped_text.str() + exit_binding);
 
     std::vector<Size> sizes;
     sizes.push_back(time_size(std::to_string(want / 1000) + "k", want, runs, dir, base, file,
