@@ -4,15 +4,20 @@
 
 #include <cstring>
 
-Automaton *aut_new() {
-    Automaton *aut = static_cast<Automaton *>(ere_alloc(sizeof(Automaton)));
-    if (aut)
-        for (int &head : aut->head) head = -1;
+Automaton *aut_new(bool sparse) {
+    void *block = sparse ? ere_alloc_sparse(sizeof(Automaton)) : ere_alloc(sizeof(Automaton));
+    auto *aut = static_cast<Automaton *>(block);
+    if (!aut) return nullptr;
+    aut->sparse = sparse;
+    for (int &head : aut->head) head = -1;
     return aut;
 }
 
 void aut_free(Automaton *aut) {
-    ere_free(aut);
+    if (aut && aut->sparse)
+        ere_free_sparse(aut, sizeof(Automaton));
+    else
+        ere_free(aut);
 }
 
 int aut_new_state(Automaton *aut) {

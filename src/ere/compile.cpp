@@ -65,7 +65,7 @@ ERE *finish(ERE *ere, int *error_code) {
     int start, end;
     if (!thompson_build(ere->tree, thompson, &start, &end))
         return fail(ere, thompson, ERE_ERR_TOO_COMPLEX, error_code);
-    ere->automaton = aut_new();
+    ere->automaton = aut_new(true);
     if (!ere->automaton) return fail(ere, thompson, ERE_ERR_MEMORY, error_code);
     if (!epsilon_remove(start, end, thompson, ere->automaton))
         return fail(ere, thompson, ERE_ERR_TOO_COMPLEX, error_code);
