@@ -118,16 +118,20 @@ int ere_check(const char *pattern, int flags, int *min_length) {
     return code;
 }
 
-int ere_may_match_in(const char *pattern, int flags, const char *text) {
+int ere_may_match_whole(const char *pattern, int flags, const char *text) {
     int code = ERE_OK;
     Node *tree = whole_tree(pattern, flags, &code);
     if (!tree) return 1;
-    unsigned char required[SET_BYTES];
+    size_t length = std::strlen(text);
+    unsigned char required[SET_BYTES], last[SET_BYTES] = {};
     prefilter_required_bytes(tree, required);
+    prefilter_last_bytes(tree, last);
+    bool may = static_cast<size_t>(node_min_length(tree)) <= length &&
+               (length == 0 || set_has(last, static_cast<unsigned char>(text[length - 1])));
     node_free(tree);
-    for (int c = 1; c < 256; c++)
-        if (set_has(required, c) && !std::strchr(text, c)) return 0;
-    return 1;
+    for (int c = 1; c < 256 && may; c++)
+        if (set_has(required, c) && !std::memchr(text, c, length)) may = false;
+    return may ? 1 : 0;
 }
 
 ERE *ere_compile_any(const char *const *patterns, int count, int flags, int *error_code) {

@@ -247,3 +247,36 @@ void prefilter_build(const Node *tree, const Automaton *aut, int start, Prefilte
 void prefilter_required_bytes(const Node *tree, unsigned char *set) {
     required_bytes(tree, set);
 }
+
+void prefilter_last_bytes(const Node *tree, unsigned char *set) {
+    switch (tree->kind) {
+    case NODE_CHAR: set_add(set, tree->byte); break;
+    case NODE_STRING: set_add(set, tree->string[tree->string[0]]); break;
+    case NODE_SET:
+        for (int i = 0; i < SET_BYTES; i++) set[i] |= tree->set[i];
+        break;
+    case NODE_EXCLUDED:
+    case NODE_WORD_CHAR:
+    case NODE_NON_WORD_CHAR:
+    case NODE_ANY:
+    case NODE_BACKREF: std::memset(set, 0xff, SET_BYTES); break;
+    case NODE_COUNTED:
+        if (tree->max > 0) prefilter_last_bytes(tree->left, set);
+        break;
+    case NODE_OPTIONAL:
+    case NODE_PLUS:
+    case NODE_STAR:
+    case NODE_GROUP: prefilter_last_bytes(tree->left, set); break;
+    case NODE_ALTERNATION:
+        prefilter_last_bytes(tree->left, set);
+        prefilter_last_bytes(tree->right, set);
+        break;
+    case NODE_CONCAT:
+        // The right side may match nothing (a star, an anchor): then the
+        // left side's last byte ends the match.
+        prefilter_last_bytes(tree->right, set);
+        if (node_min_length(tree->right) == 0) prefilter_last_bytes(tree->left, set);
+        break;
+    default: break; // anchors and the empty node consume nothing
+    }
+}

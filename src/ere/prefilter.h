@@ -36,3 +36,8 @@ void prefilter_build(const Node *tree, const Automaton *aut, int start, Prefilte
 
 // The bytes every match of the tree contains, as a 256-bit set.
 void prefilter_required_bytes(const Node *tree, unsigned char *set);
+
+// Adds to set (256 bits) every byte that a match of the tree can end with:
+// the last byte it consumes. A byte whose test is not a plain set counts
+// as any byte.
+void prefilter_last_bytes(const Node *tree, unsigned char *set);

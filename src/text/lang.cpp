@@ -27,9 +27,9 @@ bool in_use(const LANG *lang) {
 }
 
 // Whether the expression matches the whole of text. Most languages' patterns
-// name bytes the text lacks, which is found without compiling them.
+// cannot, as is found without compiling them (".*[.]go" for "main.c").
 bool matches_whole(const char *expression, const char *text) {
-    if (!ere_may_match_in(expression, 0, text)) return false;
+    if (!ere_may_match_whole(expression, 0, text)) return false;
     int error = 0;
     ERE *ere = ere_compile(expression, 0, &error);
     if (!ere) return false;
