@@ -57,13 +57,13 @@ bool safe_to_run(const std::string &text) {
 
 void fresh_tables() {
     cur_buffer = nullptr;
-    for (BUFF *b : buffs)
+    for (text_buffer *b : buffs)
         if (b) buff_delete(b);
     while (n_langs) lang_delete(langs[n_langs - 1]);
     undel_release_all();
     clear_bindings();
     data_init();
-    LANG *top = lang_create("top", "/*...", "*/", ".*\\.top", "_", 0x300);
+    language_def *top = lang_create("top", "/*...", "*/", ".*\\.top", "_", 0x300);
     if (!top) std::abort();
     cur_buffer = buff_create("", -1, top);
     if (!cur_buffer) std::abort();
@@ -78,8 +78,8 @@ void scan_arguments(const char *text) {
     char s[LINE_BUF_SIZE];
     int n;
     unsigned char c;
-    BUFF *b;
-    LANG *l;
+    text_buffer *b;
+    language_def *l;
     const char *q = "question: ";
     run_with_recovery([&] { get_num(text, &n, q); });
     run_with_recovery([&] { get_str(text, s, q); });

@@ -24,7 +24,7 @@
 namespace {
 
 std::string folder;
-LANG *langs_used[4];
+language_def *langs_used[4];
 
 std::string read_all(const std::string &name) {
     std::ifstream in(name, std::ios::binary);
@@ -40,9 +40,9 @@ void write_all(const std::string &name, const uint8_t *data, size_t size) {
 
 // Reads the file into a fresh buffer and writes it to `out`; the read's
 // outcome and loss through the pointers.
-std::string round_trip(LANG *lang, const std::string &in, const std::string &out, int *outcome,
-                       int *loss) {
-    BUFF *b = buff_create(in.c_str(), -1, lang);
+std::string round_trip(language_def *lang, const std::string &in, const std::string &out,
+                       int *outcome, int *loss) {
+    text_buffer *b = buff_create(in.c_str(), -1, lang);
     if (!b) std::abort();
     read_report r = buff_read(b, in.c_str());
     *outcome = r.outcome;
@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     langs_used[1] = lang_create("hash", "#", "", ".*\\.sh", "_", 0x300);
     langs_used[2] = lang_create("plain", "", "", ".*\\.txt", "_", 0x300);
     langs_used[3] = lang_create("dash", "--%", "%--", ".*\\.sql", "_", 0x300);
-    for (LANG *l : langs_used)
+    for (language_def *l : langs_used)
         if (!l) std::abort();
     std::atexit([] {
         for (const char *name : {"/in", "/one", "/two", "/three"}) unlink((folder + name).c_str());
@@ -109,7 +109,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (size < 1 || size > 100000) return 0;
-    LANG *lang = langs_used[data[0] % 4];
+    language_def *lang = langs_used[data[0] % 4];
     std::string input(reinterpret_cast<const char *>(data + 1), size - 1);
     std::string in = folder + "/in", one = folder + "/one", two = folder + "/two";
     write_all(in, data + 1, size - 1);

@@ -40,7 +40,7 @@ void run(const char *text) {
 
 // The whole top list of the current buffer marked, the cursor on its first line.
 void mark_all() {
-    FOLD *f = cur_buffer->fold;
+    tree_fold *f = cur_buffer->fold;
     cur_buffer->line_no += line_step_first(f);
     f->mark1 = 0;
     f->mark2 = f->line_count - 1;
@@ -72,7 +72,7 @@ void one_round(Figures &fig, const char *scratch) {
     // The floor of copying: the tree's own deep copy of a fold holding the
     // same lines.
     run("block_fold \"all\" no 0");
-    LINE *copy = nullptr;
+    tree_line *copy = nullptr;
     fig.copy.time([&] { copy = line_copy_deep(cur_buffer->fold->cur); });
     if (!copy) fail("out of memory");
     line_delete_deep(copy);
@@ -85,7 +85,7 @@ void one_round(Figures &fig, const char *scratch) {
 
     // The floor of the filter, just before it and with the memory as it
     // will find it: writing the buffer out and reading it back.
-    BUFF *other = buff_create(scratch, -1, cur_buffer->lang);
+    text_buffer *other = buff_create(scratch, -1, cur_buffer->lang);
     if (!other) fail("cannot make a buffer");
     fig.write_read.time([&] {
         if (!buff_write(cur_buffer, scratch, 0) || !buff_read(other, scratch))
@@ -129,13 +129,13 @@ int main(int argc, char **argv) {
     write_folded_file(source, want);
 
     start_headless_editor();
-    LANG *top = folded_language(), *flat = flat_language();
-    for (LANG *lang : {top, flat}) {
+    language_def *top = folded_language(), *flat = flat_language();
+    for (language_def *lang : {top, flat}) {
         cur_buffer = read_buffer(source, lang);
         Figures fig;
         for (int i = 0; i < rounds; i++) one_round(fig, scratch.c_str());
         report(lang == top ? "folded file" : "flat file", fig, file_lines());
-        BUFF *done = cur_buffer;
+        text_buffer *done = cur_buffer;
         cur_buffer = nullptr;
         buff_delete(done);
     }

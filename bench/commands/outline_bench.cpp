@@ -68,7 +68,7 @@ int main(int argc, char **argv) {
     if (std::fclose(fp) != 0) fail("cannot write " + source);
 
     start_headless_editor();
-    LANG *lang = folded_language();
+    language_def *lang = folded_language();
     if (!exec_commands("language_outline \"top\" \"braces\" \"\" \"// /*...*/\" \"\\\" char:'\""))
         fail("cannot give the language its outline rule");
     cur_buffer = read_buffer(source, lang);

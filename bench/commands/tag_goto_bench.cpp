@@ -36,10 +36,10 @@ double best_ms(int rounds, int from, int forwards, int tagged) {
 }
 
 // Tags the line numbered line_no, which must lie in a closed fold.
-LINE *tag_in_closed_fold(int line_no) {
+tree_line *tag_in_closed_fold(int line_no) {
     goto_line(cur_buffer, line_no);
     if (cur_buffer->fold->open || !cur_buffer->fold->parent) fail("the line is in no closed fold");
-    LINE *l = cur_buffer->fold->cur;
+    tree_line *l = cur_buffer->fold->cur;
     line_toggle_tag(l);
     return l;
 }
@@ -59,7 +59,7 @@ int main(int argc, char **argv) {
     // fold, 3 lines before the file's last; then backwards from that last
     // line to a text line of the first closed fold.
     int last = cur_buffer->top->deep_count - 2;
-    LINE *near_end = tag_in_closed_fold(last - 3);
+    tree_line *near_end = tag_in_closed_fold(last - 3);
     double forwards = best_ms(rounds, 0, 1, last - 3);
     line_toggle_tag(near_end);
     // Past the first unit's level-1 fold line and text, level-2 fold line and
@@ -75,7 +75,7 @@ int main(int argc, char **argv) {
            last + 1, near_start + 1);
     printf("best of %d rounds\n", rounds);
     cur_buffer = nullptr;
-    for (BUFF *b : buffs)
+    for (text_buffer *b : buffs)
         if (b) buff_delete(b);
     return 0;
 }

@@ -63,8 +63,8 @@ void type_all() {
     }
 }
 
-BUFF *fresh_buffer(LANG *lang) {
-    BUFF *old = cur_buffer;
+text_buffer *fresh_buffer(language_def *lang) {
+    text_buffer *old = cur_buffer;
     cur_buffer = buff_create("", -1, lang);
     if (!cur_buffer) fail("cannot make a buffer");
     if (old) buff_delete(old);
@@ -74,7 +74,7 @@ BUFF *fresh_buffer(LANG *lang) {
 // The journal's cost is the median of the rounds' ratios, each round typing
 // with it off and on one after the other, so that the load of a shared
 // machine changes both alike.
-void typing(LANG *lang, int rounds) {
+void typing(language_def *lang, int rounds) {
     Best off, on, undo_all;
     std::vector<double> ratios;
     for (int r = 0; r < rounds; r++) {
@@ -99,8 +99,8 @@ void typing(LANG *lang, int rounds) {
            undo_all.cpu, JOURNAL_MAX_ACTIONS, CHARACTERS / LINE_LENGTH * 2);
 }
 
-void blocks(const char *title, LANG *lang, const std::string &source, int rounds) {
-    BUFF *b = fresh_buffer(lang);
+void blocks(const char *title, language_def *lang, const std::string &source, int rounds) {
+    text_buffer *b = fresh_buffer(lang);
     if (!buff_read(b, source.c_str())) fail("cannot read the file");
     long lines = b->top->deep_count - 1;
     int top_lines = b->top->line_count - 1;
@@ -149,8 +149,8 @@ bool found(const char *what) {
     return exec_commands(text.c_str()) != 0;
 }
 
-void replacing(LANG *lang, const std::string &source, int rounds) {
-    BUFF *b = fresh_buffer(lang);
+void replacing(language_def *lang, const std::string &source, int rounds) {
+    text_buffer *b = fresh_buffer(lang);
     if (!buff_read(b, source.c_str())) fail("cannot read the file");
     Best plain, journaled, undo, redo;
     int matches = 0;
@@ -186,7 +186,7 @@ int main(int argc, char **argv) {
     write_folded_file(source, want);
 
     start_headless_editor();
-    LANG *top = folded_language(), *flat = flat_language();
+    language_def *top = folded_language(), *flat = flat_language();
     typing(top, std::max(rounds, 21));
     blocks("folded file", top, source, rounds);
     blocks("flat file", flat, source, rounds);

@@ -22,21 +22,21 @@ inline void start_headless_editor() {
     scn_init();
 }
 
-inline LANG *folded_language() {
-    LANG *top = lang_create("top", "/*...", "*/", ".*\\.top", "_", 0x300);
+inline language_def *folded_language() {
+    language_def *top = lang_create("top", "/*...", "*/", ".*\\.top", "_", 0x300);
     if (!top) fail("cannot make the language top");
     return top;
 }
 
-inline LANG *flat_language() {
-    LANG *flat = lang_create("flat", "", "", "", "_", 0x300);
+inline language_def *flat_language() {
+    language_def *flat = lang_create("flat", "", "", "", "_", 0x300);
     if (!flat) fail("cannot make the language flat");
     return flat;
 }
 
 // A new buffer holding the file read in the language.
-inline BUFF *read_buffer(const std::string &file, LANG *lang) {
-    BUFF *b = buff_create(file.c_str(), -1, lang);
+inline text_buffer *read_buffer(const std::string &file, language_def *lang) {
+    text_buffer *b = buff_create(file.c_str(), -1, lang);
     if (!b || !buff_read(b, file.c_str())) fail("cannot read " + file);
     return b;
 }

@@ -69,7 +69,7 @@ int main(int argc, char **argv) {
     long size = file_size(source);
 
     data_init();
-    LANG *top = folded_language();
+    language_def *top = folded_language();
 
     // Each round reads into a new buffer and writes to a new file, as opening
     // a file and saving it over a removed old one do. The first read takes
@@ -89,7 +89,7 @@ int main(int argc, char **argv) {
             if (system(command.c_str()) != 0) fail("cp failed");
         });
 
-        BUFF *b = buff_create(source.c_str(), -1, top);
+        text_buffer *b = buff_create(source.c_str(), -1, top);
         if (!b) fail("cannot make the buffer");
         sync();
         Best &read = round == 0 ? first_read : reread;

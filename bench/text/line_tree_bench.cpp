@@ -16,7 +16,7 @@ namespace {
 
 using namespace bench;
 
-void append(FOLD *f, LINE *l) {
+void append(tree_fold *f, tree_line *l) {
     if (!l) fail("out of memory");
     line_insert(l, f);
     line_step_next(f);
@@ -32,10 +32,10 @@ struct Texts {
 
 // A fold at depth (1 to 3) with its contents, built bottom-up: it has no
 // parent while it is filled, so each insert counts in this fold only.
-LINE *build_fold(int depth, long *line_no, Texts &t) {
-    LINE *l = line_create_fold("fold", depth * 4, depth < 3);
+tree_line *build_fold(int depth, long *line_no, Texts &t) {
+    tree_line *l = line_create_fold("fold", depth * 4, depth < 3);
     if (!l) fail("out of memory");
-    FOLD *f = line_fold(l);
+    tree_fold *f = line_fold(l);
     if (depth == 3) {
         for (int i = 0; i < lines_per_fold; i++, ++*line_no) {
             const std::string &text = t.texts[*line_no % t.texts.size()];
@@ -51,9 +51,9 @@ LINE *build_fold(int depth, long *line_no, Texts &t) {
 // Visits every line in file order, entering each fold at its first line and
 // leaving it after its end line, keeping the line number from the steps.
 // Returns the lines visited; *last_no is the number of the last one.
-long walk_forward(FOLD *root, long *last_no) {
-    std::vector<FOLD *> path{root};
-    FOLD *f = root;
+long walk_forward(tree_fold *root, long *last_no) {
+    std::vector<tree_fold *> path{root};
+    tree_fold *f = root;
     line_step_first(f);
     long no = 0, visited = 1;
     for (;;) {
@@ -78,9 +78,9 @@ long walk_forward(FOLD *root, long *last_no) {
 }
 
 // The same walk backwards from the last line, entering folds at their end.
-long walk_backward(FOLD *root, long *first_no) {
-    std::vector<FOLD *> path{root};
-    FOLD *f = root;
+long walk_backward(tree_fold *root, long *first_no) {
+    std::vector<tree_fold *> path{root};
+    tree_fold *f = root;
     long no = root->deep_count - 1, visited = 1;
     line_step_last(f);
     for (;;) {
@@ -122,13 +122,13 @@ int main(int argc, char **argv) {
 
     long rss_before = peak_rss_kib();
     auto start = Clock::now();
-    LINE *root = line_create_fold("root", 0, 1);
+    tree_line *root = line_create_fold("root", 0, 1);
     if (!root) fail("out of memory");
     long lines = 0;
     for (long i = 0; i < top_folds; i++) append(line_fold(root), build_fold(1, &lines, t));
     double build_ms = ms_since(start);
     long rss_built = peak_rss_kib();
-    FOLD *rf = line_fold(root);
+    tree_fold *rf = line_fold(root);
     long folds = top_folds * (1 + folds_per_fold + folds_per_fold * folds_per_fold);
 
     long last_no = 0, first_no = -1;
@@ -146,7 +146,7 @@ int main(int argc, char **argv) {
     }
 
     start = Clock::now();
-    LINE *copy = line_copy_deep(root);
+    tree_line *copy = line_copy_deep(root);
     double copy_ms = ms_since(start);
     if (!copy || lines_in(copy) != lines_in(root)) fail("deep copy failed");
     long rss_copied = peak_rss_kib();

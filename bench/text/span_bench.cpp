@@ -35,7 +35,7 @@ using namespace bench;
 
 // The C rules of an initialisation file: its lines
 // language_syntax "c" "class" "start" "end" "skip".
-void add_c_rules(LANG *lang, const std::string &ini) {
+void add_c_rules(language_def *lang, const std::string &ini) {
     std::ifstream in(ini);
     if (!in) fail("cannot read " + ini);
     const std::string head = "language_syntax \"c\" ";
@@ -55,8 +55,8 @@ void add_c_rules(LANG *lang, const std::string &ini) {
 }
 
 // Every text line of the tree in file order.
-void text_lines(FOLD *f, std::vector<LINE *> &out) {
-    for (LINE *l = f->first; l != f->end; l = l->next) {
+void text_lines(tree_fold *f, std::vector<tree_line *> &out) {
+    for (tree_line *l = f->first; l != f->end; l = l->next) {
         if (line_kind(l) == LINE_TEXT) out.push_back(l);
         if (line_kind(l) == LINE_FOLD) text_lines(line_fold(l), out);
     }
@@ -73,13 +73,13 @@ int main(int argc, char **argv) {
     const std::string file = scratch.file("x.c");
     folded_file_writer gen = write_folded_file(file, want);
     start_headless_editor();
-    LANG *c = folded_language();
+    language_def *c = folded_language();
     add_c_rules(c, ini);
     cur_buffer = read_buffer(file, c);
-    FOLD *top = cur_buffer->top;
-    std::vector<LINE *> lines;
+    tree_fold *top = cur_buffer->top;
+    std::vector<tree_line *> lines;
     text_lines(top, lines);
-    LINE *middle = lines[lines.size() / 2];
+    tree_line *middle = lines[lines.size() / 2];
     std::printf("file: %ld lines, %ld folds; %zu text lines; %d rules; best of %d rounds\n",
                 gen.lines, gen.folds, lines.size(), syntax_count(c->syntax), rounds);
 
@@ -106,10 +106,10 @@ int main(int argc, char **argv) {
         });
         unsigned char classes[LINE_BUF_SIZE];
         coloured.time([&] {
-            for (LINE *l : lines) syntax_scan(c->syntax, line_text(l), SPAN_NONE, classes);
+            for (tree_line *l : lines) syntax_scan(c->syntax, line_text(l), SPAN_NONE, classes);
         });
         final_state.time([&] {
-            for (LINE *l : lines) syntax_scan(c->syntax, line_text(l), SPAN_NONE, nullptr);
+            for (tree_line *l : lines) syntax_scan(c->syntax, line_text(l), SPAN_NONE, nullptr);
         });
     }
     double half = static_cast<double>(lines.size()) / 2, n = static_cast<double>(lines.size());

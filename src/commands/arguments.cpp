@@ -6,16 +6,16 @@
 #include <cctype>
 #include <cstring>
 
-ARG arg_val[MAX_ARGS];
+arg_value arg_val[MAX_ARGS];
 char arg_strs[MAX_ARGS][LINE_BUF_SIZE];
 
-OPTION when_opts[3] = {
+prompt_option when_opts[3] = {
     {"never", WHEN_NEVER, 0, 0},
     {"if_open", WHEN_IF_OPEN, 0, 0},
     {"always", WHEN_ALWAYS, 0, 0},
 };
 
-int lookup_opt(const char *word, const OPTION *options, int count) {
+int lookup_opt(const char *word, const prompt_option *options, int count) {
     for (int i = 0; i < count; i++)
         if (std::strcmp(options[i].name, word) == 0) return options[i].value;
     return -1;
@@ -89,14 +89,14 @@ static const char *get_entry(const char *p, T **value, const char *question,
                              T *const (&table)[SIZE], T *current, int error, Name name_of,
                              Lookup lookup) {
     if (*p == '?') {
-        OPTION options[SIZE];
+        prompt_option options[SIZE];
         int count = 0, first = 0;
         for (int slot = 0; slot < SIZE; slot++) {
             if (table[slot] == nullptr) continue;
             if (table[slot] == current) first = count;
             options[count++] = {name_of(table[slot]), slot, 0, 0};
         }
-        OPTION *chosen = nullptr;
+        prompt_option *chosen = nullptr;
         if (count == 0) error_code(error);
         asked(prompt_opt(question, &chosen, options, count, first));
         *value = table[chosen->value];
@@ -115,24 +115,24 @@ static const char *get_entry(const char *p, T **value, const char *question,
     return p;
 }
 
-const char *get_buff(const char *p, BUFF **value, const char *question) {
+const char *get_buff(const char *p, text_buffer **value, const char *question) {
     return get_entry(
-        p, value, question, buffs, cur_buffer, ERR_BAD_BUFFER, [](BUFF *b) { return b->fn; },
+        p, value, question, buffs, cur_buffer, ERR_BAD_BUFFER, [](text_buffer *b) { return b->fn; },
         [](const char *name) {
             const char *host_name = get_os_fn(name);
             return host_name != nullptr ? lookup_buff_text(host_name) : nullptr;
         });
 }
 
-const char *get_lang(const char *p, LANG **value, const char *question) {
+const char *get_lang(const char *p, language_def **value, const char *question) {
     return get_entry(
         p, value, question, langs, cur_buffer ? cur_buffer->lang : nullptr, ERR_BAD_LANGUAGE,
-        [](LANG *l) { return l->name; }, lookup_lang_text);
+        [](language_def *l) { return l->name; }, lookup_lang_text);
 }
 
 // The word at p, which must name one of the count options: its value, or the
 // error raised.
-static const char *read_option(const char *p, int *value, const OPTION *options, int count,
+static const char *read_option(const char *p, int *value, const prompt_option *options, int count,
                                int error) {
     char word[LINE_BUF_SIZE];
     p = read_word(p, word);
@@ -152,7 +152,7 @@ const char *get_yn(const char *p, int *value, const char *question) {
 
 const char *get_when(const char *p, int *value, const char *question) {
     if (*p == '?') {
-        OPTION *chosen = nullptr;
+        prompt_option *chosen = nullptr;
         asked(prompt_opt(question, &chosen, when_opts, 3, WHEN_NEVER));
         *value = chosen->value;
         return p + 1;

@@ -29,17 +29,17 @@
 #include "text/lang.h"
 #include "text/scan.h"
 
-union ARG {
-    int num;           // number, yes/no (1 or 0), when (WHEN_ values)
-    char *str;         // string: one of arg_strs
-    BUFF *buff;        // buffer
-    LANG *lang;        // language
-    unsigned char chr; // character
+union arg_value {
+    int num;            // number, yes/no (1 or 0), when (WHEN_ values)
+    char *str;          // string: one of arg_strs
+    text_buffer *buff;  // buffer
+    language_def *lang; // language
+    unsigned char chr;  // character
 };
 
 // Filled by exec_command before it calls a handler, in argument order, and
 // overwritten by the next command: a handler that keeps a string copies it.
-extern ARG arg_val[MAX_ARGS];
+extern arg_value arg_val[MAX_ARGS];
 // The k-th string argument of a command is read into the k-th buffer.
 extern char arg_strs[MAX_ARGS][LINE_BUF_SIZE];
 
@@ -48,15 +48,15 @@ enum { WHEN_NEVER = 0, WHEN_IF_OPEN = 1, WHEN_ALWAYS = 2 };
 
 // "never", "if_open", "always" with their values; yes/no words are the prompt
 // line's yes_no_opts. The same tables serve typed words and prompted choices.
-extern OPTION when_opts[3];
+extern prompt_option when_opts[3];
 
 // The value of the first option whose name equals the word exactly, or -1.
-int lookup_opt(const char *word, const OPTION *options, int count);
+int lookup_opt(const char *word, const prompt_option *options, int count);
 
 const char *get_num(const char *p, int *value, const char *question);
 const char *get_str(const char *p, char *value, const char *question); // LINE_BUF_SIZE bytes
 const char *get_char(const char *p, unsigned char *value, const char *question);
-const char *get_buff(const char *p, BUFF **value, const char *question);
-const char *get_lang(const char *p, LANG **value, const char *question);
+const char *get_buff(const char *p, text_buffer **value, const char *question);
+const char *get_lang(const char *p, language_def **value, const char *question);
 const char *get_yn(const char *p, int *value, const char *question);
 const char *get_when(const char *p, int *value, const char *question);

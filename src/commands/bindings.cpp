@@ -4,7 +4,7 @@
 #include "display/keys.h"
 #include "text/scan.h"
 
-BINDING bindings[MAX_BINDINGS];
+key_binding bindings[MAX_BINDINGS];
 int n_bindings;
 
 int find_binding(int key1, int key2) {

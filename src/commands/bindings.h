@@ -9,13 +9,13 @@
 
 inline constexpr int MAX_BINDINGS = 250;
 
-struct BINDING {
+struct key_binding {
     int key1;     // the key, or the prefix key
     int key2;     // the key after the prefix; 0 for a single key
     char *action; // the command text run when the keys are pressed; owned
 };
 
-extern BINDING bindings[MAX_BINDINGS];
+extern key_binding bindings[MAX_BINDINGS];
 extern int n_bindings;
 
 // The index of the binding of exactly this pair (key2 0 for a single key), or -1.

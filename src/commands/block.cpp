@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-BLOCK block_of(const FOLD *f) {
+marked_block block_of(const tree_fold *f) {
     if (f->mark1 < 0 || f->mark2 < 0 || f->mark1 > f->mark2) error_code(ERR_NO_BLOCK);
     return {f->mark1, f->mark2};
 }
@@ -20,45 +20,46 @@ owned_line make_holder() {
     return holder;
 }
 
-LINE *list_line(const FOLD *f, int index) {
-    LINE *l = f->cur;
+tree_line *list_line(const tree_fold *f, int index) {
+    tree_line *l = f->cur;
     for (int i = f->cur_index; i < index; i++) l = l->next;
     for (int i = f->cur_index; i > index; i--) l = l->prev;
     return l;
 }
 
-int block_unpack_marked(LINE *holder) {
-    FOLD *f = cur_fold();
+int block_unpack_marked(tree_line *holder) {
+    tree_fold *f = cur_fold();
     int n = undel_unpack(holder, f);
     fold_set_marks(f, f->cur_index, f->cur_index + n);
     return n;
 }
 
-LINE *copy_with_notice(const LINE *l) {
+tree_line *copy_with_notice(const tree_line *l) {
     bool large = lines_in(l) > LARGE_COPY_LINES;
     if (large) prompt("copying large number of lines, please wait ...");
-    LINE *copy = line_copy_deep(l);
+    tree_line *copy = line_copy_deep(l);
     if (large) prompt_blank();
     return copy;
 }
 
-owned_line copy_deep(const LINE *l) {
+owned_line copy_deep(const tree_line *l) {
     owned_line copy(copy_with_notice(l));
     if (!copy) error_code(ERR_OUT_OF_MEMORY);
     return copy;
 }
 
-LINE *equal_copy(const LINE *l) {
-    LINE *copy = copy_with_notice(l);
+tree_line *equal_copy(const tree_line *l) {
+    tree_line *copy = copy_with_notice(l);
     if (!copy || line_kind(l) != LINE_FOLD) return copy;
     try {
-        std::vector<std::pair<const FOLD *, FOLD *>> folds{{line_fold(l), line_fold(copy)}};
+        std::vector<std::pair<const tree_fold *, tree_fold *>> folds{
+            {line_fold(l), line_fold(copy)}};
         while (!folds.empty()) {
             auto [from, to] = folds.back();
             folds.pop_back();
             to->mark1 = from->mark1;
             to->mark2 = from->mark2;
-            for (const LINE *s = from->first, *d = to->first; s != from->end;
+            for (const tree_line *s = from->first, *d = to->first; s != from->end;
                  s = s->next, d = d->next)
                 if (line_kind(s) == LINE_FOLD) folds.emplace_back(line_fold(s), line_fold(d));
         }
@@ -69,13 +70,13 @@ LINE *equal_copy(const LINE *l) {
     return copy;
 }
 
-void block_move_into(BLOCK b, LINE *holder) {
-    FOLD *f = cur_fold();
+void block_move_into(marked_block b, tree_line *holder) {
+    tree_fold *f = cur_fold();
     int c = f->cur_index;
     int n = b.end - b.first;
     int after = c <= b.first ? c : c <= b.end ? b.first : c - n;
     step_to(b.first);
-    FOLD *h = line_fold(holder);
+    tree_fold *h = line_fold(holder);
     line_step_last(h);
     line_move_run(f, n, h);
     line_step_last(h);
@@ -83,12 +84,12 @@ void block_move_into(BLOCK b, LINE *holder) {
     if (c >= b.first && c < b.end) cursor_to_line_start();
 }
 
-int block_copy_into(BLOCK b, LINE *holder) {
-    const LINE *l = list_line(cur_fold(), b.first);
-    FOLD *h = line_fold(holder);
+int block_copy_into(marked_block b, tree_line *holder) {
+    const tree_line *l = list_line(cur_fold(), b.first);
+    tree_fold *h = line_fold(holder);
     line_step_last(h);
     for (int i = b.first; i < b.end; i++, l = l->next) {
-        LINE *copy = copy_with_notice(l);
+        tree_line *copy = copy_with_notice(l);
         if (!copy) return 0;
         line_insert(copy, h);
         line_step_next(h);

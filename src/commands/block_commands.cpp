@@ -18,14 +18,14 @@ constexpr int MAX_SHIFTED_INDENT = 500;
 // One step of entab and detab, from the buffer's tab size: a text line's
 // prefix of that many spaces and a fold's indent step of that size; with
 // real tabs a tab character and 8.
-struct TAB_STEP {
+struct tab_step_size {
     char prefix[LINE_BUF_SIZE];
     size_t prefix_len;
     int indent;
 };
 
-TAB_STEP tab_step() {
-    TAB_STEP t{};
+tab_step_size tab_step() {
+    tab_step_size t{};
     int size = static_cast<int>(cur_buffer->flags & FLAG_TABS);
     if (size > 0) {
         std::memset(t.prefix, ' ', static_cast<size_t>(size));
@@ -47,16 +47,16 @@ void go_to_mark(int mark) {
 
 // Calls shift(line, is_cursor_line) for each line of the block, first to
 // last, marking each changed. The current line does not move.
-template <class Shift> void for_each_block_line(BLOCK b, Shift shift) {
-    FOLD *f = cur_fold();
-    LINE *l = list_line(f, b.first);
+template <class Shift> void for_each_block_line(marked_block b, Shift shift) {
+    tree_fold *f = cur_fold();
+    tree_line *l = list_line(f, b.first);
     for (int i = b.first; i < b.end; i++, l = l->next) {
         shift(l, i == f->cur_index);
         line_changed(l);
     }
 }
 
-bool is_text_with_text(const LINE *l) {
+bool is_text_with_text(const tree_line *l) {
     return line_kind(l) == LINE_TEXT && line_text(l)[0] != '\0';
 }
 
@@ -69,12 +69,12 @@ void move_into(int delta) {
 } // namespace
 
 void cmd_b_mark_1() {
-    FOLD *f = cur_fold();
+    tree_fold *f = cur_fold();
     fold_set_marks(f, f->cur_index, f->mark2);
 }
 
 void cmd_b_mark_2() {
-    FOLD *f = cur_fold();
+    tree_fold *f = cur_fold();
     fold_set_marks(f, f->mark1, f->cur_index);
 }
 
@@ -91,12 +91,12 @@ void cmd_b_to_mark_2() {
 }
 
 void cmd_b_fold() {
-    BLOCK b = block_of(cur_fold());
+    marked_block b = block_of(cur_fold());
     owned_line fold(line_create_fold(arg_val[0].str, arg_val[2].num, arg_val[1].num));
     if (!fold) error_code(ERR_OUT_OF_MEMORY);
     block_move_into(b, fold.get());
-    LINE *l = fold.release();
-    FOLD *f = cur_fold();
+    tree_line *l = fold.release();
+    tree_fold *f = cur_fold();
     line_insert(l, f);
     fold_set_marks(f, -1, -1);
     line_changed(l);
@@ -104,7 +104,7 @@ void cmd_b_fold() {
 }
 
 void cmd_b_unfold() {
-    FOLD *f = cur_fold();
+    tree_fold *f = cur_fold();
     if (line_kind(f->cur) != LINE_FOLD) error_code(ERR_EXPECTED_FOLD);
     owned_line emptied(line_remove(f));
     block_unpack_marked(emptied.get());
@@ -113,17 +113,17 @@ void cmd_b_unfold() {
 }
 
 void cmd_b_entab() {
-    TAB_STEP t = tab_step();
-    BLOCK b = block_of(cur_fold());
+    tab_step_size t = tab_step();
+    marked_block b = block_of(cur_fold());
     // Every line is checked before any moves, so that a line too long leaves
     // the block as it was.
-    const LINE *l = list_line(cur_fold(), b.first);
+    const tree_line *l = list_line(cur_fold(), b.first);
     for (int i = b.first; i < b.end; i++, l = l->next)
         if (is_text_with_text(l) && std::strlen(line_text(l)) + t.prefix_len > LINE_MAX_TEXT)
             error_code(ERR_LINE_TOO_LONG);
 
     int cursor_delta = 0;
-    for_each_block_line(b, [&](LINE *line, bool is_cursor_line) {
+    for_each_block_line(b, [&](tree_line *line, bool is_cursor_line) {
         if (is_text_with_text(line)) {
             char shifted[LINE_BUF_SIZE];
             std::memcpy(shifted, t.prefix, t.prefix_len);
@@ -142,10 +142,10 @@ void cmd_b_entab() {
 }
 
 void cmd_b_detab() {
-    TAB_STEP t = tab_step();
-    BLOCK b = block_of(cur_fold());
+    tab_step_size t = tab_step();
+    marked_block b = block_of(cur_fold());
     int cursor_delta = 0;
-    for_each_block_line(b, [&](LINE *line, bool is_cursor_line) {
+    for_each_block_line(b, [&](tree_line *line, bool is_cursor_line) {
         if (line_kind(line) == LINE_TEXT) {
             const char *text = line_text(line);
             if (std::strncmp(text, t.prefix, t.prefix_len) != 0) return;
@@ -164,14 +164,14 @@ void cmd_b_detab() {
 }
 
 void cmd_b_trans() {
-    TRANSLATION t;
+    translation t;
     trans_prepare(arg_val[0].str, arg_val[1].str, &t);
-    BLOCK b = block_of(cur_fold());
-    for_each_block_line(b, [&](LINE *line, bool) { trans_line(line, &t); });
+    marked_block b = block_of(cur_fold());
+    for_each_block_line(b, [&](tree_line *line, bool) { trans_line(line, &t); });
 }
 
 void cmd_b_delete() {
-    BLOCK b = block_of(cur_fold());
+    marked_block b = block_of(cur_fold());
     owned_line holder = make_holder();
     block_move_into(b, holder.get());
     undel_push_block(holder.release());
@@ -180,7 +180,7 @@ void cmd_b_delete() {
 }
 
 void cmd_b_yank() {
-    BLOCK b = block_of(cur_fold());
+    marked_block b = block_of(cur_fold());
     owned_line holder = make_holder();
     if (!block_copy_into(b, holder.get())) error_code(ERR_OUT_OF_MEMORY);
     undel_push_block(holder.release());

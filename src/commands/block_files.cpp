@@ -30,8 +30,8 @@ void host_name(const char *typed, char *fn) {
 
 // The language whose markers a file of that name has: the one its name
 // picks, else the buffer's own.
-const LANG *language_for(const char *fn) {
-    const LANG *lang = guess_lang_of(fn);
+const language_def *language_for(const char *fn) {
+    const language_def *lang = guess_lang_of(fn);
     return lang ? lang : cur_buffer->lang;
 }
 
@@ -85,8 +85,8 @@ void warn_loss(read_report read, const char *fn) {
 }
 
 // The block's lines written by the writer.
-bool write_block(fold_writer &out, BLOCK b) {
-    const LINE *l = list_line(cur_fold(), b.first);
+bool write_block(fold_writer &out, marked_block b) {
+    const tree_line *l = list_line(cur_fold(), b.first);
     for (int i = b.first; i < b.end; i++, l = l->next)
         if (!out.write(l)) return false;
     return true;
@@ -94,22 +94,22 @@ bool write_block(fold_writer &out, BLOCK b) {
 
 } // namespace
 
-bool block_write_to(FILE *fp, BLOCK b, const LANG *lang, int crlf) {
+bool block_write_to(FILE *fp, marked_block b, const language_def *lang, int crlf) {
     fold_writer out(fp, lang, crlf != 0);
     write_block(out, b);
     return out.finish().ok;
 }
 
-int block_write_file(const char *fn, BLOCK b, const LANG *lang, int crlf) {
+int block_write_file(const char *fn, marked_block b, const language_def *lang, int crlf) {
     fold_writer out(fn, false, lang, crlf != 0);
     write_block(out, b);
     return out.finish() ? 0 : ERR_CANT_WRITE;
 }
 
-read_report block_read_file(const char *fn, const LANG *lang, LINE *holder) {
+read_report block_read_file(const char *fn, const language_def *lang, tree_line *holder) {
     fold_reader in(fn, lang);
     if (in.ready()) {
-        FOLD *h = line_fold(holder);
+        tree_fold *h = line_fold(holder);
         line_step_last(h);
         in.read_into(h);
     }
@@ -134,10 +134,10 @@ void cmd_b_write() {
     char fn[OS_FN_SIZE];
     host_name(arg_val[0].str, fn);
     int append = arg_val[1].num;
-    BLOCK b = block_of(cur_fold());
+    marked_block b = block_of(cur_fold());
     query_readonly(fn);
     file_prompt(append ? "appending to " : "writing ", fn);
-    const LANG *lang = language_for(fn);
+    const language_def *lang = language_for(fn);
     int crlf = cur_buffer->crlf;
     write_file_safely(fn, WB_NO_BACKUP | (append ? WB_APPEND : 0),
                       [&](FILE *fp) { return block_write_to(fp, b, lang, crlf); });
@@ -146,7 +146,7 @@ void cmd_b_write() {
 
 void block_filter_with(const char *command, filter_runner run) {
     if (restricted) error_code(ERR_RESTRICTED);
-    BLOCK b = block_of(cur_fold());
+    marked_block b = block_of(cur_fold());
     owned_line old_block = make_holder();
     owned_line output = make_holder();
 

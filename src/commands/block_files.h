@@ -17,18 +17,18 @@
 // stream, each ending in CR LF when crlf is set, else in a newline, and
 // flushes it: true when every byte was written. The current line does not
 // move.
-bool block_write_to(FILE *fp, BLOCK b, const LANG *lang, int crlf);
+bool block_write_to(FILE *fp, marked_block b, const language_def *lang, int crlf);
 
 // The same to the file, created or truncated (the filter's temporary file).
 // Returns 0, or ERR_CANT_WRITE when the file cannot be opened or a write
 // fails (what was written stays).
-int block_write_file(const char *fn, BLOCK b, const LANG *lang, int crlf);
+int block_write_file(const char *fn, marked_block b, const language_def *lang, int crlf);
 
 // Reads the whole file into the holder's list, after any lines it has. The
 // report (text/fold_file.h) tells how the read ended, in which case the holder
 // keeps what was read before the failure, what it lost, and whether the
 // file's lines ended in CR LF, which they come without.
-read_report block_read_file(const char *fn, const LANG *lang, LINE *holder);
+read_report block_read_file(const char *fn, const language_def *lang, tree_line *holder);
 
 // block_read (file name): the file's lines go in before the current line as
 // the marked block, the first of them current. Shows "reading " and the name,

@@ -16,7 +16,7 @@ const char closing[] = ")]}>'";
 // The byte under the cursor: a blank in a fold line's indentation, 0 at the
 // end of the line.
 unsigned char byte_under_cursor() {
-    const FOLD *f = cur_fold();
+    const tree_fold *f = cur_fold();
     int base = indent_of(f->cur);
     if (f->into < base) return ' ';
     const char *s = string_of(f->cur);

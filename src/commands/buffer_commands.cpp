@@ -29,13 +29,13 @@ void cmd_bf_create() {
     char fn[LINE_BUF_SIZE];
     host_name(arg_val[0].str, fn);
     int read_too = arg_val[1].num, select_too = arg_val[2].num;
-    BUFF *b = buffer_for_file(fn, -1);
+    text_buffer *b = buffer_for_file(fn, -1);
     if (read_too) read_buffer_file(b);
     if (select_too) cur_buffer = b;
 }
 
 void cmd_bf_delete() {
-    BUFF *b = arg_val[0].buff;
+    text_buffer *b = arg_val[0].buff;
     offer_write(b);
     if (!buff_delete(b)) error_code(ERR_DELETE_CURRENT_BUFFER);
 }
@@ -45,7 +45,7 @@ void cmd_bf_select() {
 }
 
 void cmd_bf_rename() {
-    BUFF *b = arg_val[0].buff;
+    text_buffer *b = arg_val[0].buff;
     char fn[LINE_BUF_SIZE];
     host_name(arg_val[1].str, fn);
     std::strcpy(b->fn, fn);

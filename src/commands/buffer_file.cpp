@@ -7,15 +7,15 @@
 #include "text/buff_file.h"
 #include "text/fold_file.h"
 
-BUFF *buffer_for_file(const char *fn, int parent) {
-    LANG *lang = lang_for_file(fn);
+text_buffer *buffer_for_file(const char *fn, int parent) {
+    language_def *lang = lang_for_file(fn);
     if (!lang) error_code(ERR_CANT_DEDUCE_LANGUAGE);
-    BUFF *b = buff_create(fn, parent, lang);
+    text_buffer *b = buff_create(fn, parent, lang);
     if (!b) error_code(ERR_OUT_OF_MEMORY);
     return b;
 }
 
-void read_buffer_file(BUFF *b) {
+void read_buffer_file(text_buffer *b) {
     const char *fn = b->fn;
     file_prompt("reading ", fn);
     read_report read = buff_read(b, fn);

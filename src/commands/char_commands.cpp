@@ -16,7 +16,7 @@
 // above 0 or below max_into_value(): in the indentation and past the string
 // a step is one column.
 static int into_before() {
-    const LINE *l = cur_line();
+    const tree_line *l = cur_line();
     int p = cur_fold()->into - indent_of(l);
     const char *s = string_of(l);
     if (p <= 0 || p > static_cast<int>(std::strlen(s))) return cur_fold()->into - 1;
@@ -24,14 +24,14 @@ static int into_before() {
 }
 
 static int into_after() {
-    const LINE *l = cur_line();
+    const tree_line *l = cur_line();
     int p = cur_fold()->into - indent_of(l);
     int n = p < 0 ? 1 : char_len(string_of(l) + p);
     return cur_fold()->into + (n > 0 ? n : 1);
 }
 
 bool char_left() {
-    FOLD *f = cur_fold();
+    tree_fold *f = cur_fold();
     if (f->into > 0) {
         set_into(into_before());
     } else if (f->cur != f->first) {
@@ -45,7 +45,7 @@ bool char_left() {
 }
 
 bool char_right() {
-    FOLD *f = cur_fold();
+    tree_fold *f = cur_fold();
     if (f->into < max_into_value()) {
         set_into(into_after());
     } else if (f->cur != f->end) {
@@ -78,12 +78,12 @@ void cmd_c_type() {
     if (arg_val[0].chr) type_by_mode(arg_val[0].chr);
 }
 
-static int length_of(const LINE *l) {
+static int length_of(const tree_line *l) {
     return static_cast<int>(std::strlen(string_of(l)));
 }
 
 // The fold line moves left by one column, if it can.
-static int unindent(LINE *l) {
+static int unindent(tree_line *l) {
     int indent = line_indent(l);
     if (indent <= 0) return 0;
     line_set_indent(l, indent - 1);
@@ -94,7 +94,7 @@ static int unindent(LINE *l) {
 // Removes and frees the current line, which the caller has emptied into
 // another. A set mark 1 on it moves to the line before it.
 static void drop_joined_line() {
-    FOLD *f = cur_fold();
+    tree_fold *f = cur_fold();
     bool marked = f->mark1 == f->cur_index;
     line_delete(line_remove(f));
     if (marked) fold_set_marks(f, f->cur_index - 1, f->mark2);
@@ -102,8 +102,8 @@ static void drop_joined_line() {
 }
 
 void cmd_c_delete_left() {
-    LINE *l = editable_line();
-    FOLD *f = cur_fold();
+    tree_line *l = editable_line();
+    tree_fold *f = cur_fold();
     int base = indent_of(l);
     if (f->into > base) {
         int p = string_pos(l);
@@ -117,7 +117,7 @@ void cmd_c_delete_left() {
     } else if (f->into > 0) {
         if (unindent(l)) set_into(f->into - 1);
     } else if (line_kind(l) == LINE_TEXT && f->cur != f->first) {
-        LINE *prev = l->prev;
+        tree_line *prev = l->prev;
         int prev_len = length_of(prev);
         splice_string(prev, prev_len, 0, line_text(l), length_of(l));
         drop_joined_line();
@@ -128,7 +128,7 @@ void cmd_c_delete_left() {
 }
 
 void cmd_c_delete_right() {
-    LINE *l = editable_line();
+    tree_line *l = editable_line();
     int p = string_pos(l);
     if (p < 0) {
         unindent(l);
@@ -147,7 +147,7 @@ void cmd_c_delete_right() {
 }
 
 void cmd_c_delete_eol() {
-    LINE *l = editable_line();
+    tree_line *l = editable_line();
     int p = string_pos(l);
     if (p < 0) return;
     owned_string tail(strsave(string_of(l) + p));
@@ -158,8 +158,8 @@ void cmd_c_delete_eol() {
 }
 
 void cmd_c_tab() {
-    LINE *l = line_for_typing();
-    FOLD *f = cur_fold();
+    tree_line *l = line_for_typing();
+    tree_fold *f = cur_fold();
     unsigned flags = cur_buffer->flags;
     int size = static_cast<int>(flags & FLAG_TABS);
     bool insert = flags & FLAG_INSERT;

@@ -26,14 +26,14 @@
 
 namespace {
 
-const ARG_DESC a_char[] = {{ARG_CHAR, "character: "}};
-const ARG_DESC a_string[] = {{ARG_STRING, "string: "}};
-const ARG_DESC a_line[] = {{ARG_STRING, "line: "}};
-const ARG_DESC a_line_fold[] = {
+const arg_desc a_char[] = {{ARG_CHAR, "character: "}};
+const arg_desc a_string[] = {{ARG_STRING, "string: "}};
+const arg_desc a_line[] = {{ARG_STRING, "line: "}};
+const arg_desc a_line_fold[] = {
     {ARG_STRING, "line: "}, {ARG_YESNO, "open: "}, {ARG_NUMBER, "indent: "}};
-const ARG_DESC a_line_number[] = {{ARG_NUMBER, "line number: "}};
-const ARG_DESC a_trans[] = {{ARG_STRING, "translate from: "}, {ARG_STRING, "translate to: "}};
-const ARG_DESC a_search_for[] = {
+const arg_desc a_line_number[] = {{ARG_NUMBER, "line number: "}};
+const arg_desc a_trans[] = {{ARG_STRING, "translate from: "}, {ARG_STRING, "translate to: "}};
+const arg_desc a_search_for[] = {
     {ARG_STRING, "search for: "},
     {ARG_YESNO, "case sensitive: "},
     {ARG_YESNO, "regular expression: "},
@@ -43,7 +43,7 @@ const ARG_DESC a_search_for[] = {
     {ARG_NUMBER, "times (0 for infinite): "},
     {ARG_YESNO, "confirm: "},
 };
-const ARG_DESC a_search_replace[] = {
+const arg_desc a_search_replace[] = {
     {ARG_STRING, "search for: "},
     {ARG_STRING, "replace with: "},
     {ARG_YESNO, "case sensitive: "},
@@ -54,21 +54,21 @@ const ARG_DESC a_search_replace[] = {
     {ARG_NUMBER, "times (0 for infinite): "},
     {ARG_YESNO, "confirm: "},
 };
-const ARG_DESC a_forwards[] = {{ARG_YESNO, "forwards: "}};
-const ARG_DESC a_open[] = {{ARG_YESNO, "open: "}};
-const ARG_DESC a_block_fold[] = {
+const arg_desc a_forwards[] = {{ARG_YESNO, "forwards: "}};
+const arg_desc a_open[] = {{ARG_YESNO, "open: "}};
+const arg_desc a_block_fold[] = {
     {ARG_STRING, "tag: "}, {ARG_YESNO, "open: "}, {ARG_NUMBER, "indent: "}};
-const ARG_DESC a_filename[] = {{ARG_STRING, "filename: "}};
-const ARG_DESC a_block_write[] = {{ARG_STRING, "filename: "}, {ARG_YESNO, "append: "}};
-const ARG_DESC a_command[] = {{ARG_STRING, "command: "}};
-const ARG_DESC a_buffer_create[] = {
+const arg_desc a_filename[] = {{ARG_STRING, "filename: "}};
+const arg_desc a_block_write[] = {{ARG_STRING, "filename: "}, {ARG_YESNO, "append: "}};
+const arg_desc a_command[] = {{ARG_STRING, "command: "}};
+const arg_desc a_buffer_create[] = {
     {ARG_STRING, "filename: "}, {ARG_YESNO, "read too: "}, {ARG_YESNO, "select too: "}};
-const ARG_DESC a_buffer_delete[] = {{ARG_BUFFER, "delete: "}};
-const ARG_DESC a_buffer_select[] = {{ARG_BUFFER, "select: "}};
-const ARG_DESC a_buffer_rename[] = {{ARG_BUFFER, "rename: "}, {ARG_STRING, "filename: "}};
-const ARG_DESC a_buffer_read[] = {{ARG_BUFFER, "read: "}};
-const ARG_DESC a_buffer_write[] = {{ARG_BUFFER, "write: "}, {ARG_YESNO, "append: "}};
-const ARG_DESC a_language_create[] = {
+const arg_desc a_buffer_delete[] = {{ARG_BUFFER, "delete: "}};
+const arg_desc a_buffer_select[] = {{ARG_BUFFER, "select: "}};
+const arg_desc a_buffer_rename[] = {{ARG_BUFFER, "rename: "}, {ARG_STRING, "filename: "}};
+const arg_desc a_buffer_read[] = {{ARG_BUFFER, "read: "}};
+const arg_desc a_buffer_write[] = {{ARG_BUFFER, "write: "}, {ARG_YESNO, "append: "}};
+const arg_desc a_language_create[] = {
     {ARG_STRING, "language: "},
     {ARG_STRING, "reserved comment start: "},
     {ARG_STRING, "reserved comment end: "},
@@ -79,54 +79,54 @@ const ARG_DESC a_language_create[] = {
     {ARG_NUMBER, "tab size (0 for real ^I tabs): "},
     {ARG_STRING, "word seperators: "},
 };
-const ARG_DESC a_language_delete[] = {{ARG_LANGUAGE, "delete: "}};
-const ARG_DESC a_language_select[] = {{ARG_LANGUAGE, "select: "}};
-const ARG_DESC a_language_rename[] = {{ARG_LANGUAGE, "rename: "}, {ARG_STRING, "language: "}};
+const arg_desc a_language_delete[] = {{ARG_LANGUAGE, "delete: "}};
+const arg_desc a_language_select[] = {{ARG_LANGUAGE, "select: "}};
+const arg_desc a_language_rename[] = {{ARG_LANGUAGE, "rename: "}, {ARG_STRING, "language: "}};
 // The outline commands.
-const ARG_DESC a_depth[] = {{ARG_NUMBER, "depth (0 for every level): "}};
-const ARG_DESC a_language_outline[] = {
+const arg_desc a_depth[] = {{ARG_NUMBER, "depth (0 for every level): "}};
+const arg_desc a_language_outline[] = {
     {ARG_LANGUAGE, "language: "},
     {ARG_STRING, "outline kind: "},
     {ARG_STRING, "first line matches: "},
     {ARG_STRING, "comments: "},
     {ARG_STRING, "strings: "},
 };
-const ARG_DESC a_tab_size[] = {{ARG_NUMBER, "tab size (0 for real ^I tabs): "}};
-const ARG_DESC a_key_prefix[] = {{ARG_STRING, "key to make a prefix: "}};
-const ARG_DESC a_key_bind[] = {{ARG_STRING, "key(s) to bind to: "}, {ARG_STRING, "action: "}};
-const ARG_DESC a_sure[] = {{ARG_YESNO, "sure: "}};
-const ARG_DESC a_colours[] = {
+const arg_desc a_tab_size[] = {{ARG_NUMBER, "tab size (0 for real ^I tabs): "}};
+const arg_desc a_key_prefix[] = {{ARG_STRING, "key to make a prefix: "}};
+const arg_desc a_key_bind[] = {{ARG_STRING, "key(s) to bind to: "}, {ARG_STRING, "action: "}};
+const arg_desc a_sure[] = {{ARG_YESNO, "sure: "}};
+const arg_desc a_colours[] = {
     {ARG_NUMBER, "text colour: "},        {ARG_NUMBER, "fold colour: "},
     {ARG_NUMBER, "status colour: "},      {ARG_NUMBER, "marked text colour: "},
     {ARG_NUMBER, "marked fold colour: "}, {ARG_NUMBER, "marked status colour: "},
 };
-const ARG_DESC a_mode[] = {{ARG_NUMBER, "width: "}, {ARG_NUMBER, "height: "}};
-const ARG_DESC a_backups[] = {{ARG_YESNO, "backups: "}};
+const arg_desc a_mode[] = {{ARG_NUMBER, "width: "}, {ARG_NUMBER, "height: "}};
+const arg_desc a_backups[] = {{ARG_YESNO, "backups: "}};
 // Syntax colour.
-const ARG_DESC a_language_syntax[] = {
+const arg_desc a_language_syntax[] = {
     {ARG_LANGUAGE, "language: "},  {ARG_STRING, "class: "},
     {ARG_STRING, "start: "},       {ARG_STRING, "end (empty for a match alone): "},
     {ARG_STRING, "skip inside: "},
 };
-const ARG_DESC a_syntax[] = {{ARG_YESNO, "syntax colour: "}};
-const ARG_DESC a_syntax_colours[] = {
+const arg_desc a_syntax[] = {{ARG_YESNO, "syntax colour: "}};
+const arg_desc a_syntax_colours[] = {
     {ARG_NUMBER, "comment colour: "}, {ARG_NUMBER, "string colour: "},
     {ARG_NUMBER, "keyword colour: "}, {ARG_NUMBER, "type colour: "},
     {ARG_NUMBER, "number colour: "},  {ARG_NUMBER, "preprocessor colour: "},
 };
 
 template <int N>
-constexpr COMMAND row(const char *name, command_handler func, const ARG_DESC (&args)[N]) {
+constexpr command_entry row(const char *name, command_handler func, const arg_desc (&args)[N]) {
     return {name, func, N, args};
 }
-constexpr COMMAND row(const char *name, command_handler func) {
+constexpr command_entry row(const char *name, command_handler func) {
     return {name, func, 0, nullptr};
 }
 
 } // namespace
 
 // The comment on a row without a handler names the handler it is waiting for.
-const COMMAND cmd_table[N_COMMANDS] = {
+const command_entry cmd_table[N_COMMANDS] = {
     row("character_left", cmd_c_left),
     row("character_right", cmd_c_right),
     row("character_insert", cmd_c_insert, a_char),

@@ -24,24 +24,24 @@ enum arg_type {
     ARG_WHEN = 6,     // "never", "if_open" or "always"
 };
 
-struct ARG_DESC {
+struct arg_desc {
     int type;           // arg_type
     const char *prompt; // the question asked for a "?"
 };
 
 using command_handler = void (*)();
 
-struct COMMAND {
+struct command_entry {
     const char *name;     // as written in command texts
     command_handler func; // null while the command does not exist
     int n_args;           // 0 to MAX_ARGS
-    const ARG_DESC *args; // n_args descriptors
+    const arg_desc *args; // n_args descriptors
 };
 
 inline constexpr int N_COMMANDS = 93;
 inline constexpr int MAX_ARGS = 9;
 
-extern const COMMAND cmd_table[N_COMMANDS];
+extern const command_entry cmd_table[N_COMMANDS];
 
 // The index of the row whose name equals the word exactly, or -1. Rows with
 // a null handler are found too.

@@ -3,16 +3,16 @@
 #include "display/screen.h"
 #include "display/terminal.h"
 
-FOLD *cur_fold() {
+tree_fold *cur_fold() {
     return cur_buffer->fold;
 }
 
-LINE *cur_line() {
+tree_line *cur_line() {
     return cur_buffer->fold->cur;
 }
 
 void set_into(int into) {
-    FOLD *f = cur_fold();
+    tree_fold *f = cur_fold();
     f->into = into;
     f->col = cur_csr_col();
 }
@@ -22,13 +22,13 @@ void cursor_to_line_start() {
 }
 
 void cursor_to_line_end() {
-    FOLD *f = cur_fold();
+    tree_fold *f = cur_fold();
     f->into = max_into_value();
     f->col = -1;
 }
 
 void into_from_col() {
-    FOLD *f = cur_fold();
+    tree_fold *f = cur_fold();
     f->into = new_into_value(f->col);
 }
 
@@ -64,16 +64,16 @@ void keep_row_bottom() {
 }
 
 void row_up() {
-    FOLD *f = cur_fold();
+    tree_fold *f = cur_fold();
     if (f->row > CURSOR_ROW_TOP) --f->row;
 }
 
 void row_down() {
-    FOLD *f = cur_fold();
+    tree_fold *f = cur_fold();
     if (f->row < cursor_row_bottom()) ++f->row;
 }
 
-void line_changed(LINE *l) {
+void line_changed(tree_line *l) {
     line_set_changed(l);
     cur_buffer->changed = 1;
 }

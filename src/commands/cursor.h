@@ -14,8 +14,8 @@
 
 
 // The current buffer's current fold context, and its current line.
-FOLD *cur_fold();
-LINE *cur_line();
+tree_fold *cur_fold();
+tree_line *cur_line();
 
 // Puts the cursor at an into value; the remembered column follows it.
 void set_into(int into);
@@ -45,6 +45,6 @@ void row_up();
 void row_down();
 
 // After changing a line: it is drawn again, and the buffer differs from its file.
-void line_changed(LINE *l);
+void line_changed(tree_line *l);
 // After a change that leaves no single line to redraw (lines added or removed).
 void buffer_changed();

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-static const char *get_arg(const char *p, const ARG_DESC &desc, ARG &value, int *strings) {
+static const char *get_arg(const char *p, const arg_desc &desc, arg_value &value, int *strings) {
     switch (desc.type) {
     case ARG_NUMBER: return get_num(p, &value.num, desc.prompt);
     case ARG_STRING: value.str = arg_strs[(*strings)++]; return get_str(p, value.str, desc.prompt);
@@ -26,7 +26,7 @@ const char *exec_command(const char *p) {
     name[n] = '\0';
     int i = lookup_command(name);
     if (i < 0 || cmd_table[i].func == nullptr) error_code(ERR_COMMAND_NOT_FOUND);
-    const COMMAND &cmd = cmd_table[i];
+    const command_entry &cmd = cmd_table[i];
     int strings = 0;
     for (int a = 0; a < cmd.n_args; a++) {
         p = skip_space(p);

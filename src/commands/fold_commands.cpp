@@ -22,7 +22,7 @@ void cmd_f_end() {
 }
 
 void cmd_f_open() {
-    LINE *l = cur_line();
+    tree_line *l = cur_line();
     if (line_kind(l) != LINE_FOLD && line_kind(l) != LINE_VIRT)
         error_code(ERR_EXPECTED_FOLD_OR_VFOLD);
     line_set_open(l, arg_val[0].num);
@@ -30,7 +30,7 @@ void cmd_f_open() {
 }
 
 void cmd_f_in() {
-    LINE *l = cur_line();
+    tree_line *l = cur_line();
     switch (line_kind(l)) {
     case LINE_FOLD: fold_enter(cur_buffer); break;
     case LINE_VIRT: vfold_enter(l); break;

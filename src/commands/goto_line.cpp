@@ -10,22 +10,22 @@ namespace {
 struct toward_line : tree_walk_rules {
     int t;
     explicit toward_line(int target) : t(target) {}
-    bool outside(const TREE_POS &p) const {
+    bool outside(const tree_pos &p) const {
         int first = pos_first_line_no(&p);
         return p.fold->parent && (t < first || t >= first + p.fold->deep_count);
     }
-    bool enters(const TREE_POS &p) const {
-        const LINE *l = p.fold->cur;
+    bool enters(const tree_pos &p) const {
+        const tree_line *l = p.fold->cur;
         return line_kind(l) == LINE_FOLD && t > p.line_no && t <= p.line_no + lines_in(l);
     }
 };
 
 } // namespace
 
-void goto_line(BUFF *b, int line_no) {
+void goto_line(text_buffer *b, int line_no) {
     int last = b->top->deep_count - 1;
     int t = line_no < 0 ? 0 : line_no > last ? last : line_no;
-    TREE_POS p = buffer_pos(b);
+    tree_pos p = buffer_pos(b);
     if (t == p.line_no) return;
     bool ahead = t > p.line_no;
     toward_line rules(t);

@@ -16,20 +16,20 @@ char guide[LINE_BUF_SIZE];
 // A new buffer, deleted again unless kept: a key map that cannot be read
 // leaves nothing behind.
 struct new_buffer {
-    BUFF *b;
+    text_buffer *b;
     ~new_buffer() {
         if (b != nullptr) buff_delete(b);
     }
-    BUFF *keep() {
-        BUFF *kept = b;
+    text_buffer *keep() {
+        text_buffer *kept = b;
         b = nullptr;
         return kept;
     }
 };
 
 // The buffer holding the key map, read into a new one if none does.
-BUFF *key_map_buffer(const char *key_map) {
-    if (BUFF *b = lookup_buff_text(key_map)) return b;
+text_buffer *key_map_buffer(const char *key_map) {
+    if (text_buffer *b = lookup_buff_text(key_map)) return b;
     new_buffer made{buffer_for_file(key_map, -1)};
     read_buffer_file(made.b);
     return made.keep();

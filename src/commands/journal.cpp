@@ -14,7 +14,7 @@ namespace journal_detail {
 namespace {
 
 // What the journal counts for a line it keeps: records and strings roughly.
-constexpr size_t LINE_COST = sizeof(LINE) + 24;
+constexpr size_t LINE_COST = sizeof(tree_line) + 24;
 
 } // namespace
 
@@ -30,7 +30,7 @@ void kept_lines::unref(const void *key) {
     auto it = roots.find(key);
     assert(it != roots.end());
     if (--it->second.refs) return;
-    LINE *l = it->second.kept;
+    tree_line *l = it->second.kept;
     if (l) it->second.j->bytes -= it->second.cost;
     roots.erase(it);
     line_delete_deep(l); // no longer named, so it is not kept again
@@ -42,7 +42,7 @@ kept_lines::root &kept_lines::named(const void *key) {
     return it->second;
 }
 
-void kept_lines::keep(const void *key, LINE *l) {
+void kept_lines::keep(const void *key, tree_line *l) {
     root &r = named(key);
     assert(!r.kept);
     r.kept = l;
@@ -58,7 +58,7 @@ void kept_lines::let_go(const void *key) {
     r.cost = 0;
 }
 
-int kept_lines::keeps(LINE *l) {
+int kept_lines::keeps(tree_line *l) {
     const void *key = key_of(l);
     if (!roots.count(key)) return 0;
     keep(key, l);
@@ -74,8 +74,8 @@ size_t cost_of(const record &r) {
     return sizeof(record) + extra;
 }
 
-JOURNAL_CURSOR cursor_of(const BUFF *b) {
-    const FOLD *f = b->fold;
+journal_cursor cursor_of(const text_buffer *b) {
+    const tree_fold *f = b->fold;
     return {f, b->line_no, f->into, f->col, f->row};
 }
 
@@ -96,14 +96,14 @@ undo_journal::~undo_journal() {
     line_set_watcher(nullptr);
 }
 
-buffer_journal *undo_journal::find(const BUFF *b) {
+buffer_journal *undo_journal::find(const text_buffer *b) {
     if (last_used && last_used->buff == b) return last_used;
     for (buffer_journal &j : slots)
         if (j.buff == b) return last_used = &j;
     return nullptr;
 }
 
-buffer_journal &undo_journal::of(BUFF *b) {
+buffer_journal &undo_journal::of(text_buffer *b) {
     if (buffer_journal *j = find(b)) return *j;
     buffer_journal *j = find(nullptr); // a free slot: there are as many as buffers
     assert(j && j->actions.empty() && !j->bytes);
@@ -222,13 +222,13 @@ void undo_journal::end() {
     any_touched = false;
 }
 
-void undo_journal::saved(BUFF *b) {
+void undo_journal::saved(text_buffer *b) {
     buffer_journal &j = of(b);
     close(j); // the point is after what the key did so far
     j.saved = static_cast<long>(j.done);
 }
 
-void undo_journal::buffer_going(BUFF *b, int event) {
+void undo_journal::buffer_going(text_buffer *b, int event) {
     if (event == BUFF_REREAD) {
         lose(of(b)); // the text read counts as saved once its reader clears changed
         return;
@@ -252,7 +252,7 @@ namespace {
 // The journal while it runs.
 std::unique_ptr<undo_journal> journal;
 
-void buffer_notice(BUFF *b, int event) {
+void buffer_notice(text_buffer *b, int event) {
     journal->buffer_going(b, event);
 }
 
@@ -281,33 +281,33 @@ void journal_end() {
     if (journal) journal->end();
 }
 
-void journal_saved(BUFF *b) {
+void journal_saved(text_buffer *b) {
     if (journal) journal->saved(b);
 }
 
-void journal_read(BUFF *b) {
+void journal_read(text_buffer *b) {
     if (buffer_journal *j = journal ? journal->find(b) : nullptr) j->frozen = false;
 }
 
-void journal_unsaved(BUFF *b) {
+void journal_unsaved(text_buffer *b) {
     if (buffer_journal *j = journal ? journal->find(b) : nullptr)
         j->saved = journal_detail::SAVED_NONE;
 }
 
-int journal_undo(BUFF *b, JOURNAL_CURSOR *was) {
+int journal_undo(text_buffer *b, journal_cursor *was) {
     return journal ? journal->step(b, was, true) : 0;
 }
 
-int journal_redo(BUFF *b, JOURNAL_CURSOR *was) {
+int journal_redo(text_buffer *b, journal_cursor *was) {
     return journal ? journal->step(b, was, false) : 0;
 }
 
-size_t journal_done(const BUFF *b) {
+size_t journal_done(const text_buffer *b) {
     const buffer_journal *j = journal ? journal->find(b) : nullptr;
     return j ? j->done : 0;
 }
 
-size_t journal_undone(const BUFF *b) {
+size_t journal_undone(const text_buffer *b) {
     const buffer_journal *j = journal ? journal->find(b) : nullptr;
     return j ? j->actions.size() - j->done : 0;
 }

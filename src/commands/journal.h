@@ -8,7 +8,7 @@
 // printable keys typed one after the other on one line make one action.
 //
 // The journal records at the text model's mutation points (text/line.h,
-// TREE_WATCHER), which every command goes through, so commands need no code
+// tree_watcher), which every command goes through, so commands need no code
 // of their own: a line inserted or removed, a run of lines moved, a string,
 // indent or open flag changed, the block marks set. Each record keeps what
 // the change replaced (the old string itself, not a copy) and swaps it back
@@ -26,7 +26,7 @@
 // Lines that leave a buffer stay valid for as long as a record needs them:
 // they are back in the buffer, on the undelete stack, or kept by the journal,
 // which keeps every line about to be freed while a record names it
-// (TREE_WATCHER::deleting). An undo that needs lines the undelete stack still
+// (tree_watcher::deleting). An undo that needs lines the undelete stack still
 // holds leaves the stack's entry an equal copy first (commands/undelete.h).
 //
 // Nothing is recorded until journal_start; reading a buffer afresh starts its
@@ -65,21 +65,21 @@ void journal_end();
 // buff_read has returned: the buffer's journal, emptied when the old tree
 // went, records again from here (the reading itself is not recorded). Until
 // this, or until the key ends, nothing of that buffer is.
-void journal_read(BUFF *b);
+void journal_read(text_buffer *b);
 
 // The buffer's text is now its file's (it was written): what the key did so
 // far is an action of its own, and undoing or redoing back to this point
 // clears the changed flag.
-void journal_saved(BUFF *b);
+void journal_saved(text_buffer *b);
 // No point of its journal is its file's any more (it was renamed).
-void journal_unsaved(BUFF *b);
+void journal_unsaved(text_buffer *b);
 
 // ---- Undo and redo -------------------------------------------------------------
 
 // Where a buffer's cursor was: the number of its line in the file, its into
 // value, remembered column and row, by which it is put back; and its fold.
-struct JOURNAL_CURSOR {
-    const FOLD *fold;
+struct journal_cursor {
+    const tree_fold *fold;
     int line_no, into, col, row;
 };
 
@@ -90,11 +90,11 @@ struct JOURNAL_CURSOR {
 // where the cursor was when the action started (ended). Raises "out of
 // memory", changing nothing, when the copies it leaves on the undelete stack
 // cannot be made.
-int journal_undo(BUFF *b, JOURNAL_CURSOR *was);
-int journal_redo(BUFF *b, JOURNAL_CURSOR *was);
+int journal_undo(text_buffer *b, journal_cursor *was);
+int journal_redo(text_buffer *b, journal_cursor *was);
 
 // ---- For tests and benchmarks --------------------------------------------------
 
 // Actions of the buffer applied, and undone.
-size_t journal_done(const BUFF *b);
-size_t journal_undone(const BUFF *b);
+size_t journal_done(const text_buffer *b);
+size_t journal_undone(const text_buffer *b);

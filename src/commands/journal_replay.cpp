@@ -15,8 +15,8 @@ namespace {
 
 // Every fold above f goes to its first line, so that changing f's list keeps
 // their current line counts right (their current lines are not after it).
-void first_lines_above(FOLD *f) {
-    for (FOLD *p = f->parent; p; p = p->parent)
+void first_lines_above(tree_fold *f) {
+    for (tree_fold *p = f->parent; p; p = p->parent)
         if (p->cur_index) line_step_first(p);
 }
 
@@ -38,8 +38,8 @@ int changed_flag(const buffer_journal &j) {
 
 // The tree changes without being recorded while it lives.
 struct unwatched {
-    TREE_WATCHER *watcher;
-    explicit unwatched(TREE_WATCHER *w) : watcher(w) { line_set_watcher(nullptr); }
+    tree_watcher *watcher;
+    explicit unwatched(tree_watcher *w) : watcher(w) { line_set_watcher(nullptr); }
     ~unwatched() { line_set_watcher(watcher); }
     unwatched(const unwatched &) = delete;
     unwatched &operator=(const unwatched &) = delete;
@@ -60,7 +60,7 @@ void undo_journal::leave_stack_copies(const action &a) {
     std::array<held, UNDEL_MAX> on_stack; // no allocation that could throw
     size_t n = 0;
     for (int i = 0; i < undel_count(); i++) {
-        const UNDEL_ENTRY &e = undel_entry(i);
+        const undelete_entry &e = undel_entry(i);
         if (e.kind == UNDEL_LINE || e.kind == UNDEL_BLOCK)
             on_stack[n++] = {i, key_of(e.item.line), nullptr};
     }
@@ -117,21 +117,21 @@ void undo_journal::put_back(buffer_journal &j, record &r, bool undo) {
         break;
     }
     case R_INDENT: {
-        auto *l = static_cast<LINE *>(r.obj);
+        auto *l = static_cast<tree_line *>(r.obj);
         int now = line_indent(l);
         line_set_indent(l, r.a);
         r.a = now;
         break;
     }
     case R_OPEN: {
-        auto *l = static_cast<LINE *>(r.obj);
+        auto *l = static_cast<tree_line *>(r.obj);
         int now = line_is_open(l);
         line_set_open(l, r.a);
         r.a = now;
         break;
     }
     case R_MARKS: {
-        auto *f = static_cast<FOLD *>(r.obj);
+        auto *f = static_cast<tree_fold *>(r.obj);
         int m1 = f->mark1, m2 = f->mark2;
         fold_set_marks(f, r.a, r.b);
         r.a = m1;
@@ -141,7 +141,7 @@ void undo_journal::put_back(buffer_journal &j, record &r, bool undo) {
     }
 }
 
-int undo_journal::step(BUFF *b, JOURNAL_CURSOR *was, bool undo) {
+int undo_journal::step(text_buffer *b, journal_cursor *was, bool undo) {
     buffer_journal &j = of(b);
     close(j);         // what this key did so far is an action of its own
     resolve_saved(j); // the file's point is now, if none is known and nothing changed

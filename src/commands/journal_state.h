@@ -25,8 +25,8 @@ enum record_kind : unsigned char { R_LIST, R_STRING, R_INDENT, R_OPEN, R_MARKS }
 // in the reverse order finds every list as the change left it, so the place
 // is taken up again without walking to it.
 struct list_side {
-    FOLD *fold;
-    LINE *cur;
+    tree_fold *fold;
+    tree_line *cur;
     int index, count;
     int before[2];
     int after[2];
@@ -37,7 +37,7 @@ struct list_side {
 // folds. key names the side outside the buffer, if any (key_of).
 struct list_change {
     list_side from, to;
-    LINE *first;
+    tree_line *first;
     int n;
     const void *key;
 };
@@ -55,7 +55,7 @@ struct record {
 
 struct action {
     std::vector<record> records;
-    JOURNAL_CURSOR start{}, end{};
+    journal_cursor start{}, end{};
     bool text = false; // changed more than marks
 };
 
@@ -65,7 +65,7 @@ constexpr long SAVED_UNKNOWN = -2; // the point now, if the buffer is unchanged
 
 // One buffer's journal.
 struct buffer_journal {
-    BUFF *buff = nullptr; // null for a free slot
+    text_buffer *buff = nullptr; // null for a free slot
     std::deque<action> actions;
     size_t done = 0;
     long saved = SAVED_UNKNOWN;
@@ -79,7 +79,7 @@ struct buffer_journal {
 
 // A fold line is known by its fold (a move names only the fold), any other
 // line by itself.
-inline const void *key_of(const LINE *l) {
+inline const void *key_of(const tree_line *l) {
     return line_kind(l) == LINE_FOLD ? static_cast<const void *>(line_fold(l)) : l;
 }
 
@@ -94,17 +94,17 @@ class kept_lines {
     // The last record naming it goes: a line the journal keeps is freed.
     void unref(const void *key);
     // The line of a named key is the journal's now, or goes into a tree.
-    void keep(const void *key, LINE *l);
+    void keep(const void *key, tree_line *l);
     void let_go(const void *key);
     // A line about to be freed: 1 when a record names it and it is kept.
-    int keeps(LINE *l);
+    int keeps(tree_line *l);
     bool empty() const { return roots.empty(); }
 
   private:
     struct root {
         buffer_journal *j;
         int refs;
-        LINE *kept;
+        tree_line *kept;
         size_t cost;
     };
     root &named(const void *key);
@@ -113,7 +113,7 @@ class kept_lines {
 
 // Every buffer's journal, the key running, and the lines records keep. It is
 // the tree's watcher while it lives.
-class undo_journal final : public TREE_WATCHER {
+class undo_journal final : public tree_watcher {
   public:
     undo_journal();
     ~undo_journal() override;
@@ -121,27 +121,27 @@ class undo_journal final : public TREE_WATCHER {
     undo_journal &operator=(const undo_journal &) = delete;
 
     // ---- journal.cpp ----
-    buffer_journal *find(const BUFF *b); // null when it has none
-    buffer_journal &of(BUFF *b);         // made when it has none
+    buffer_journal *find(const text_buffer *b); // null when it has none
+    buffer_journal &of(text_buffer *b);         // made when it has none
     void begin(bool typing);
     void end();
-    void saved(BUFF *b);
-    void buffer_going(BUFF *b, int event);
+    void saved(text_buffer *b);
+    void buffer_going(text_buffer *b, int event);
 
     // ---- journal_replay.cpp ----
     // Undoes the buffer's last action or redoes the first undone: 0 when
     // there is none. Raises "out of memory" with nothing changed.
-    int step(BUFF *b, JOURNAL_CURSOR *was, bool undo);
+    int step(text_buffer *b, journal_cursor *was, bool undo);
 
     // ---- journal_watch.cpp ----
-    void inserting(LINE *l, FOLD *f) override;
-    void removing(FOLD *f) override;
-    void moving(FOLD *from, int n, FOLD *to, LINE *after) override;
-    void indenting(LINE *l, int indent) override;
-    void opening(LINE *l, int open) override;
-    void marking(FOLD *f, int mark1, int mark2) override;
+    void inserting(tree_line *l, tree_fold *f) override;
+    void removing(tree_fold *f) override;
+    void moving(tree_fold *from, int n, tree_fold *to, tree_line *after) override;
+    void indenting(tree_line *l, int indent) override;
+    void opening(tree_line *l, int open) override;
+    void marking(tree_fold *f, int mark1, int mark2) override;
     int replaced(int kind, void *owner, char *old) override;
-    int deleting(LINE *l) override;
+    int deleting(tree_line *l) override;
 
   private:
     // ---- journal.cpp ----
@@ -162,8 +162,8 @@ class undo_journal final : public TREE_WATCHER {
     // ---- journal_watch.cpp ----
     // The journal that records a change of the buffer now, or null (no
     // buffer, or read afresh during this key).
-    buffer_journal *recording(BUFF *b);
-    void record_list(BUFF *b, const list_change &c);
+    buffer_journal *recording(text_buffer *b);
+    void record_list(text_buffer *b, const list_change &c);
     // Adds the record unless the open action's last record already holds the
     // value before it (a run of changes to one thing): 1 when added.
     int add(buffer_journal &j, const record &r, bool text);
@@ -179,15 +179,16 @@ class undo_journal final : public TREE_WATCHER {
     buffer_journal *last_used = nullptr;
     bool any_touched = false;
     bool key_typing = false;
-    BUFF *begin_buff = nullptr; // the current buffer as the key began, until its first action
-    JOURNAL_CURSOR begin_cursor{};
+    text_buffer *begin_buff =
+        nullptr; // the current buffer as the key began, until its first action
+    journal_cursor begin_cursor{};
     kept_lines kept;
 };
 
 // What a record counts in its journal's bytes.
 size_t cost_of(const record &r);
 
-JOURNAL_CURSOR cursor_of(const BUFF *b);
+journal_cursor cursor_of(const text_buffer *b);
 
 // The saved point becomes known, if it was not: now, if the buffer is unchanged.
 void resolve_saved(buffer_journal &j);

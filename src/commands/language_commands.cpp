@@ -22,7 +22,7 @@ void cmd_lg_delete() {
 }
 
 void cmd_lg_select() {
-    LANG *lang = arg_val[0].lang;
+    language_def *lang = arg_val[0].lang;
     cur_buffer->lang = lang;
     cur_buffer->flags = lang->flags;
     // The states and the colours shown were those of other rules.

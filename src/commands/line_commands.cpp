@@ -16,14 +16,14 @@
 
 namespace {
 
-LINE *made(LINE *l) {
+tree_line *made(tree_line *l) {
     if (!l) error_code(ERR_OUT_OF_MEMORY);
     return l;
 }
 
 // The new line goes before the current one and becomes current, at the same
 // index and line number.
-void insert_line(LINE *l) {
+void insert_line(tree_line *l) {
     line_insert(l, cur_fold());
     line_changed(l);
     cursor_to_line_end();
@@ -44,7 +44,7 @@ void split_at_end_line() {
 
 // False, with nothing done, when the cursor is in a fold line's indentation.
 bool split_line() {
-    LINE *l = cur_line();
+    tree_line *l = cur_line();
     int base = indent_of(l);
     int into = cur_fold()->into;
     if (into < base) return false;
@@ -68,7 +68,7 @@ bool split_line() {
     if (!line_set_string(l, head)) error_code(ERR_OUT_OF_MEMORY);
     line_changed(l);
     step_next();
-    LINE *added = next.release();
+    tree_line *added = next.release();
     line_insert(added, cur_fold());
     line_changed(added);
     set_into(static_cast<int>(w));
@@ -90,7 +90,7 @@ void cmd_l_insert_v() {
 }
 
 void cmd_l_del() {
-    FOLD *f = cur_fold();
+    tree_fold *f = cur_fold();
     if (f->cur == f->end) return;
     undel_push_line(line_remove(f));
     cursor_to_line_start();
@@ -98,7 +98,7 @@ void cmd_l_del() {
 }
 
 void cmd_l_yank() {
-    LINE *l = cur_line();
+    tree_line *l = cur_line();
     if (l == cur_fold()->end) return;
     undel_push_line(copy_deep(l).release());
 }
@@ -147,16 +147,16 @@ void cmd_l_split() {
 }
 
 void cmd_l_trans() {
-    TRANSLATION t;
+    translation t;
     trans_prepare(arg_val[0].str, arg_val[1].str, &t);
-    LINE *l = cur_line();
+    tree_line *l = cur_line();
     if (l == cur_fold()->end) return;
     trans_line(l, &t);
     line_changed(l);
 }
 
 void cmd_l_exec() {
-    LINE *l = cur_line();
+    tree_line *l = cur_line();
     if (line_kind(l) != LINE_TEXT) error_code(ERR_EXPECTED_TEXT_LINE);
     // exec_commands runs a copy, so the commands may change or delete the line.
     exec_commands(line_text(l));

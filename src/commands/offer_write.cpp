@@ -13,7 +13,7 @@ namespace {
 // unless the write got through.
 class named_for_writing {
   public:
-    named_for_writing(BUFF *b, const char *fn) : b_(b) { std::strcpy(b->fn, fn); }
+    named_for_writing(text_buffer *b, const char *fn) : b_(b) { std::strcpy(b->fn, fn); }
     named_for_writing(const named_for_writing &) = delete;
     named_for_writing &operator=(const named_for_writing &) = delete;
     ~named_for_writing() {
@@ -22,7 +22,7 @@ class named_for_writing {
     void written() { written_ = true; }
 
   private:
-    BUFF *b_;
+    text_buffer *b_;
     bool written_ = false;
 };
 
@@ -37,7 +37,7 @@ const char *ask_name() {
 
 } // namespace
 
-void offer_write(BUFF *b) {
+void offer_write(text_buffer *b) {
     if (!b->changed) return;
     if (b->fn[0]) {
         if (query_write(b, 0)) write_back(b, WB_ASK_READONLY);

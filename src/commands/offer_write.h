@@ -12,4 +12,4 @@
 // as write_back does, the buffer then named so. Escape raises "aborted", a
 // name that is no file name "bad filename " with the name; a write that
 // fails raises its error and leaves the buffer unnamed, as it was.
-void offer_write(BUFF *b);
+void offer_write(text_buffer *b);

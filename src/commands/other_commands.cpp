@@ -13,7 +13,7 @@
 
 void cmd_exit() {
     if (!arg_val[0].num) return;
-    for (BUFF *b : buffs)
+    for (text_buffer *b : buffs)
         if (b) offer_write(b);
     prompt_blank();
     ret_code = 0;

@@ -14,7 +14,7 @@
 namespace {
 
 // The absolute indent of the fold: its own and those of the folds holding it.
-int absolute_indent(const FOLD *f) {
+int absolute_indent(const tree_fold *f) {
     int indent = 0;
     for (; f; f = f->parent) indent += f->indent;
     return indent;
@@ -44,12 +44,12 @@ std::vector<owned_line> make_folds(const std::vector<outline_item> &items,
 // once to each fold it moves into, however many there are.
 void fold_definitions(const std::vector<outline_def> &defs, std::vector<owned_line> &folds,
                       std::vector<int> &shrink) {
-    FOLD *f = cur_fold();
+    tree_fold *f = cur_fold();
     for (size_t k = defs.size(); k-- > 0;) {
         const outline_def &d = defs[k];
         int n = d.last - d.first + 1 - shrink[k];
         step_to(d.first);
-        LINE *fold = folds[k].release();
+        tree_line *fold = folds[k].release();
         line_move_run(f, n, line_fold(fold));
         line_insert(fold, f);
         if (d.parent >= 0) shrink[d.parent] += d.last - d.first;
@@ -80,7 +80,7 @@ void cmd_f_outline() {
     int depth = arg_val[0].num;
     const outline_rule *rule = outline_rule_of(cur_buffer->lang);
     if (!rule) error_code(ERR_NO_OUTLINE_RULE);
-    FOLD *f = cur_fold();
+    tree_fold *f = cur_fold();
     std::vector<outline_def> defs;
     std::vector<owned_line> folds;
     std::vector<int> shrink;
@@ -107,8 +107,8 @@ void cmd_f_outline() {
 }
 
 void cmd_f_flatten() {
-    FOLD *f = cur_fold();
-    const LINE *was = f->cur; // compared only until found: it may go
+    tree_fold *f = cur_fold();
+    const tree_line *was = f->cur; // compared only until found: it may go
     bool was_fold = line_kind(was) == LINE_FOLD;
     int target = -1, flattened = 0;
     step_first();

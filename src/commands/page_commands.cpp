@@ -10,7 +10,7 @@ static int page_size() {
 }
 
 void cmd_p_up() {
-    FOLD *f = cur_fold();
+    tree_fold *f = cur_fold();
     int n = page_size();
     if (f->cur_index >= n) {
         step_to(f->cur_index - n);
@@ -23,7 +23,7 @@ void cmd_p_up() {
 }
 
 void cmd_p_down() {
-    FOLD *f = cur_fold();
+    tree_fold *f = cur_fold();
     int n = page_size();
     if (f->cur_index + n < f->line_count) {
         step_to(f->cur_index + n);

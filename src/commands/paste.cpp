@@ -13,7 +13,7 @@ namespace {
 
 // The buffer's autoindent is off while it lives.
 struct autoindent_off {
-    BUFF *b = cur_buffer;
+    text_buffer *b = cur_buffer;
     unsigned was = b->flags & FLAG_AUTOINDENT;
     autoindent_off() { b->flags &= ~FLAG_AUTOINDENT; }
     ~autoindent_off() { b->flags |= was; }
@@ -29,7 +29,7 @@ void type_run(const char *bytes, size_t n) {
     for (size_t i = 0; i < n; i++)
         if (bytes[i] != '\0') run += bytes[i];
     if (run.empty()) return;
-    LINE *l = line_for_typing();
+    tree_line *l = line_for_typing();
     int p = string_pos(l);
     if (!(cur_buffer->flags & FLAG_INSERT) || p < 0) {
         type_string(run.c_str(), -1);

@@ -18,7 +18,7 @@ int same_file(const char *a, const char *b);
 
 // The first buffer, in slot order, whose file is the one the host name names
 // (same_file); null when there is none.
-BUFF *buffer_of_file(const char *fn);
+text_buffer *buffer_of_file(const char *fn);
 
 // Brackets a write of a buffer over its file (write_back). Made before the
 // write: when another buffer has written the file since this one read or
@@ -29,13 +29,13 @@ BUFF *buffer_of_file(const char *fn);
 // one.
 class same_file_write {
   public:
-    same_file_write(BUFF *b, bool append);
+    same_file_write(text_buffer *b, bool append);
     ~same_file_write();
     same_file_write(const same_file_write &) = delete;
     same_file_write &operator=(const same_file_write &) = delete;
 
   private:
-    BUFF *b_;
+    text_buffer *b_;
     bool append_;
     int errors_passing_; // errors unwinding when it was made
 };

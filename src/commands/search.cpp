@@ -16,7 +16,7 @@
 #include "display/prompt.h"
 #include "display/screen.h"
 
-SEARCH last_search;
+search_record last_search;
 
 namespace {
 
@@ -63,7 +63,7 @@ void to_lower(char *out, const char *s, int n) {
 
 // The current line as the search sees it.
 struct line_scan {
-    LINE *line;
+    tree_line *line;
     const char *string; // the line's own string
     const char *text;   // what is searched: the string, or its lower-case copy
     int base;           // the into value of the string's first byte
@@ -82,8 +82,8 @@ struct match {
 // nothing to search. A cursor in a fold line's indentation moves to the
 // start of its name.
 bool load_line(line_scan &s) {
-    FOLD *f = cur_fold();
-    LINE *l = f->cur;
+    tree_fold *f = cur_fold();
+    tree_line *l = f->cur;
     if (line_kind(l) == LINE_END) return false;
     s.line = l;
     s.string = string_of(l);
@@ -117,7 +117,7 @@ template <class Match> bool expression_match(Match run) {
 // last match that ends at or before it (of those, the one that starts first).
 // The direction is known where it is called, so each is made on its own.
 template <bool FORWARDS> bool find_match(const line_scan &s, int offset, match &m) {
-    const SEARCH &q = last_search;
+    const search_record &q = last_search;
     if (offset > s.length) {
         if (FORWARDS) return false;
         offset = s.length;
@@ -144,7 +144,7 @@ template <bool FORWARDS> bool find_match(const line_scan &s, int offset, match &
 // substitution" when the replacement names a group the match did not close
 // or ends in a lone backslash.
 void replaced_string(const line_scan &s, const match &m, char *out) {
-    const SEARCH &q = last_search;
+    const search_record &q = last_search;
     int match_len = m.end - m.start;
     if (q.ere) {
         int code = 0;
@@ -180,7 +180,7 @@ struct column_made_right {
 // Shows the match when asked to, replaces it when that is wanted, and leaves
 // the cursor after it (forwards) or at its start (backwards).
 void handle_match(line_scan &s, const match &m) {
-    SEARCH &q = last_search;
+    search_record &q = last_search;
     q.count++;
     if (q.forwards)
         keep_row_bottom();
@@ -213,7 +213,7 @@ void handle_match(line_scan &s, const match &m) {
 
 // Into value 0, where the walk puts the cursor on each line it reaches.
 void cursor_to_start_quickly() {
-    FOLD *f = cur_fold();
+    tree_fold *f = cur_fold();
     f->into = 0;
     f->col = 0;
 }
@@ -228,7 +228,7 @@ int step_on() {
 
 // The next match forwards, false when the search has ended.
 bool next_forwards(line_scan &s, match &m) {
-    FOLD *f = cur_fold();
+    tree_fold *f = cur_fold();
     if (last_search.last_empty) {
         if (f->into >= max_into_value()) {
             if (step_on()) return false;
@@ -250,7 +250,7 @@ bool next_forwards(line_scan &s, match &m) {
 
 // The next match backwards, false when the search has ended.
 bool next_backwards(line_scan &s, match &m) {
-    FOLD *f = cur_fold();
+    tree_fold *f = cur_fold();
     if (last_search.last_empty) {
         load_line(s);
         if (f->into <= indent_of(f->cur)) {
@@ -278,7 +278,7 @@ bool next_backwards(line_scan &s, match &m) {
 
 void search_setup(const char *pattern, int case_sensitive, int regular, int when_folds,
                   int when_vfolds, int forwards, int times, int confirm) {
-    SEARCH &q = last_search;
+    search_record &q = last_search;
     q.forwards = forwards;
     if (regular) {
         if (std::strlen(pattern) > EXPRESSION_MAX) error_code(ERR_EXPRESSION_TOO_LONG);
@@ -311,7 +311,7 @@ void search_setup(const char *pattern, int case_sensitive, int regular, int when
 }
 
 void search_run() {
-    SEARCH &q = last_search;
+    search_record &q = last_search;
     q.count = 0;
     column_made_right column;
     escape_watch_start();
@@ -341,7 +341,7 @@ void matched() {
 }
 
 void search_forget() {
-    SEARCH &q = last_search;
+    search_record &q = last_search;
     q.have_pattern = 0;
     q.ere.reset();
     q.plain[0] = '\0';

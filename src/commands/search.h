@@ -29,17 +29,17 @@ struct ere_deleter {
 };
 using owned_ere = std::unique_ptr<ERE, ere_deleter>;
 
-struct FOLD;
+struct tree_fold;
 
 // Where a search may walk (commands/search_walk.h): the fold context it
 // started in, null once that fold is freed, and the id of its buffer.
 struct search_scope {
-    FOLD *root_fold = nullptr;
+    tree_fold *root_fold = nullptr;
     int root_buff_id = -1;
 };
 
 // The settings of the last search, its scope and its progress.
-struct SEARCH {
+struct search_record {
     int have_pattern;          // 0 until the first search was set up
     int case_sensitive;        // 0: upper and lower case are the same
     int forwards;              // 0: backwards
@@ -58,7 +58,7 @@ struct SEARCH {
     search_scope scope;
 };
 
-extern SEARCH last_search;
+extern search_record last_search;
 
 // Sets up a search: a regular expression is compiled (under ERE_ICASE when
 // case is ignored), a plain pattern stored (lower case when case is ignored).

@@ -13,7 +13,7 @@ namespace {
 // The seven settings that follow the pattern (and the replacement) in the
 // arguments of both commands, from argument `first` on.
 void setup_from_arguments(const char *pattern, int first) {
-    const ARG *a = arg_val + first;
+    const arg_value *a = arg_val + first;
     search_setup(pattern, a[0].num, a[1].num, a[2].num, a[3].num, a[4].num, a[5].num, a[6].num);
 }
 
@@ -29,7 +29,7 @@ void cmd_s_for() {
 void cmd_s_replace() {
     setup_from_arguments(arg_val[0].str, 2);
     search_set_scope();
-    SEARCH &q = last_search;
+    search_record &q = last_search;
     q.replace = 1;
     q.replacement_len = static_cast<int>(strnlen(arg_val[1].str, LINE_MAX_TEXT));
     std::memcpy(q.replacement, arg_val[1].str, q.replacement_len);

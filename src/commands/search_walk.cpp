@@ -11,7 +11,7 @@
 
 namespace {
 
-void forget_root_fold(FOLD *f) {
+void forget_root_fold(tree_fold *f) {
     search_scope &scope = last_search.scope;
     if (f == scope.root_fold) scope.root_fold = nullptr;
 }
@@ -20,7 +20,7 @@ bool enters(int when, int open) {
     return when == WHEN_ALWAYS || (when == WHEN_IF_OPEN && open);
 }
 
-bool enters_line(const LINE *l) {
+bool enters_line(const tree_line *l) {
     switch (line_kind(l)) {
     case LINE_FOLD: return enters(last_search.when_folds, line_fold(l)->open);
     case LINE_VIRT: return enters(last_search.when_vfolds, line_virt(l)->open);
@@ -31,14 +31,14 @@ bool enters_line(const LINE *l) {
 // The buffers met following parent ids, to stop where they come round: a
 // buffer adopted by fold_in may be the parent of its own ancestor.
 struct buffer_chain {
-    const BUFF *passed[MAX_BUFFS];
+    const text_buffer *passed[MAX_BUFFS];
     int n = 0;
 
     // The parent of b, or null when the chain ends there.
-    const BUFF *parent_of(const BUFF *b) {
+    const text_buffer *parent_of(const text_buffer *b) {
         if (n < MAX_BUFFS) passed[n++] = b;
         if (b->parent == -1) return nullptr;
-        const BUFF *p = lookup_buff_id(b->parent);
+        const text_buffer *p = lookup_buff_id(b->parent);
         for (int i = 0; p && i < n; i++)
             if (passed[i] == p) return nullptr;
         return p;
@@ -46,7 +46,7 @@ struct buffer_chain {
 };
 
 // At the top of a child buffer the search entered.
-bool leaves_buffer(const BUFF *b) {
+bool leaves_buffer(const text_buffer *b) {
     int root = last_search.scope.root_buff_id;
     return last_search.when_vfolds != WHEN_NEVER && b->id != root && buff_is_ancestor(b, root);
 }
@@ -55,15 +55,15 @@ bool leaves_buffer(const BUFF *b) {
 // never out of its root fold nor its buffer. Its place is the cursor, given
 // back to the current buffer before a virtual fold changes the buffer.
 struct search_rules : tree_walk_rules {
-    bool enters(const TREE_POS &p) const { return enters_line(p.fold->cur); }
+    bool enters(const tree_pos &p) const { return enters_line(p.fold->cur); }
 
-    bool leaves(const FOLD *f) const {
+    bool leaves(const tree_fold *f) const {
         return last_search.when_folds != WHEN_NEVER && f != last_search.scope.root_fold;
     }
 
     // Back to the parent buffer, writing the child back if the search changed
     // it.
-    bool leave_top(TREE_POS *p) {
+    bool leave_top(tree_pos *p) {
         if (!leaves_buffer(cur_buffer)) return false;
         set_buffer_pos(cur_buffer, *p);
         vfold_close(1);
@@ -77,9 +77,9 @@ struct search_rules : tree_walk_rules {
     // read into a new child buffer, or, when the user takes another buffer
     // that holds it already, searched there from its first line, so that the
     // file has one copy in memory.
-    void enter_virtual(TREE_POS *p) {
+    void enter_virtual(tree_pos *p) {
         set_buffer_pos(cur_buffer, *p);
-        const LINE *v = p->fold->cur;
+        const tree_line *v = p->fold->cur;
         char fn[LINE_BUF_SIZE];
         vfold_file(v, fn);
         if (file_in_chain(cur_buffer, fn)) error_file(ERR_RECURSION, fn);
@@ -104,14 +104,14 @@ void search_set_scope() {
 
 int in_search_scope() {
     const search_scope &scope = last_search.scope;
-    const BUFF *b = cur_buffer;
+    const text_buffer *b = cur_buffer;
     buffer_chain chain;
     while (b->id != scope.root_buff_id) {
         if (last_search.when_vfolds == WHEN_NEVER) return 0;
         b = chain.parent_of(b);
         if (!b) return 0;
     }
-    for (const FOLD *f = b->fold; f != scope.root_fold; f = f->parent)
+    for (const tree_fold *f = b->fold; f != scope.root_fold; f = f->parent)
         if (last_search.when_folds == WHEN_NEVER || !f->parent) return 0;
     return 1;
 }
@@ -119,7 +119,7 @@ int in_search_scope() {
 int search_step() {
     bool forwards = last_search.forwards;
     search_rules rules;
-    TREE_POS p = buffer_pos(cur_buffer);
+    tree_pos p = buffer_pos(cur_buffer);
     if (forwards ? walk_forwards(&p, rules) : walk_backwards(&p, rules)) {
         set_buffer_pos(cur_buffer, p);
         return 0;
@@ -135,14 +135,14 @@ int search_step() {
     return 1;
 }
 
-int buff_is_ancestor(const BUFF *b, int id) {
+int buff_is_ancestor(const text_buffer *b, int id) {
     buffer_chain chain;
     for (; b; b = chain.parent_of(b))
         if (b->parent == id && id != -1) return 1;
     return 0;
 }
 
-int file_in_chain(const BUFF *b, const char *fn) {
+int file_in_chain(const text_buffer *b, const char *fn) {
     buffer_chain chain;
     for (; b; b = chain.parent_of(b))
         if (same_file(fn, b->fn)) return 1;

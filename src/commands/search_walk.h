@@ -42,8 +42,8 @@ int search_step();
 
 // 1 when following parent ids from b reaches the id; 0 when the parents end
 // (-1), name no buffer, or come round to a buffer already passed.
-int buff_is_ancestor(const BUFF *b, int id);
+int buff_is_ancestor(const text_buffer *b, int id);
 
 // 1 when the host file name names the file (same_file) of b or of a buffer
 // reached by following parent ids from b, which end as in buff_is_ancestor.
-int file_in_chain(const BUFF *b, const char *fn);
+int file_in_chain(const text_buffer *b, const char *fn);

@@ -10,7 +10,7 @@
 #include "text/syntax.h"
 
 void cmd_lg_syntax() {
-    LANG *lang = arg_val[0].lang;
+    language_def *lang = arg_val[0].lang;
     const char *start = arg_val[2].str;
     if (*start == '\0') {
         syntax_free(lang->syntax);
@@ -28,7 +28,7 @@ void cmd_lg_syntax() {
         }
     }
     // The states were those of other rules, and so were the colours shown.
-    for (BUFF *b : buffs)
+    for (text_buffer *b : buffs)
         if (b && b->lang == lang) span_forget(b);
     scn_forget_rows();
 }

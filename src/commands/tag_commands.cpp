@@ -10,7 +10,7 @@
 #include "text/fold_nav.h"
 
 void cmd_t_line() {
-    LINE *l = cur_line();
+    tree_line *l = cur_line();
     line_toggle_tag(l);
     line_set_changed(l);
 }
@@ -50,10 +50,10 @@ long long scan_line_number(const char *p) {
 
 // Tags the line of the buffer numbered line_no, leaving the buffer on the
 // line it was on.
-void tag_line_of(BUFF *b, int line_no) {
+void tag_line_of(text_buffer *b, int line_no) {
     int back = b->line_no;
     goto_line(b, line_no);
-    LINE *l = b->fold->cur;
+    tree_line *l = b->fold->cur;
     if (!line_is_tagged(l)) line_toggle_tag(l);
     goto_line(b, back);
 }
@@ -61,7 +61,7 @@ void tag_line_of(BUFF *b, int line_no) {
 } // namespace
 
 void cmd_t_error() {
-    const LINE *l = cur_line();
+    const tree_line *l = cur_line();
     if (line_kind(l) == LINE_END) error_code(ERR_EXPECTED_LINE);
     const char *s = string_of(l);
     int base = indent_of(l), into = cur_fold()->into;
@@ -74,7 +74,7 @@ void cmd_t_error() {
     // An empty name would find the buffer without a file.
     const char *fn = name[0] ? get_os_fn(name) : nullptr;
     if (!fn) error_file(ERR_BAD_FILENAME, name);
-    BUFF *b = lookup_buff_text(fn);
+    text_buffer *b = lookup_buff_text(fn);
     if (!b) error_file(ERR_NOT_EDITING, fn);
     long long number = scan_line_number(p);
     if (number < 0) error_code(ERR_NO_LINE_NUMBER);
@@ -86,7 +86,7 @@ void cmd_t_error() {
 
 void cmd_t_goto() {
     int forwards = arg_val[0].num;
-    TREE_POS p = buffer_pos(cur_buffer);
+    tree_pos p = buffer_pos(cur_buffer);
     // Into every fold, over virtual fold lines, never above the top list.
     tree_walk_rules rules;
     bool found = false;

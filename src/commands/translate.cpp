@@ -41,12 +41,12 @@ void trans_apply(char *s, const char *from, const char *to) {
     for (; *s != '\0'; s++) *s = static_cast<char>(map[static_cast<unsigned char>(*s)]);
 }
 
-void trans_prepare(const char *from, const char *to, TRANSLATION *t) {
+void trans_prepare(const char *from, const char *to, translation *t) {
     size_t n = trans_parse(from, t->from);
     if (trans_parse(to, t->to) != n) error_code(ERR_TRANS_SIZES);
 }
 
-void trans_line(LINE *l, const TRANSLATION *t) {
+void trans_line(tree_line *l, const translation *t) {
     if (line_kind(l) == LINE_END) return;
     char s[LINE_BUF_SIZE];
     std::strcpy(s, string_of(l));

@@ -24,7 +24,7 @@ size_t trans_parse(const char *text, char *out);
 void trans_apply(char *s, const char *from, const char *to);
 
 // A pair of translate strings, expanded.
-struct TRANSLATION {
+struct translation {
     char from[LINE_BUF_SIZE];
     char to[LINE_BUF_SIZE];
 };
@@ -32,10 +32,10 @@ struct TRANSLATION {
 // Expands both strings into t, raising the errors of trans_parse (the from
 // string's first) or "translate strings not the same size": what a translate
 // command does before it changes anything.
-void trans_prepare(const char *from, const char *to, TRANSLATION *t);
+void trans_prepare(const char *from, const char *to, translation *t);
 
 // Translates the string of a text, fold or virtual fold line (its text or
 // name) through the line's one string setter; raises "out of memory" when the
 // new string cannot be stored, the line unchanged. The caller marks the line
 // changed. An end line is left alone.
-void trans_line(LINE *l, const TRANSLATION *t);
+void trans_line(tree_line *l, const translation *t);

@@ -9,16 +9,16 @@
 
 #include <cstring>
 
-LINE *editable_line() {
-    LINE *l = cur_line();
+tree_line *editable_line() {
+    tree_line *l = cur_line();
     if (line_kind(l) == LINE_END) error_code(ERR_EXPECTED_LINE);
     return l;
 }
 
-LINE *line_for_typing() {
-    FOLD *f = cur_fold();
+tree_line *line_for_typing() {
+    tree_fold *f = cur_fold();
     if (f->cur == f->end) {
-        LINE *l = line_create_text("");
+        tree_line *l = line_create_text("");
         if (!l) error_code(ERR_OUT_OF_MEMORY);
         line_insert(l, f);
         set_into(0);
@@ -27,14 +27,14 @@ LINE *line_for_typing() {
     return f->cur;
 }
 
-int string_pos(const LINE *l) {
+int string_pos(const tree_line *l) {
     int p = cur_buffer->fold->into - indent_of(l);
     if (p < 0) return -1;
     int len = static_cast<int>(std::strlen(string_of(l)));
     return p < len ? p : len;
 }
 
-void splice_string(LINE *l, int p, int remove, const char *bytes, int n) {
+void splice_string(tree_line *l, int p, int remove, const char *bytes, int n) {
     const char *s = string_of(l);
     int len = static_cast<int>(std::strlen(s));
     if (len - remove + n > LINE_MAX_TEXT) error_code(ERR_LINE_TOO_LONG);
@@ -47,7 +47,7 @@ void splice_string(LINE *l, int p, int remove, const char *bytes, int n) {
 }
 
 void insert_chars(const char *bytes, int n) {
-    LINE *l = line_for_typing();
+    tree_line *l = line_for_typing();
     int p = string_pos(l);
     if (p < 0) {
         if (n != 1 || bytes[0] != ' ') error_code(ERR_FOLD_INDENTATION);
@@ -66,7 +66,7 @@ void insert_char(unsigned char c) {
 }
 
 void overtype_chars(const char *bytes, int n) {
-    LINE *l = line_for_typing();
+    tree_line *l = line_for_typing();
     int p = string_pos(l);
     if (p < 0) {
         if (n != 1 || bytes[0] != ' ') error_code(ERR_FOLD_INDENTATION);

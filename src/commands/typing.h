@@ -26,21 +26,21 @@
 
 // The current line; raises "expected text, fold or virtual fold line" on an
 // end line.
-LINE *editable_line();
+tree_line *editable_line();
 
 // The current line, first turning an end line into a line: a new empty text
 // line is put before it and becomes current, the cursor at into value 0.
-LINE *line_for_typing();
+tree_line *line_for_typing();
 
 // The cursor's position p in the current line's string: between 0 and the
 // string's length; -1 when the cursor is in the indentation.
-int string_pos(const LINE *l);
+int string_pos(const tree_line *l);
 
 // Replaces `remove` bytes of the line's string at p by n bytes (n may be 0,
 // bytes then unused). Raises "line too long" when the result would exceed
 // LINE_MAX_TEXT bytes, "out of memory" when it cannot be stored; the line is
 // unchanged then. p + remove must lie within the string.
-void splice_string(LINE *l, int p, int remove, const char *bytes, int n);
+void splice_string(tree_line *l, int p, int remove, const char *bytes, int n);
 
 // ---- The typing steps ------------------------------------------------------------
 

@@ -14,11 +14,11 @@
 
 namespace {
 
-UNDEL_ENTRY entries[UNDEL_MAX];
+undelete_entry entries[UNDEL_MAX];
 int n_entries;
 
 // A line an undo journal still names is left to it by line_delete_deep.
-void release(UNDEL_ENTRY &e) {
+void release(undelete_entry &e) {
     switch (e.kind) {
     case UNDEL_LINE:
     case UNDEL_BLOCK: line_delete_deep(e.item.line); break;
@@ -27,7 +27,7 @@ void release(UNDEL_ENTRY &e) {
     }
 }
 
-void push(UNDEL_ENTRY e) {
+void push(undelete_entry e) {
     if (n_entries == UNDEL_MAX) {
         release(entries[0]);
         for (int i = 1; i < UNDEL_MAX; i++) entries[i - 1] = entries[i];
@@ -37,15 +37,15 @@ void push(UNDEL_ENTRY e) {
     entries[n_entries++] = e;
 }
 
-UNDEL_ENTRY line_entry(int kind, LINE *l) {
-    UNDEL_ENTRY e{};
+undelete_entry line_entry(int kind, tree_line *l) {
+    undelete_entry e{};
     e.kind = kind;
     e.item.line = l;
     return e;
 }
 
-UNDEL_ENTRY char_entry(int kind, const char *bytes, int n) {
-    UNDEL_ENTRY e{};
+undelete_entry char_entry(int kind, const char *bytes, int n) {
+    undelete_entry e{};
     e.kind = kind;
     for (int i = n - 1; i >= 0; i--)
         e.item.chr = e.item.chr << 8 | static_cast<unsigned char>(bytes[i]);
@@ -54,11 +54,11 @@ UNDEL_ENTRY char_entry(int kind, const char *bytes, int n) {
 
 } // namespace
 
-void undel_push_line(LINE *l) {
+void undel_push_line(tree_line *l) {
     push(line_entry(UNDEL_LINE, l));
 }
 
-void undel_push_block(LINE *holder) {
+void undel_push_block(tree_line *holder) {
     push(line_entry(UNDEL_BLOCK, holder));
 }
 
@@ -87,14 +87,14 @@ void undel_push_string(const char *text) {
 }
 
 void undel_push_string_owned(char *text) {
-    UNDEL_ENTRY e{};
+    undelete_entry e{};
     e.kind = UNDEL_STRING;
     e.item.str = text;
     push(e);
 }
 
-int undel_unpack(LINE *holder, FOLD *f) {
-    FOLD *h = line_fold(holder);
+int undel_unpack(tree_line *holder, tree_fold *f) {
+    tree_fold *h = line_fold(holder);
     line_step_first(h);
     int moved = h->line_count - 1;
     // One relinking pass, however many lines the holder has.
@@ -106,7 +106,7 @@ int undel_count() {
     return n_entries;
 }
 
-const UNDEL_ENTRY &undel_entry(int i) {
+const undelete_entry &undel_entry(int i) {
     assert(i >= 0 && i < n_entries);
     return entries[i];
 }
@@ -120,16 +120,16 @@ void undel_release_all() {
     n_entries = 0;
 }
 
-LINE *undel_swap_line(int i, LINE *l) {
+tree_line *undel_swap_line(int i, tree_line *l) {
     assert(i >= 0 && i < n_entries);
-    LINE *had = entries[i].item.line;
+    tree_line *had = entries[i].item.line;
     entries[i].item.line = l;
     return had;
 }
 
 namespace {
 
-UNDEL_ENTRY &top_entry() {
+undelete_entry &top_entry() {
     if (!n_entries) error_code(ERR_UNDELETE_EMPTY);
     return entries[n_entries - 1];
 }
@@ -137,7 +137,7 @@ UNDEL_ENTRY &top_entry() {
 // The entry's line or holder, for the current buffer: itself when it was
 // pushed here, where the undo journal that may name it can have it back; an
 // equal copy elsewhere, the stack letting go of the line itself.
-owned_line take_lines(const UNDEL_ENTRY &e) {
+owned_line take_lines(const undelete_entry &e) {
     if (e.home == cur_buffer->id) return owned_line(e.item.line);
     owned_line copy(equal_copy(e.item.line));
     if (!copy) error_code(ERR_OUT_OF_MEMORY);
@@ -145,7 +145,7 @@ owned_line take_lines(const UNDEL_ENTRY &e) {
     return copy;
 }
 
-void insert_line(LINE *l) {
+void insert_line(tree_line *l) {
     line_insert(l, cur_fold());
     line_changed(l);
     cursor_to_line_start();
@@ -164,7 +164,7 @@ void insert_block(owned_line holder) {
 // fold line's indentation and the text holds more than spaces, "line too
 // long" when the line cannot take the whole text.
 void check_fits(const char *text) {
-    const LINE *l = cur_line();
+    const tree_line *l = cur_line();
     if (line_kind(l) == LINE_END) return; // the text goes into a new, empty line
     if (string_pos(l) < 0) {
         for (const char *s = text; *s; s++)
@@ -178,7 +178,7 @@ void check_fits(const char *text) {
 // character deleted left of it and before anything else. Nothing is typed
 // when not all of it can be. False for an empty string, which changes
 // nothing.
-bool insert_text(const UNDEL_ENTRY &e) {
+bool insert_text(const undelete_entry &e) {
     char one[5] = {};
     for (int i = 0; i < 4; i++) one[i] = static_cast<char>(e.item.chr >> 8 * i & 0xFF);
     const char *text = e.kind == UNDEL_STRING ? e.item.str : one;
@@ -198,7 +198,7 @@ bool insert_text(const UNDEL_ENTRY &e) {
 } // namespace
 
 void cmd_undelete() {
-    UNDEL_ENTRY &e = top_entry();
+    undelete_entry &e = top_entry();
     switch (e.kind) {
     case UNDEL_LINE: {
         owned_line l = take_lines(e);
@@ -224,7 +224,7 @@ void cmd_undelete() {
 }
 
 void cmd_put() {
-    const UNDEL_ENTRY &e = top_entry();
+    const undelete_entry &e = top_entry();
     switch (e.kind) {
     case UNDEL_LINE: insert_line(copy_deep(e.item.line).release()); break;
     case UNDEL_BLOCK: insert_block(copy_deep(e.item.line)); break;

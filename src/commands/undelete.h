@@ -32,11 +32,11 @@ enum undel_kind {
     UNDEL_STRING = 4,     // an owned copy of the text deleted to the end of a line
 };
 
-struct UNDEL_ENTRY {
+struct undelete_entry {
     int kind; // undel_kind
     int home; // id of the current buffer when it was pushed
     union {
-        LINE *line; // UNDEL_LINE, UNDEL_BLOCK
+        tree_line *line; // UNDEL_LINE, UNDEL_BLOCK
         // UNDEL_CHAR_LEFT, UNDEL_CHAR_RIGHT: the character's bytes, the first
         // in the lowest eight bits (a UTF-8 character has up to four, none
         // of them 0); a byte is 0 to 255.
@@ -50,8 +50,8 @@ struct UNDEL_ENTRY {
 // The stack takes ownership of the line or holder (a fold line made for the
 // purpose: empty name, indent 0, closed, never standing in a buffer). Neither
 // fails.
-void undel_push_line(LINE *l);
-void undel_push_block(LINE *holder);
+void undel_push_line(tree_line *l);
+void undel_push_block(tree_line *holder);
 void undel_push_char_left(unsigned char c);
 void undel_push_char_right(unsigned char c);
 // A character of n bytes, 1 to 4.
@@ -69,7 +69,7 @@ void undel_push_string_owned(char *text);
 // no list) into the fold context f, last first, each inserted before f's
 // current line: they end up before the old current line in their order, the
 // first of them current. The holder is left empty. Returns the number moved.
-int undel_unpack(LINE *holder, FOLD *f);
+int undel_unpack(tree_line *holder, tree_fold *f);
 
 // ---- Commands ------------------------------------------------------------------
 
@@ -96,7 +96,7 @@ void cmd_sqeeze();
 // Entries on the stack, 0 to UNDEL_MAX.
 int undel_count();
 // Entry i counted from the bottom (0 the oldest); i below undel_count().
-const UNDEL_ENTRY &undel_entry(int i);
+const undelete_entry &undel_entry(int i);
 // The kind of the top entry, or -1 when the stack is empty.
 int undel_top_kind();
 
@@ -107,4 +107,4 @@ void undel_release_all();
 // For the undo journal, which needs back the very line or holder that entry i
 // holds: puts l, an equal copy of it, in its place and returns it. The entry
 // stays where it is.
-LINE *undel_swap_line(int i, LINE *l);
+tree_line *undel_swap_line(int i, tree_line *l);

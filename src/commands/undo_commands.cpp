@@ -11,9 +11,9 @@ namespace {
 
 // The cursor where the journal says, on a tree that is as it was then: the
 // same line number names the same line, and the into value is one it had.
-void put_cursor(const JOURNAL_CURSOR &c) {
+void put_cursor(const journal_cursor &c) {
     goto_line(cur_buffer, c.line_no);
-    FOLD *f = cur_fold();
+    tree_fold *f = cur_fold();
     f->into = c.into;
     f->col = c.col;
     int bottom = cursor_row_bottom();
@@ -24,13 +24,13 @@ void put_cursor(const JOURNAL_CURSOR &c) {
 } // namespace
 
 void cmd_undo() {
-    JOURNAL_CURSOR was;
+    journal_cursor was;
     if (!journal_undo(cur_buffer, &was)) error_code(ERR_NOTHING_TO_UNDO);
     put_cursor(was);
 }
 
 void cmd_redo() {
-    JOURNAL_CURSOR was;
+    journal_cursor was;
     if (!journal_redo(cur_buffer, &was)) error_code(ERR_NOTHING_TO_REDO);
     put_cursor(was);
 }

@@ -19,7 +19,7 @@ void vfold_name(const char *quoted, char *out) {
     expand_fn(word, out);
 }
 
-void vfold_file(const LINE *v, char *out) {
+void vfold_file(const tree_line *v, char *out) {
     char containing[LINE_BUF_SIZE];
     std::strcpy(containing, cur_buffer->fn);
     char name[LINE_BUF_SIZE];
@@ -31,18 +31,18 @@ void vfold_file(const LINE *v, char *out) {
     std::strcpy(out, nested);
 }
 
-void vfold_open(const LINE *v) {
+void vfold_open(const tree_line *v) {
     char fn[LINE_BUF_SIZE];
     vfold_file(v, fn);
-    BUFF *child = buffer_for_file(fn, cur_buffer->id);
+    text_buffer *child = buffer_for_file(fn, cur_buffer->id);
     cur_buffer = child;
     read_buffer_file(child);
 }
 
-int vfold_enter(const LINE *v) {
+int vfold_enter(const tree_line *v) {
     char fn[LINE_BUF_SIZE];
     vfold_file(v, fn);
-    BUFF *existing = buffer_of_file(fn);
+    text_buffer *existing = buffer_of_file(fn);
     int yes = 0;
     if (existing && !prompt_yn("already have file in memory, use existing copy: ", &yes))
         error_code(ERR_ABORTED);
@@ -58,8 +58,8 @@ int vfold_enter(const LINE *v) {
 }
 
 void vfold_close(int force) {
-    BUFF *child = cur_buffer;
-    BUFF *parent = lookup_buff_id(child->parent);
+    text_buffer *child = cur_buffer;
+    text_buffer *parent = lookup_buff_id(child->parent);
     if (!parent) error_code(ERR_NO_PARENT);
     if (query_write(child, force)) write_back(child, WB_ASK_READONLY);
     cur_buffer = parent;

@@ -17,7 +17,7 @@ void vfold_name(const char *quoted, char *out);
 // resolved against the current buffer's own file name, into out (LINE_BUF_SIZE
 // bytes); raises "bad filename " with the name when there is none or it is
 // empty.
-void vfold_file(const LINE *v, char *out);
+void vfold_file(const tree_line *v, char *out);
 
 // Reads the file of the virtual fold line v (of the current buffer) into a new
 // child buffer, which becomes the current buffer, in the language its name
@@ -26,7 +26,7 @@ void vfold_file(const LINE *v, char *out);
 // deduce language", "out of memory" (no buffer left), or the reading error
 // with the name, in which case the child stays current with what was read,
 // and fold_out leads back.
-void vfold_open(const LINE *v);
+void vfold_open(const tree_line *v);
 
 // Enters the virtual fold line v of the current buffer, as fold_in does:
 // when another buffer already holds its file (same_file), asks "already have
@@ -35,7 +35,7 @@ void vfold_open(const LINE *v);
 // buffer becomes its parent and it becomes current, with its own fold and
 // cursor. No, or no such buffer: vfold_open, and 0. Raises what vfold_open
 // raises.
-int vfold_enter(const LINE *v);
+int vfold_enter(const tree_line *v);
 
 // Leaves the current buffer, a child, for its parent: a changed child is
 // written back first, when the user wants it (query_write; always with force),

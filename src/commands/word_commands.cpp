@@ -13,7 +13,7 @@
 // not white space and does not occur in the language's word separators. A
 // space in the indentation; none at the end of the string.
 static bool on_word_char() {
-    const LINE *l = cur_line();
+    const tree_line *l = cur_line();
     int p = cur_fold()->into - indent_of(l);
     if (p < 0) return false;
     const char *s = string_of(l);

@@ -28,16 +28,16 @@ namespace {
 
 // For the questions whose "yes" gives something up: "no" comes first, so
 // that Return keeps everything.
-OPTION no_yes_opts[2] = {{"no", 0, 0, 0}, {"yes", 1, 0, 0}};
+prompt_option no_yes_opts[2] = {{"no", 0, 0, 0}, {"yes", 1, 0, 0}};
 
 // Asks the question made of as much of the name as fits in room columns and
 // the tail, offering the choices in their order, the first highlighted: the
 // value chosen, or "aborted" on Escape.
-int ask_about(const char *fn, int room, const char *tail, OPTION *choices = yes_no_opts) {
+int ask_about(const char *fn, int room, const char *tail, prompt_option *choices = yes_no_opts) {
     char question[2 * LINE_BUF_SIZE];
     int n = into_near_col(fn, 0, room < 0 ? 0 : room);
     std::snprintf(question, sizeof question, "%.*s%s", n, fn, tail);
-    OPTION *chosen = nullptr;
+    prompt_option *chosen = nullptr;
     if (!prompt_opt(question, &chosen, choices, 2, 0)) error_code(ERR_ABORTED);
     return chosen->value;
 }
@@ -45,7 +45,7 @@ int ask_about(const char *fn, int room, const char *tail, OPTION *choices = yes_
 // Asks before a buffer that does not hold its file as it was read is written
 // over that file; no, Return or Escape raises "aborted". Asked once: the loss
 // is forgotten once the buffer has been written back.
-void query_loss(const BUFF *b) {
+void query_loss(const text_buffer *b) {
     const char *tail = nullptr;
     if (b->read_loss & RD_LOSS_PART)
         tail = " was not read whole, write anyway: ";
@@ -147,7 +147,7 @@ void write_beside(const write_job &job, replace_file &out, const text_writer &te
 
 } // namespace
 
-int query_write(BUFF *b, int force) {
+int query_write(text_buffer *b, int force) {
     if (!b->changed) return 0;
     if (force) return 1;
     if (!b->fn[0]) return 0;
@@ -184,7 +184,7 @@ void write_file_safely(const char *fn, int how, const text_writer &text) {
     }
 }
 
-void write_back(BUFF *b, int how) {
+void write_back(text_buffer *b, int how) {
     const char *fn = b->fn;
     bool append = (how & WB_APPEND) != 0;
     if (how & WB_ASK_READONLY) query_readonly(fn);

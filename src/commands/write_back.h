@@ -61,7 +61,7 @@ extern int backups;
 // forced, no when it has no file name, and otherwise the answer to the
 // question "<name> not written, write: " (the name cut to fit); Escape raises
 // "aborted".
-int query_write(BUFF *b, int force);
+int query_write(text_buffer *b, int force);
 
 // When the file is read-only, asks "<name> readonly, overwrite: " (the name
 // cut to fit); no or Escape raises "aborted".
@@ -101,4 +101,4 @@ void write_file_safely(const char *fn, int how, const text_writer &text);
 // (and its read_loss unless appending) and blanks the prompt line, or shows
 // "warning: lines that look like fold markers written to " and the name.
 // Raises what write_file_safely raises, and "aborted" from the questions.
-void write_back(BUFF *b, int how);
+void write_back(text_buffer *b, int how);

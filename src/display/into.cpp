@@ -34,16 +34,16 @@ int into_near_col(const char *text, int base, int col) {
 }
 
 int cur_csr_col() {
-    const FOLD *f = cur_buffer->fold;
+    const tree_fold *f = cur_buffer->fold;
     return col_nth_char(string_of(f->cur), indent_of(f->cur), f->into);
 }
 
 int new_into_value(int col) {
-    const LINE *l = cur_buffer->fold->cur;
+    const tree_line *l = cur_buffer->fold->cur;
     return into_near_col(string_of(l), indent_of(l), col);
 }
 
 int max_into_value() {
-    const LINE *l = cur_buffer->fold->cur;
+    const tree_line *l = cur_buffer->fold->cur;
     return indent_of(l) + static_cast<int>(std::strlen(string_of(l)));
 }

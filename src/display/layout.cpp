@@ -11,46 +11,47 @@ namespace {
 constexpr long long INDENT_LIMIT = 1 << 28;
 
 struct walk {
-    ROW *rows;
-    const FOLD *f;
-    std::vector<const LINE *> open_folds; // fold lines entered, innermost last
-    long long sum = 0;                    // indent sum of the folds entered
-    int no;                               // index in f's list of the outermost line
+    layout_row *rows;
+    const tree_fold *f;
+    std::vector<const tree_line *> open_folds; // fold lines entered, innermost last
+    long long sum = 0;                         // indent sum of the folds entered
+    int no;                                    // index in f's list of the outermost line
 
-    explicit walk(ROW *r, const FOLD *fold, int start_no) : rows(r), f(fold), no(start_no) {}
+    explicit walk(layout_row *r, const tree_fold *fold, int start_no)
+        : rows(r), f(fold), no(start_no) {}
 
     bool marked() const {
         return f->mark1 >= 0 && f->mark2 >= 0 && no >= f->mark1 && no < f->mark2;
     }
 
-    void place(int row, const LINE *l, long long indent) {
+    void place(int row, const tree_line *l, long long indent) {
         if (indent > INDENT_LIMIT) indent = INDENT_LIMIT;
         if (indent < -INDENT_LIMIT) indent = -INDENT_LIMIT;
-        rows[row] = {const_cast<LINE *>(l), static_cast<int>(indent), marked() ? 1 : 0,
+        rows[row] = {const_cast<tree_line *>(l), static_cast<int>(indent), marked() ? 1 : 0,
                      line_is_tagged(l) ? 1 : 0, 0};
     }
 
     // A fold or virtual fold line's own indent.
-    static int own_indent(const LINE *l) { return indent_of(l) - 4; }
+    static int own_indent(const tree_line *l) { return indent_of(l) - 4; }
 
-    static bool is_open_fold(const LINE *l) {
+    static bool is_open_fold(const tree_line *l) {
         return line_kind(l) == LINE_FOLD && line_fold(l)->open;
     }
 };
 
 } // namespace
 
-void layout_rows(ROW *rows, int n_rows, const FOLD *f, int cursor_row) {
+void layout_rows(layout_row *rows, int n_rows, const tree_fold *f, int cursor_row) {
     for (int i = FIRST_TEXT_ROW; i < n_rows; i++) rows[i] = {nullptr, 0, 0, 0, 0};
     if (cursor_row < FIRST_TEXT_ROW || cursor_row >= n_rows) return;
 
     walk down(rows, f, f->cur_index);
     int row = cursor_row;
-    for (const LINE *l = f->cur; row < n_rows;) {
+    for (const tree_line *l = f->cur; row < n_rows;) {
         if (line_kind(l) == LINE_END) {
             if (down.open_folds.empty()) break;
             down.place(row++, l, down.sum);
-            const LINE *holder = down.open_folds.back();
+            const tree_line *holder = down.open_folds.back();
             down.open_folds.pop_back();
             down.sum -= walk::own_indent(holder);
             l = holder->next;
@@ -75,10 +76,10 @@ void layout_rows(ROW *rows, int n_rows, const FOLD *f, int cursor_row) {
 
     walk up(rows, f, f->cur_index - 1);
     row = cursor_row - 1;
-    for (const LINE *l = f->cur->prev; row >= FIRST_TEXT_ROW;) {
+    for (const tree_line *l = f->cur->prev; row >= FIRST_TEXT_ROW;) {
         if (l == nullptr) {
             if (up.open_folds.empty()) break;
-            const LINE *holder = up.open_folds.back();
+            const tree_line *holder = up.open_folds.back();
             up.open_folds.pop_back();
             up.place(row--, holder, up.sum);
             up.sum -= walk::own_indent(holder);

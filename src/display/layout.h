@@ -11,12 +11,12 @@
 #include "text/line.h"
 
 // What a text row shows.
-struct ROW {
-    LINE *line; // null for an empty row
-    int indent; // screen column where the line's display starts, before scrolling
-    int marked; // 1 when the row lies in the marked block
-    int tagged; // copy of the line's tag mark
-    int span;   // for syntax colour, the span state the line starts in; 0 for none
+struct layout_row {
+    tree_line *line; // null for an empty row
+    int indent;      // screen column where the line's display starts, before scrolling
+    int marked;      // 1 when the row lies in the marked block
+    int tagged;      // copy of the line's tag mark
+    int span;        // for syntax colour, the span state the line starts in; 0 for none
 };
 
 // Fills rows[FIRST_TEXT_ROW] to rows[n_rows - 1] (the rows above are left
@@ -30,4 +30,4 @@ struct ROW {
 // row is marked when its line's index in f's list (for a line inside an open
 // fold: the index of the outermost fold line holding it) is at least mark 1
 // and below mark 2.
-void layout_rows(ROW *rows, int n_rows, const FOLD *f, int cursor_row);
+void layout_rows(layout_row *rows, int n_rows, const tree_fold *f, int cursor_row);

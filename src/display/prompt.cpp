@@ -11,7 +11,7 @@
 #include "display/text_cursor.h"
 #include "text/scan.h"
 
-OPTION yes_no_opts[2] = {{"yes", 1, 0, 0}, {"no", 0, 0, 0}};
+prompt_option yes_no_opts[2] = {{"yes", 1, 0, 0}, {"no", 0, 0, 0}};
 
 void prompt(const char *text) {
     if (*text != '\0')
@@ -95,7 +95,7 @@ int prompt_num(const char *question, int *number) {
 }
 
 int prompt_yn(const char *question, int *flag) {
-    OPTION *chosen;
+    prompt_option *chosen;
     if (!prompt_opt(question, &chosen, yes_no_opts, 2, 0)) return 0;
     *flag = chosen->value;
     return 1;

@@ -20,7 +20,7 @@
 // One choice of prompt_opt. The caller fills name and value; prompt_opt
 // fills start and length: where the name starts in the row of choices (one
 // blank between names) and its length. An empty name is replaced by " ".
-struct OPTION {
+struct prompt_option {
     const char *name;
     int value;
     int start;
@@ -29,7 +29,7 @@ struct OPTION {
 
 // "yes" (value 1) then "no" (value 0), for prompt_yn and any command that
 // asks the same question through prompt_opt.
-extern OPTION yes_no_opts[2];
+extern prompt_option yes_no_opts[2];
 
 // Shows a message from column 0 of the prompt line, clipped to x_size - 1
 // cells; the rest of the line is cleared. An empty text blanks the line if a
@@ -85,7 +85,8 @@ int prompt_num(const char *question, int *number);
 // begins with it (cycling round); Return takes the highlighted one. The row
 // of options scrolls to keep the highlighted one in view. With no options
 // nothing is asked and 0 is returned.
-int prompt_opt(const char *question, OPTION **chosen, OPTION *options, int count, int first);
+int prompt_opt(const char *question, prompt_option **chosen, prompt_option *options, int count,
+               int first);
 
 // prompt_opt over yes_no_opts with "yes" highlighted first: 1 with the
 // flag set to 1 for "yes" or 0 for "no", 0 on Escape.

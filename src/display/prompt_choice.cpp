@@ -37,17 +37,17 @@ int name_cells(const char *name) {
 
 struct option_row final : question_line {
     const char *question;
-    OPTION *opts;
+    prompt_option *opts;
     int count;
     int cur;
     int area; // screen column of the area
     int width;
     int scroll;
 
-    static int end(const OPTION &o) { return o.start + o.length; }
+    static int end(const prompt_option &o) { return o.start + o.length; }
 
     void draw(int i, bool highlighted) const {
-        const OPTION &o = opts[i];
+        const prompt_option &o = opts[i];
         int from = o.start > scroll ? o.start : scroll;
         int to = end(o) < scroll + width ? end(o) : scroll + width;
         if (from >= to) return;
@@ -105,7 +105,7 @@ struct option_row final : question_line {
 
 // The option after cur, cycling round and ending with cur itself, whose name
 // begins with c; cur when there is none.
-int next_starting_with(const OPTION *opts, int count, int cur, int c) {
+int next_starting_with(const prompt_option *opts, int count, int cur, int c) {
     for (int step = 1; step <= count; step++) {
         int i = (cur + step) % count;
         if (static_cast<unsigned char>(opts[i].name[0]) == c) return i;
@@ -115,7 +115,8 @@ int next_starting_with(const OPTION *opts, int count, int cur, int c) {
 
 } // namespace
 
-int prompt_opt(const char *question, OPTION **chosen, OPTION *options, int count, int first) {
+int prompt_opt(const char *question, prompt_option **chosen, prompt_option *options, int count,
+               int first) {
     if (count <= 0) return 0;
     int at = 0;
     for (int i = 0; i < count; i++) {

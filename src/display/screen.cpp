@@ -26,10 +26,10 @@ constexpr int MOVE_REACH = 3;
 constexpr int H_STEP = 20;
 
 // A shown row holding it is drawn again whatever is wanted there.
-LINE invalid_row_line;
+tree_line invalid_row_line;
 
-std::vector<ROW> shown; // what the terminal holds
-std::vector<ROW> wanted;
+std::vector<layout_row> shown; // what the terminal holds
+std::vector<layout_row> wanted;
 int h_offset;
 // The lowest and highest address of the lines on the rows after the last
 // refresh: a freed line outside them is on no row. The notice comes for every
@@ -38,7 +38,7 @@ uintptr_t shown_lowest = UINTPTR_MAX;
 uintptr_t shown_highest = 0;
 // The end line of the list last drawn: it changes from "^" to "}}}" and back
 // as the user enters and leaves folds.
-const LINE *drawn_list_end;
+const tree_line *drawn_list_end;
 
 void invalidate(int row) {
     shown[row] = {&invalid_row_line, 0, 0, 0, 0};
@@ -50,12 +50,12 @@ void invalidate_all() {
 
 void fit_tables() {
     if (static_cast<int>(shown.size()) == y_size) return;
-    shown.assign(y_size > 0 ? y_size : 0, ROW{});
-    wanted.assign(shown.size(), ROW{});
+    shown.assign(y_size > 0 ? y_size : 0, layout_row{});
+    wanted.assign(shown.size(), layout_row{});
     invalidate_all();
 }
 
-void invalidate_line(const LINE *l) {
+void invalidate_line(const tree_line *l) {
     if (l == nullptr) return;
     for (int i = FIRST_TEXT_ROW; i < static_cast<int>(shown.size()); i++)
         if (shown[i].line == l) invalidate(i);
@@ -69,14 +69,14 @@ void paint_top_rows() {
     }
 }
 
-bool same_row(const ROW &a, const ROW &b) {
+bool same_row(const layout_row &a, const layout_row &b) {
     return a.line == b.line && a.indent == b.indent && a.marked == b.marked &&
            a.tagged == b.tagged && a.span == b.span;
 }
 
 void draw_row(int row) {
     static std::string image;
-    const ROW &w = wanted[row];
+    const layout_row &w = wanted[row];
     shown[row] = w;
     scn_rows_drawn++;
     th_cy(row);
@@ -96,12 +96,12 @@ void draw_row(int row) {
         std::snprintf(text, sizeof text, "%s", line_text(w.line));
         break;
     case LINE_FOLD: {
-        const FOLD *f = line_fold(w.line);
+        const tree_fold *f = line_fold(w.line);
         std::snprintf(text, sizeof text, "%s%s", f->open ? "{{{ " : "... ", f->name);
         break;
     }
     case LINE_VIRT: {
-        const VFOLD *v = line_virt(w.line);
+        const virtual_fold *v = line_virt(w.line);
         std::snprintf(text, sizeof text, "%s%s", v->open ? ">>> " : "::: ", v->name);
         break;
     }
@@ -148,8 +148,8 @@ void delete_rows(int i, int d) {
 
 void update_rows() {
     for (int i = FIRST_TEXT_ROW; i < y_size;) {
-        const ROW &s = shown[i];
-        const ROW &w = wanted[i];
+        const layout_row &s = shown[i];
+        const layout_row &w = wanted[i];
         if (s.line == w.line) {
             if ((w.line != nullptr && line_is_changed(w.line)) || !same_row(s, w)) draw_row(i);
             i++;
@@ -197,10 +197,10 @@ int offset_for(int col) {
 } // namespace
 
 void refresh() {
-    BUFF *b = cur_buffer;
+    text_buffer *b = cur_buffer;
     if (b == nullptr || y_size <= FIRST_TEXT_ROW) return;
     fit_tables();
-    FOLD *f = b->fold;
+    tree_fold *f = b->fold;
     int visible = (b->flags & FLAG_VISIBLE) != 0;
     if (visible != white_space_vis()) {
         set_white_space_vis(visible);
@@ -260,14 +260,14 @@ void scn_init() {
 
 void scn_deinit() {}
 
-int locate_line(const LINE *l) {
+int locate_line(const tree_line *l) {
     if (l == nullptr) return -1;
     for (int i = FIRST_TEXT_ROW; i < static_cast<int>(shown.size()); i++)
         if (shown[i].line == l) return i;
     return -1;
 }
 
-void scn_delete_notify(LINE *l) {
+void scn_delete_notify(tree_line *l) {
     auto at = reinterpret_cast<uintptr_t>(l);
     if (at >= shown_lowest && at <= shown_highest) invalidate_line(l);
 }

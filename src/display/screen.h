@@ -55,11 +55,11 @@ void scn_init();
 void scn_deinit();
 
 // The text row (3 or more) on which the line is shown now, or -1.
-int locate_line(const LINE *l);
+int locate_line(const tree_line *l);
 
 // The line tree calls it before a line record is freed: a row showing it is
 // drawn again at the next refresh.
-void scn_delete_notify(LINE *l);
+void scn_delete_notify(tree_line *l);
 
 // Text rows drawn since the screen started; tests read it with th_stats.
 extern long scn_rows_drawn;

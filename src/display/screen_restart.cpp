@@ -26,7 +26,7 @@ void screen_reinit() {
 }
 
 void clamp_rows() {
-    for (BUFF *b : buffs)
+    for (text_buffer *b : buffs)
         if (b && b->fold->row > cursor_row_bottom()) b->fold->row = cursor_row_bottom();
 }
 

@@ -103,7 +103,7 @@ void status_reset() {
 }
 
 void status_draw() {
-    const BUFF *b = cur_buffer;
+    const text_buffer *b = cur_buffer;
     if (white_space_vis() != shown_vis) {
         shown_vis = white_space_vis();
         for (name_field *f : {&buffer_name, &lang_name, &fold_name}) f->stale = true;

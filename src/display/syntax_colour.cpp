@@ -35,14 +35,14 @@ int colour_of(int cls) {
 
 } // namespace
 
-void syntax_rows(ROW *rows, int n_rows, BUFF *b) {
+void syntax_rows(layout_row *rows, int n_rows, text_buffer *b) {
     if (!syntax_colour_on || !th_has_colour()) {
         span_pause();
         return;
     }
     span_settle();
     if (syntax_count(b->lang->syntax) == 0) return;
-    const LINE *last = nullptr;
+    const tree_line *last = nullptr;
     for (int i = FIRST_TEXT_ROW; i < n_rows; i++)
         if (rows[i].line) last = rows[i].line;
     if (!last) return;
@@ -52,7 +52,7 @@ void syntax_rows(ROW *rows, int n_rows, BUFF *b) {
             rows[i].span = span_state(rows[i].line);
 }
 
-int syntax_draw(const ROW &row, int width, int h) {
+int syntax_draw(const layout_row &row, int width, int h) {
     static unsigned char classes[LINE_BUF_SIZE];
     static std::string image, piece;
     static std::vector<int> sources;

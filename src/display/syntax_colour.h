@@ -25,9 +25,9 @@ extern int syntax_colour_on;
 // Brings the lines' span states (text/span_state.h) up to date and gives each
 // of rows[FIRST_TEXT_ROW] to rows[n_rows - 1] that shows an unmarked text line
 // of b in syntax colour the state its line starts in (the others 0).
-void syntax_rows(ROW *rows, int n_rows, BUFF *b);
+void syntax_rows(layout_row *rows, int n_rows, text_buffer *b);
 
 // Draws the text line of a row whose span state is set at the tracked
 // cursor, in syntax colour, laid out as text_image does (display/draw_text.h),
 // and returns its width in cells. The text colour is current afterwards.
-int syntax_draw(const ROW &row, int width, int h);
+int syntax_draw(const layout_row &row, int width, int h);

@@ -4,29 +4,30 @@
 
 #include <cstring>
 
-Automaton *aut_new(bool sparse) {
-    void *block = sparse ? ere_alloc_sparse(sizeof(Automaton)) : ere_alloc(sizeof(Automaton));
-    auto *aut = static_cast<Automaton *>(block);
+ere_automaton *aut_new(bool sparse) {
+    void *block =
+        sparse ? ere_alloc_sparse(sizeof(ere_automaton)) : ere_alloc(sizeof(ere_automaton));
+    auto *aut = static_cast<ere_automaton *>(block);
     if (!aut) return nullptr;
     aut->sparse = sparse;
     for (int &head : aut->head) head = -1;
     return aut;
 }
 
-void aut_free(Automaton *aut) {
+void aut_free(ere_automaton *aut) {
     if (aut && aut->sparse)
-        ere_free_sparse(aut, sizeof(Automaton));
+        ere_free_sparse(aut, sizeof(ere_automaton));
     else
         ere_free(aut);
 }
 
-int aut_new_state(Automaton *aut) {
+int aut_new_state(ere_automaton *aut) {
     if (aut->state_count == AUT_STATES) return -1;
     return aut->state_count++;
 }
 
-Edge aut_edge(int kind, EdgeOperand operand, int target) {
-    Edge edge;
+ere_edge aut_edge(int kind, edge_operand operand, int target) {
+    ere_edge edge;
     edge.kind = static_cast<uint8_t>(kind);
     edge.operand = operand;
     edge.last = -1;
@@ -35,7 +36,7 @@ Edge aut_edge(int kind, EdgeOperand operand, int target) {
     return edge;
 }
 
-static bool same_edge(const Edge &a, const Edge &b) {
+static bool same_edge(const ere_edge &a, const ere_edge &b) {
     if (a.target != b.target || a.kind != b.kind) return false;
     switch (a.kind) {
     case EDGE_BYTE:
@@ -51,7 +52,7 @@ static bool same_edge(const Edge &a, const Edge &b) {
     }
 }
 
-bool aut_add_edge(Automaton *aut, int from, const Edge &edge) {
+bool aut_add_edge(ere_automaton *aut, int from, const ere_edge &edge) {
     int slot = aut->edge_counter++;
     for (int e = aut->head[from]; e >= 0; e = aut->edges[e].next)
         if (same_edge(aut->edges[e], edge)) return true;

@@ -7,7 +7,7 @@
 constexpr int AUT_STATES = 500;
 constexpr int AUT_EDGES = 1500;
 
-enum EdgeKind : uint8_t {
+enum edge_kind : uint8_t {
     EDGE_BYTE = 0,
     EDGE_NOT_BYTE = 1,
     EDGE_STRING = 2,
@@ -34,50 +34,50 @@ inline bool edge_is_zero_width(int kind) {
 }
 
 // A byte, excluded byte, string (length byte then bytes), set or group index.
-union EdgeOperand {
+union edge_operand {
     unsigned char byte;
     int group;
     const unsigned char *string;
     const unsigned char *set;
 };
 
-struct Edge {
+struct ere_edge {
     uint8_t kind;
-    EdgeOperand operand;
+    edge_operand operand;
     int last; // matcher scratch for zero-width edges: position last entered on the current path, -1
               // none
     int target;
     int next; // next edge of the same state's list, -1 at its end
 };
 
-enum StateFlag : uint8_t {
+enum state_flag : uint8_t {
     STATE_ACCEPTING = 1,
     STATE_IN_PROGRESS = 2,
     STATE_USEFUL = 4,
 };
 
-struct Automaton {
+struct ere_automaton {
     bool sparse; // from ere_alloc_sparse
     int state_count;
     int head[AUT_STATES]; // first edge of each state's list, -1 when empty
     uint8_t flags[AUT_STATES];
     int edge_counter; // next slot number; advances for every request, duplicates included
-    Edge edges[AUT_EDGES];
+    ere_edge edges[AUT_EDGES];
 };
 
 // A new empty automaton, or null when out of memory. One that is kept with a
 // compiled expression is sparse: of its 36 KiB of edge slots only those used
 // take memory (a syntax's dozens of expressions would fault in every page
 // of each, cleared).
-Automaton *aut_new(bool sparse = false);
-void aut_free(Automaton *aut);
+ere_automaton *aut_new(bool sparse = false);
+void aut_free(ere_automaton *aut);
 
 // A new state's number, or -1 when all are used.
-int aut_new_state(Automaton *aut);
+int aut_new_state(ere_automaton *aut);
 
 // Adds an edge (kind, operand, target) at the front of from's list unless the
 // list holds a duplicate. Returns false when the edge slots are used up.
-bool aut_add_edge(Automaton *aut, int from, const Edge &edge);
+bool aut_add_edge(ere_automaton *aut, int from, const ere_edge &edge);
 
 // An edge record with no last position and no successor.
-Edge aut_edge(int kind, EdgeOperand operand, int target);
+ere_edge aut_edge(int kind, edge_operand operand, int target);

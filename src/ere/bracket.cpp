@@ -11,7 +11,7 @@
 
 namespace {
 
-struct CharClass {
+struct char_class {
     const char *name;
     int (*test)(int);
 };
@@ -20,13 +20,13 @@ int is_blank(int c) {
     return c == ' ' || c == '\t';
 }
 
-const CharClass char_classes[] = {
+const char_class char_classes[] = {
     {"alnum", isalnum}, {"alpha", isalpha}, {"blank", is_blank},  {"cntrl", iscntrl},
     {"digit", isdigit}, {"lower", islower}, {"print", isprint},   {"punct", ispunct},
     {"space", isspace}, {"upper", isupper}, {"xdigit", isxdigit},
 };
 
-struct SetBuilder {
+struct set_builder {
     unsigned char *set;
     bool fold;
 
@@ -35,8 +35,8 @@ struct SetBuilder {
 
 // p is just after "[:". Returns the position after ":]", or null when no
 // known class name follows.
-const char *add_class(const char *p, SetBuilder *builder) {
-    for (const CharClass &cc : char_classes) {
+const char *add_class(const char *p, set_builder *builder) {
+    for (const char_class &cc : char_classes) {
         std::size_t length = std::strlen(cc.name);
         if (std::strncmp(p, cc.name, length) == 0 && p[length] == ':' && p[length + 1] == ']') {
             for (int byte = 0; byte < 256; byte++)
@@ -58,8 +58,8 @@ int read_member(const char *p, const char **next) {
 } // namespace
 
 const char *bracket_parse(const char *p, int flags, unsigned char **set_out, int *error) {
-    SetBuilder builder = {static_cast<unsigned char *>(ere_alloc(SET_BYTES)),
-                          (flags & ERE_ICASE) != 0};
+    set_builder builder = {static_cast<unsigned char *>(ere_alloc(SET_BYTES)),
+                           (flags & ERE_ICASE) != 0};
     if (!builder.set) {
         *error = ERE_ERR_MEMORY;
         return nullptr;

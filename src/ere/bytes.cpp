@@ -14,7 +14,7 @@ void put(unsigned char *set, int b) {
     set[b >> 3] = static_cast<unsigned char>(set[b >> 3] | 1 << (b & 7));
 }
 
-bool edge_takes(const Edge &edge, int c) {
+bool edge_takes(const ere_edge &edge, int c) {
     switch (edge.kind) {
     case EDGE_BYTE: return c == edge.operand.byte;
     case EDGE_NOT_BYTE: return c != edge.operand.byte;
@@ -29,7 +29,7 @@ bool edge_takes(const Edge &edge, int c) {
 } // namespace
 
 void ere_first_bytes(const ERE *ere, unsigned char *set) {
-    const Prefilter &pre = ere->prefilter;
+    const prefilter_set &pre = ere->prefilter;
     std::memset(set, pre.can_be_empty ? 0xff : 0, SET_SIZE);
     for (int b = 1; b < 256 && !pre.can_be_empty; b++)
         if (pre.first[b]) put(set, b);
@@ -37,10 +37,10 @@ void ere_first_bytes(const ERE *ere, unsigned char *set) {
 
 void ere_bytes(const ERE *ere, unsigned char *set) {
     std::memset(set, 0, SET_SIZE);
-    const Automaton *aut = ere->automaton;
+    const ere_automaton *aut = ere->automaton;
     for (int s = 0; s < aut->state_count; s++) {
         for (int e = aut->head[s]; e >= 0; e = aut->edges[e].next) {
-            const Edge &edge = aut->edges[e];
+            const ere_edge &edge = aut->edges[e];
             if (edge.kind == EDGE_STRING) {
                 for (int i = 1; i <= edge.operand.string[0]; i++) put(set, edge.operand.string[i]);
                 continue;

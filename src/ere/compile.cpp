@@ -43,7 +43,7 @@ const char *const messages[] = {
 
 constexpr int MAX_GROUPS = 20;
 
-ERE *fail(ERE *ere, Automaton *thompson, int code, int *error_code) {
+ERE *fail(ERE *ere, ere_automaton *thompson, int code, int *error_code) {
     aut_free(thompson);
     ere_discard(ere);
     *error_code = code;
@@ -60,7 +60,7 @@ ERE *finish(ERE *ere, int *error_code) {
         return fail(ere, nullptr, ERE_ERR_TOO_MANY_GROUPS, error_code);
     ere->min_length = node_min_length(ere->tree);
 
-    Automaton *thompson = aut_new();
+    ere_automaton *thompson = aut_new();
     if (!thompson) return fail(ere, nullptr, ERE_ERR_MEMORY, error_code);
     int start, end;
     if (!thompson_build(ere->tree, thompson, &start, &end))
@@ -84,9 +84,9 @@ ERE *new_handle(int *error_code) {
 }
 
 // The tree of one whole pattern, or null after storing an error code.
-Node *whole_tree(const char *pattern, int flags, int *error_code) {
+ere_node *whole_tree(const char *pattern, int flags, int *error_code) {
     const char *stop = nullptr;
-    Node *tree = parse_pattern(pattern, flags, &stop, error_code);
+    ere_node *tree = parse_pattern(pattern, flags, &stop, error_code);
     if (tree && *stop == ')') {
         node_free(tree);
         *error_code = ERE_ERR_CLOSE_GROUP;
@@ -110,7 +110,7 @@ ERE *ere_compile(const char *pattern, int flags, int *error_code) {
 
 int ere_check(const char *pattern, int flags, int *min_length) {
     int code = ERE_OK;
-    Node *tree = whole_tree(pattern, flags, &code);
+    ere_node *tree = whole_tree(pattern, flags, &code);
     if (!tree) return code;
     if (node_count_groups(tree) > MAX_GROUPS) code = ERE_ERR_TOO_MANY_GROUPS;
     if (min_length) *min_length = node_min_length(tree);
@@ -120,7 +120,7 @@ int ere_check(const char *pattern, int flags, int *min_length) {
 
 int ere_may_match_whole(const char *pattern, int flags, const char *text) {
     int code = ERE_OK;
-    Node *tree = whole_tree(pattern, flags, &code);
+    ere_node *tree = whole_tree(pattern, flags, &code);
     if (!tree) return 1;
     size_t length = std::strlen(text);
     unsigned char required[SET_BYTES], last[SET_BYTES] = {};
@@ -142,13 +142,13 @@ ERE *ere_compile_any(const char *const *patterns, int count, int flags, int *err
     int code = ERE_OK;
     ere->tree = count > 0 ? nullptr : node_empty();
     for (int i = 0; i < count; i++) {
-        Node *tree = whole_tree(patterns[i], flags, &code);
+        ere_node *tree = whole_tree(patterns[i], flags, &code);
         if (!tree) return fail(ere, nullptr, code, error_code);
         if (!ere->tree) {
             ere->tree = tree;
             continue;
         }
-        Node *either = node_new(NODE_ALTERNATION);
+        ere_node *either = node_new(NODE_ALTERNATION);
         if (!either) {
             node_free(tree);
             return fail(ere, nullptr, ERE_ERR_MEMORY, error_code);

@@ -5,21 +5,21 @@
 #include "ere/node.h"
 #include "ere/prefilter.h"
 
-struct Dfa;
+struct dfa_machine;
 
 // Whether the deterministic automata (ere/dfa.h) serve the searches: not yet
 // known, made, or not (the walk then does everything; tests set this to
 // compare the two).
-enum DfaUse { DFA_UNTRIED, DFA_READY, DFA_UNUSED };
+enum dfa_choice { DFA_UNTRIED, DFA_READY, DFA_UNUSED };
 
 struct ERE {
-    Node *tree; // kept: string and set edges point into it
+    ere_node *tree; // kept: string and set edges point into it
     int min_length;
-    Automaton *automaton; // epsilon-free
+    ere_automaton *automaton; // epsilon-free
     int start;
-    Prefilter prefilter;
-    DfaUse dfa_use;
-    Dfa *dfa; // made on first use
+    prefilter_set prefilter;
+    dfa_choice dfa_use;
+    dfa_machine *dfa; // made on first use
     // How many positions the automaton may look at from start positions tried
     // one by one, beyond the text's length, before it is run backwards over
     // the rest of the text to find the first start at once.

@@ -26,11 +26,11 @@ constexpr int CACHE_STATES = 4096;
 
 // What lies on one side of a text position: the text's start (before it) or
 // end (after it), a byte that is not a word character, or one that is.
-enum Side : uint8_t { SIDE_EDGE, SIDE_OTHER, SIDE_WORD };
+enum byte_side : uint8_t { SIDE_EDGE, SIDE_OTHER, SIDE_WORD };
 
 // When a zero-width edge may be followed, by what lies left and right of the
 // position; group edges always may.
-enum Condition : uint8_t {
+enum dfa_condition : uint8_t {
     IF_ALWAYS,
     IF_TEXT_START,
     IF_TEXT_END,
@@ -54,29 +54,29 @@ bool condition_holds(uint8_t condition, uint8_t left, uint8_t right) {
     }
 }
 
-using ByteSet = std::array<uint8_t, SET_BYTES>;
+using byte_set = std::array<uint8_t, SET_BYTES>;
 
 // The automaton's edges in one direction, each state's edges together.
-struct Graph {
+struct dfa_graph {
     std::vector<int> step_first, step_set, step_target; // consuming edges
     std::vector<int> zero_first, zero_target;           // zero-width edges
     std::vector<uint8_t> zero_condition;
 };
 
-struct Arc {
+struct dfa_arc {
     int from, to, what; // a byte set's number, or a condition
 };
 
 void fill(std::vector<int> &first, std::vector<int> &target, std::vector<int> *what_int,
-          std::vector<uint8_t> *what_byte, const std::vector<Arc> &arcs, int n, bool reversed) {
+          std::vector<uint8_t> *what_byte, const std::vector<dfa_arc> &arcs, int n, bool reversed) {
     first.assign(n + 1, 0);
-    for (const Arc &a : arcs) first[(reversed ? a.to : a.from) + 1]++;
+    for (const dfa_arc &a : arcs) first[(reversed ? a.to : a.from) + 1]++;
     for (int s = 0; s < n; s++) first[s + 1] += first[s];
     target.resize(arcs.size());
     if (what_int) what_int->resize(arcs.size());
     if (what_byte) what_byte->resize(arcs.size());
     std::vector<int> at(first.begin(), first.end() - 1);
-    for (const Arc &a : arcs) {
+    for (const dfa_arc &a : arcs) {
         int i = at[reversed ? a.to : a.from]++;
         target[i] = reversed ? a.from : a.to;
         if (what_int) (*what_int)[i] = a.what;
@@ -84,8 +84,9 @@ void fill(std::vector<int> &first, std::vector<int> &target, std::vector<int> *w
     }
 }
 
-Graph graph_of(const std::vector<Arc> &steps, const std::vector<Arc> &zeros, int n, bool reversed) {
-    Graph g;
+dfa_graph graph_of(const std::vector<dfa_arc> &steps, const std::vector<dfa_arc> &zeros, int n,
+                   bool reversed) {
+    dfa_graph g;
     fill(g.step_first, g.step_target, &g.step_set, nullptr, steps, n, reversed);
     fill(g.zero_first, g.zero_target, nullptr, &g.zero_condition, zeros, n, reversed);
     return g;
@@ -95,7 +96,7 @@ Graph graph_of(const std::vector<Arc> &steps, const std::vector<Arc> &zeros, int
 // of automaton states (bits) and the side before it (after it, for the
 // backward automata). Numbers of states are kept when the cache grows and
 // dropped when it is emptied.
-struct Cache {
+struct dfa_cache {
     bool ready = false;
     bool backward = false;
     bool unanchored = false; // a match may start (end, backward) at every position
@@ -126,17 +127,17 @@ enum { FORWARD_ANCHORED, FORWARD_UNANCHORED, BACKWARD_ANCHORED, BACKWARD_UNANCHO
 
 } // namespace
 
-struct Dfa {
+struct dfa_machine {
     int states = 0, words = 0, classes = 0;
     uint8_t class_of[256];
     uint8_t example[256];    // a byte of each class
     uint8_t class_side[256]; // the side a byte of the class makes
     int nul_class = 0;       // the NUL's class stands for the text's edge
     bool sides_matter = false, words_matter = false;
-    std::vector<ByteSet> sets;
+    std::vector<byte_set> sets;
     std::vector<uint64_t> accepting;
-    Graph forward, backward;
-    Cache caches[4];
+    dfa_graph forward, backward;
+    dfa_cache caches[4];
     std::vector<uint64_t> closure, stepped;
     std::vector<int> stack;
     // The starts found by the last run backwards over a text, kept for the
@@ -150,10 +151,10 @@ struct Dfa {
     int starts_length = 0;
     int starts_from = -1;
 
-    Dfa() = default;
-    Dfa(const Dfa &) = delete;
-    Dfa &operator=(const Dfa &) = delete;
-    ~Dfa() {
+    dfa_machine() = default;
+    dfa_machine(const dfa_machine &) = delete;
+    dfa_machine &operator=(const dfa_machine &) = delete;
+    ~dfa_machine() {
         std::free(starts_text);
         std::free(starts);
     }
@@ -161,8 +162,8 @@ struct Dfa {
 
 namespace {
 
-ByteSet bytes_of(const Edge &edge) {
-    ByteSet set{};
+byte_set bytes_of(const ere_edge &edge) {
+    byte_set set{};
     if (edge.kind == EDGE_BYTE) { // one byte, asked for directly (never the NUL)
         if (edge.operand.byte != 0) set_add(set.data(), edge.operand.byte);
         return set;
@@ -182,13 +183,13 @@ ByteSet bytes_of(const Edge &edge) {
     return set;
 }
 
-ByteSet single(unsigned char c) {
-    ByteSet set{};
+byte_set single(unsigned char c) {
+    byte_set set{};
     set_add(set.data(), c);
     return set;
 }
 
-Condition condition_of(int kind) {
+dfa_condition condition_of(int kind) {
     switch (kind) {
     case EDGE_START: return IF_TEXT_START;
     case EDGE_END: return IF_TEXT_END;
@@ -201,7 +202,7 @@ Condition condition_of(int kind) {
 }
 
 // Splits the byte classes so that each lies wholly inside or outside set.
-void split_classes(Dfa &d, const uint8_t *in) {
+void split_classes(dfa_machine &d, const uint8_t *in) {
     int renamed[256][2];
     std::memset(renamed, -1, sizeof renamed);
     int count = 0;
@@ -213,7 +214,7 @@ void split_classes(Dfa &d, const uint8_t *in) {
     d.classes = count;
 }
 
-void make_classes(Dfa &d) {
+void make_classes(dfa_machine &d) {
     std::memset(d.class_of, 0, sizeof d.class_of);
     uint8_t in[256] = {};
     in[0] = 1; // the NUL alone: it stands for the text's edges
@@ -222,10 +223,10 @@ void make_classes(Dfa &d) {
     // are numbered in the order of their first byte whatever the order of
     // the splits: each distinct set is taken once (a union of many words
     // repeats its letters).
-    std::vector<ByteSet> distinct(d.sets);
+    std::vector<byte_set> distinct(d.sets);
     std::sort(distinct.begin(), distinct.end());
     distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
-    for (const ByteSet &set : distinct) {
+    for (const byte_set &set : distinct) {
         for (int b = 0; b < 256; b++) in[b] = set_has(set.data(), b);
         split_classes(d, in);
     }
@@ -243,8 +244,9 @@ void make_classes(Dfa &d) {
 
 // The automaton reachable from the start, with literal runs spelt out one
 // byte a state. False when it has a back-reference or too many states.
-bool read_automaton(const ERE *ere, Dfa &d, std::vector<Arc> &steps, std::vector<Arc> &zeros) {
-    const Automaton *aut = ere->automaton;
+bool read_automaton(const ERE *ere, dfa_machine &d, std::vector<dfa_arc> &steps,
+                    std::vector<dfa_arc> &zeros) {
+    const ere_automaton *aut = ere->automaton;
     std::vector<int> number(AUT_STATES, -1), queue;
     number[ere->start] = d.states++;
     queue.push_back(ere->start);
@@ -255,18 +257,18 @@ bool read_automaton(const ERE *ere, Dfa &d, std::vector<Arc> &steps, std::vector
         }
         return number[state];
     };
-    auto add_step = [&](int from, int to, const ByteSet &set) {
+    auto add_step = [&](int from, int to, const byte_set &set) {
         steps.push_back({from, to, static_cast<int>(d.sets.size())});
         d.sets.push_back(set);
     };
     for (size_t i = 0; i < queue.size(); i++) {
         int from = number[queue[i]];
         for (int e = aut->head[queue[i]]; e >= 0; e = aut->edges[e].next) {
-            const Edge &edge = aut->edges[e];
+            const ere_edge &edge = aut->edges[e];
             int to = number_of(edge.target);
             if (edge.kind == EDGE_BACKREF) return false;
             if (edge_is_zero_width(edge.kind)) {
-                Condition c = condition_of(edge.kind);
+                dfa_condition c = condition_of(edge.kind);
                 if (c != IF_ALWAYS) d.sides_matter = true;
                 if (c > IF_TEXT_END) d.words_matter = true;
                 zeros.push_back({from, to, c});
@@ -293,11 +295,11 @@ bool read_automaton(const ERE *ere, Dfa &d, std::vector<Arc> &steps, std::vector
     return true;
 }
 
-Dfa *build(const ERE *ere) {
-    Dfa *d = new (std::nothrow) Dfa;
+dfa_machine *build(const ERE *ere) {
+    dfa_machine *d = new (std::nothrow) dfa_machine;
     if (!d) return nullptr;
     try {
-        std::vector<Arc> steps, zeros;
+        std::vector<dfa_arc> steps, zeros;
         if (!read_automaton(ere, *d, steps, zeros)) {
             delete d;
             return nullptr;
@@ -351,7 +353,7 @@ size_t slots_for(int capacity) {
 }
 
 // Gives the cache room for capacity states; false when out of memory.
-bool resize_cache(const Dfa &d, Cache &c, int capacity) {
+bool resize_cache(const dfa_machine &d, dfa_cache &c, int capacity) {
     try {
         c.sets.resize(static_cast<size_t>(capacity) * d.words);
         c.side.resize(capacity);
@@ -371,7 +373,7 @@ bool resize_cache(const Dfa &d, Cache &c, int capacity) {
 }
 
 // Makes a cache ready on its first use.
-bool make_ready(const Dfa &d, Cache &c) {
+bool make_ready(const dfa_machine &d, dfa_cache &c) {
     if (c.ready) return true;
     size_t per_state =
         d.words * sizeof(uint64_t) + d.classes * sizeof(int32_t) + 1 + 2 * sizeof(int);
@@ -384,7 +386,7 @@ bool make_ready(const Dfa &d, Cache &c) {
     return true;
 }
 
-void empty_cache(const Dfa &d, Cache &c) {
+void empty_cache(const dfa_machine &d, dfa_cache &c) {
     c.emptied++;
     c.count = 0;
     c.dead = -1;
@@ -397,7 +399,7 @@ void empty_cache(const Dfa &d, Cache &c) {
 
 // The number of the state (set, side), made when new. A full cache is
 // emptied first, so numbers held by the caller are then stale.
-int state_of(const Dfa &d, Cache &c, const uint64_t *set, uint8_t side) {
+int state_of(const dfa_machine &d, dfa_cache &c, const uint64_t *set, uint8_t side) {
     bool empty = true;
     for (int i = 0; i < d.words && empty; i++) empty = set[i] == 0;
     if (empty)
@@ -431,7 +433,7 @@ int state_of(const Dfa &d, Cache &c, const uint64_t *set, uint8_t side) {
 
 // The state a scan begins with at a position, given what lies before it
 // (forward) or after it (backward): the start state, or every accepting one.
-int start_state(Dfa &d, Cache &c, uint8_t side) {
+int start_state(dfa_machine &d, dfa_cache &c, uint8_t side) {
     if (c.start[side] >= 0) return c.start[side];
     std::vector<uint64_t> &set = d.stepped;
     if (c.backward) {
@@ -446,8 +448,8 @@ int start_state(Dfa &d, Cache &c, uint8_t side) {
 }
 
 // Makes the transition of state s on byte class k.
-int32_t transition(Dfa &d, Cache &c, int s, int k) {
-    const Graph &g = c.backward ? d.backward : d.forward;
+int32_t transition(dfa_machine &d, dfa_cache &c, int s, int k) {
+    const dfa_graph &g = c.backward ? d.backward : d.forward;
     uint64_t *closure = d.closure.data();
     std::memcpy(closure, &c.sets[static_cast<size_t>(s) * d.words], d.words * 8);
     uint8_t here = c.side[s], there = d.class_side[k];
@@ -496,12 +498,12 @@ int32_t transition(Dfa &d, Cache &c, int s, int k) {
 }
 
 // The cache of one kind of scan, ready for use; null when out of memory.
-Cache *cache_for(Dfa *d, int kind) {
-    Cache &c = d->caches[kind];
+dfa_cache *cache_for(dfa_machine *d, int kind) {
+    dfa_cache &c = d->caches[kind];
     return make_ready(*d, c) ? &c : nullptr;
 }
 
-uint8_t side_of(const Dfa &d, unsigned char byte) {
+uint8_t side_of(const dfa_machine &d, unsigned char byte) {
     return d.class_side[d.class_of[byte]];
 }
 
@@ -509,7 +511,7 @@ uint8_t side_of(const Dfa &d, unsigned char byte) {
 // scan) from its sleep: every byte whose transition leads elsewhere or finds
 // a match. Backward, the NUL (the text's start) is always dealt with step by
 // step.
-void find_wakers(Dfa &d, Cache &c, int row) {
+void find_wakers(dfa_machine &d, dfa_cache &c, int row) {
     if (c.quiet_tried) return;
     c.quiet_tried = true;
     if (!c.unanchored || d.sides_matter) return;
@@ -532,9 +534,9 @@ void find_wakers(Dfa &d, Cache &c, int row) {
 
 // Counts the steps of a scan towards the next poll in a register, not in
 // memory, and puts the count back when the scan ends.
-struct PollBudget {
+struct poll_budget {
     int left = poll_countdown;
-    ~PollBudget() { poll_countdown = left; }
+    ~poll_budget() { poll_countdown = left; }
     bool step(int steps = 1) {
         left -= steps;
         if (left > 0) return false;
@@ -547,7 +549,7 @@ struct PollBudget {
 // Making a transition looks at every automaton state and edge the set
 // reaches: it counts as many steps as that costs, roughly, so that a text
 // that makes a new state at every byte still polls every few milliseconds.
-int cost_of_transition(const Dfa &d) {
+int cost_of_transition(const dfa_machine &d) {
     return 1 + d.states / 8;
 }
 
@@ -557,9 +559,9 @@ int cost_of_transition(const Dfa &d) {
 // an end forward, a start backward. scanned, when not null, receives the
 // number of positions looked at, and hits a bit for each such position.
 template <bool backward>
-int scan(Dfa *d, int kind, const unsigned char *text, int from, int to, int *scanned,
+int scan(dfa_machine *d, int kind, const unsigned char *text, int from, int to, int *scanned,
          uint64_t *hits = nullptr) {
-    Cache *c = cache_for(d, kind);
+    dfa_cache *c = cache_for(d, kind);
     if (!c) return DFA_NO_MEMORY;
     const uint8_t *class_of = d->class_of;
     const int classes = d->classes;
@@ -576,7 +578,7 @@ int scan(Dfa *d, int kind, const unsigned char *text, int from, int to, int *sca
     int dead_row = c->dead * classes;
     int quiet_row = c->quiet_row;
     int found = DFA_NONE;
-    PollBudget budget;
+    poll_budget budget;
     int p = from;
     for (;; p += backward ? -1 : 1) {
         if (row == quiet_row && p != to) {
@@ -624,7 +626,7 @@ int scan(Dfa *d, int kind, const unsigned char *text, int from, int to, int *sca
 
 } // namespace
 
-Dfa *dfa_of(ERE *ere) {
+dfa_machine *dfa_of(ERE *ere) {
     if (ere->dfa_use == DFA_UNTRIED) {
         ere->dfa = build(ere);
         ere->dfa_use = ere->dfa ? DFA_READY : DFA_UNUSED;
@@ -632,7 +634,7 @@ Dfa *dfa_of(ERE *ere) {
     return ere->dfa_use == DFA_READY ? ere->dfa : nullptr;
 }
 
-void dfa_free(Dfa *dfa) {
+void dfa_free(dfa_machine *dfa) {
     delete dfa;
 }
 
@@ -644,7 +646,7 @@ namespace {
 
 // Room in the kept starts for a text of length bytes; false when out of
 // memory.
-bool room_for_starts(Dfa *d, int length) {
+bool room_for_starts(dfa_machine *d, int length) {
     if (d->starts && length <= d->starts_room) return true;
     int room = d->starts_room ? d->starts_room : 255;
     while (room < length) room = room * 2 + 1;
@@ -659,7 +661,7 @@ bool room_for_starts(Dfa *d, int length) {
 
 } // namespace
 
-int dfa_first_start(Dfa *d, const unsigned char *text, int length, int from) {
+int dfa_first_start(dfa_machine *d, const unsigned char *text, int length, int from) {
     if (d->starts_from >= 0 && from >= d->starts_from && length == d->starts_length &&
         std::memcmp(text, d->starts_text, length) == 0) {
         for (int w = from / 64; w <= length / 64; w++) {
@@ -680,14 +682,14 @@ int dfa_first_start(Dfa *d, const unsigned char *text, int length, int from) {
     return found;
 }
 
-int dfa_longest_end(Dfa *d, const unsigned char *text, int start, int limit, int *scanned) {
+int dfa_longest_end(dfa_machine *d, const unsigned char *text, int start, int limit, int *scanned) {
     return scan<false>(d, FORWARD_ANCHORED, text, start, limit, scanned);
 }
 
-int dfa_last_end(Dfa *d, const unsigned char *text, int limit) {
+int dfa_last_end(dfa_machine *d, const unsigned char *text, int limit) {
     return scan<false>(d, FORWARD_UNANCHORED, text, 0, limit, nullptr);
 }
 
-int dfa_first_start_ending_at(Dfa *d, const unsigned char *text, int end) {
+int dfa_first_start_ending_at(dfa_machine *d, const unsigned char *text, int end) {
     return scan<true>(d, BACKWARD_ANCHORED, text, end, 0, nullptr);
 }

@@ -18,13 +18,13 @@
 #pragma once
 
 struct ERE;
-struct Dfa;
+struct dfa_machine;
 
 // The automata of ere, made on first use and kept in the handle; null when
 // the expression has a back-reference or is too large, or memory is short:
 // the walk then does everything.
-Dfa *dfa_of(ERE *ere);
-void dfa_free(Dfa *dfa);
+dfa_machine *dfa_of(ERE *ere);
+void dfa_free(dfa_machine *dfa);
 
 // For tests: caches made from now on hold at most this many states (at least
 // 2), so that they are emptied often; 0 restores the limit by memory.
@@ -40,14 +40,15 @@ constexpr int DFA_NONE = -1, DFA_GAVE_UP = -2, DFA_NO_MEMORY = -3;
 // The first position from `from` on at which a match starts (from <= length).
 // What a run over a text finds is kept for the next call with the same text
 // and a later `from`.
-int dfa_first_start(Dfa *dfa, const unsigned char *text, int length, int from);
+int dfa_first_start(dfa_machine *dfa, const unsigned char *text, int length, int from);
 
 // The latest end at or before limit of a match that starts at start; scanned
 // (when not null) receives the number of positions looked at.
-int dfa_longest_end(Dfa *dfa, const unsigned char *text, int start, int limit, int *scanned);
+int dfa_longest_end(dfa_machine *dfa, const unsigned char *text, int start, int limit,
+                    int *scanned);
 
 // The latest end at or before limit of any match.
-int dfa_last_end(Dfa *dfa, const unsigned char *text, int limit);
+int dfa_last_end(dfa_machine *dfa, const unsigned char *text, int limit);
 
 // The earliest start of a match that ends at end.
-int dfa_first_start_ending_at(Dfa *dfa, const unsigned char *text, int end);
+int dfa_first_start_ending_at(dfa_machine *dfa, const unsigned char *text, int end);

@@ -6,9 +6,9 @@ namespace {
 // It takes an expression built to have exponentially many epsilon paths.
 constexpr long WORK_LIMIT = 1L << 22;
 
-struct Removal {
-    Automaton *from;
-    Automaton *to;
+struct epsilon_removal {
+    ere_automaton *from;
+    ere_automaton *to;
     int useful_state;
     // Every epsilon path from the useful state is walked and every edge it
     // meets is requested again, which advances the edge counter. Once the
@@ -21,8 +21,8 @@ struct Removal {
     bool failed;
 };
 
-void walk(Removal *r, int state) {
-    Automaton *from = r->from;
+void walk(epsilon_removal *r, int state) {
+    ere_automaton *from = r->from;
     if (r->failed || (from->flags[state] & STATE_IN_PROGRESS)) return;
     if (!r->every_path && r->visited[state]) return;
     r->visited[state] = true;
@@ -31,7 +31,7 @@ void walk(Removal *r, int state) {
         return;
     }
     for (int e = from->head[state]; e >= 0 && !r->failed; e = from->edges[e].next) {
-        const Edge &edge = from->edges[e];
+        const ere_edge &edge = from->edges[e];
         if (edge.kind == EDGE_EPSILON) {
             from->flags[state] |= STATE_IN_PROGRESS;
             walk(r, edge.target);
@@ -46,14 +46,14 @@ void walk(Removal *r, int state) {
 }
 
 // Marks in to every state from which end is reached through epsilon edges alone.
-void mark_accepting(int end, const Automaton *from, Automaton *to) {
+void mark_accepting(int end, const ere_automaton *from, ere_automaton *to) {
     to->flags[end] |= STATE_ACCEPTING;
     for (bool changed = true; changed;) {
         changed = false;
         for (int state = 0; state < from->state_count; state++) {
             if (to->flags[state] & STATE_ACCEPTING) continue;
             for (int e = from->head[state]; e >= 0; e = from->edges[e].next) {
-                const Edge &edge = from->edges[e];
+                const ere_edge &edge = from->edges[e];
                 if (edge.kind == EDGE_EPSILON && (to->flags[edge.target] & STATE_ACCEPTING)) {
                     to->flags[state] |= STATE_ACCEPTING;
                     changed = true;
@@ -66,7 +66,7 @@ void mark_accepting(int end, const Automaton *from, Automaton *to) {
 
 } // namespace
 
-bool epsilon_remove(int start, int end, Automaton *from, Automaton *to) {
+bool epsilon_remove(int start, int end, ere_automaton *from, ere_automaton *to) {
     to->state_count = from->state_count;
     from->flags[end] |= STATE_ACCEPTING;
     mark_accepting(end, from, to);
@@ -80,14 +80,14 @@ bool epsilon_remove(int start, int end, Automaton *from, Automaton *to) {
     for (int state = 0; state < from->state_count; state++) {
         if (!(to->flags[state] & STATE_USEFUL)) continue;
         for (int e = from->head[state]; e >= 0; e = from->edges[e].next) {
-            const Edge &edge = from->edges[e];
+            const ere_edge &edge = from->edges[e];
             if (edge.kind != EDGE_EPSILON &&
                 !aut_add_edge(to, state, aut_edge(edge.kind, edge.operand, edge.target)))
                 return false;
         }
     }
 
-    Removal r = {};
+    epsilon_removal r = {};
     r.from = from;
     r.to = to;
     r.every_path = to->edge_counter < AUT_EDGES;

@@ -7,4 +7,4 @@
 // Fills to (a new automaton) from the Thompson automaton from, whose start
 // and end states are given. Returns false when to runs out of edge slots (or
 // the removal would take unreasonably long).
-bool epsilon_remove(int start, int end, Automaton *from, Automaton *to);
+bool epsilon_remove(int start, int end, ere_automaton *from, ere_automaton *to);

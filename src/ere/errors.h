@@ -1,7 +1,7 @@
 // The engine's error codes; ere_error gives their messages.
 #pragma once
 
-enum EreErrorCode {
+enum ere_error_code {
     ERE_OK = 0,
     ERE_ERR_MEMORY = 1,
     ERE_ERR_UNFINISHED_GROUP = 2,

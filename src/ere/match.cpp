@@ -24,19 +24,19 @@ void copy_spans(const ERE_SUBS &from, ERE_SUBS *to) {
     std::memcpy(to->span, from.span, n * sizeof from.span[0]);
 }
 
-Subject subject_of(const char *text) {
+walk_subject subject_of(const char *text) {
     return {reinterpret_cast<const unsigned char *>(text), static_cast<int>(std::strlen(text))};
 }
 
 // Whether a match may start at p, judged by its first byte alone.
-bool may_start_at(const Prefilter &pre, const Subject &s, int p) {
+bool may_start_at(const prefilter_set &pre, const walk_subject &s, int p) {
     if (pre.text_start_only && p != 0) return false;
     return pre.can_be_empty || pre.first[s.text[p]];
 }
 
 // The first position from p to last (inclusive) at which a match may start,
 // or -1.
-int next_candidate(const Prefilter &pre, const Subject &s, int p, int last) {
+int next_candidate(const prefilter_set &pre, const walk_subject &s, int p, int last) {
     if (pre.text_start_only) return p == 0 && last >= 0 && may_start_at(pre, s, 0) ? 0 : -1;
     if (pre.can_be_empty) return p <= last ? p : -1;
     if (p > last) return -1;
@@ -54,12 +54,12 @@ int next_candidate(const Prefilter &pre, const Subject &s, int p, int last) {
 
 // Whether a walk from p can take a first step, when a few edges are all
 // that can begin a match.
-bool start_can_step(const ERE *ere, const Subject &s, int p) {
-    const Prefilter &pre = ere->prefilter;
+bool start_can_step(const ERE *ere, const walk_subject &s, int p) {
+    const prefilter_set &pre = ere->prefilter;
     if (!pre.start_decides) return true;
     int pair = s.text[p] << 8 | s.text[p + 1];
     if (!(pre.pairs[pair >> 3] >> (pair & 7) & 1)) return false;
-    const Automaton *aut = ere->automaton;
+    const ere_automaton *aut = ere->automaton;
     for (int i = 0; i < pre.step_count; i++)
         if (edge_consumes(aut->edges[pre.step_edges[i]], s.text, p, s.length) >= 0) return true;
     return false;
@@ -68,9 +68,9 @@ bool start_can_step(const ERE *ere, const Subject &s, int p) {
 // The first position after p from which a match may still start, knowing
 // that none starts at p. When a skip edge takes the bytes at q and no match
 // starts at q, none starts after those bytes either: such runs are passed.
-int after_failure(const ERE *ere, const Subject &s, int p) {
-    const Prefilter &pre = ere->prefilter;
-    const Automaton *aut = ere->automaton;
+int after_failure(const ERE *ere, const walk_subject &s, int p) {
+    const prefilter_set &pre = ere->prefilter;
+    const ere_automaton *aut = ere->automaton;
     for (int q = p;;) {
         int n = -1;
         for (int i = 0; i < pre.skip_count && n < 0; i++)
@@ -84,7 +84,7 @@ int after_failure(const ERE *ere, const Subject &s, int p) {
 // were asked to); DFA_NONE or DFA_GAVE_UP when there is none (from the start
 // position tried alone, or from every one when settled); DFA_NO_MEMORY when
 // the walk must try start positions from there on.
-struct Found {
+struct found_match {
     int start, end;
     bool settled = true;
 };
@@ -92,7 +92,8 @@ struct Found {
 // The first match from start position p on, knowing no earlier one. Tried
 // one by one, start positions cost little when few bytes can begin a match;
 // the run backwards costs the rest of the text once, however many there are.
-Found try_by_automata(Dfa *dfa, const Subject &s, int p, bool want_end, long *budget) {
+found_match try_by_automata(dfa_machine *dfa, const walk_subject &s, int p, bool want_end,
+                            long *budget) {
     if (*budget > 0) {
         int scanned = 0;
         int end = dfa_longest_end(dfa, s.text, p, s.length, &scanned);
@@ -107,7 +108,7 @@ Found try_by_automata(Dfa *dfa, const Subject &s, int p, bool want_end, long *bu
 // The last match that ends at or before limit: the automaton run forwards
 // from the text's start finds the latest end, then backwards from there the
 // earliest start.
-Found backward_by_automata(Dfa *dfa, const Subject &s, int limit) {
+found_match backward_by_automata(dfa_machine *dfa, const walk_subject &s, int limit) {
     int end = dfa_last_end(dfa, s.text, limit);
     if (end < 0) return {end, end};
     int start = dfa_first_start_ending_at(dfa, s.text, end);
@@ -118,14 +119,14 @@ Found backward_by_automata(Dfa *dfa, const Subject &s, int limit) {
 
 int ere_match(ERE *ere, int flags, const char *text, int offset, ERE_SUBS *subs) {
     match_clear_abort();
-    Subject s = subject_of(text);
-    const Prefilter &pre = ere->prefilter;
+    walk_subject s = subject_of(text);
+    const prefilter_set &pre = ere->prefilter;
     if (offset < 0 || offset > s.length || s.length - offset < ere->min_length) return -1;
     if (!may_start_at(pre, s, offset)) return -1;
     if (pre.required_byte >= 0 &&
         !std::memchr(s.text + offset, pre.required_byte, s.length - offset))
         return -1;
-    if (Dfa *dfa = flags == 0 && !subs ? dfa_of(ere) : nullptr) {
+    if (dfa_machine *dfa = flags == 0 && !subs ? dfa_of(ere) : nullptr) {
         int end = dfa_longest_end(dfa, s.text, offset, s.length, nullptr);
         if (end != DFA_NO_MEMORY) return end >= 0 ? end - offset : -1;
     }
@@ -143,10 +144,10 @@ namespace {
 int forward(ERE *ere, int flags, const char *text, int offset, int *match_offset, int *match_length,
             ERE_SUBS *subs, bool want_end) {
     match_clear_abort();
-    Subject s = subject_of(text);
-    const Prefilter &pre = ere->prefilter;
+    walk_subject s = subject_of(text);
+    const prefilter_set &pre = ere->prefilter;
     if (offset < 0 || offset > s.length) return 0;
-    Dfa *dfa = flags == 0 ? dfa_of(ere) : nullptr;
+    dfa_machine *dfa = flags == 0 ? dfa_of(ere) : nullptr;
     // Start positions found by a scan for a few bytes are tried one by one;
     // where most bytes may start a match, the run backwards is cheaper.
     bool few_starts = pre.text_start_only ||
@@ -170,7 +171,7 @@ int forward(ERE *ere, int flags, const char *text, int offset, int *match_offset
         }
         int start = p;
         if (dfa) {
-            Found f = try_by_automata(dfa, s, p, want_end && !subs, &budget);
+            found_match f = try_by_automata(dfa, s, p, want_end && !subs, &budget);
             if (f.start == DFA_NONE && !f.settled) continue;
             if (f.start == DFA_NONE || f.start == DFA_GAVE_UP || f.end == DFA_GAVE_UP) return 0;
             if (f.start == DFA_NO_MEMORY || f.end == DFA_NO_MEMORY) {
@@ -209,15 +210,15 @@ int ere_match_start(ERE *ere, const char *text, int offset) {
 int ere_match_bwd(ERE *ere, int flags, const char *text, int limit, int *match_offset,
                   int *match_length, ERE_SUBS *subs) {
     match_clear_abort();
-    Subject s = subject_of(text);
-    const Prefilter &pre = ere->prefilter;
+    walk_subject s = subject_of(text);
+    const prefilter_set &pre = ere->prefilter;
     // No match ends past the text, so a limit beyond it changes nothing but
     // the start positions, which must stay inside the text.
     if (limit > s.length) limit = s.length;
     int last = limit - ere->min_length;
     if (last < 0) return 0;
-    if (Dfa *dfa = flags == 0 ? dfa_of(ere) : nullptr) {
-        Found f = backward_by_automata(dfa, s, limit);
+    if (dfa_machine *dfa = flags == 0 ? dfa_of(ere) : nullptr) {
+        found_match f = backward_by_automata(dfa, s, limit);
         if (f.start == DFA_NONE || f.start == DFA_GAVE_UP) return 0;
         if (f.start != DFA_NO_MEMORY) {
             ERE_SUBS spans;

@@ -4,27 +4,27 @@
 
 #include <climits>
 
-static Node empty_node = {NODE_EMPTY, 0, 0, 0, nullptr, nullptr, nullptr, nullptr};
+static ere_node empty_node = {NODE_EMPTY, 0, 0, 0, nullptr, nullptr, nullptr, nullptr};
 
-Node *node_empty() {
+ere_node *node_empty() {
     return &empty_node;
 }
 
-Node *node_new(NodeKind kind) {
-    Node *node = static_cast<Node *>(ere_alloc(sizeof(Node)));
+ere_node *node_new(node_kind kind) {
+    ere_node *node = static_cast<ere_node *>(ere_alloc(sizeof(ere_node)));
     if (node) node->kind = kind;
     return node;
 }
 
-void node_free_shallow(Node *node) {
+void node_free_shallow(ere_node *node) {
     if (node && node != &empty_node) ere_free(node);
 }
 
-void node_free(Node *node) {
+void node_free(ere_node *node) {
     // Concatenations and alternations nest to the left: follow that spine in a
     // loop so that long expressions do not recurse deeply.
     while (node && node != &empty_node) {
-        Node *next = nullptr;
+        ere_node *next = nullptr;
         switch (node->kind) {
         case NODE_STRING: ere_free(node->string); break;
         case NODE_SET: ere_free(node->set); break;
@@ -49,7 +49,7 @@ static long long saturate(long long n) {
     return n > INT_MAX ? INT_MAX : n;
 }
 
-int node_min_length(const Node *node) {
+int node_min_length(const ere_node *node) {
     switch (node->kind) {
     case NODE_CHAR:
     case NODE_EXCLUDED:
@@ -71,7 +71,7 @@ int node_min_length(const Node *node) {
     }
 }
 
-int node_count_groups(const Node *node) {
+int node_count_groups(const ere_node *node) {
     switch (node->kind) {
     case NODE_GROUP: return 1 + node_count_groups(node->left);
     case NODE_OPTIONAL:
@@ -84,7 +84,7 @@ int node_count_groups(const Node *node) {
     }
 }
 
-static bool has_level_backref(const Node *node) {
+static bool has_level_backref(const ere_node *node) {
     switch (node->kind) {
     case NODE_BACKREF: return true;
     case NODE_OPTIONAL:
@@ -97,8 +97,8 @@ static bool has_level_backref(const Node *node) {
     }
 }
 
-static void replace_level_groups(Node **slot) {
-    Node *node = *slot;
+static void replace_level_groups(ere_node **slot) {
+    ere_node *node = *slot;
     switch (node->kind) {
     case NODE_GROUP:
         *slot = node->left;
@@ -117,6 +117,6 @@ static void replace_level_groups(Node **slot) {
     }
 }
 
-void node_flatten_groups(Node **expression) {
+void node_flatten_groups(ere_node **expression) {
     if (!has_level_backref(*expression)) replace_level_groups(expression);
 }

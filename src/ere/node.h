@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-enum NodeKind : unsigned char {
+enum node_kind : unsigned char {
     NODE_EMPTY,
     NODE_CHAR,
     NODE_EXCLUDED,
@@ -35,39 +35,39 @@ constexpr uint32_t COUNT_UNBOUNDED = 0xFFFFFFFFu;
 // Bytes of a 256-bit character set.
 constexpr int SET_BYTES = 32;
 
-struct Node {
-    NodeKind kind;
-    unsigned char byte;    // character, excluded character; group index of a back-reference
-    uint32_t min, max;     // counted repetition
-    unsigned char *string; // length byte (2 to 254) followed by the bytes
-    unsigned char *set;    // SET_BYTES bytes, bit b of byte b/8 for byte value b
-    Node *left, *right;    // the child of a repetition or group is left
+struct ere_node {
+    node_kind kind;
+    unsigned char byte;     // character, excluded character; group index of a back-reference
+    uint32_t min, max;      // counted repetition
+    unsigned char *string;  // length byte (2 to 254) followed by the bytes
+    unsigned char *set;     // SET_BYTES bytes, bit b of byte b/8 for byte value b
+    ere_node *left, *right; // the child of a repetition or group is left
 };
 
 // The empty node is one shared constant; node_free leaves it alone.
-Node *node_empty();
+ere_node *node_empty();
 
 // A new node of a kind with no operands set, or null when out of memory.
-Node *node_new(NodeKind kind);
+ere_node *node_new(node_kind kind);
 
 // Frees a node with its whole subtree, strings and sets.
-void node_free(Node *node);
+void node_free(ere_node *node);
 
 // Frees a node alone, its children and operands untouched.
-void node_free_shallow(Node *node);
+void node_free_shallow(ere_node *node);
 
 // The smallest number of characters a match of the subtree covers (saturated
 // at INT_MAX).
-int node_min_length(const Node *node);
+int node_min_length(const ere_node *node);
 
 // The number of group nodes in the subtree, nested groups included.
-int node_count_groups(const Node *node);
+int node_count_groups(const ere_node *node);
 
 // Applies the group rule to the expression just parsed inside "(...)": unless
 // the expression holds a back-reference at its own level, every group at that
 // level is replaced by its child. Groups therefore survive at the top level and
 // directly inside groups whose level needs them for a back-reference.
-void node_flatten_groups(Node **expression);
+void node_flatten_groups(ere_node **expression);
 
 inline bool set_has(const unsigned char *set, int byte) {
     return set[byte >> 3] >> (byte & 7) & 1;

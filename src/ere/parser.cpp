@@ -11,7 +11,7 @@
 
 namespace {
 
-struct Parser {
+struct ere_parser {
     const char *pos;
     bool fold;
     int error;
@@ -19,21 +19,21 @@ struct Parser {
     int nesting;
 };
 
-Node *parse_expression(Parser *ps);
+ere_node *parse_expression(ere_parser *ps);
 
-Node *make_node(Parser *ps, NodeKind kind) {
+ere_node *make_node(ere_parser *ps, node_kind kind) {
     if (++ps->nodes > PARSE_NODE_LIMIT) {
         ps->error = ERE_ERR_TOO_COMPLEX;
         return nullptr;
     }
-    Node *node = node_new(kind);
+    ere_node *node = node_new(kind);
     if (!node) ps->error = ERE_ERR_MEMORY;
     return node;
 }
 
 // A node with children; on failure the children are freed.
-Node *make_parent(Parser *ps, NodeKind kind, Node *left, Node *right) {
-    Node *node = make_node(ps, kind);
+ere_node *make_parent(ere_parser *ps, node_kind kind, ere_node *left, ere_node *right) {
+    ere_node *node = make_node(ps, kind);
     if (!node) {
         node_free(left);
         node_free(right);
@@ -44,11 +44,11 @@ Node *make_parent(Parser *ps, NodeKind kind, Node *left, Node *right) {
     return node;
 }
 
-unsigned char fold(const Parser *ps, unsigned char c) {
+unsigned char fold(const ere_parser *ps, unsigned char c) {
     return ps->fold ? static_cast<unsigned char>(std::tolower(c)) : c;
 }
 
-TokenKind peek(const Parser *ps, Token *token) {
+token_kind peek(const ere_parser *ps, ere_token *token) {
     scan_token(ps->pos, token);
     return token->kind;
 }
@@ -66,7 +66,7 @@ const char *read_count(const char *p, uint32_t *value) {
 }
 
 // p is just after "{". Returns the position after "}", or null with the error set.
-const char *parse_counts(Parser *ps, const char *p, uint32_t *min, uint32_t *max) {
+const char *parse_counts(ere_parser *ps, const char *p, uint32_t *min, uint32_t *max) {
     if (!std::isdigit(static_cast<unsigned char>(*p))) {
         ps->error = ERE_ERR_COUNT_MIN;
         return nullptr;
@@ -95,16 +95,16 @@ const char *parse_counts(Parser *ps, const char *p, uint32_t *min, uint32_t *max
     return p + 1;
 }
 
-Node *parse_group(Parser *ps) {
+ere_node *parse_group(ere_parser *ps) {
     if (++ps->nesting > PARSE_NESTING_LIMIT) {
         ps->error = ERE_ERR_TOO_COMPLEX;
         return nullptr;
     }
-    Node *inner = parse_expression(ps);
+    ere_node *inner = parse_expression(ps);
     ps->nesting--;
     if (!inner) return nullptr;
     node_flatten_groups(&inner);
-    Token token;
+    ere_token token;
     if (peek(ps, &token) != TOK_CLOSE_GROUP) {
         node_free(inner);
         ps->error = ERE_ERR_UNFINISHED_GROUP;
@@ -114,8 +114,8 @@ Node *parse_group(Parser *ps) {
     return make_parent(ps, NODE_GROUP, inner, nullptr);
 }
 
-Node *parse_string(Parser *ps, const Token &token) {
-    Node *node = make_node(ps, NODE_STRING);
+ere_node *parse_string(ere_parser *ps, const ere_token &token) {
+    ere_node *node = make_node(ps, NODE_STRING);
     if (!node) return nullptr;
     node->string = static_cast<unsigned char *>(ere_alloc(token.length + 1));
     if (!node->string) {
@@ -129,9 +129,9 @@ Node *parse_string(Parser *ps, const Token &token) {
     return node;
 }
 
-Node *parse_atom(Parser *ps) {
-    Token token;
-    NodeKind kind;
+ere_node *parse_atom(ere_parser *ps) {
+    ere_token token;
+    node_kind kind;
     switch (peek(ps, &token)) {
     case TOK_END:
     case TOK_CLOSE_GROUP:
@@ -144,7 +144,7 @@ Node *parse_atom(Parser *ps) {
     case TOK_CLOSE_SET: ps->error = ERE_ERR_CLOSE_BRACKET; return nullptr;
     case TOK_OPEN_GROUP: ps->pos = token.next; return parse_group(ps);
     case TOK_OPEN_SET: {
-        Node *node = make_node(ps, NODE_SET);
+        ere_node *node = make_node(ps, NODE_SET);
         if (!node) return nullptr;
         const char *next =
             bracket_parse(token.next, ps->fold ? ERE_ICASE : 0, &node->set, &ps->error);
@@ -170,18 +170,18 @@ Node *parse_atom(Parser *ps) {
     case TOK_WORD_BOUNDARY: kind = NODE_WORD_BOUNDARY; break;
     default: kind = NODE_EMPTY; break; // every token is handled above
     }
-    Node *node = make_node(ps, kind);
+    ere_node *node = make_node(ps, kind);
     if (!node) return nullptr;
     node->byte = kind == NODE_BACKREF ? token.value : fold(ps, token.value);
     ps->pos = token.next;
     return node;
 }
 
-Node *parse_piece(Parser *ps) {
-    Node *node = parse_atom(ps);
+ere_node *parse_piece(ere_parser *ps) {
+    ere_node *node = parse_atom(ps);
     while (node) {
-        Token token;
-        NodeKind kind;
+        ere_token token;
+        node_kind kind;
         switch (peek(ps, &token)) {
         case TOK_OPTIONAL: kind = NODE_OPTIONAL; break;
         case TOK_PLUS: kind = NODE_PLUS; break;
@@ -208,13 +208,13 @@ Node *parse_piece(Parser *ps) {
     return nullptr;
 }
 
-Node *parse_branch(Parser *ps) {
-    Node *node = parse_piece(ps);
-    Token token;
+ere_node *parse_branch(ere_parser *ps) {
+    ere_node *node = parse_piece(ps);
+    ere_token token;
     while (node) {
-        TokenKind kind = peek(ps, &token);
+        token_kind kind = peek(ps, &token);
         if (kind == TOK_END || kind == TOK_CLOSE_GROUP || kind == TOK_BAR) break;
-        Node *right = parse_piece(ps);
+        ere_node *right = parse_piece(ps);
         if (!right) {
             node_free(node);
             return nullptr;
@@ -224,12 +224,12 @@ Node *parse_branch(Parser *ps) {
     return node;
 }
 
-Node *parse_expression(Parser *ps) {
-    Node *node = parse_branch(ps);
-    Token token;
+ere_node *parse_expression(ere_parser *ps) {
+    ere_node *node = parse_branch(ps);
+    ere_token token;
     while (node && peek(ps, &token) == TOK_BAR) {
         ps->pos = token.next;
-        Node *right = parse_branch(ps);
+        ere_node *right = parse_branch(ps);
         if (!right) {
             node_free(node);
             return nullptr;
@@ -241,9 +241,9 @@ Node *parse_expression(Parser *ps) {
 
 } // namespace
 
-Node *parse_pattern(const char *pattern, int flags, const char **stop, int *error) {
-    Parser ps = {pattern, (flags & ERE_ICASE) != 0, ERE_OK, 0, 0};
-    Node *tree = parse_expression(&ps);
+ere_node *parse_pattern(const char *pattern, int flags, const char **stop, int *error) {
+    ere_parser ps = {pattern, (flags & ERE_ICASE) != 0, ERE_OK, 0, 0};
+    ere_node *tree = parse_expression(&ps);
     if (!tree) {
         *error = ps.error;
         return nullptr;

@@ -12,4 +12,4 @@ constexpr int PARSE_NESTING_LIMIT = 1000;
 // Parses an expression from pattern. Returns its tree and stores in *stop the
 // position where the parse stopped (the end, or a ")" that closes no group),
 // or returns null after storing an error code; nothing built is left behind.
-Node *parse_pattern(const char *pattern, int flags, const char **stop, int *error);
+ere_node *parse_pattern(const char *pattern, int flags, const char **stop, int *error);

@@ -9,7 +9,7 @@ namespace {
 
 // Adds the bytes a consuming edge can take first (never the NUL). An edge
 // of one byte names it; the others are asked byte by byte.
-void add_first_bytes(const Edge &edge, bool *first) {
+void add_first_bytes(const ere_edge &edge, bool *first) {
     if (edge.kind == EDGE_BYTE || edge.kind == EDGE_STRING) {
         unsigned char c = edge.kind == EDGE_BYTE ? edge.operand.byte : edge.operand.string[1];
         if (c != 0) first[c] = true;
@@ -34,8 +34,8 @@ void add_first_bytes(const Edge &edge, bool *first) {
 // edges met can take first. A back-reference met before anything is consumed
 // can only repeat an empty span, so it is followed as zero-width too; after
 // the first byte it may take anything, which is noted.
-struct Closure {
-    const Automaton *aut;
+struct prefilter_closure {
+    const ere_automaton *aut;
     bool through_start_anchor;
     bool after_first_byte;
     bool seen[AUT_STATES];
@@ -45,12 +45,12 @@ struct Closure {
     bool first[256];
 };
 
-void close_over(Closure *c, int state) {
+void close_over(prefilter_closure *c, int state) {
     if (c->seen[state]) return;
     c->seen[state] = true;
     if (c->aut->flags[state] & STATE_ACCEPTING) c->accepting = true;
     for (int e = c->aut->head[state]; e >= 0; e = c->aut->edges[e].next) {
-        const Edge &edge = c->aut->edges[e];
+        const ere_edge &edge = c->aut->edges[e];
         if (!edge_is_zero_width(edge.kind)) {
             c->consuming = true;
             add_first_bytes(edge, c->first);
@@ -65,12 +65,12 @@ void close_over(Closure *c, int state) {
 // Notes the consuming edges a walk from state can take first when only group
 // edges (which always apply) lie before them. False when an accepting state
 // or another zero-width edge comes first, or there are too many.
-bool collect_steps(const Automaton *aut, int state, bool *seen, Prefilter *pre) {
+bool collect_steps(const ere_automaton *aut, int state, bool *seen, prefilter_set *pre) {
     if (seen[state]) return true;
     seen[state] = true;
     if (aut->flags[state] & STATE_ACCEPTING) return false;
     for (int e = aut->head[state]; e >= 0; e = aut->edges[e].next) {
-        const Edge &edge = aut->edges[e];
+        const ere_edge &edge = aut->edges[e];
         if (edge.kind == EDGE_OPEN || edge.kind == EDGE_CLOSE) {
             if (!collect_steps(aut, edge.target, seen, pre)) return false;
         } else if (edge_is_zero_width(edge.kind)) {
@@ -89,18 +89,18 @@ bool collect_steps(const Automaton *aut, int state, bool *seen, Prefilter *pre) 
 // set, so the 32 bytes from a * 32 are the row of the second bytes after a:
 // a step's rows are filled whole, which an expression starting with ".*"
 // (every pair) needs at each compile.
-void build_pairs(const Automaton *aut, Prefilter *pre) {
+void build_pairs(const ere_automaton *aut, prefilter_set *pre) {
     std::memset(pre->pairs, 0, sizeof pre->pairs);
     constexpr int row_bytes = 256 / 8;
     for (int i = 0; i < pre->step_count; i++) {
-        const Edge &edge = aut->edges[pre->step_edges[i]];
+        const ere_edge &edge = aut->edges[pre->step_edges[i]];
         bool first[256] = {};
         add_first_bytes(edge, first);
         bool second[256] = {};
         if (edge.kind == EDGE_STRING) {
             second[edge.operand.string[2]] = true;
         } else {
-            Closure c = {};
+            prefilter_closure c = {};
             c.aut = aut;
             c.through_start_anchor = true;
             c.after_first_byte = true;
@@ -128,7 +128,7 @@ void build_pairs(const Automaton *aut, Prefilter *pre) {
 }
 
 // The bytes every match of node contains, as a 256-bit set.
-void required_bytes(const Node *node, unsigned char *out) {
+void required_bytes(const ere_node *node, unsigned char *out) {
     std::memset(out, 0, SET_BYTES);
     switch (node->kind) {
     case NODE_CHAR: set_add(out, node->byte); break;
@@ -174,7 +174,7 @@ int pick_required(const unsigned char *required, const bool *first) {
     return best;
 }
 
-bool same_step(const Edge &a, const Edge &b) {
+bool same_step(const ere_edge &a, const ere_edge &b) {
     if (a.kind != b.kind || a.target != b.target) return false;
     switch (a.kind) {
     case EDGE_BYTE:
@@ -188,7 +188,7 @@ bool same_step(const Edge &a, const Edge &b) {
 
 // Whether every edge of state has an equal edge in other's list: then every
 // path from state has a twin from other.
-bool has_all_steps_of(const Automaton *aut, int other, int state) {
+bool has_all_steps_of(const ere_automaton *aut, int other, int state) {
     for (int e = aut->head[state]; e >= 0; e = aut->edges[e].next) {
         bool found = false;
         for (int f = aut->head[other]; f >= 0 && !found; f = aut->edges[f].next)
@@ -200,8 +200,9 @@ bool has_all_steps_of(const Automaton *aut, int other, int state) {
 
 } // namespace
 
-void prefilter_build(const Node *tree, const Automaton *aut, int start, Prefilter *pre) {
-    Closure c = {};
+void prefilter_build(const ere_node *tree, const ere_automaton *aut, int start,
+                     prefilter_set *pre) {
+    prefilter_closure c = {};
     c.aut = aut;
     c.through_start_anchor = true;
     close_over(&c, start);
@@ -233,7 +234,7 @@ void prefilter_build(const Node *tree, const Automaton *aut, int start, Prefilte
                 pre->skip_edges[pre->skip_count++] = e;
     }
 
-    Closure unanchored = {};
+    prefilter_closure unanchored = {};
     unanchored.aut = aut;
     unanchored.through_start_anchor = false;
     close_over(&unanchored, start);
@@ -244,11 +245,11 @@ void prefilter_build(const Node *tree, const Automaton *aut, int start, Prefilte
     pre->required_byte = pick_required(required, pre->first);
 }
 
-void prefilter_required_bytes(const Node *tree, unsigned char *set) {
+void prefilter_required_bytes(const ere_node *tree, unsigned char *set) {
     required_bytes(tree, set);
 }
 
-void prefilter_last_bytes(const Node *tree, unsigned char *set) {
+void prefilter_last_bytes(const ere_node *tree, unsigned char *set) {
     switch (tree->kind) {
     case NODE_CHAR: set_add(set, tree->byte); break;
     case NODE_STRING: set_add(set, tree->string[tree->string[0]]); break;

@@ -8,7 +8,7 @@
 #include "ere/node.h"
 #include "ere/scan.h"
 
-struct Prefilter {
+struct prefilter_set {
     bool can_be_empty;                 // a match may consume nothing: every position is a candidate
     bool text_start_only;              // every match starts at the start of the text
     int first_count;                   // number of bytes a match can start with
@@ -32,12 +32,12 @@ struct Prefilter {
     int required_byte; // a byte every match contains, or -1
 };
 
-void prefilter_build(const Node *tree, const Automaton *aut, int start, Prefilter *pre);
+void prefilter_build(const ere_node *tree, const ere_automaton *aut, int start, prefilter_set *pre);
 
 // The bytes every match of the tree contains, as a 256-bit set.
-void prefilter_required_bytes(const Node *tree, unsigned char *set);
+void prefilter_required_bytes(const ere_node *tree, unsigned char *set);
 
 // Adds to set (256 bits) every byte that a match of the tree can end with:
 // the last byte it consumes. A byte whose test is not a plain set counts
 // as any byte.
-void prefilter_last_bytes(const Node *tree, unsigned char *set);
+void prefilter_last_bytes(const ere_node *tree, unsigned char *set);

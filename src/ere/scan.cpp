@@ -7,11 +7,11 @@
 namespace {
 
 #ifdef __SSE2__
-struct Wanted {
+struct wanted_bytes {
     __m128i first[SCAN_MAX], second[SCAN_MAX];
     int count;
 
-    Wanted(const unsigned char *firsts, const unsigned char *seconds, int n) : count(n) {
+    wanted_bytes(const unsigned char *firsts, const unsigned char *seconds, int n) : count(n) {
         for (int i = 0; i < SCAN_MAX; i++) {
             first[i] = sixteen(firsts[i < n ? i : n - 1]);
             if (seconds) second[i] = sixteen(seconds[i < n ? i : n - 1]);
@@ -70,7 +70,7 @@ template <typename Hits> int scan_blocks_back(int first, int p, Hits hits_at) {
 int scan_for_bytes(const unsigned char *text, int p, int last, const unsigned char *bytes,
                    int count) {
 #ifdef __SSE2__
-    Wanted wanted(bytes, nullptr, count);
+    wanted_bytes wanted(bytes, nullptr, count);
     int found = scan_blocks(p, last, [&](int at) { return wanted.bytes_at(text + at); });
     if (found != -2) return found;
 #endif
@@ -84,7 +84,7 @@ int scan_back_for_bytes(const unsigned char *text, int first, int p, const unsig
                         int count) {
     if (count == 1) return scan_back_for_byte(text, first, p, bytes[0]);
 #ifdef __SSE2__
-    Wanted wanted(bytes, nullptr, count);
+    wanted_bytes wanted(bytes, nullptr, count);
     int found = scan_blocks_back(first, p, [&](int at) { return wanted.bytes_at(text + at); });
     if (found != -2) return found;
 #endif
@@ -97,7 +97,7 @@ int scan_back_for_bytes(const unsigned char *text, int first, int p, const unsig
 int scan_for_pairs(const unsigned char *text, int p, int last, const unsigned char *firsts,
                    const unsigned char *seconds, int count) {
 #ifdef __SSE2__
-    Wanted wanted(firsts, seconds, count);
+    wanted_bytes wanted(firsts, seconds, count);
     int found = scan_blocks(p, last, [&](int at) { return wanted.pairs_at(text + at); });
     if (found != -2) return found;
 #endif

@@ -43,12 +43,12 @@ static bool ends_run(char c) {
     return c == '\0' || std::strchr(run_stoppers, c) != nullptr;
 }
 
-static void set_token(Token *token, TokenKind kind, const char *next) {
+static void set_token(ere_token *token, token_kind kind, const char *next) {
     token->kind = kind;
     token->next = next;
 }
 
-static void scan_backslash(const char *p, Token *token) {
+static void scan_backslash(const char *p, ere_token *token) {
     // p is at the backslash.
     switch (p[1]) {
     case '`': set_token(token, TOK_START_ANCHOR, p + 2); return;
@@ -76,7 +76,7 @@ static void scan_backslash(const char *p, Token *token) {
     token->value = static_cast<unsigned char>(value);
 }
 
-static void scan_tilde(const char *p, Token *token) {
+static void scan_tilde(const char *p, ere_token *token) {
     // p is at the "~". A "~" whose excluded character would end the
     // expression (nothing after it, or an escape that reads as the end) is the
     // character "~" itself; the scanner then stops where the expression ends.
@@ -101,7 +101,7 @@ static void scan_tilde(const char *p, Token *token) {
     token->value = static_cast<unsigned char>(p[1]);
 }
 
-void scan_token(const char *p, Token *token) {
+void scan_token(const char *p, ere_token *token) {
     switch (*p) {
     case '\0': set_token(token, TOK_END, p); return;
     case '.': set_token(token, TOK_ANY, p + 1); return;

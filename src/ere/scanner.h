@@ -2,7 +2,7 @@
 // a position, and the position after it, so the parser can peek and advance.
 #pragma once
 
-enum TokenKind {
+enum token_kind {
     TOK_END,
     TOK_ANY,
     TOK_OPEN_SET,
@@ -29,8 +29,8 @@ enum TokenKind {
     TOK_STRING,
 };
 
-struct Token {
-    TokenKind kind;
+struct ere_token {
+    token_kind kind;
     unsigned char value; // character, excluded character, back-reference group index
     const char *string;  // first byte of a string token
     int length;          // length of a string token (2 to 254)
@@ -41,7 +41,7 @@ struct Token {
 constexpr int RUN_LIMIT = 255;
 
 // Scans the token at p.
-void scan_token(const char *p, Token *token);
+void scan_token(const char *p, ere_token *token);
 
 // Reads an escaped character; p is just after the backslash. Returns its value
 // and stores the position after it in next. A value of 0 (also for a backslash

@@ -16,7 +16,7 @@ inline bool is_word_byte(unsigned char c) {
 // The number of bytes a consuming edge (kinds 0 to 6) takes at p without
 // passing limit, or -1 when it does not apply there. text[limit] must be
 // readable; no edge takes the text's terminating NUL.
-inline int edge_consumes(const Edge &edge, const unsigned char *text, int p, int limit) {
+inline int edge_consumes(const ere_edge &edge, const unsigned char *text, int p, int limit) {
     unsigned char c = text[p];
     bool applies;
     switch (edge.kind) {

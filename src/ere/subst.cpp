@@ -6,7 +6,7 @@
 
 namespace {
 
-struct Output {
+struct subst_output {
     char *text;
     int length;
     int max;
@@ -28,7 +28,7 @@ int fail(int code, int *error_code) {
 
 int ere_subs_with(const char *text, int match_offset, int match_length, const ERE_SUBS *subs,
                   const char *replacement, char *output, int max, int *error_code) {
-    Output out = {output, 0, max};
+    subst_output out = {output, 0, max};
     int groups = subs ? subs->count : 0;
     if (!out.append(text, match_offset)) return fail(ERE_ERR_SUBST_LENGTH, error_code);
     for (const char *r = replacement; *r;) {

@@ -2,17 +2,17 @@
 
 namespace {
 
-EdgeOperand no_operand() {
-    EdgeOperand operand;
+edge_operand no_operand() {
+    edge_operand operand;
     operand.string = nullptr;
     return operand;
 }
 
-bool epsilon(Automaton *aut, int from, int to) {
+bool epsilon(ere_automaton *aut, int from, int to) {
     return aut_add_edge(aut, from, aut_edge(EDGE_EPSILON, no_operand(), to));
 }
 
-bool new_pair(Automaton *aut, int *start, int *end) {
+bool new_pair(ere_automaton *aut, int *start, int *end) {
     *start = aut_new_state(aut);
     if (*start < 0) return false;
     *end = aut_new_state(aut);
@@ -20,11 +20,11 @@ bool new_pair(Automaton *aut, int *start, int *end) {
 }
 
 // One edge between two new states.
-bool build_single(Automaton *aut, int kind, EdgeOperand operand, int *start, int *end) {
+bool build_single(ere_automaton *aut, int kind, edge_operand operand, int *start, int *end) {
     return new_pair(aut, start, end) && aut_add_edge(aut, *start, aut_edge(kind, operand, *end));
 }
 
-bool build_counted(const Node *node, Automaton *aut, int *start, int *end) {
+bool build_counted(const ere_node *node, ere_automaton *aut, int *start, int *end) {
     if (!new_pair(aut, start, end)) return false;
     int cur = *start, cs, ce;
     for (uint32_t i = 0; i < node->min; i++) {
@@ -46,8 +46,8 @@ bool build_counted(const Node *node, Automaton *aut, int *start, int *end) {
 
 } // namespace
 
-bool thompson_build(const Node *node, Automaton *aut, int *start, int *end) {
-    EdgeOperand operand = no_operand();
+bool thompson_build(const ere_node *node, ere_automaton *aut, int *start, int *end) {
+    edge_operand operand = no_operand();
     int cs, ce, rs, re;
     switch (node->kind) {
     case NODE_EMPTY: return new_pair(aut, start, end) && epsilon(aut, *start, *end);

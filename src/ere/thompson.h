@@ -8,4 +8,4 @@
 
 // Builds node into aut, storing its start and end states. Returns false when
 // the automaton runs out of states or edge slots.
-bool thompson_build(const Node *node, Automaton *aut, int *start, int *end);
+bool thompson_build(const ere_node *node, ere_automaton *aut, int *start, int *end);

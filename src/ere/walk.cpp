@@ -10,7 +10,7 @@ namespace {
 
 // The walk is a loop over an explicit stack of frames, one per edge followed,
 // so that long texts and looping patterns cannot exhaust the thread's stack.
-struct Frame {
+struct walk_frame {
     int state;
     int pos;
     int edge;       // next edge of state's list to try, -1 when done
@@ -21,22 +21,22 @@ struct Frame {
 
 // Spans are recorded per group nesting level: entering a group pushes a fresh
 // record linked to the one that was current.
-struct Record {
+struct walk_record {
     ERE_SUBS subs;
     int link;
 };
 
 // Storage kept from one walk to the next.
-struct Stack {
-    Frame *frames = nullptr;
+struct walk_stack {
+    walk_frame *frames = nullptr;
     int frame_capacity = 0;
-    Record *records = nullptr;
+    walk_record *records = nullptr;
     int record_capacity = 0;
 };
 
 // The match context; one match runs at a time.
-struct Context {
-    Automaton *aut;
+struct walk_context {
+    ere_automaton *aut;
     bool shortest;
     bool no_extend;
     const unsigned char *text;
@@ -48,8 +48,8 @@ struct Context {
     int current;
 };
 
-Stack stack;
-Context ctx;
+walk_stack stack;
+walk_context ctx;
 
 bool word_start(int p) {
     return (p == 0 || !is_word_byte(ctx.text[p - 1])) && is_word_byte(ctx.text[p]);
@@ -102,7 +102,7 @@ inline bool push(int state, int pos, int via, int saved_last, int inner) {
     if (ctx.depth == stack.frame_capacity &&
         !grow(&stack.frames, &stack.frame_capacity, ctx.depth + 1))
         return false;
-    Frame &f = stack.frames[ctx.depth++];
+    walk_frame &f = stack.frames[ctx.depth++];
     f.state = state;
     f.pos = pos;
     f.via = via;
@@ -118,9 +118,9 @@ inline bool push(int state, int pos, int via, int saved_last, int inner) {
 
 // Pops the top frame and undoes what following its edge did.
 inline void pop() {
-    const Frame &f = stack.frames[--ctx.depth];
+    const walk_frame &f = stack.frames[--ctx.depth];
     if (f.via < 0) return;
-    Edge &edge = ctx.aut->edges[f.via];
+    ere_edge &edge = ctx.aut->edges[f.via];
     if (!edge_is_zero_width(edge.kind)) return;
     edge.last = f.saved_last;
     if (edge.kind == EDGE_OPEN) {
@@ -135,25 +135,25 @@ inline void pop() {
 // Follows a zero-width edge to position q under the rule that stops loops of
 // edges that consume nothing: never twice at the same position on one path.
 // The caller has checked that the edge's last position is not q.
-bool follow_zero_width(Edge &edge, int e, int q, int inner = -1) {
+bool follow_zero_width(ere_edge &edge, int e, int q, int inner = -1) {
     int saved = edge.last;
     edge.last = q;
     return push(edge.target, q, e, saved, inner);
 }
 
-bool open_group(Edge &edge, int e, int p) {
+bool open_group(ere_edge &edge, int e, int p) {
     ERE_SUBS &level = stack.records[ctx.current].subs;
     if (level.count < 9) level.span[level.count].offset = p;
     if (edge.last == p) return true;
     if (!grow(&stack.records, &stack.record_capacity, ctx.record_count + 1)) return false;
-    Record &fresh = stack.records[ctx.record_count];
+    walk_record &fresh = stack.records[ctx.record_count];
     fresh.subs.count = 0;
     fresh.link = ctx.current;
     ctx.current = ctx.record_count++;
     return follow_zero_width(edge, e, p);
 }
 
-bool close_group(Edge &edge, int e, int p) {
+bool close_group(ere_edge &edge, int e, int p) {
     int inner = ctx.current;
     ctx.current = stack.records[inner].link;
     ERE_SUBS &level = stack.records[ctx.current].subs;
@@ -166,7 +166,7 @@ bool close_group(Edge &edge, int e, int p) {
     return follow_zero_width(edge, e, p, inner);
 }
 
-bool back_reference(Edge &edge, int e, int p) {
+bool back_reference(ere_edge &edge, int e, int p) {
     const ERE_SUBS &level = stack.records[ctx.current].subs;
     int group = edge.operand.group;
     if (group >= level.count) return true;
@@ -179,7 +179,7 @@ bool back_reference(Edge &edge, int e, int p) {
 
 // Tries edge e at position p; returns false when the walk must give up.
 inline bool try_edge(int e, int p) {
-    Edge &edge = ctx.aut->edges[e];
+    ere_edge &edge = ctx.aut->edges[e];
     if (edge.kind < EDGE_EPSILON) {
         int n = edge_consumes(edge, ctx.text, p, ctx.limit);
         return n < 0 || push(edge.target, p + n, e, 0, 0);
@@ -196,7 +196,7 @@ inline bool try_edge(int e, int p) {
 
 } // namespace
 
-int walk_search(ERE *ere, int flags, const Subject &subject, int start, int limit,
+int walk_search(ERE *ere, int flags, const walk_subject &subject, int start, int limit,
                 ERE_SUBS *spans) {
     ctx.aut = ere->automaton;
     ctx.shortest = (flags & ERE_SHORTEST) != 0;
@@ -215,10 +215,10 @@ int walk_search(ERE *ere, int flags, const Subject &subject, int start, int limi
     ctx.record_count = 1;
     ctx.current = 0;
 
-    const Edge *edges = ctx.aut->edges;
+    const ere_edge *edges = ctx.aut->edges;
     bool gave_up = !push(ere->start, start, -1, 0, 0);
     while (ctx.depth > 0 && !gave_up) {
-        Frame &f = stack.frames[ctx.depth - 1];
+        walk_frame &f = stack.frames[ctx.depth - 1];
         int e = f.edge;
         if (e < 0) {
             pop();

@@ -6,7 +6,7 @@
 #include "ere/ere.h"
 
 // The subject of a match: text[length] is its NUL.
-struct Subject {
+struct walk_subject {
     const unsigned char *text;
     int length;
 };
@@ -16,4 +16,5 @@ struct Subject {
 // receives the spans of the winning path (and is written only when an end is
 // found). Returns -1 too when the poll asks to give up (or the walk's stack
 // cannot grow); match_gave_up() (ere/poll.h) then tells so.
-int walk_search(ERE *ere, int flags, const Subject &subject, int start, int limit, ERE_SUBS *spans);
+int walk_search(ERE *ere, int flags, const walk_subject &subject, int start, int limit,
+                ERE_SUBS *spans);

@@ -14,12 +14,12 @@
 
 namespace {
 
-using Name = char[OS_FN_SIZE];
+using os_name = char[OS_FN_SIZE];
 
 constexpr std::size_t path_scan_limit = 2000;
 
 // Writes the parts one after another into out; false when they need more than OS_FN_MAX bytes.
-bool concat(Name &out, std::initializer_list<std::string_view> parts) {
+bool concat(os_name &out, std::initializer_list<std::string_view> parts) {
     std::size_t len = 0;
     for (std::string_view part : parts) {
         if (part.size() > OS_FN_MAX - len) return false;
@@ -30,7 +30,7 @@ bool concat(Name &out, std::initializer_list<std::string_view> parts) {
     return true;
 }
 
-const char *keep(Name &result, const Name &name) {
+const char *keep(os_name &result, const os_name &name) {
     std::memcpy(result, name, std::strlen(name) + 1);
     return result;
 }
@@ -47,7 +47,7 @@ const char *env_value(const char *name, std::size_t n) {
 // The directory "~user" stands for, given the user part; null when there is none.
 const char *tilde_dir(std::string_view user) {
     if (user.empty()) return std::getenv("HOME");
-    Name login;
+    os_name login;
     if (!concat(login, {user})) return nullptr;
     const struct passwd *entry = getpwnam(login);
     return entry ? entry->pw_dir : nullptr;
@@ -56,9 +56,9 @@ const char *tilde_dir(std::string_view user) {
 } // namespace
 
 const char *get_os_fn(const char *name) {
-    static Name result;
+    static os_name result;
     if (!name) return nullptr;
-    Name out;
+    os_name out;
     std::size_t len = 0;
     if (name[0] == '~') {
         std::string_view after(name + 1);
@@ -92,7 +92,7 @@ void get_match_fn(const char *host_name, char *out) {
 }
 
 void expand_fn(const char *text, char *out) {
-    Name expanded;
+    os_name expanded;
     std::size_t len = 0;
     auto fits = [&](const char *bytes, std::size_t n) {
         if (n > OS_FN_MAX - len) return false;
@@ -116,7 +116,7 @@ void expand_fn(const char *text, char *out) {
 }
 
 const char *get_nest_fn(const char *containing, const char *name) {
-    static Name result;
+    static os_name result;
     if (!name) return nullptr;
     if (!name[0]) {
         result[0] = '\0';
@@ -128,7 +128,7 @@ const char *get_nest_fn(const char *containing, const char *name) {
     } else {
         const char *slash = std::strrchr(containing, '/');
         std::string_view dir(containing, slash ? slash + 1 - containing : 0);
-        Name joined;
+        os_name joined;
         if (!concat(joined, {dir, name})) return nullptr;
         host_name = get_os_fn(joined);
     }
@@ -138,12 +138,12 @@ const char *get_nest_fn(const char *containing, const char *name) {
 }
 
 const char *get_ox_fn(const char *program_path) {
-    static Name result;
+    static os_name result;
     const char *slash = std::strrchr(program_path, '/');
     std::string_view base = slash ? slash + 1 : program_path;
     std::string_view home = mdep_home_dir();
     std::string_view separator = !home.empty() && home.back() == '/' ? "" : "/";
-    Name candidate;
+    os_name candidate;
     if (concat(candidate, {home, separator, ".", base, "rc"}) && is_readable_file(candidate)) {
         return keep(result, candidate);
     }
@@ -159,8 +159,8 @@ const char *get_ox_fn(const char *program_path) {
 }
 
 const char *search_path(const char *name, const char *variable) {
-    static Name result;
-    Name candidate;
+    static os_name result;
+    os_name candidate;
     if (concat(candidate, {name}) && is_readable_file(candidate)) return keep(result, candidate);
     const char *value = std::getenv(variable);
     if (!value) return nullptr;
@@ -189,7 +189,7 @@ int is_readable_file(const char *path) {
 }
 
 const char *get_bak_fn(const char *host_name) {
-    static Name result;
+    static os_name result;
     std::string_view path(host_name);
     std::size_t slash = path.rfind('/');
     std::size_t base_at = slash == std::string_view::npos ? 0 : slash + 1;
@@ -201,13 +201,13 @@ const char *get_bak_fn(const char *host_name) {
         if (base.substr(dot) == ".bak") return nullptr;
         stem = path.substr(0, base_at + dot);
     }
-    Name backup;
+    os_name backup;
     if (!concat(backup, {stem, ".bak"})) return nullptr;
     return keep(result, backup);
 }
 
 const char *get_tmp_fn() {
-    static Name result;
+    static os_name result;
     char name[] = "/tmp/oxXXXXXX";
     int fd = write_calls::make_temporary(name);
     if (fd < 0) return nullptr;

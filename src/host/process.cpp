@@ -14,12 +14,12 @@ namespace {
 int saved_fds[3] = {-1, -1, -1};
 
 // Owns a descriptor that may have failed to open (-1).
-class Descriptor {
+class owned_fd {
   public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    ~Descriptor() {
+    explicit owned_fd(int fd) : fd_(fd) {}
+    owned_fd(const owned_fd &) = delete;
+    owned_fd &operator=(const owned_fd &) = delete;
+    ~owned_fd() {
         if (fd_ >= 0) close(fd_);
     }
     // Makes the standard descriptor refer to this one; nothing when it failed to open.
@@ -34,16 +34,16 @@ class Descriptor {
 // Holds the standard descriptors saved while a command runs; they come back on
 // every path out. Buffered output is flushed first so that it reaches the
 // descriptors it was written for.
-class StdFdsSaved {
+class saved_std_fds {
   public:
-    StdFdsSaved() {
+    saved_std_fds() {
         std::fflush(stdout);
         std::fflush(stderr);
         save_std_fds();
     }
-    StdFdsSaved(const StdFdsSaved &) = delete;
-    StdFdsSaved &operator=(const StdFdsSaved &) = delete;
-    ~StdFdsSaved() { restore_std_fds(); }
+    saved_std_fds(const saved_std_fds &) = delete;
+    saved_std_fds &operator=(const saved_std_fds &) = delete;
+    ~saved_std_fds() { restore_std_fds(); }
 };
 
 void wait_for_return() {
@@ -78,8 +78,8 @@ const char *get_shell() {
 int shell(const char *command) {
     int started;
     {
-        Descriptor tty(open("/dev/tty", O_RDWR | O_CLOEXEC));
-        StdFdsSaved saved;
+        owned_fd tty(open("/dev/tty", O_RDWR | O_CLOEXEC));
+        saved_std_fds saved;
         for (int fd = 0; fd < 3; ++fd) tty.redirect(fd);
         started = run_job(command[0] ? command : get_shell());
         if (command[0]) wait_for_return();
@@ -91,9 +91,9 @@ int shell(const char *command) {
 int xfilter(const char *command, const char *input, const char *output) {
     int started;
     {
-        Descriptor in(open(input, O_RDONLY | O_CLOEXEC));
-        Descriptor out(open(output, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-        StdFdsSaved saved;
+        owned_fd in(open(input, O_RDONLY | O_CLOEXEC));
+        owned_fd out(open(output, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+        saved_std_fds saved;
         in.redirect(0);
         out.redirect(1);
         out.redirect(2);

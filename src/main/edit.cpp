@@ -29,12 +29,12 @@ static void tell_and_wait(const char *message, const char *fn = "") {
 }
 
 load_result load_file(const char *fn, int parent) {
-    LANG *lang = lang_for_file(fn);
+    language_def *lang = lang_for_file(fn);
     if (lang == nullptr) {
         tell_and_wait(error_messages[ERR_CANT_DEDUCE_LANGUAGE]);
         return LOAD_NO_LANGUAGE;
     }
-    BUFF *b = buff_create(fn, parent, lang);
+    text_buffer *b = buff_create(fn, parent, lang);
     if (b == nullptr) return LOAD_NO_BUFFER;
     file_prompt("reading ", fn);
     read_report read = buff_read(b, fn);
@@ -51,15 +51,15 @@ load_result load_file(const char *fn, int parent) {
 // out. A name that is no acceptable host name, or cannot be quoted, is left
 // out with the message "bad filename " and the name, waiting for a key, so
 // that the user does not take the list for the file and type into it.
-static int list_files(BUFF *first, int n_files, char *const *files) {
-    FOLD *f = first->top;
+static int list_files(text_buffer *first, int n_files, char *const *files) {
+    tree_fold *f = first->top;
     for (int i = 0; i < n_files; i++) {
         char quoted[LINE_BUF_SIZE];
         if (get_os_fn(files[i]) == nullptr || !enquote_vfold_fn(files[i], quoted)) {
             tell_and_wait(error_messages[ERR_BAD_FILENAME], files[i]);
             continue;
         }
-        LINE *l = line_create_virt(quoted, 0, 1);
+        tree_line *l = line_create_virt(quoted, 0, 1);
         if (l == nullptr) return 0;
         line_insert(l, f);
         first->line_no += line_step_next(f);
@@ -96,13 +96,14 @@ static int load_files(int n_files, char *const *files) {
         if (loaded++ == 0) std::strcpy(first_loaded, fn);
     }
     if (loaded == 1)
-        if (BUFF *b = lookup_buff_text(first_loaded)) cur_buffer = b;
+        if (text_buffer *b = lookup_buff_text(first_loaded)) cur_buffer = b;
     return 1;
 }
 
 int edit(const char *program_path, int n_files, char *const *files, int auto_load,
          const char *ini_name) {
-    LANG *top = lang_create("top", "/*...", "*/", ".*\\.top", "_", FLAG_AUTOINDENT | FLAG_INSERT);
+    language_def *top =
+        lang_create("top", "/*...", "*/", ".*\\.top", "_", FLAG_AUTOINDENT | FLAG_INSERT);
     if (top == nullptr) return 0;
     cur_buffer = buff_create("", -1, top);
     if (cur_buffer == nullptr) return 0;

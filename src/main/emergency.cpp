@@ -21,7 +21,7 @@ namespace {
 // is written whole beside it first and then given the free name, so that an
 // emergency file is whole whenever it is there: true, with its name, when the
 // whole buffer reached the disk.
-bool save_as(const BUFF *b, const std::string &base, std::string *made) {
+bool save_as(const text_buffer *b, const std::string &base, std::string *made) {
     replace_file out((base + ".save").c_str());
     FILE *fp = out.made() ? write_calls::stream(out.fd(), false) : nullptr;
     if (!fp) return false;
@@ -40,7 +40,7 @@ bool save_as(const BUFF *b, const std::string &base, std::string *made) {
 }
 
 // The line for the standard error about one buffer.
-std::string save_buffer(const BUFF *b) {
+std::string save_buffer(const text_buffer *b) {
     std::string what = b->fn[0] ? std::string(b->fn) : "unnamed buffer";
     std::string made;
     std::string home = std::string(mdep_home_dir()) + "/ox";
@@ -52,7 +52,7 @@ std::string save_buffer(const BUFF *b) {
 
 [[noreturn]] void emergency_save(int status) {
     std::vector<std::string> lines;
-    for (BUFF *b : buffs)
+    for (text_buffer *b : buffs)
         if (b && b->changed) lines.push_back(save_buffer(b));
     if (!hangup_terminal_lost()) th_deinit();
     for (const std::string &line : lines) std::fprintf(stderr, "%s\n", line.c_str());

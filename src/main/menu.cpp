@@ -17,13 +17,13 @@ const char *const group_names[MENU_GROUPS + 1] = {
 };
 
 struct group_table {
-    OPTION options[N_COMMANDS];
+    prompt_option options[N_COMMANDS];
     int count;
     int last; // index of the command chosen last
 };
 
 group_table groups[MENU_GROUPS];
-OPTION group_choices[MENU_GROUPS + 1];
+prompt_option group_choices[MENU_GROUPS + 1];
 int n_group_choices;
 int last_group; // value of the group chosen last
 bool built;
@@ -35,7 +35,7 @@ void build_tables() {
     built = true;
     for (int g = 0; g < MENU_GROUPS; g++) {
         size_t len = std::strlen(group_names[g]);
-        for (const COMMAND &c : cmd_table)
+        for (const command_entry &c : cmd_table)
             if (c.func != nullptr && std::strncmp(c.name, group_names[g], len) == 0 &&
                 c.name[len] == '_')
                 groups[g].options[groups[g].count++] = {c.name + len + 1, c.n_args, 0, 0};
@@ -62,7 +62,7 @@ void group_menu(int g) {
     group_table &t = groups[g];
     char question[32];
     *print_str(print_str(question, group_names[g]), ": ") = '\0';
-    OPTION *chosen;
+    prompt_option *chosen;
     if (!prompt_opt(question, &chosen, t.options, t.count, t.last)) {
         aborted();
         return;
@@ -78,7 +78,7 @@ void group_menu(int g) {
 
 } // namespace
 
-const OPTION *menu_group_options(int g, int *count) {
+const prompt_option *menu_group_options(int g, int *count) {
     build_tables();
     *count = groups[g].count;
     return groups[g].options;
@@ -89,7 +89,7 @@ void menu() {
     int first = 0;
     for (int i = 0; i < n_group_choices; i++)
         if (group_choices[i].value == last_group) first = i;
-    OPTION *chosen;
+    prompt_option *chosen;
     if (!prompt_opt("menu: ", &chosen, group_choices, n_group_choices, first)) {
         aborted();
         return;

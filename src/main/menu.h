@@ -24,4 +24,4 @@ void menu();
 // The choices of group g (0 to MENU_GROUPS - 1): one per existing command,
 // named by the rest of its name, with its argument count as its value.
 // *count receives their number.
-const OPTION *menu_group_options(int g, int *count);
+const prompt_option *menu_group_options(int g, int *count);

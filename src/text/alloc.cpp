@@ -32,14 +32,14 @@ void alloc_fail_after(long n) {
 
 #ifdef OX_PLAIN_MALLOC
 
-void *pool_get(POOL *pool) {
+void *pool_get(record_pool *pool) {
     if (!take_block()) return nullptr;
     void *rec = malloc(pool->size);
     if (!rec) live_blocks--;
     return rec;
 }
 
-void pool_put(POOL *, void *record) {
+void pool_put(record_pool *, void *record) {
     if (!record) return;
     live_blocks--;
     free(record);
@@ -87,12 +87,12 @@ char *map_chunk(size_t size) {
 // Chunks are never given back, so each one is simply larger than the last
 // until last_chunk: a small session stays small (small chunks come from
 // malloc) and a large file needs few.
-struct CHUNK {
+struct pool_chunk {
     char *mem;
     size_t size;
 };
 
-CHUNK new_chunk(size_t *next_size, size_t at_least) {
+pool_chunk new_chunk(size_t *next_size, size_t at_least) {
     size_t size = *next_size ? *next_size : first_chunk;
     while (size < at_least) size *= 2;
     char *mem = size >= huge_page ? map_chunk(size) : static_cast<char *>(malloc(size));
@@ -103,14 +103,14 @@ CHUNK new_chunk(size_t *next_size, size_t at_least) {
 
 } // namespace
 
-void *pool_get(POOL *pool) {
+void *pool_get(record_pool *pool) {
     if (!take_block()) return nullptr;
     if (void *rec = pool->free_list) {
         memcpy(&pool->free_list, rec, sizeof(void *));
         return rec;
     }
     if (static_cast<size_t>(pool->limit - pool->next) < pool->size) {
-        CHUNK c = new_chunk(&pool->chunk, pool->size);
+        pool_chunk c = new_chunk(&pool->chunk, pool->size);
         if (!c.mem) {
             live_blocks--;
             return nullptr;
@@ -123,7 +123,7 @@ void *pool_get(POOL *pool) {
     return rec;
 }
 
-void pool_put(POOL *pool, void *record) {
+void pool_put(record_pool *pool, void *record) {
     if (!record) return;
     live_blocks--;
     memcpy(record, &pool->free_list, sizeof(void *));
@@ -138,14 +138,14 @@ namespace {
 constexpr size_t arena_smallest = sizeof(void *);
 constexpr size_t arena_largest = 512;
 
-struct ARENA {
+struct string_arena {
     char *free_lists[arena_largest + 1]; // by block size; links are unaligned
     char *next;
     char *limit;
     size_t chunk;
 };
 
-ARENA arena;
+string_arena arena;
 
 size_t block_size(size_t size) {
     return size < arena_smallest ? arena_smallest : size;
@@ -171,7 +171,7 @@ char *arena_get(size_t size) {
         return block;
     }
     if (static_cast<size_t>(arena.limit - arena.next) < size) {
-        CHUNK c = new_chunk(&arena.chunk, size);
+        pool_chunk c = new_chunk(&arena.chunk, size);
         if (!c.mem) {
             live_blocks--;
             return nullptr;

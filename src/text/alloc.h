@@ -16,7 +16,7 @@
 
 // A pool of records of one size. Define one per record type with
 // POOL_INIT(sizeof(T)); the pool's fields are its own.
-struct POOL {
+struct record_pool {
     size_t size;     // bytes per record, a multiple of the pointer size
     void *free_list; // freed records, linked through their first word
     char *next;      // unused part of the newest chunk
@@ -31,10 +31,10 @@ struct POOL {
     }
 
 // A record of the pool's size (contents undefined), or null.
-void *pool_get(POOL *pool);
+void *pool_get(record_pool *pool);
 
 // Returns a record to its pool; null is ignored.
-void pool_put(POOL *pool, void *record);
+void pool_put(record_pool *pool, void *record);
 
 // A block of size bytes for a string (size counts the NUL), or null.
 char *arena_get(size_t size);

@@ -12,13 +12,13 @@ bool stopped_short(int outcome) {
 
 } // namespace
 
-read_report buff_read(BUFF *b, const char *fn) {
+read_report buff_read(text_buffer *b, const char *fn) {
     fold_reader in(fn, b->lang);
     if (!in.opened()) {
         b->read_loss = file_exists(fn) ? RD_LOSS_PART : 0;
         return in.report();
     }
-    FOLD *top = in.ready() ? fold_create("", 0, 0) : nullptr;
+    tree_fold *top = in.ready() ? fold_create("", 0, 0) : nullptr;
     read_report r = in.report();
     if (top) {
         buff_notify(b, BUFF_REREAD);
@@ -37,13 +37,13 @@ read_report buff_read(BUFF *b, const char *fn) {
     return r;
 }
 
-write_report buff_write_to(const BUFF *b, FILE *fp) {
+write_report buff_write_to(const text_buffer *b, FILE *fp) {
     fold_writer out(fp, b->lang, b->crlf != 0);
     out.write_list(b->top);
     return out.finish();
 }
 
-write_report buff_write(const BUFF *b, const char *fn, int append) {
+write_report buff_write(const text_buffer *b, const char *fn, int append) {
     fold_writer out(fn, append != 0, b->lang, b->crlf != 0);
     out.write_list(b->top);
     return out.finish();

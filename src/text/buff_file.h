@@ -24,14 +24,14 @@
 // file that exists could not be read at all. When the lines were replaced,
 // its crlf tells whether the file ends them in CR LF (read without the CRs),
 // and written_by_other is cleared.
-read_report buff_read(BUFF *b, const char *fn);
+read_report buff_read(text_buffer *b, const char *fn);
 
 // Writes the whole buffer, whichever fold the user is in, to the file opened
 // with mode "a" when append is set, else "w", its lines ending in CR LF when
 // the buffer's crlf is set. The report is false when the file cannot be
 // opened or a write (or closing it) failed; what was written stays.
-write_report buff_write(const BUFF *b, const char *fn, int append);
+write_report buff_write(const text_buffer *b, const char *fn, int append);
 
 // Writes the whole buffer to a stream open for writing, as buff_write does,
 // and flushes the stream (it stays open).
-write_report buff_write_to(const BUFF *b, FILE *fp);
+write_report buff_write_to(const text_buffer *b, FILE *fp);

@@ -6,20 +6,20 @@
 #include <cstdlib>
 #include <cstring>
 
-BUFF *buffs[MAX_BUFFS];
+text_buffer *buffs[MAX_BUFFS];
 int n_buffs;
-BUFF *cur_buffer;
+text_buffer *cur_buffer;
 
 namespace {
 
 int next_buff_id;
-void (*buff_notice)(BUFF *, int);
+void (*buff_notice)(text_buffer *, int);
 
 } // namespace
 
 void data_init() {
-    for (LANG *&l : langs) l = nullptr;
-    for (BUFF *&b : buffs) b = nullptr;
+    for (language_def *&l : langs) l = nullptr;
+    for (text_buffer *&b : buffs) b = nullptr;
     n_langs = 0;
     n_buffs = 0;
     cur_buffer = nullptr;
@@ -27,20 +27,20 @@ void data_init() {
 
 void data_deinit() {}
 
-void buff_set_notice(void (*notice)(BUFF *b, int event)) {
+void buff_set_notice(void (*notice)(text_buffer *b, int event)) {
     register_notice(buff_notice, notice);
 }
 
-void buff_notify(BUFF *b, int event) {
+void buff_notify(text_buffer *b, int event) {
     if (buff_notice) buff_notice(b, event);
 }
 
-BUFF *buff_create(const char *fn, int parent, LANG *lang) {
+text_buffer *buff_create(const char *fn, int parent, language_def *lang) {
     if (strlen(fn) > LINE_MAX_TEXT) return nullptr;
     int slot = 0;
     while (slot < MAX_BUFFS && buffs[slot]) slot++;
     if (slot == MAX_BUFFS) return nullptr;
-    auto *b = static_cast<BUFF *>(malloc(sizeof(BUFF)));
+    auto *b = static_cast<text_buffer *>(malloc(sizeof(text_buffer)));
     if (!b) return nullptr;
     b->top = fold_create("", 0, 0);
     if (!b->top) {
@@ -63,7 +63,7 @@ BUFF *buff_create(const char *fn, int parent, LANG *lang) {
     return b;
 }
 
-int buff_delete(BUFF *b) {
+int buff_delete(text_buffer *b) {
     if (!b || b == cur_buffer) return 0;
     int slot = 0;
     while (slot < MAX_BUFFS && buffs[slot] != b) slot++;
@@ -71,7 +71,7 @@ int buff_delete(BUFF *b) {
     buff_notify(b, BUFF_FREED);
     buffs[slot] = nullptr;
     n_buffs--;
-    for (BUFF *child : buffs) {
+    for (text_buffer *child : buffs) {
         if (child && child->parent == b->id) child->parent = -1;
     }
     f_delete_deep(b->top);
@@ -79,15 +79,15 @@ int buff_delete(BUFF *b) {
     return 1;
 }
 
-BUFF *lookup_buff_id(int id) {
-    for (BUFF *b : buffs) {
+text_buffer *lookup_buff_id(int id) {
+    for (text_buffer *b : buffs) {
         if (b && b->id == id) return b;
     }
     return nullptr;
 }
 
-BUFF *lookup_buff_text(const char *fn) {
-    for (BUFF *b : buffs) {
+text_buffer *lookup_buff_text(const char *fn) {
+    for (text_buffer *b : buffs) {
         if (b && cmp_os_fn(b->fn, fn) == 0) return b;
     }
     return nullptr;

@@ -16,14 +16,14 @@
 
 inline constexpr int MAX_BUFFS = 60;
 
-struct BUFF {
-    FOLD *top;              // the fold whose list is the whole file
-    FOLD *fold;             // the fold the user is in: top or one nested in it
+struct text_buffer {
+    tree_fold *top;         // the fold whose list is the whole file
+    tree_fold *fold;        // the fold the user is in: top or one nested in it
     int id;                 // unique, never reused
     int parent;             // id of the buffer it was entered from, -1 for none
     int changed;            // 1 when the text differs from the file
     char fn[LINE_BUF_SIZE]; // host file name; "" for the first buffer
-    LANG *lang;             // never null
+    language_def *lang;     // never null
     int line_no;            // number of the current line of `fold` in the whole file
     unsigned flags;         // editing settings (text/flags.h)
     // What reading the file lost (RD_LOSS_ bits of text/fold_file.h), set by
@@ -37,9 +37,9 @@ struct BUFF {
     int written_by_other;
 };
 
-extern BUFF *buffs[MAX_BUFFS];
+extern text_buffer *buffs[MAX_BUFFS];
 extern int n_buffs;
-extern BUFF *cur_buffer;
+extern text_buffer *cur_buffer;
 
 // Empties both tables (all slots null, no current buffer). Called once at
 // start-up; records already in the tables are not freed.
@@ -54,12 +54,12 @@ void data_deinit();
 // ending in a newline alone. Null when
 // all slots are in use, the name is longer than LINE_MAX_TEXT bytes or memory
 // runs out. The file is not read and cur_buffer is not changed.
-BUFF *buff_create(const char *fn, int parent, LANG *lang);
+text_buffer *buff_create(const char *fn, int parent, language_def *lang);
 
 // Frees the buffer with its whole tree and its slot, whether changed or not,
 // and sets to -1 the parent of every buffer whose parent it was: 1. Returns 0,
 // changing nothing, for the current buffer or one that is not in the table.
-int buff_delete(BUFF *b);
+int buff_delete(text_buffer *b);
 
 // What is about to happen to a buffer's whole tree, for the notice below.
 enum buff_event {
@@ -70,12 +70,12 @@ enum buff_event {
 // Called with the buffer and the event just before its tree goes (the undo
 // journal of its edits goes with it). Null for none; one registrant at a
 // time (host/notice.h).
-void buff_set_notice(void (*notice)(BUFF *b, int event));
+void buff_set_notice(void (*notice)(text_buffer *b, int event));
 
 // Calls the notice, if any: buff_read and buff_delete do.
-void buff_notify(BUFF *b, int event);
+void buff_notify(text_buffer *b, int event);
 
 // The buffer with that id, or whose file name equals the host name under
 // cmp_os_fn, or null; both scan the slots from 0 up.
-BUFF *lookup_buff_id(int id);
-BUFF *lookup_buff_text(const char *fn);
+text_buffer *lookup_buff_id(int id);
+text_buffer *lookup_buff_text(const char *fn);

@@ -24,7 +24,7 @@ void copy_bounded(char *out, const char *text) {
     out[n] = 0;
 }
 
-void append(LINE *l, FOLD *f) {
+void append(tree_line *l, tree_fold *f) {
     line_insert(l, f);
     line_step_next(f);
 }
@@ -35,7 +35,7 @@ bool is_structure_fault(int outcome) {
 
 } // namespace
 
-fold_markers::fold_markers(const LANG *lang) {
+fold_markers::fold_markers(const language_def *lang) {
     copy_bounded(rc_st, lang ? lang->rc_start : "");
     copy_bounded(rc_end, lang ? lang->rc_end : "");
     len_rc_st = static_cast<int>(strlen(rc_st));
@@ -43,7 +43,7 @@ fold_markers::fold_markers(const LANG *lang) {
 
 // ---- Reading ----------------------------------------------------------------
 
-fold_reader::fold_reader(const char *fn, const LANG *lang)
+fold_reader::fold_reader(const char *fn, const language_def *lang)
     : fp_(fopen_file(fn, "r")), markers_(lang) {
     src_.begin(fp_);
     if (!fp_ || !src_.readable()) rdfail = RD_CANNOT_OPEN;
@@ -100,11 +100,11 @@ int fold_reader::read_indent_field() {
 }
 
 // The next line in text mode: every physical line is text.
-LINE *fold_reader::read_as_text() {
+tree_line *fold_reader::read_as_text() {
     unhog();
     const char *text = nullptr;
-    line_source::Kind kind = src_.next("", 0, &text);
-    LINE *l = nullptr;
+    line_source::piece_kind kind = src_.next("", 0, &text);
+    tree_line *l = nullptr;
     if (kind == line_source::TEXT) {
         rdfail = RD_NO_MEMORY;
         l = line_create_text_of(text, src_.text_length());
@@ -123,19 +123,19 @@ LINE *fold_reader::read_as_text() {
 // end marker has been read, so counts are built bottom-up and nesting of any
 // depth needs no recursion. Once a read has ended (the source let go of the
 // file), every further call returns null with the same outcome.
-LINE *fold_reader::next() {
+tree_line *fold_reader::next() {
     if (!src_.stream()) return nullptr;
     if (structure_fault) return read_as_text();
     const int entry_indent = base_indent;
     // Where this line starts: a fault in it reads the file again from here.
     const long long restart = src_.tell();
-    GrowStack<LINE *> filling;
+    grow_stack<tree_line *> filling;
     for (;;) {
         unhog();
         const char *text = nullptr;
-        line_source::Kind kind =
+        line_source::piece_kind kind =
             src_.next(markers_.rc_st, static_cast<size_t>(markers_.len_rc_st), &text);
-        LINE *done = nullptr;
+        tree_line *done = nullptr;
         rdfail = RD_NO_MEMORY;
         if (kind == line_source::END) {
             rdfail = filling.empty() ? RD_END_OF_FILE : RD_END_IN_FOLD;
@@ -163,7 +163,7 @@ LINE *fold_reader::next() {
             } else if (letter == 'V' || letter == 'v') {
                 done = line_create_virt(name, indent, letter == 'V');
             } else if (starts) {
-                LINE *fold = line_create_fold(name, indent, letter == 'S');
+                tree_line *fold = line_create_fold(name, indent, letter == 'S');
                 if (fold && filling.push(fold)) {
                     base_indent = add_indent(base_indent, indent);
                     take_losses();
@@ -191,8 +191,8 @@ LINE *fold_reader::next() {
     }
 }
 
-bool fold_reader::read_into(FOLD *f) {
-    while (LINE *l = next()) append(l, f);
+bool fold_reader::read_into(tree_fold *f) {
+    while (tree_line *l = next()) append(l, f);
     return rdfail == RD_END_OF_FILE;
 }
 
@@ -205,12 +205,12 @@ const char *rdloss_warning(int loss, int crlf) {
 
 // ---- Writing ----------------------------------------------------------------
 
-fold_writer::fold_writer(FILE *fp, const LANG *lang, bool crlf)
+fold_writer::fold_writer(FILE *fp, const language_def *lang, bool crlf)
     : fp_(fp), markers_(lang), sink_(fp) {
     sink_.set_crlf(crlf);
 }
 
-fold_writer::fold_writer(const char *fn, bool append, const LANG *lang, bool crlf)
+fold_writer::fold_writer(const char *fn, bool append, const language_def *lang, bool crlf)
     : fp_(fopen_file(fn, append ? "a" : "w")), owns_(true), markers_(lang), sink_(fp_) {
     sink_.set_crlf(crlf);
 }
@@ -285,7 +285,7 @@ bool fold_writer::put_end_marker() {
 }
 
 // A text or virtual fold line, or a fold line's start marker.
-bool fold_writer::put_entry(const LINE *l) {
+bool fold_writer::put_entry(const tree_line *l) {
     unhog();
     switch (line_kind(l)) {
     case LINE_TEXT: {
@@ -296,11 +296,11 @@ bool fold_writer::put_entry(const LINE *l) {
         return sink_.put_line(text);
     }
     case LINE_VIRT: {
-        const VFOLD *v = line_virt(l);
+        const virtual_fold *v = line_virt(l);
         return put_start_marker(v->open ? 'V' : 'v', v->name, v->indent);
     }
     case LINE_FOLD: {
-        const FOLD *f = line_fold(l);
+        const tree_fold *f = line_fold(l);
         return put_start_marker(f->open ? 'S' : 's', f->name, f->indent);
     }
     default: return false;
@@ -309,16 +309,16 @@ bool fold_writer::put_entry(const LINE *l) {
 
 // Writes a line into the sink, a fold with all its contents, walking with a
 // stack of the folds entered instead of recursion.
-bool fold_writer::write_line(const LINE *l) {
+bool fold_writer::write_line(const tree_line *l) {
     if (!put_entry(l)) return false;
     if (line_kind(l) != LINE_FOLD) return true;
     const int entry_indent = base_indent;
-    GrowStack<const LINE *> entered;
+    grow_stack<const tree_line *> entered;
     bool ok = entered.push(l);
     base_indent = add_indent(base_indent, line_fold(l)->indent);
-    const LINE *at = line_fold(l)->first;
+    const tree_line *at = line_fold(l)->first;
     while (ok) {
-        const FOLD *f = line_fold(entered.top());
+        const tree_fold *f = line_fold(entered.top());
         if (at == f->end) {
             unhog();
             ok = put_end_marker();
@@ -340,12 +340,12 @@ bool fold_writer::write_line(const LINE *l) {
     return ok;
 }
 
-bool fold_writer::write(const LINE *l) {
+bool fold_writer::write(const tree_line *l) {
     ok_ = ok_ && write_line(l);
     return ok_;
 }
 
-bool fold_writer::write_list(const FOLD *f) {
-    for (const LINE *l = f->first; ok_ && l != f->end; l = l->next) ok_ = write_line(l);
+bool fold_writer::write_list(const tree_fold *f) {
+    for (const tree_line *l = f->first; ok_ && l != f->end; l = l->next) ok_ = write_line(l);
     return ok_;
 }

@@ -100,7 +100,7 @@ struct write_report {
 // The reserved comment start and end of a language (null: none, every line
 // text), as reading and writing use them.
 struct fold_markers {
-    explicit fold_markers(const LANG *lang);
+    explicit fold_markers(const language_def *lang);
     char rc_st[LINE_BUF_SIZE];
     char rc_end[LINE_BUF_SIZE];
     int len_rc_st; // strlen(rc_st)
@@ -111,7 +111,7 @@ struct fold_markers {
 // when it goes.
 class fold_reader {
   public:
-    fold_reader(const char *fn, const LANG *lang);
+    fold_reader(const char *fn, const language_def *lang);
     ~fold_reader();
     fold_reader(const fold_reader &) = delete;
     fold_reader &operator=(const fold_reader &) = delete;
@@ -136,19 +136,19 @@ class fold_reader {
     // written back from the lines read holds every byte of it. Running out
     // of memory or a failing read stops at once: the fold being read is
     // discarded with its contents, lines after it are not read.
-    LINE *next();
+    tree_line *next();
 
     // Reads lines with next until it returns null, inserting each at the
     // fold's current line and stepping over it. True when the read ended
     // normally (RD_END_OF_FILE); else the lines read before the failure stay.
-    bool read_into(FOLD *f);
+    bool read_into(tree_fold *f);
 
     // The outcome (RD_END_OF_FILE until the read ends otherwise), what the
     // read lost so far, and whether the file ends every line in CR LF.
     read_report report() const;
 
   private:
-    LINE *read_as_text();
+    tree_line *read_as_text();
     void read_name_field(char *name);
     int read_indent_field();
     void take_losses();
@@ -171,10 +171,10 @@ class fold_writer {
   public:
     // Writes to a stream open for writing, which stays the caller's; finish
     // flushes it.
-    fold_writer(FILE *fp, const LANG *lang, bool crlf);
+    fold_writer(FILE *fp, const language_def *lang, bool crlf);
     // Opens the file, created or truncated (appended to when append is set),
     // and closes it at finish; when it cannot be opened every write fails.
-    fold_writer(const char *fn, bool append, const LANG *lang, bool crlf);
+    fold_writer(const char *fn, bool append, const language_def *lang, bool crlf);
     ~fold_writer();
     fold_writer(const fold_writer &) = delete;
     fold_writer &operator=(const fold_writer &) = delete;
@@ -184,11 +184,11 @@ class fold_writer {
     // marker; false when a write failed or the line is an end line. A text
     // line beginning with rc_st, which the format cannot hold, is written as
     // it is and counted in the report.
-    bool write(const LINE *l);
+    bool write(const tree_line *l);
 
     // Each line of the fold's list up to its end line, as write does; false
     // at the first write that failed (what was written stays).
-    bool write_list(const FOLD *f);
+    bool write_list(const tree_fold *f);
 
     // Hands everything to the file: flushes the stream, or closes the file
     // the writer opened. The report says whether every write (the flush and
@@ -196,8 +196,8 @@ class fold_writer {
     write_report finish();
 
   private:
-    bool write_line(const LINE *l);
-    bool put_entry(const LINE *l);
+    bool write_line(const tree_line *l);
+    bool put_entry(const tree_line *l);
     bool put_start_marker(char letter, const char *name, int indent);
     bool put_end_marker();
 

@@ -2,9 +2,9 @@
 // folds, with the number of the current line kept right.
 //
 // A place in a buffer is a fold context, whose current line is the place, and
-// that line's number in the whole file (TREE_POS): a fold line counts as its
+// that line's number in the whole file (tree_pos): a fold line counts as its
 // start marker, its contents follow, its end line is its end marker. Walks
-// that may give up (a search, going to a tagged line) work on a TREE_POS of
+// that may give up (a search, going to a tagged line) work on a tree_pos of
 // their own and set it into the buffer when they are done.
 //
 // Entering a fold always starts at its first line (or its end line), whatever
@@ -19,15 +19,15 @@
 
 #include "text/buffer.h"
 
-struct TREE_POS {
-    FOLD *fold;  // the fold context; its current line is the place
-    int line_no; // the number of that line in the whole file, from 0
+struct tree_pos {
+    tree_fold *fold; // the fold context; its current line is the place
+    int line_no;     // the number of that line in the whole file, from 0
 };
 
-inline TREE_POS buffer_pos(const BUFF *b) {
+inline tree_pos buffer_pos(const text_buffer *b) {
     return {b->fold, b->line_no};
 }
-inline void set_buffer_pos(BUFF *b, TREE_POS p) {
+inline void set_buffer_pos(text_buffer *b, tree_pos p) {
     b->fold = p.fold;
     b->line_no = p.line_no;
 }
@@ -35,22 +35,22 @@ inline void set_buffer_pos(BUFF *b, TREE_POS p) {
 // Over the current line to the next (not at the end line), back to the
 // previous line (not at the first line), to the first line, to the end line,
 // to a valid index.
-void pos_next(TREE_POS *p);
-void pos_prev(TREE_POS *p);
-void pos_first(TREE_POS *p);
-void pos_last(TREE_POS *p);
-void pos_to(TREE_POS *p, int index);
+void pos_next(tree_pos *p);
+void pos_prev(tree_pos *p);
+void pos_first(tree_pos *p);
+void pos_last(tree_pos *p);
+void pos_to(tree_pos *p, int index);
 
 // Into the fold of the current line, which must be a fold line: at its first
 // line, or at its end line.
-void pos_enter(TREE_POS *p);
-void pos_enter_at_end(TREE_POS *p);
+void pos_enter(tree_pos *p);
+void pos_enter_at_end(tree_pos *p);
 
 // Out of the fold, which must have a parent: its fold line becomes the place.
-void pos_leave(TREE_POS *p);
+void pos_leave(tree_pos *p);
 
 // The number of the first line of the place's list.
-inline int pos_first_line_no(const TREE_POS *p) {
+inline int pos_first_line_no(const tree_pos *p) {
     return p->line_no - p->fold->cur_count;
 }
 
@@ -83,18 +83,18 @@ inline int pos_first_line_no(const TREE_POS *p) {
 // Nothing here knows how a virtual fold's file is read, which buffer is the
 // current one, or the screen: rules that enter virtual folds do that.
 struct tree_walk_rules {
-    bool enters(const TREE_POS &p) const { return line_kind(p.fold->cur) == LINE_FOLD; }
-    bool outside(const TREE_POS &) const { return false; }
-    bool leaves(const FOLD *) const { return true; }
-    bool leave_top(TREE_POS *) { return false; }
-    void enter_virtual(TREE_POS *) { assert(!"rules that enter virtual folds go into them"); }
+    bool enters(const tree_pos &p) const { return line_kind(p.fold->cur) == LINE_FOLD; }
+    bool outside(const tree_pos &) const { return false; }
+    bool leaves(const tree_fold *) const { return true; }
+    bool leave_top(tree_pos *) { return false; }
+    void enter_virtual(tree_pos *) { assert(!"rules that enter virtual folds go into them"); }
 };
 
 // One line on under the rules; false, the place left alone, where the walk
 // ends. Back on a virtual fold line after leave_top, it goes on past it.
-template <class Rules> bool walk_forwards(TREE_POS *p, Rules &rules) {
-    FOLD *f = p->fold;
-    LINE *l = f->cur;
+template <class Rules> bool walk_forwards(tree_pos *p, Rules &rules) {
+    tree_fold *f = p->fold;
+    tree_line *l = f->cur;
     if (l == f->end || rules.outside(*p)) {
         if (f->parent) {
             if (!rules.leaves(f)) return false;
@@ -118,8 +118,8 @@ template <class Rules> bool walk_forwards(TREE_POS *p, Rules &rules) {
 
 // One line back under the rules; false, the place left alone, where the walk
 // ends. A fold or virtual fold entered is entered at its end line.
-template <class Rules> bool walk_backwards(TREE_POS *p, Rules &rules) {
-    FOLD *f = p->fold;
+template <class Rules> bool walk_backwards(tree_pos *p, Rules &rules) {
+    tree_fold *f = p->fold;
     if (f->cur == f->first || rules.outside(*p)) {
         if (f->parent) {
             if (!rules.leaves(f)) return false;
@@ -142,8 +142,8 @@ template <class Rules> bool walk_backwards(TREE_POS *p, Rules &rules) {
 
 // The fold of the buffer's current line, which must be a fold line, becomes
 // the buffer's current fold at its first line, the cursor at into value 0.
-void fold_enter(BUFF *b);
+void fold_enter(text_buffer *b);
 
 // The buffer's current fold, which must have a parent, is left: its fold line
 // becomes the current line of the parent, which becomes the current fold.
-void fold_leave(BUFF *b);
+void fold_leave(text_buffer *b);

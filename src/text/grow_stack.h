@@ -8,12 +8,12 @@
 #include <cstdlib>
 #include <cstring>
 
-template <class T> class GrowStack {
+template <class T> class grow_stack {
   public:
-    GrowStack() = default;
-    GrowStack(const GrowStack &) = delete;
-    GrowStack &operator=(const GrowStack &) = delete;
-    ~GrowStack() {
+    grow_stack() = default;
+    grow_stack(const grow_stack &) = delete;
+    grow_stack &operator=(const grow_stack &) = delete;
+    ~grow_stack() {
         if (data_ != small_) free(data_);
     }
 

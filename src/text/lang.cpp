@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-LANG *langs[MAX_LANGS];
+language_def *langs[MAX_LANGS];
 int n_langs;
 
 namespace {
@@ -19,8 +19,8 @@ bool fits(const char *s) {
     return strlen(s) <= LINE_MAX_TEXT;
 }
 
-bool in_use(const LANG *lang) {
-    for (BUFF *b : buffs) {
+bool in_use(const language_def *lang) {
+    for (text_buffer *b : buffs) {
         if (b && b->lang == lang) return true;
     }
     return false;
@@ -40,13 +40,13 @@ bool matches_whole(const char *expression, const char *text) {
 
 } // namespace
 
-LANG *lang_create(const char *name, const char *rc_start, const char *rc_end, const char *match,
-                  const char *separators, unsigned flags) {
+language_def *lang_create(const char *name, const char *rc_start, const char *rc_end,
+                          const char *match, const char *separators, unsigned flags) {
     if (n_langs >= MAX_LANGS) return nullptr;
     if (!fits(name) || !fits(rc_start) || !fits(rc_end) || !fits(match) || !fits(separators)) {
         return nullptr;
     }
-    auto *lang = static_cast<LANG *>(malloc(sizeof(LANG)));
+    auto *lang = static_cast<language_def *>(malloc(sizeof(language_def)));
     if (!lang) return nullptr;
     lang->id = next_lang_id++;
     lang->flags = flags;
@@ -60,11 +60,11 @@ LANG *lang_create(const char *name, const char *rc_start, const char *rc_end, co
     return lang;
 }
 
-int lang_delete(LANG *lang) {
+int lang_delete(language_def *lang) {
     if (!lang || in_use(lang)) return 0;
     for (int i = 0; i < n_langs; i++) {
         if (langs[i] != lang) continue;
-        memmove(&langs[i], &langs[i + 1], (n_langs - i - 1) * sizeof(LANG *));
+        memmove(&langs[i], &langs[i + 1], (n_langs - i - 1) * sizeof(language_def *));
         langs[--n_langs] = nullptr;
         syntax_free(lang->syntax);
         free(lang);
@@ -73,21 +73,21 @@ int lang_delete(LANG *lang) {
     return 0;
 }
 
-LANG *lookup_lang_id(int id) {
+language_def *lookup_lang_id(int id) {
     for (int i = n_langs - 1; i >= 0; i--) {
         if (langs[i]->id == id) return langs[i];
     }
     return nullptr;
 }
 
-LANG *lookup_lang_text(const char *name) {
+language_def *lookup_lang_text(const char *name) {
     for (int i = n_langs - 1; i >= 0; i--) {
         if (strcmp(langs[i]->name, name) == 0) return langs[i];
     }
     return nullptr;
 }
 
-LANG *guess_lang_of(const char *file_name) {
+language_def *guess_lang_of(const char *file_name) {
     const char *host = get_os_fn(file_name);
     if (!host) return nullptr;
     char match_form[OS_FN_SIZE];
@@ -98,7 +98,7 @@ LANG *guess_lang_of(const char *file_name) {
     return nullptr;
 }
 
-LANG *lang_for_file(const char *file_name) {
-    LANG *lang = guess_lang_of(file_name);
+language_def *lang_for_file(const char *file_name) {
+    language_def *lang = guess_lang_of(file_name);
     return lang ? lang : lookup_lang_text("top");
 }

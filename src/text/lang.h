@@ -10,11 +10,11 @@
 
 #include "text/scan.h"
 
-struct SYNTAX;
+struct syntax_rules;
 
 inline constexpr int MAX_LANGS = 40;
 
-struct LANG {
+struct language_def {
     int id;                         // unique, never reused
     unsigned flags;                 // flags word given to new buffers (text/flags.h)
     char separators[LINE_BUF_SIZE]; // bytes that end a word besides white space
@@ -22,36 +22,36 @@ struct LANG {
     char rc_start[LINE_BUF_SIZE];   // opens every fold marker line in files
     char rc_end[LINE_BUF_SIZE];     // written at the end of every fold marker line
     char match[LINE_BUF_SIZE];      // must match the whole file name; "" never matches
-    SYNTAX *syntax;                 // rules of syntax colour (text/syntax.h); null for none
+    syntax_rules *syntax;           // rules of syntax colour (text/syntax.h); null for none
 };
 
-extern LANG *langs[MAX_LANGS]; // slots 0 to n_langs - 1, oldest first
+extern language_def *langs[MAX_LANGS]; // slots 0 to n_langs - 1, oldest first
 extern int n_langs;
 
 // A new language in slot n_langs, with copies of the strings, the next id and
 // no syntax rules; null when MAX_LANGS exist, when a string is longer than
 // LINE_MAX_TEXT bytes or when memory runs out. A name that exists already is accepted: the newer
 // language then shadows the older in lookups by name.
-LANG *lang_create(const char *name, const char *rc_start, const char *rc_end, const char *match,
-                  const char *separators, unsigned flags);
+language_def *lang_create(const char *name, const char *rc_start, const char *rc_end,
+                          const char *match, const char *separators, unsigned flags);
 
 // Removes the language and frees it with its rules, closing the gap in the
 // table: 1; or 0 when a buffer in the buffer table uses it or it is not in
 // the table.
-int lang_delete(LANG *lang);
+int lang_delete(language_def *lang);
 
 // The language with that id, or with exactly that name, or null. Both search
 // from the newest to the oldest.
-LANG *lookup_lang_id(int id);
-LANG *lookup_lang_text(const char *name);
+language_def *lookup_lang_id(int id);
+language_def *lookup_lang_text(const char *name);
 
 // The language for a file, or null: of the languages with a match expression,
 // from the newest to the oldest, the first whose expression matches the whole
 // match form (get_match_fn) of the file's host name (get_os_fn). A name that
 // is not a valid host name has no language; an expression that does not
 // compile never matches.
-LANG *guess_lang_of(const char *file_name);
+language_def *guess_lang_of(const char *file_name);
 
 // The language a file is edited in: guess_lang_of's, else the newest language
 // named "top"; null when there is neither.
-LANG *lang_for_file(const char *file_name);
+language_def *lang_for_file(const char *file_name);

@@ -10,12 +10,12 @@
 
 namespace {
 
-POOL line_pool = POOL_INIT(sizeof(LINE));
-POOL fold_pool = POOL_INIT(sizeof(FOLD));
-POOL vfold_pool = POOL_INIT(sizeof(VFOLD));
+record_pool line_pool = POOL_INIT(sizeof(tree_line));
+record_pool fold_pool = POOL_INIT(sizeof(tree_fold));
+record_pool vfold_pool = POOL_INIT(sizeof(virtual_fold));
 
-void (*delete_notice)(LINE *);
-void (*free_notice)(FOLD *);
+void (*delete_notice)(tree_line *);
+void (*free_notice)(tree_fold *);
 
 // The old string a setter replaced goes to the watcher, or is freed.
 void let_go(int kind, void *owner, char *old) {
@@ -34,15 +34,15 @@ bool payload_fits(const void *p) {
 #endif
 }
 
-LINE *line_new(unsigned kind, void *payload) {
+tree_line *line_new(unsigned kind, void *payload) {
     if (!payload_fits(payload)) return nullptr;
-    LINE *l = static_cast<LINE *>(pool_get(&line_pool));
+    tree_line *l = static_cast<tree_line *>(pool_get(&line_pool));
     if (l) line_init_(l, kind, payload);
     return l;
 }
 
 // Every line record is freed here, after its notice.
-void line_release(LINE *l) {
+void line_release(tree_line *l) {
     if (delete_notice) delete_notice(l);
     span_released(l);
     pool_put(&line_pool, l);
@@ -61,35 +61,35 @@ char *save_payload_string(const char *text, size_t length) {
 
 } // namespace
 
-void line_set_delete_notice(void (*notice)(LINE *)) {
+void line_set_delete_notice(void (*notice)(tree_line *)) {
     register_notice(delete_notice, notice);
 }
 
-void fold_set_free_notice(void (*notice)(FOLD *)) {
+void fold_set_free_notice(void (*notice)(tree_fold *)) {
     register_notice(free_notice, notice);
 }
 
-TREE_WATCHER *line_watcher_;
+tree_watcher *line_watcher_;
 
-void line_set_watcher(TREE_WATCHER *w) {
+void line_set_watcher(tree_watcher *w) {
     register_notice(line_watcher_, w);
 }
 
-int line_set_text(LINE *l, const char *text) {
+int line_set_text(tree_line *l, const char *text) {
     char *s = save_payload_string(text, strlen(text));
     if (!s) return 0;
     let_go(LINE_TEXT, l, string_exchange(LINE_TEXT, l, s));
     return 1;
 }
 
-int fold_set_name(FOLD *f, const char *name) {
+int fold_set_name(tree_fold *f, const char *name) {
     char *s = strsave(name);
     if (!s) return 0;
     let_go(LINE_FOLD, f, string_exchange(LINE_FOLD, f, s));
     return 1;
 }
 
-int vfold_set_name(VFOLD *v, const char *name) {
+int vfold_set_name(virtual_fold *v, const char *name) {
     char *s = strsave(name);
     if (!s) return 0;
     let_go(LINE_VIRT, v, string_exchange(LINE_VIRT, v, s));
@@ -100,20 +100,20 @@ char *string_exchange(int kind, void *owner, char *s) {
     char *old;
     switch (kind) {
     case LINE_TEXT: {
-        LINE *l = static_cast<LINE *>(owner);
+        tree_line *l = static_cast<tree_line *>(owner);
         old = static_cast<char *>(line_payload_(l));
         line_set_payload_(l, s);
         span_text_changed(l);
         break;
     }
     case LINE_FOLD: {
-        FOLD *f = static_cast<FOLD *>(owner);
+        tree_fold *f = static_cast<tree_fold *>(owner);
         old = f->name;
         f->name = s;
         break;
     }
     default: {
-        VFOLD *v = static_cast<VFOLD *>(owner);
+        virtual_fold *v = static_cast<virtual_fold *>(owner);
         old = v->name;
         v->name = s;
         break;
@@ -122,7 +122,7 @@ char *string_exchange(int kind, void *owner, char *s) {
     return old;
 }
 
-const char *string_of(const LINE *l) {
+const char *string_of(const tree_line *l) {
     switch (line_kind(l)) {
     case LINE_TEXT: return line_text(l);
     case LINE_FOLD: return line_fold(l)->name;
@@ -131,7 +131,7 @@ const char *string_of(const LINE *l) {
     }
 }
 
-int line_set_string(LINE *l, const char *s) {
+int line_set_string(tree_line *l, const char *s) {
     switch (line_kind(l)) {
     case LINE_TEXT: return line_set_text(l, s);
     case LINE_FOLD: return fold_set_name(line_fold(l), s);
@@ -151,7 +151,7 @@ int held(int indent) {
 
 } // namespace
 
-int line_indent(const LINE *l) {
+int line_indent(const tree_line *l) {
     switch (line_kind(l)) {
     case LINE_FOLD: return line_fold(l)->indent;
     case LINE_VIRT: return line_virt(l)->indent;
@@ -159,12 +159,12 @@ int line_indent(const LINE *l) {
     }
 }
 
-int indent_of(const LINE *l) {
+int indent_of(const tree_line *l) {
     int kind = line_kind(l);
     return kind == LINE_FOLD || kind == LINE_VIRT ? held(line_indent(l)) + 4 : 0;
 }
 
-void line_set_indent(LINE *l, int indent) {
+void line_set_indent(tree_line *l, int indent) {
     int kind = line_kind(l);
     if (line_watcher_ && (kind == LINE_FOLD || kind == LINE_VIRT))
         line_watcher_->indenting(l, indent);
@@ -175,7 +175,7 @@ void line_set_indent(LINE *l, int indent) {
     }
 }
 
-int line_is_open(const LINE *l) {
+int line_is_open(const tree_line *l) {
     switch (line_kind(l)) {
     case LINE_FOLD: return line_fold(l)->open;
     case LINE_VIRT: return line_virt(l)->open;
@@ -183,7 +183,7 @@ int line_is_open(const LINE *l) {
     }
 }
 
-void line_set_open(LINE *l, int open) {
+void line_set_open(tree_line *l, int open) {
     int kind = line_kind(l);
     if (line_watcher_ && (kind == LINE_FOLD || kind == LINE_VIRT)) line_watcher_->opening(l, open);
     switch (kind) {
@@ -193,10 +193,10 @@ void line_set_open(LINE *l, int open) {
     }
 }
 
-FOLD *fold_create(const char *name, int indent, int open) {
+tree_fold *fold_create(const char *name, int indent, int open) {
     char *n = strsave(name);
     if (!n) return nullptr;
-    FOLD *f = static_cast<FOLD *>(pool_get(&fold_pool));
+    tree_fold *f = static_cast<tree_fold *>(pool_get(&fold_pool));
     if (!f) {
         str_free(n);
         return nullptr;
@@ -221,7 +221,7 @@ FOLD *fold_create(const char *name, int indent, int open) {
     return f;
 }
 
-void fold_free(FOLD *f) {
+void fold_free(tree_fold *f) {
     if (!f) return;
     if (delete_notice) delete_notice(f->end);
     span_released(f->end);
@@ -230,22 +230,22 @@ void fold_free(FOLD *f) {
     pool_put(&fold_pool, f);
 }
 
-LINE *line_create_text(const char *text) {
+tree_line *line_create_text(const char *text) {
     return line_create_text_of(text, strlen(text));
 }
 
-LINE *line_create_text_of(const char *text, size_t length) {
+tree_line *line_create_text_of(const char *text, size_t length) {
     char *s = save_payload_string(text, length);
     if (!s) return nullptr;
-    LINE *l = line_new(LINE_TEXT, s);
+    tree_line *l = line_new(LINE_TEXT, s);
     if (!l) str_free(s);
     return l;
 }
 
-LINE *line_create_fold(const char *name, int indent, int open) {
-    FOLD *f = fold_create(name, indent, open);
+tree_line *line_create_fold(const char *name, int indent, int open) {
+    tree_fold *f = fold_create(name, indent, open);
     if (!f) return nullptr;
-    LINE *l = line_new(LINE_FOLD, f);
+    tree_line *l = line_new(LINE_FOLD, f);
     if (!l)
         fold_free(f);
     else
@@ -253,11 +253,11 @@ LINE *line_create_fold(const char *name, int indent, int open) {
     return l;
 }
 
-LINE *line_create_virt(const char *quoted_name, int indent, int open) {
+tree_line *line_create_virt(const char *quoted_name, int indent, int open) {
     char *n = strsave(quoted_name);
     if (!n) return nullptr;
-    VFOLD *v = static_cast<VFOLD *>(pool_get(&vfold_pool));
-    LINE *l = v ? line_new(LINE_VIRT, v) : nullptr;
+    virtual_fold *v = static_cast<virtual_fold *>(pool_get(&vfold_pool));
+    tree_line *l = v ? line_new(LINE_VIRT, v) : nullptr;
     if (!l) {
         pool_put(&vfold_pool, v);
         str_free(n);
@@ -269,21 +269,21 @@ LINE *line_create_virt(const char *quoted_name, int indent, int open) {
     return l;
 }
 
-LINE *line_copy_text(const LINE *l) {
+tree_line *line_copy_text(const tree_line *l) {
     return line_create_text(line_text(l));
 }
 
-LINE *line_copy_virt(const LINE *l) {
-    const VFOLD *v = line_virt(l);
+tree_line *line_copy_virt(const tree_line *l) {
+    const virtual_fold *v = line_virt(l);
     return line_create_virt(v->name, v->indent, v->open);
 }
 
-LINE *line_copy_fold(const LINE *l) {
-    const FOLD *f = line_fold(l);
+tree_line *line_copy_fold(const tree_line *l) {
+    const tree_fold *f = line_fold(l);
     return line_create_fold(f->name, f->indent, f->open);
 }
 
-LINE *line_copy(const LINE *l) {
+tree_line *line_copy(const tree_line *l) {
     switch (line_kind(l)) {
     case LINE_TEXT: return line_copy_text(l);
     case LINE_FOLD: return line_copy_fold(l);
@@ -292,7 +292,7 @@ LINE *line_copy(const LINE *l) {
     }
 }
 
-LINE *line_copy_deep(const LINE *l) {
+tree_line *line_copy_deep(const tree_line *l) {
     return line_kind(l) == LINE_FOLD ? line_copy_deep_fold(l) : line_copy(l);
 }
 
@@ -301,13 +301,13 @@ namespace {
 // One fold being copied: the next source line to copy, the source end line,
 // and the copy's fold line, which joins its parent copy only when it is full
 // so that its lines are counted once, as the file reader does.
-struct COPY_FRAME {
-    const LINE *at;
-    const LINE *stop;
-    LINE *copy;
+struct copy_frame {
+    const tree_line *at;
+    const tree_line *stop;
+    tree_line *copy;
 };
 
-void append(LINE *l, FOLD *f) {
+void append(tree_line *l, tree_fold *f) {
     line_insert(l, f);
     line_step_next(f);
 }
@@ -316,17 +316,17 @@ void append(LINE *l, FOLD *f) {
 
 // Walks the source with an explicit stack rather than recursion, so that any
 // depth of nesting copies without exhausting the call stack.
-LINE *line_copy_deep_fold(const LINE *src) {
-    LINE *root = line_copy_fold(src);
+tree_line *line_copy_deep_fold(const tree_line *src) {
+    tree_line *root = line_copy_fold(src);
     if (!root) return nullptr;
-    COPY_FRAME small[16];
-    COPY_FRAME *stack = small;
+    copy_frame small[16];
+    copy_frame *stack = small;
     size_t cap = sizeof small / sizeof small[0], depth = 0;
     stack[depth++] = {line_fold(src)->first, line_fold(src)->end, root};
     for (;;) {
-        COPY_FRAME *top = &stack[depth - 1];
+        copy_frame *top = &stack[depth - 1];
         if (top->at == top->stop) {
-            LINE *done = top->copy;
+            tree_line *done = top->copy;
             if (--depth == 0) {
                 if (stack != small) free(stack);
                 return done;
@@ -334,21 +334,21 @@ LINE *line_copy_deep_fold(const LINE *src) {
             append(done, line_fold(stack[depth - 1].copy));
             continue;
         }
-        const LINE *s = top->at;
+        const tree_line *s = top->at;
         top->at = s->next;
-        LINE *c = line_copy(s);
+        tree_line *c = line_copy(s);
         if (!c) break;
         if (line_kind(s) != LINE_FOLD) {
             append(c, line_fold(top->copy));
             continue;
         }
         if (depth == cap) {
-            auto *bigger = static_cast<COPY_FRAME *>(malloc(2 * cap * sizeof(COPY_FRAME)));
+            auto *bigger = static_cast<copy_frame *>(malloc(2 * cap * sizeof(copy_frame)));
             if (!bigger) {
                 line_delete_fold(c);
                 break;
             }
-            memcpy(bigger, stack, depth * sizeof(COPY_FRAME));
+            memcpy(bigger, stack, depth * sizeof(copy_frame));
             if (stack != small) free(stack);
             stack = bigger;
             cap *= 2;
@@ -361,28 +361,28 @@ LINE *line_copy_deep_fold(const LINE *src) {
     return nullptr;
 }
 
-void line_delete_text(LINE *l) {
+void line_delete_text(tree_line *l) {
     if (!l) return;
     char *text = static_cast<char *>(line_payload_(l));
     line_release(l);
     str_free(text);
 }
 
-void line_delete_virt(LINE *l) {
+void line_delete_virt(tree_line *l) {
     if (!l) return;
-    VFOLD *v = line_virt(l);
+    virtual_fold *v = line_virt(l);
     line_release(l);
     str_free(v->name);
     pool_put(&vfold_pool, v);
 }
 
-void line_delete_fold(LINE *l) {
+void line_delete_fold(tree_line *l) {
     if (!l) return;
     fold_free(line_fold(l));
     line_release(l);
 }
 
-void line_delete_deep_fold(LINE *l) {
+void line_delete_deep_fold(tree_line *l) {
     if (!l) return;
     f_delete_deep(line_fold(l));
     line_release(l);
@@ -391,16 +391,16 @@ void line_delete_deep_fold(LINE *l) {
 // Iterative: when a fold line is met, its lines are spliced into the walk in
 // its place and the emptied fold is freed, so nesting of any depth needs no
 // stack. Links that the walk no longer follows are left stale.
-void f_delete_deep(FOLD *f) {
+void f_delete_deep(tree_fold *f) {
     if (!f) return;
-    LINE *l = f->first;
+    tree_line *l = f->first;
     while (l != f->end) {
-        LINE *next = l->next;
+        tree_line *next = l->next;
         switch (line_kind(l)) {
         case LINE_TEXT: line_delete_text(l); break;
         case LINE_VIRT: line_delete_virt(l); break;
         case LINE_FOLD: {
-            FOLD *inner = line_fold(l);
+            tree_fold *inner = line_fold(l);
             if (inner->first != inner->end) {
                 inner->end->prev->next = next;
                 next = inner->first;
@@ -418,7 +418,7 @@ void f_delete_deep(FOLD *f) {
 namespace {
 
 // A line the watcher does not keep is freed, shallow or deep.
-void delete_line(LINE *l, bool deep) {
+void delete_line(tree_line *l, bool deep) {
     if (!l || (line_watcher_ && line_watcher_->deleting(l))) return;
     switch (line_kind(l)) {
     case LINE_TEXT: line_delete_text(l); break;
@@ -430,10 +430,10 @@ void delete_line(LINE *l, bool deep) {
 
 } // namespace
 
-void line_delete(LINE *l) {
+void line_delete(tree_line *l) {
     delete_line(l, false);
 }
 
-void line_delete_deep(LINE *l) {
+void line_delete_deep(tree_line *l) {
     delete_line(l, true);
 }

@@ -1,9 +1,9 @@
 // The line tree.
 //
-// All text is a tree of lines. A fold (FOLD) owns a list of line records
-// (LINE) that always ends with the fold's own end line. A text line holds its
-// text; a fold line holds a nested FOLD with a list of its own; a virtual fold
-// line holds a VFOLD naming another file. A FOLD is also the fold context of
+// All text is a tree of lines. A fold (tree_fold) owns a list of line records
+// (tree_line) that always ends with the fold's own end line. A text line holds its
+// text; a fold line holds a nested tree_fold with a list of its own; a virtual fold
+// line holds a virtual_fold naming another file. A tree_fold is also the fold context of
 // the user's view of its list: current line and its position, cursor row and
 // column, and the two block marks.
 //
@@ -35,8 +35,8 @@
 #include <cstddef>
 #include <cstdint>
 
-struct FOLD;
-struct VFOLD;
+struct tree_fold;
+struct virtual_fold;
 
 // The type byte of a line: kind in bits 0-3, bits 4-5 always 0.
 enum {
@@ -62,9 +62,9 @@ enum {
 // the type byte sits in the top 8 bits and the span byte of
 // text/span_state.h in the 8 below them. The sanitizer build keeps them
 // apart, so that the leak checker sees plain pointers.
-struct LINE {
-    LINE *next; // the following line; null for the end line
-    LINE *prev; // the preceding line; null for the first line of a list
+struct tree_line {
+    tree_line *next; // the following line; null for the end line
+    tree_line *prev; // the preceding line; null for the first line of a list
 #ifdef OX_LINE_UNPACKED
     void *payload_;
     unsigned char type_;
@@ -74,14 +74,14 @@ struct LINE {
 #endif
 };
 #ifndef OX_LINE_UNPACKED
-static_assert(sizeof(LINE) == 24, "a million lines cost 24 MB of records, no more");
+static_assert(sizeof(tree_line) == 24, "a million lines cost 24 MB of records, no more");
 #endif
 
 // A fold and the fold context of the view of its list. All fields are the
 // caller's to read; counts, cur, first, end and parent change only through
 // the list and step operations below. name is a string of the text model:
 // change it with fold_set_name.
-struct FOLD {
+struct tree_fold {
     char *name;     // shown after the fold marker; at most 500 bytes
     int indent;     // column offset relative to the fold that holds it
     int open;       // 1 open, 0 closed
@@ -97,16 +97,16 @@ struct FOLD {
     // 1 when a line of the list, or of a fold inside, may hold a known span
     // state (text/span_state.h); 0 when none does.
     int spans_known;
-    LINE *cur;     // the current line
-    LINE *first;   // the first line (end when the list is empty)
-    LINE *end;     // this fold's end line, always last
-    FOLD *parent;  // fold whose list holds this fold's line; null for none
-    LINE *line;    // this fold's own fold line; null for one made alone (a top fold)
-    LINE end_line; // storage of *end, made and freed with the fold
+    tree_line *cur;     // the current line
+    tree_line *first;   // the first line (end when the list is empty)
+    tree_line *end;     // this fold's end line, always last
+    tree_fold *parent;  // fold whose list holds this fold's line; null for none
+    tree_line *line;    // this fold's own fold line; null for one made alone (a top fold)
+    tree_line end_line; // storage of *end, made and freed with the fold
 };
 
 // A virtual fold: another file, read when the user enters the line.
-struct VFOLD {
+struct virtual_fold {
     char *name; // the file name in its quoted form; change it with vfold_set_name
     int indent; // relative like a fold's
     int open;   // 1 open, 0 closed
@@ -117,51 +117,51 @@ struct VFOLD {
 // Layout internals, used by the accessors below and the text model's own
 // code; names ending in "_" are not for other modules.
 #ifdef OX_LINE_UNPACKED
-inline unsigned line_type(const LINE *l) {
+inline unsigned line_type(const tree_line *l) {
     return l->type_;
 }
-inline void *line_payload_(const LINE *l) {
+inline void *line_payload_(const tree_line *l) {
     return l->payload_;
 }
-inline void line_set_type_(LINE *l, unsigned type) {
+inline void line_set_type_(tree_line *l, unsigned type) {
     l->type_ = static_cast<unsigned char>(type);
 }
-inline void line_set_payload_(LINE *l, void *p) {
+inline void line_set_payload_(tree_line *l, void *p) {
     l->payload_ = p;
 }
-inline unsigned line_span_(const LINE *l) {
+inline unsigned line_span_(const tree_line *l) {
     return l->span_;
 }
-inline void line_set_span_(LINE *l, unsigned span) {
+inline void line_set_span_(tree_line *l, unsigned span) {
     l->span_ = static_cast<unsigned char>(span);
 }
 #else
 inline constexpr int line_type_shift_ = 56;
 inline constexpr int line_span_shift_ = 48;
 inline constexpr uintptr_t line_payload_mask_ = (uintptr_t{1} << line_span_shift_) - 1;
-inline unsigned line_type(const LINE *l) {
+inline unsigned line_type(const tree_line *l) {
     return static_cast<unsigned>(l->packed_ >> line_type_shift_);
 }
-inline void *line_payload_(const LINE *l) {
+inline void *line_payload_(const tree_line *l) {
     return reinterpret_cast<void *>(l->packed_ & line_payload_mask_);
 }
-inline void line_set_type_(LINE *l, unsigned type) {
+inline void line_set_type_(tree_line *l, unsigned type) {
     l->packed_ = (l->packed_ & ~(uintptr_t{0xff} << line_type_shift_)) |
                  (uintptr_t{type & 0xffu} << line_type_shift_);
 }
-inline void line_set_payload_(LINE *l, void *p) {
+inline void line_set_payload_(tree_line *l, void *p) {
     l->packed_ = (l->packed_ & ~line_payload_mask_) | reinterpret_cast<uintptr_t>(p);
 }
-inline unsigned line_span_(const LINE *l) {
+inline unsigned line_span_(const tree_line *l) {
     return static_cast<unsigned>(l->packed_ >> line_span_shift_ & 0xff);
 }
-inline void line_set_span_(LINE *l, unsigned span) {
+inline void line_set_span_(tree_line *l, unsigned span) {
     l->packed_ = (l->packed_ & ~(uintptr_t{0xff} << line_span_shift_)) |
                  (uintptr_t{span & 0xffu} << line_span_shift_);
 }
 #endif
 
-inline void line_init_(LINE *l, unsigned type, void *payload) {
+inline void line_init_(tree_line *l, unsigned type, void *payload) {
     l->next = nullptr;
     l->prev = nullptr;
 #ifdef OX_LINE_UNPACKED
@@ -176,77 +176,77 @@ inline void line_init_(LINE *l, unsigned type, void *payload) {
 
 // line_type: the whole type byte. line_kind: LINE_TEXT, LINE_FOLD, LINE_VIRT
 // or LINE_END.
-inline int line_kind(const LINE *l) {
+inline int line_kind(const tree_line *l) {
     return static_cast<int>(line_type(l) & LINE_KIND_MASK);
 }
 
-inline bool line_is_changed(const LINE *l) {
+inline bool line_is_changed(const tree_line *l) {
     return line_type(l) & LINE_CHANGED;
 }
-inline void line_set_changed(LINE *l) {
+inline void line_set_changed(tree_line *l) {
     line_set_type_(l, line_type(l) | LINE_CHANGED);
 }
-inline void line_clear_changed(LINE *l) {
+inline void line_clear_changed(tree_line *l) {
     line_set_type_(l, line_type(l) & ~unsigned{LINE_CHANGED});
 }
 
-inline bool line_is_tagged(const LINE *l) {
+inline bool line_is_tagged(const tree_line *l) {
     return line_type(l) & LINE_TAG;
 }
-inline void line_toggle_tag(LINE *l) {
+inline void line_toggle_tag(tree_line *l) {
     line_set_type_(l, line_type(l) ^ LINE_TAG);
 }
 
 // The payload, by kind; asking a line of another kind is a programming error.
-inline const char *line_text(const LINE *l) {
+inline const char *line_text(const tree_line *l) {
     assert(line_kind(l) == LINE_TEXT);
     return static_cast<const char *>(line_payload_(l));
 }
-inline FOLD *line_fold(const LINE *l) {
+inline tree_fold *line_fold(const tree_line *l) {
     assert(line_kind(l) == LINE_FOLD);
-    return static_cast<FOLD *>(line_payload_(l));
+    return static_cast<tree_fold *>(line_payload_(l));
 }
-inline VFOLD *line_virt(const LINE *l) {
+inline virtual_fold *line_virt(const tree_line *l) {
     assert(line_kind(l) == LINE_VIRT);
-    return static_cast<VFOLD *>(line_payload_(l));
+    return static_cast<virtual_fold *>(line_payload_(l));
 }
 
 // Replace a text line's text, a fold's name or a virtual fold's name with a
 // copy of text. 1 on success; 0 when memory runs out, the old string kept.
 // The type byte is not touched: the caller marks the line changed.
-int line_set_text(LINE *l, const char *text);
-int fold_set_name(FOLD *f, const char *name);
-int vfold_set_name(VFOLD *v, const char *name);
+int line_set_text(tree_line *l, const char *text);
+int fold_set_name(tree_fold *f, const char *name);
+int vfold_set_name(virtual_fold *v, const char *name);
 
 // ---- The string and indent of any line ----------------------------------------
 
 // The string a line shows after its marker and that the editing commands
 // change: a text line's text, a fold's name, a virtual fold's file name in its
 // quoted form; "" for an end line.
-const char *string_of(const LINE *l);
+const char *string_of(const tree_line *l);
 
 // The one setter of that string, by kind, as the three setters above: 1, or 0
 // when memory runs out (the old string kept) or the line is an end line.
-int line_set_string(LINE *l, const char *s);
+int line_set_string(tree_line *l, const char *s);
 
 // The base column of a line: 0 for a text or end line, the indent plus 4 (the
 // width of "{{{ " before the name) for a fold or virtual fold line. Indents
 // too large to be shown are held to +-2^24, so that sums of columns fit an int.
-int indent_of(const LINE *l);
+int indent_of(const tree_line *l);
 
 // A fold or virtual fold line's own indent, relative to the fold holding it,
 // and its open flag; 0 for other lines. The setters change a fold or virtual
 // fold line only (others are left alone) and do not mark the line changed.
-int line_indent(const LINE *l);
-void line_set_indent(LINE *l, int indent);
-int line_is_open(const LINE *l);
-void line_set_open(LINE *l, int open);
+int line_indent(const tree_line *l);
+void line_set_indent(tree_line *l, int indent);
+int line_is_open(const tree_line *l);
+void line_set_open(tree_line *l, int open);
 
 // ---- Marks ---------------------------------------------------------------------
 
 // Sets both block marks of the fold (each -1 or a valid index). Commands set
 // marks only through it, so that a watcher sees every change.
-void fold_set_marks(FOLD *f, int mark1, int mark2);
+void fold_set_marks(tree_fold *f, int mark1, int mark2);
 
 // ---- Notices to upper layers ------------------------------------------------
 //
@@ -254,11 +254,11 @@ void fold_set_marks(FOLD *f, int mark1, int mark2);
 
 // Called for every line record, end lines included, just before a deleter
 // frees it (the screen forgets rows that show it). Null for none.
-void line_set_delete_notice(void (*notice)(LINE *));
+void line_set_delete_notice(void (*notice)(tree_line *));
 
 // Called for every fold record just before it is freed (the search forgets a
 // fold it started in). Null for none.
-void fold_set_free_notice(void (*notice)(FOLD *));
+void fold_set_free_notice(void (*notice)(tree_fold *));
 
 // A watcher of every change to the tree, for the undo journal, which
 // implements it. Each function is called from the one function of this module
@@ -266,31 +266,32 @@ void fold_set_free_notice(void (*notice)(FOLD *));
 // been walked), except replaced, which comes once the new string is in place;
 // none may change the tree. With no watcher set, each change costs one test
 // more.
-struct TREE_WATCHER {
-    virtual ~TREE_WATCHER() = default;
-    virtual void inserting(LINE *l, FOLD *f) = 0; // line_insert
-    virtual void removing(FOLD *f) = 0;           // line_remove
-    virtual void moving(FOLD *from, int n, FOLD *to,
-                        LINE *after) = 0; // line_move_run; after follows the n
-    virtual void indenting(LINE *l,
-                           int indent) = 0;      // line_set_indent of a fold or virtual fold line
-    virtual void opening(LINE *l, int open) = 0; // line_set_open of a fold or virtual fold line
-    virtual void marking(FOLD *f, int mark1, int mark2) = 0; // fold_set_marks
+struct tree_watcher {
+    virtual ~tree_watcher() = default;
+    virtual void inserting(tree_line *l, tree_fold *f) = 0; // line_insert
+    virtual void removing(tree_fold *f) = 0;                // line_remove
+    virtual void moving(tree_fold *from, int n, tree_fold *to,
+                        tree_line *after) = 0; // line_move_run; after follows the n
+    virtual void indenting(tree_line *l,
+                           int indent) = 0; // line_set_indent of a fold or virtual fold line
+    virtual void opening(tree_line *l,
+                         int open) = 0; // line_set_open of a fold or virtual fold line
+    virtual void marking(tree_fold *f, int mark1, int mark2) = 0; // fold_set_marks
     // A string setter has put its new string in place of old (kind LINE_TEXT,
-    // LINE_FOLD or LINE_VIRT, owner the LINE, FOLD or VFOLD holding it): 1
+    // LINE_FOLD or LINE_VIRT, owner the tree_line, tree_fold or virtual_fold holding it): 1
     // when the watcher keeps old, which is then not freed.
     virtual int replaced(int kind, void *owner, char *old) = 0;
     // line_delete or line_delete_deep is about to free a line in no list: 1
     // when the watcher keeps it (everything it holds with it) instead.
-    virtual int deleting(LINE *l) = 0;
+    virtual int deleting(tree_line *l) = 0;
 };
 
 // Sets the watcher (null for none), one at a time like the notices; the
 // watcher must outlive its use.
-void line_set_watcher(TREE_WATCHER *w);
+void line_set_watcher(tree_watcher *w);
 
 // The watcher set, for this module's own code.
-extern TREE_WATCHER *line_watcher_;
+extern tree_watcher *line_watcher_;
 
 // ---- Putting changes back --------------------------------------------------
 
@@ -298,10 +299,10 @@ extern TREE_WATCHER *line_watcher_;
 // finds every list as it was when it recorded a change: the current line of
 // the fold becomes l, which the caller knows stands at that index with that
 // current line count, without walking there.
-void line_set_current(FOLD *f, LINE *l, int index, int count);
+void line_set_current(tree_fold *f, tree_line *l, int index, int count);
 
 // Puts s (a string of the text model) in the place of the string of that kind
-// held by owner, as TREE_WATCHER::replaced names them, and returns the string
+// held by owner, as tree_watcher::replaced names them, and returns the string
 // it held, neither copying nor freeing either. Watchers are not told.
 char *string_exchange(int kind, void *owner, char *s);
 
@@ -310,56 +311,56 @@ char *string_exchange(int kind, void *owner, char *s);
 // A fold without a fold line: a copy of name, indent and open, an empty list
 // whose end line is current, counts 1 and 0, into and col 0, row
 // FOLD_FIRST_ROW, no marks, no parent. A buffer's top fold is made this way.
-FOLD *fold_create(const char *name, int indent, int open);
+tree_fold *fold_create(const char *name, int indent, int open);
 
 // The cursor row of a new fold: the highest the cursor may stand on, which
 // display/rows.h names (and checks that the two agree).
 inline constexpr int FOLD_FIRST_ROW = 4;
 
 // Frees the fold record, its name and its end line, not the lines of its list.
-void fold_free(FOLD *f);
+void fold_free(tree_fold *f);
 
 // New lines; the type byte holds the kind only. line_create_text_of takes a
 // text whose length is known (its NUL at text[length]).
-LINE *line_create_text(const char *text);
-LINE *line_create_text_of(const char *text, size_t length);
-LINE *line_create_fold(const char *name, int indent, int open);
-LINE *line_create_virt(const char *quoted_name, int indent, int open);
+tree_line *line_create_text(const char *text);
+tree_line *line_create_text_of(const char *text, size_t length);
+tree_line *line_create_fold(const char *name, int indent, int open);
+tree_line *line_create_virt(const char *quoted_name, int indent, int open);
 
 // Copies carry the kind only, no tag or changed flag. line_copy_fold is
 // shallow (same name, indent and open, empty list); line_copy_deep_fold copies
 // every line inside too and leaves the copy's current line at its end line.
-LINE *line_copy_text(const LINE *l);
-LINE *line_copy_virt(const LINE *l);
-LINE *line_copy_fold(const LINE *l);
-LINE *line_copy_deep_fold(const LINE *l);
+tree_line *line_copy_text(const tree_line *l);
+tree_line *line_copy_virt(const tree_line *l);
+tree_line *line_copy_fold(const tree_line *l);
+tree_line *line_copy_deep_fold(const tree_line *l);
 
 // By kind: a text, fold (shallow or deep) or virtual fold copy; null for an
 // end line.
-LINE *line_copy(const LINE *l);
-LINE *line_copy_deep(const LINE *l);
+tree_line *line_copy(const tree_line *l);
+tree_line *line_copy_deep(const tree_line *l);
 
 // Free a line that is in no list, with its payload. line_delete_fold is
 // shallow: the caller has moved the lines of its list away first. Null is
 // ignored.
-void line_delete_text(LINE *l);
-void line_delete_virt(LINE *l);
-void line_delete_fold(LINE *l);
-void line_delete_deep_fold(LINE *l);
+void line_delete_text(tree_line *l);
+void line_delete_virt(tree_line *l);
+void line_delete_fold(tree_line *l);
+void line_delete_deep_fold(tree_line *l);
 
 // Deletes every line of the fold's list deeply, then the fold itself.
-void f_delete_deep(FOLD *f);
+void f_delete_deep(tree_fold *f);
 
 // By kind, shallow or deep for fold lines; an end line (or null) is left alone,
 // and so is a line that the watcher (below) keeps.
-void line_delete(LINE *l);
-void line_delete_deep(LINE *l);
+void line_delete(tree_line *l);
+void line_delete_deep(tree_line *l);
 
 // ---- List operations ---------------------------------------------------------
 
 // The deep count of a fold line's fold; 0 for any other line. Stepping over a
 // line moves the current line count by lines_in + 1.
-inline int lines_in(const LINE *l) {
+inline int lines_in(const tree_line *l) {
     return line_kind(l) == LINE_FOLD ? line_fold(l)->deep_count : 0;
 }
 
@@ -367,13 +368,13 @@ inline int lines_in(const LINE *l) {
 // and current line count. Marks at or after the current index move up by one
 // (a mark on the old current line follows it). A fold line's fold gets f as
 // parent.
-void line_insert(LINE *l, FOLD *f);
+void line_insert(tree_line *l, tree_fold *f);
 
 // Unlinks and returns the current line, which must not be the end line; the
 // next line becomes current at the same index and line count. Marks after the
 // current index move down by one; a mark on it now names the next line. A fold
 // line's fold gets a null parent.
-LINE *line_remove(FOLD *f);
+tree_line *line_remove(tree_fold *f);
 
 // Moves the n lines from `from`'s current line on (not reaching its end line)
 // to before `to`'s current line, in their order, as n line_remove from `from`
@@ -383,17 +384,17 @@ LINE *line_remove(FOLD *f);
 // would there. The lines are walked once, and the counts of each parent chain
 // are changed once, so a run of any length costs one pass. `to` must not be
 // `from`, nor a fold inside the run.
-void line_move_run(FOLD *from, int n, FOLD *to);
+void line_move_run(tree_fold *from, int n, tree_fold *to);
 
 // ---- Stepping: each returns the change of the current line count ----------
 
 // Over the current line (not at the end line): returns lines_in + 1.
-int line_step_next(FOLD *f);
+int line_step_next(tree_fold *f);
 // Back over the previous line (not at the first line): returns -(lines_in + 1).
-int line_step_prev(FOLD *f);
+int line_step_prev(tree_fold *f);
 // To the first line: returns minus the old current line count.
-int line_step_first(FOLD *f);
+int line_step_first(tree_fold *f);
 // To the end line: returns deep_count - 1 - the old current line count.
-int line_step_last(FOLD *f);
+int line_step_last(tree_fold *f);
 // To a valid index, one step at a time: returns the sum of the steps.
-int line_step_to(FOLD *f, int index);
+int line_step_to(tree_fold *f, int index);

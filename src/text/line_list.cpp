@@ -6,7 +6,7 @@ namespace {
 
 // Makes l the line after prev in the list of f (its first line when prev is
 // null), and the current line.
-void put_after(FOLD *f, LINE *prev, LINE *l) {
+void put_after(tree_fold *f, tree_line *prev, tree_line *l) {
     l->prev = prev;
     if (prev) {
         prev->next = l;
@@ -18,16 +18,16 @@ void put_after(FOLD *f, LINE *prev, LINE *l) {
 
 // The list of f gains n entries, and it and every fold holding it deep lines
 // (both negative for a loss).
-void add_counts(FOLD *f, int n, int deep) {
+void add_counts(tree_fold *f, int n, int deep) {
     f->line_count += n;
-    for (FOLD *p = f; p; p = p->parent) p->deep_count += deep;
+    for (tree_fold *p = f; p; p = p->parent) p->deep_count += deep;
 }
 
 // Links the run from first to last (n lines, deep lines in all) into the
 // list of f before its current line; first becomes the current line. An unset
 // mark is -1 and the index is never negative, so only set marks move.
-void link_run(FOLD *f, LINE *first, LINE *last, int n, int deep) {
-    LINE *cur = f->cur;
+void link_run(tree_fold *f, tree_line *first, tree_line *last, int n, int deep) {
+    tree_line *cur = f->cur;
     put_after(f, cur->prev, first);
     last->next = cur;
     cur->prev = last;
@@ -44,7 +44,7 @@ int mark_after_removing(int m, int c, int n) {
 
 // Unlinks the run from the current line of f to last (n lines, deep lines in
 // all); the line after it becomes the current line.
-void unlink_run(FOLD *f, LINE *last, int n, int deep) {
+void unlink_run(tree_fold *f, tree_line *last, int n, int deep) {
     put_after(f, f->cur->prev, last->next);
     f->mark1 = mark_after_removing(f->mark1, f->cur_index, n);
     f->mark2 = mark_after_removing(f->mark2, f->cur_index, n);
@@ -53,7 +53,7 @@ void unlink_run(FOLD *f, LINE *last, int n, int deep) {
 
 } // namespace
 
-void line_insert(LINE *l, FOLD *f) {
+void line_insert(tree_line *l, tree_fold *f) {
     if (line_watcher_) line_watcher_->inserting(l, f);
     int state = span_state_for_change(f->cur);
     span_forget_line(l);
@@ -62,8 +62,8 @@ void line_insert(LINE *l, FOLD *f) {
     span_placed(f, l, l, state);
 }
 
-LINE *line_remove(FOLD *f) {
-    LINE *l = f->cur;
+tree_line *line_remove(tree_fold *f) {
+    tree_line *l = f->cur;
     assert(l != f->end);
     if (line_watcher_) line_watcher_->removing(f);
     int state = span_state_for_change(l);
@@ -75,10 +75,10 @@ LINE *line_remove(FOLD *f) {
     return l;
 }
 
-void line_move_run(FOLD *from, int n, FOLD *to) {
+void line_move_run(tree_fold *from, int n, tree_fold *to) {
     if (n <= 0) return;
-    LINE *first = from->cur;
-    LINE *last = first;
+    tree_line *first = from->cur;
+    tree_line *last = first;
     int from_state = span_state_for_change(first);
     int to_state = span_state_for_change(to->cur);
     int deep = 0;
@@ -92,25 +92,25 @@ void line_move_run(FOLD *from, int n, FOLD *to) {
     }
     if (line_watcher_) line_watcher_->moving(from, n, to, last->next);
     unlink_run(from, last, n, deep);
-    LINE *after = from->cur;
+    tree_line *after = from->cur;
     link_run(to, first, last, n, deep);
     span_followed(from, after, from_state);
     span_placed(to, first, last, to_state);
 }
 
-void fold_set_marks(FOLD *f, int mark1, int mark2) {
+void fold_set_marks(tree_fold *f, int mark1, int mark2) {
     if (line_watcher_) line_watcher_->marking(f, mark1, mark2);
     f->mark1 = mark1;
     f->mark2 = mark2;
 }
 
-void line_set_current(FOLD *f, LINE *l, int index, int count) {
+void line_set_current(tree_fold *f, tree_line *l, int index, int count) {
     f->cur = l;
     f->cur_index = index;
     f->cur_count = count;
 }
 
-int line_step_next(FOLD *f) {
+int line_step_next(tree_fold *f) {
     assert(f->cur != f->end);
     int n = lines_in(f->cur) + 1;
     f->cur = f->cur->next;
@@ -119,8 +119,8 @@ int line_step_next(FOLD *f) {
     return n;
 }
 
-int line_step_prev(FOLD *f) {
-    LINE *p = f->cur->prev;
+int line_step_prev(tree_fold *f) {
+    tree_line *p = f->cur->prev;
     assert(p);
     int n = lines_in(p) + 1;
     f->cur = p;
@@ -129,7 +129,7 @@ int line_step_prev(FOLD *f) {
     return -n;
 }
 
-int line_step_first(FOLD *f) {
+int line_step_first(tree_fold *f) {
     int moved = -f->cur_count;
     f->cur = f->first;
     f->cur_index = 0;
@@ -137,7 +137,7 @@ int line_step_first(FOLD *f) {
     return moved;
 }
 
-int line_step_last(FOLD *f) {
+int line_step_last(tree_fold *f) {
     int moved = f->deep_count - 1 - f->cur_count;
     f->cur = f->end;
     f->cur_index = f->line_count - 1;
@@ -145,7 +145,7 @@ int line_step_last(FOLD *f) {
     return moved;
 }
 
-int line_step_to(FOLD *f, int index) {
+int line_step_to(tree_fold *f, int index) {
     int moved = 0;
     while (f->cur_index < index) moved += line_step_next(f);
     while (f->cur_index > index) moved += line_step_prev(f);

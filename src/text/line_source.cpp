@@ -112,8 +112,8 @@ bool line_source::readable() {
     return !error_;
 }
 
-line_source::Kind line_source::next(const char *marker_start, size_t marker_len,
-                                    const char **text) {
+line_source::piece_kind line_source::next(const char *marker_start, size_t marker_len,
+                                          const char **text) {
     fill(LINE_BUF_SIZE + 1); // a line of LINE_MAX_TEXT bytes and its CR LF
     if (pos_ == end_) return error_ ? ERROR : END;
     char *p = block_ + pos_;

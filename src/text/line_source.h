@@ -30,7 +30,7 @@ enum {
 
 class line_source {
   public:
-    enum Kind { END, ERROR, TEXT, MARKER };
+    enum piece_kind { END, ERROR, TEXT, MARKER };
 
     // Forgets everything buffered and reads fp (null: nothing) from its
     // current position on; clears `lost`.
@@ -56,7 +56,7 @@ class line_source {
     // must be called before the next line. END at the end of the stream;
     // ERROR when reading failed, after every byte read before the failure
     // was handed over.
-    Kind next(const char *marker_start, size_t marker_len, const char **text);
+    piece_kind next(const char *marker_start, size_t marker_len, const char **text);
 
     // The next byte of the marker line, or -1 at its end (a newline, the end
     // of the stream, or a NUL byte, which ends it like the newline).

@@ -121,13 +121,13 @@ outline_rule_made outline_rule_make(const char *kind, const char *first_line, co
     }
 }
 
-const outline_rule *outline_rule_of(const LANG *lang) {
+const outline_rule *outline_rule_of(const language_def *lang) {
     for (const auto &r : rules)
         if (r.first == lang->id) return r.second.get();
     return nullptr;
 }
 
-int outline_rule_set(const LANG *lang, std::unique_ptr<outline_rule> rule) {
+int outline_rule_set(const language_def *lang, std::unique_ptr<outline_rule> rule) {
     try {
         rules.reserve(rules.size() + 1);
     } catch (const std::bad_alloc &) {

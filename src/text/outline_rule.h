@@ -109,9 +109,9 @@ outline_rule_made outline_rule_make(const char *kind, const char *first_line, co
                                     const char *strings);
 
 // The rule of a language, or null when it has none.
-const outline_rule *outline_rule_of(const LANG *lang);
+const outline_rule *outline_rule_of(const language_def *lang);
 
 // The language's rule becomes rule (null: none), the old one freed. 0 when
 // memory runs out, nothing changed. Rules of languages deleted since are
 // freed here too.
-int outline_rule_set(const LANG *lang, std::unique_ptr<outline_rule> rule);
+int outline_rule_set(const language_def *lang, std::unique_ptr<outline_rule> rule);

@@ -399,10 +399,10 @@ int value_of(const outline_rule &rule, const outline_item &it) {
 
 // Reads the text lines inside a fold, through folds nested in it, into the
 // least value and the first value.
-void read_fold(const outline_rule &rule, outline_lexer &lex, const FOLD *fold, outline_item &it,
-               std::vector<const LINE *> &stack) {
+void read_fold(const outline_rule &rule, outline_lexer &lex, const tree_fold *fold,
+               outline_item &it, std::vector<const tree_line *> &stack) {
     it.least = it.lead = OUTLINE_NONE;
-    const LINE *l = fold->first;
+    const tree_line *l = fold->first;
     for (;;) {
         while (line_kind(l) == LINE_END) {
             if (stack.empty()) return;
@@ -426,12 +426,12 @@ void read_fold(const outline_rule &rule, outline_lexer &lex, const FOLD *fold, o
     }
 }
 
-void scan(const outline_rule &rule, const FOLD *list, std::vector<outline_item> &items) {
+void scan(const outline_rule &rule, const tree_fold *list, std::vector<outline_item> &items) {
     items.clear();
     items.reserve(static_cast<size_t>(list->line_count - 1));
     outline_lexer lex(rule);
-    std::vector<const LINE *> stack;
-    for (const LINE *l = list->first; l != list->end; l = l->next) {
+    std::vector<const tree_line *> stack;
+    for (const tree_line *l = list->first; l != list->end; l = l->next) {
         outline_item it{l, lex.depth(), 0, OUTLINE_NONE, OUTLINE_NONE, 0, 0, 0};
         if (line_kind(l) == LINE_TEXT) {
             lex.line(line_text(l), it);
@@ -458,7 +458,8 @@ const char *outline_text(const outline_item &item) {
     return s + std::strspn(s, BLANKS);
 }
 
-bool outline_scan(const outline_rule &rule, const FOLD *list, std::vector<outline_item> &items) {
+bool outline_scan(const outline_rule &rule, const tree_fold *list,
+                  std::vector<outline_item> &items) {
     try {
         scan(rule, list, items);
         return true;

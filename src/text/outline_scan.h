@@ -41,7 +41,7 @@ enum : unsigned {
 };
 
 struct outline_item {
-    const LINE *line;
+    const tree_line *line;
     int depth;          // braces: the depth at its start
     int depth_end;      // braces: the depth at its end
     int least, lead;    // values, as above
@@ -52,7 +52,8 @@ struct outline_item {
 
 // The items of the list's entries (its end line not included), in order.
 // False when memory runs out.
-bool outline_scan(const outline_rule &rule, const FOLD *list, std::vector<outline_item> &items);
+bool outline_scan(const outline_rule &rule, const tree_fold *list,
+                  std::vector<outline_item> &items);
 
 // The text of a line from its first byte that is not a blank.
 const char *outline_text(const outline_item &item);

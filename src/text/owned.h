@@ -14,9 +14,9 @@
 
 struct line_deleter {
     // Deep: a fold line goes with everything it holds.
-    void operator()(LINE *l) const { line_delete_deep(l); }
+    void operator()(tree_line *l) const { line_delete_deep(l); }
 };
-using owned_line = std::unique_ptr<LINE, line_deleter>;
+using owned_line = std::unique_ptr<tree_line, line_deleter>;
 
 struct string_deleter {
     void operator()(char *s) const { str_free(s); }

@@ -43,35 +43,35 @@ void span_pause();
 
 // Forgets every state of the buffer's lines: its language or the language's
 // rules changed.
-void span_forget(BUFF *b);
+void span_forget(text_buffer *b);
 
 // Makes known the state of every line of b from the start of its file up to
 // `to`, which is f's current line (f being b's current fold) or a line after
 // it in file order, scanning the lines not known yet. Settle first.
-void span_fill(BUFF *b, FOLD *f, const LINE *to);
+void span_fill(text_buffer *b, tree_fold *f, const tree_line *to);
 
 // The state the line starts in: SPAN_NONE, a span state, or SPAN_UNKNOWN.
-int span_state(const LINE *l);
+int span_state(const tree_line *l);
 
 // ---- For the line tree (text/line.cpp, text/line_list.cpp) ------------------
 
 // The state of a line, read before a change.
-int span_state_for_change(const LINE *l);
+int span_state_for_change(const tree_line *l);
 
 // A text line's text changed.
-void span_text_changed(LINE *l);
+void span_text_changed(tree_line *l);
 
 // A line is about to be linked into a list, or moved to another: it and
 // everything inside it lose their states.
-void span_forget_line(LINE *l);
+void span_forget_line(tree_line *l);
 
 // The lines first to last of f's list (whose states were forgotten) now stand
 // where a line that started in `state` stood, before that line.
-void span_placed(FOLD *f, LINE *first, LINE *last, int state);
+void span_placed(tree_fold *f, tree_line *first, tree_line *last, int state);
 
 // l, of f's list, now follows what a line that started in `state` followed
 // (the lines before it were taken out).
-void span_followed(FOLD *f, LINE *l, int state);
+void span_followed(tree_fold *f, tree_line *l, int state);
 
 // A line record (an end line with its fold) is about to be freed.
-void span_released(LINE *l);
+void span_released(tree_line *l);

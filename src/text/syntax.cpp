@@ -16,7 +16,7 @@ constexpr int BYTE_SET = 32; // bytes of a set of bytes (ere_first_bytes)
 // A rule keeps its expressions as texts, checked when it is added, and is
 // compiled when the first line of its language is scanned: the rules of
 // languages not in use cost neither time nor memory.
-struct RULE {
+struct syntax_rule {
     int cls;
     char *texts[3]; // start, end ("" for a rule of one match), skip ("" for none)
     bool compiled;  // compiled, or found too large for the engine (start null)
@@ -27,7 +27,7 @@ struct RULE {
     unsigned char first[BYTE_SET], bytes[BYTE_SET];
 };
 
-void forget_compiled(RULE &r) {
+void forget_compiled(syntax_rule &r) {
     ere_discard(r.start);
     ere_discard(r.end);
     ere_discard(r.skip);
@@ -35,7 +35,7 @@ void forget_compiled(RULE &r) {
     r.compiled = false;
 }
 
-void discard(RULE &r) {
+void discard(syntax_rule &r) {
     forget_compiled(r);
     for (char *&text : r.texts) {
         std::free(text);
@@ -45,7 +45,7 @@ void discard(RULE &r) {
 
 // Compiles the rule; a rule whose expression the engine cannot hold (too
 // complex, or no memory) keeps start null and never matches.
-void compile(RULE &r) {
+void compile(syntax_rule &r) {
     r.compiled = true;
     r.start = ere_compile(r.texts[0], 0, nullptr);
     if (*r.texts[1]) r.end = ere_compile(r.texts[1], 0, nullptr);
@@ -87,34 +87,34 @@ bool meet(const unsigned char *a, const unsigned char *b) {
 
 // Rules looked for together: the union of their starts finds where the next
 // of them starts in one pass over a line.
-struct GROUP {
+struct rule_group {
     int count;
     int rule[MAX_SYNTAX_RULES]; // in the order they were added
     ERE *any;                   // null before it is made, or when the engine cannot
     bool tried;
 };
 
-void reset(GROUP &g) {
+void reset(rule_group &g) {
     ere_discard(g.any);
-    g = GROUP{};
+    g = rule_group{};
 }
 
 } // namespace
 
-struct SYNTAX {
+struct syntax_rules {
     int count;
     // Grown as rules are added (a language has a dozen, most have none in
     // use): the shipped languages' rules, read at every start, then take
     // a few pages rather than 12 KiB each.
     int capacity;
-    RULE *rule;
-    bool grouped; // the groups are made for the rules there are
-    GROUP all;    // every rule, for colouring a line
+    syntax_rule *rule;
+    bool grouped;   // the groups are made for the rules there are
+    rule_group all; // every rule, for colouring a line
     // The rules that decide which span a line ends in: those of spans, and
     // those whose matches may hold a byte that begins one of these (and so
     // may hide it). A match of any other rule holds no byte these begin
     // with, so leaving them out changes no span.
-    GROUP spans;
+    rule_group spans;
 };
 
 int syntax_class_of(const char *name) {
@@ -126,20 +126,20 @@ int syntax_class_of(const char *name) {
 namespace {
 
 // Makes room for one more rule; false when memory runs out.
-bool room_for_one(SYNTAX &sx) {
+bool room_for_one(syntax_rules &sx) {
     if (sx.count < sx.capacity) return true;
     int capacity = sx.capacity ? 2 * sx.capacity : 8;
     if (capacity > MAX_SYNTAX_RULES) capacity = MAX_SYNTAX_RULES;
-    void *grown = std::realloc(sx.rule, static_cast<size_t>(capacity) * sizeof(RULE));
+    void *grown = std::realloc(sx.rule, static_cast<size_t>(capacity) * sizeof(syntax_rule));
     if (!grown) return false;
-    sx.rule = static_cast<RULE *>(grown);
+    sx.rule = static_cast<syntax_rule *>(grown);
     sx.capacity = capacity;
     return true;
 }
 
 } // namespace
 
-int syntax_add(SYNTAX **rules, int cls, const char *start, const char *end, const char *skip,
+int syntax_add(syntax_rules **rules, int cls, const char *start, const char *end, const char *skip,
                int *ere_code) {
     int unused;
     if (!ere_code) ere_code = &unused;
@@ -148,13 +148,13 @@ int syntax_add(SYNTAX **rules, int cls, const char *start, const char *end, cons
     int failure = check(start, false, ere_code);
     if (failure == SYNTAX_OK) failure = check(end, true, ere_code);
     if (failure == SYNTAX_OK) failure = check(skip, true, ere_code);
-    RULE r{};
+    syntax_rule r{};
     r.cls = cls;
     if (failure == SYNTAX_OK) {
         r.texts[0] = copy(start);
         r.texts[1] = copy(end);
         r.texts[2] = copy(skip);
-        if (!*rules) *rules = static_cast<SYNTAX *>(std::calloc(1, sizeof(SYNTAX)));
+        if (!*rules) *rules = static_cast<syntax_rules *>(std::calloc(1, sizeof(syntax_rules)));
         if (!r.texts[0] || !r.texts[1] || !r.texts[2] || !*rules || !room_for_one(**rules))
             failure = SYNTAX_NO_MEMORY;
     }
@@ -162,17 +162,17 @@ int syntax_add(SYNTAX **rules, int cls, const char *start, const char *end, cons
         discard(r);
         return failure;
     }
-    SYNTAX *sx = *rules;
+    syntax_rules *sx = *rules;
     sx->rule[sx->count++] = r;
     sx->grouped = false;
     return SYNTAX_OK;
 }
 
-int syntax_count(const SYNTAX *rules) {
+int syntax_count(const syntax_rules *rules) {
     return rules ? rules->count : 0;
 }
 
-void syntax_free(SYNTAX *rules) {
+void syntax_free(syntax_rules *rules) {
     if (!rules) return;
     for (int k = 0; k < rules->count; k++) discard(rules->rule[k]);
     reset(rules->all);
@@ -183,7 +183,7 @@ void syntax_free(SYNTAX *rules) {
 
 namespace {
 
-void make_groups(SYNTAX *sx) {
+void make_groups(syntax_rules *sx) {
     reset(sx->all);
     reset(sx->spans);
     for (int k = 0; k < sx->count; k++)
@@ -193,7 +193,7 @@ void make_groups(SYNTAX *sx) {
     for (bool grew = true; grew;) {
         grew = false;
         for (int k = 0; k < sx->count; k++) {
-            const RULE &r = sx->rule[k];
+            const syntax_rule &r = sx->rule[k];
             if (!r.start || in_spans[k] || (!r.end && !meet(r.bytes, begins))) continue;
             in_spans[k] = grew = true;
             for (int i = 0; i < BYTE_SET; i++) begins[i] |= r.first[i];
@@ -209,7 +209,7 @@ void make_groups(SYNTAX *sx) {
 // The rule of the group whose start matches first at or after p, with where
 // and how long; -1 when none does. Of rules matching at one place the first
 // added wins.
-int next_start(SYNTAX *sx, GROUP &g, const char *text, int p, int *at, int *length) {
+int next_start(syntax_rules *sx, rule_group &g, const char *text, int p, int *at, int *length) {
     if (!g.tried) {
         const char *texts[MAX_SYNTAX_RULES];
         for (int i = 0; i < g.count; i++) texts[i] = sx->rule[g.rule[i]].texts[0];
@@ -221,7 +221,7 @@ int next_start(SYNTAX *sx, GROUP &g, const char *text, int p, int *at, int *leng
         if (*at < 0) return -1;
         auto byte = static_cast<unsigned char>(text[*at]);
         for (int i = 0; i < g.count; i++) {
-            const RULE &r = sx->rule[g.rule[i]];
+            const syntax_rule &r = sx->rule[g.rule[i]];
             if (has(r.first, byte) && (*length = ere_match(r.start, 0, text, *at, nullptr)) > 0)
                 return g.rule[i];
         }
@@ -242,7 +242,7 @@ int next_start(SYNTAX *sx, GROUP &g, const char *text, int p, int *at, int *leng
 
 // Where the span of r that goes on at p ends (just past its end match), or
 // -1 when it goes on past the line.
-int span_end(const RULE &r, const char *text, int p) {
+int span_end(const syntax_rule &r, const char *text, int p) {
     for (;;) {
         int e_at = -1, e_len = 0, s_at = -1, s_len = 0;
         bool end = ere_match_fwd(r.end, 0, text, p, &e_at, &e_len, nullptr);
@@ -262,18 +262,18 @@ void paint(unsigned char *classes, int from, int to, int cls) {
 
 } // namespace
 
-int syntax_scan(SYNTAX *rules, const char *text, int state, unsigned char *classes) {
+int syntax_scan(syntax_rules *rules, const char *text, int state, unsigned char *classes) {
     int n = static_cast<int>(std::strlen(text));
     paint(classes, 0, n, SYN_PLAIN);
     if (!rules || rules->count == 0) return SPAN_NONE;
     if (!rules->grouped) make_groups(rules);
-    GROUP &g = classes ? rules->all : rules->spans;
+    rule_group &g = classes ? rules->all : rules->spans;
     int k = state - SPAN_RULE;
     if (k < 0 || k >= rules->count || !rules->rule[k].end || !rules->rule[k].start)
         state = SPAN_NONE;
     for (int p = 0;;) {
         if (state != SPAN_NONE) {
-            const RULE &r = rules->rule[state - SPAN_RULE];
+            const syntax_rule &r = rules->rule[state - SPAN_RULE];
             int end = span_end(r, text, p);
             paint(classes, p, end < 0 ? n : end, r.cls);
             if (end < 0) return state;
@@ -284,7 +284,7 @@ int syntax_scan(SYNTAX *rules, const char *text, int state, unsigned char *class
         int at = 0, length = 0;
         k = g.count ? next_start(rules, g, text, p, &at, &length) : -1;
         if (k < 0) return SPAN_NONE;
-        const RULE &r = rules->rule[k];
+        const syntax_rule &r = rules->rule[k];
         paint(classes, at, at + length, r.cls);
         p = at + length;
         if (r.end) state = SPAN_RULE + k;

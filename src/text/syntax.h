@@ -45,7 +45,7 @@ constexpr int SPAN_RULE = 2;
 constexpr int MAX_SYNTAX_RULES = 100;
 
 // A language's rules; opaque.
-struct SYNTAX;
+struct syntax_rules;
 
 // The class of a name (comment, string, keyword, type, number,
 // preprocessor), or -1.
@@ -64,17 +64,17 @@ enum syntax_failure {
 // not used; skip empty means nothing is skipped. Returns SYNTAX_OK, or a
 // failure with nothing changed; for SYNTAX_BAD_EXPRESSION the engine's error
 // code goes to *ere_code (ere_code may be null).
-int syntax_add(SYNTAX **rules, int cls, const char *start, const char *end, const char *skip,
+int syntax_add(syntax_rules **rules, int cls, const char *start, const char *end, const char *skip,
                int *ere_code);
 
 // The number of rules; 0 for null.
-int syntax_count(const SYNTAX *rules);
+int syntax_count(const syntax_rules *rules);
 
 // Frees the rules; null is accepted.
-void syntax_free(SYNTAX *rules);
+void syntax_free(syntax_rules *rules);
 
 // Scans one line (NUL-terminated, at most LINE_MAX_TEXT bytes) that starts in
 // state (SPAN_NONE or a span state; a state of no rule counts as SPAN_NONE).
 // Returns the state the line ends in; when classes is not null, classes[i]
 // receives the class of byte i for every byte of the line.
-int syntax_scan(SYNTAX *rules, const char *text, int state, unsigned char *classes);
+int syntax_scan(syntax_rules *rules, const char *text, int state, unsigned char *classes);

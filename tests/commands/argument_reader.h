@@ -18,8 +18,8 @@ inline std::string read_argument(char type, const char *text) {
     int n = 0;
     unsigned char c = 0;
     char s[LINE_BUF_SIZE] = "";
-    BUFF *b = nullptr;
-    LANG *l = nullptr;
+    text_buffer *b = nullptr;
+    language_def *l = nullptr;
     int ok = run_with_recovery([&] {
         switch (type) {
         case 'n': rest = get_num(text, &n, q); break;

@@ -32,7 +32,7 @@ class BufferCommands : public CommandsTest {
     // languages, oldest first; then " !" and the message of an error.
     std::string tables(bool ok = true) const {
         std::string s;
-        for (const BUFF *b : buffs) {
+        for (const text_buffer *b : buffs) {
             if (!b) continue;
             s += (b == cur_buffer ? ">" : "") + std::string(b->fn) + "(" + b->lang->name + ")" +
                  (b->changed ? "*" : "") + " ";

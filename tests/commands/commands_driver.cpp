@@ -19,7 +19,7 @@
 int main(int argc, char **argv) {
     if (!th_init(0, 0, 0)) return 2;
     data_init();
-    LANG *top = lang_create("top", "/*...", "*/", ".*\\.top", "_", 0x300);
+    language_def *top = lang_create("top", "/*...", "*/", ".*\\.top", "_", 0x300);
     buff_create("", -1, top);
     cur_buffer = buff_create("two.txt", -1, top);
     lang_create("c", "/*", "*/", ".*\\.c", "_", 0x300);

@@ -61,8 +61,8 @@ class CommandsTest : public TablesTest {
         TablesTest::TearDown();
     }
 
-    FOLD *fold() const { return cur_buffer->fold; }
-    LINE *line() const { return fold()->cur; }
+    tree_fold *fold() const { return cur_buffer->fold; }
+    tree_line *line() const { return fold()->cur; }
 
     // A new current buffer holding the outline, one entry a line: "[name"
     // starts a closed fold and "[+name" an open one, "]" or the outline's end
@@ -71,7 +71,7 @@ class CommandsTest : public TablesTest {
     // `index` of the top list at `into`, on row 6; a fold's own current line
     // is its end line.
     void build(const std::vector<std::string> &outline, int index = 0, int into = 0) {
-        BUFF *old = cur_buffer;
+        text_buffer *old = cur_buffer;
         cur_buffer = buff_create("", -1, top);
         ASSERT_NE(cur_buffer, nullptr);
         buff_delete(old);
@@ -104,11 +104,11 @@ class CommandsTest : public TablesTest {
     // What is wrong with the buffer's tree (its counts and links, the current
     // fold hanging from current fold lines, the line number naming the current
     // line's place in the file), or "".
-    static std::string tree_fault(const BUFF *b) {
+    static std::string tree_fault(const text_buffer *b) {
         std::string fault = check_fold_invariants(b->top);
         int line_no = b->fold->cur_count;
-        for (const FOLD *f = b->fold; f->parent && fault.empty(); f = f->parent) {
-            const LINE *up = f->parent->cur;
+        for (const tree_fold *f = b->fold; f->parent && fault.empty(); f = f->parent) {
+            const tree_line *up = f->parent->cur;
             if (line_kind(up) != LINE_FOLD || line_fold(up) != f) fault = "fold not current";
             line_no += f->parent->cur_count + 1;
         }
@@ -136,13 +136,13 @@ class CommandsTest : public TablesTest {
         }
     }
 
-    LANG *top = nullptr;
+    language_def *top = nullptr;
 
   private:
-    static void fill(FOLD *f, const std::vector<std::string> &outline, size_t &pos) {
+    static void fill(tree_fold *f, const std::vector<std::string> &outline, size_t &pos) {
         while (pos < outline.size() && outline[pos] != "]") {
             const std::string &e = outline[pos++];
-            LINE *l = nullptr;
+            tree_line *l = nullptr;
             if (e[0] != '[' && e[0] != '<') {
                 l = line_create_text(e.c_str());
             } else {

@@ -72,7 +72,7 @@ class ShippedKeyMap : public CommandsTest {
 TEST_F(ShippedKeyMap, EveryLineRunsAndEveryCommandItBindsExists) {
     EXPECT_EQ(n_bindings, made) << "a key bound twice keeps only its last binding";
     for (int i = 0; i < n_bindings; i++) {
-        const BINDING &b = bindings[i];
+        const key_binding &b = bindings[i];
         if (b.key2 == 0 && is_prefix_key(b.key1)) continue;
         std::vector<std::string> names = commands_in(b.action);
         EXPECT_FALSE(names.empty()) << b.action;
@@ -105,7 +105,7 @@ TEST_F(ShippedKeyMap, EachLanguageIsPickedByItsNamesAndReadsAndWritesANestedFold
         // clang-format on
     };
     for (auto [file, name] : names) {
-        const LANG *l = guess_lang_of(file);
+        const language_def *l = guess_lang_of(file);
         EXPECT_STREQ(l ? l->name : "top", name) << file;
     }
     // The markers of each language are its own: the tree shows them read.
@@ -116,7 +116,7 @@ TEST_F(ShippedKeyMap, EachLanguageIsPickedByItsNamesAndReadsAndWritesANestedFold
         EXPECT_EQ(langs[i]->flags & ~FLAG_TABS, unsigned{FLAG_AUTOINDENT | FLAG_INSERT});
         const std::string text = folded_file(langs[i]->rc_start, langs[i]->rc_end);
         write_file(name, text);
-        BUFF *b = buff_create(name.c_str(), -1, langs[i]);
+        text_buffer *b = buff_create(name.c_str(), -1, langs[i]);
         ASSERT_NE(b, nullptr);
         ASSERT_TRUE(buff_read(b, name.c_str()));
         EXPECT_EQ(tree_picture(b->top),
@@ -134,7 +134,7 @@ class Help : public CommandsTest {
   protected:
     std::string buffers() const {
         std::string s;
-        for (const BUFF *b : buffs)
+        for (const text_buffer *b : buffs)
             if (b != nullptr) s += (b == cur_buffer ? ">" : "") + std::string(b->fn) + " ";
         return s;
     }

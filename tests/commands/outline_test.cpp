@@ -110,7 +110,8 @@ class RealFiles : public CommandsTest {
         SCOPED_TRACE(file);
         const std::string text = test_support::read_file(file);
         const std::string copy = out + "/" + std::filesystem::path(file).filename().string();
-        BUFF *b = buff_create(copy.c_str(), -1, lang_for_file(copy.c_str())), *home = cur_buffer;
+        text_buffer *b = buff_create(copy.c_str(), -1, lang_for_file(copy.c_str())),
+                    *home = cur_buffer;
         cur_buffer = b;
         buff_read(b, file.c_str());
         if (!buff_write(b, copy.c_str(), 0) || test_support::read_file(copy) != text) {

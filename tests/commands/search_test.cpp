@@ -177,7 +177,7 @@ class SearchWalk : public CommandsTest {
     }
     // The file becomes the current buffer, with the cursor on its first line.
     void load(const std::string &name) {
-        BUFF *old = cur_buffer;
+        text_buffer *old = cur_buffer;
         cur_buffer = buff_create(files.path(name).c_str(), -1, top);
         ASSERT_NE(cur_buffer, nullptr);
         ASSERT_TRUE(buff_read(cur_buffer, cur_buffer->fn));
@@ -235,7 +235,7 @@ TEST_F(SearchWalk, ASearchStartedInAFoldStaysInIt) {
     write_list("main", forest);
     load("main");
     ASSERT_TRUE(exec_commands("line_down fold_in"));
-    FOLD *start = fold();
+    tree_fold *start = fold();
     const std::vector<node> &inside = forest[1].lines;
     ASSERT_TRUE(exec_commands(find("x").c_str()));
     EXPECT_EQ(last_search.count, lines_seen(inside, 2, 2));
@@ -315,9 +315,9 @@ TEST_F(SearchWalk, AVirtualFoldOfItsOwnFileOrAnAncestorsIsNotEntered) {
 }
 
 TEST_F(SearchWalk, ParentChainsEndAtALoop) {
-    BUFF *a = cur_buffer;
-    BUFF *c = buff_create("c", a->id, top);
-    BUFF *d = buff_create("d", c->id, top);
+    text_buffer *a = cur_buffer;
+    text_buffer *c = buff_create("c", a->id, top);
+    text_buffer *d = buff_create("d", c->id, top);
     EXPECT_TRUE(buff_is_ancestor(d, a->id));
     EXPECT_FALSE(buff_is_ancestor(a, d->id));
     EXPECT_TRUE(file_in_chain(d, "c"));

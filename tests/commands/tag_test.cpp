@@ -8,8 +8,8 @@ namespace {
 
 // The tagged lines of the buffer as "number:string " in file order, counting
 // from 1 as compilers do, marker lines included.
-void collect_tags(const FOLD *f, int &line_no, std::string &out) {
-    for (const LINE *l = f->first;; l = l->next) {
+void collect_tags(const tree_fold *f, int &line_no, std::string &out) {
+    for (const tree_line *l = f->first;; l = l->next) {
         if (line_is_tagged(l)) out += std::to_string(line_no + 1) + ":" + string_of(l) + " ";
         line_no++;
         if (line_kind(l) == LINE_FOLD) collect_tags(line_fold(l), line_no, out);
@@ -17,7 +17,7 @@ void collect_tags(const FOLD *f, int &line_no, std::string &out) {
     }
 }
 
-std::string tags_of(const BUFF *b) {
+std::string tags_of(const text_buffer *b) {
     std::string out;
     int line_no = 0;
     collect_tags(b->top, line_no, out);
@@ -50,7 +50,7 @@ class TagError : public CommandsTest {
         src = cur_buffer;
         cur_buffer = buff_create("", -1, top); // the one build() replaces
     }
-    BUFF *src = nullptr;
+    text_buffer *src = nullptr;
 };
 
 TEST_F(TagError, TheNamedLineOfTheBufferEditingTheFileIsTagged) {
@@ -118,7 +118,7 @@ using GotoLine = CommandsTest;
 
 TEST_F(GotoLine, EveryLineFromEveryLineThroughFoldsLeftClosed) {
     build(tree);
-    std::vector<FOLD *> folds; // f1 to f6
+    std::vector<tree_fold *> folds; // f1 to f6
     for (int line_no : {1, 3, 7, 12, 13, 14}) {
         goto_line(cur_buffer, line_no);
         folds.push_back(line_fold(line()));
@@ -134,7 +134,7 @@ TEST_F(GotoLine, EveryLineFromEveryLineThroughFoldsLeftClosed) {
     EXPECT_EQ(cur_buffer->changed, 0);
     // Folds entered and left have their end lines redrawn; they stay closed.
     goto_line(cur_buffer, 15); // g, inside f4, f5 and f6
-    for (FOLD *f : folds) line_clear_changed(f->end);
+    for (tree_fold *f : folds) line_clear_changed(f->end);
     goto_line(cur_buffer, 5); // d, inside f1 and f2
     for (int i : {0, 1, 3, 4, 5}) {
         EXPECT_TRUE(line_is_changed(folds[i]->end)) << i;

@@ -29,7 +29,7 @@
 namespace {
 
 // The tree as text: every fold with its name, indent, open flag and marks.
-std::string tree_of(const BUFF *b) {
+std::string tree_of(const text_buffer *b) {
     return tree_picture(b->top, true);
 }
 
@@ -37,10 +37,10 @@ std::string tree_of(const BUFF *b) {
 std::string stack_picture() {
     std::string out;
     for (int i = 0; i < undel_count(); i++) {
-        const UNDEL_ENTRY &e = undel_entry(i);
+        const undelete_entry &e = undel_entry(i);
         out += "LB<>S"[e.kind];
         if (e.kind == UNDEL_LINE || e.kind == UNDEL_BLOCK) {
-            const LINE *l = e.item.line;
+            const tree_line *l = e.item.line;
             out += line_kind(l) == LINE_FOLD ? tree_picture(line_fold(l), true) : string_of(l);
         }
         out += ";";
@@ -49,7 +49,7 @@ std::string stack_picture() {
 }
 
 // Where the cursor is: its fold (by address), line number and into value.
-std::string cursor_of(const BUFF *b) {
+std::string cursor_of(const text_buffer *b) {
     return std::to_string(reinterpret_cast<uintptr_t>(b->fold)) + " line " +
            std::to_string(b->line_no) + " into " + std::to_string(b->fold->into);
 }
@@ -72,7 +72,7 @@ struct MODEL {
         saved_known = true;
     }
     // Point k becomes the buffer as it is, and the last point.
-    void point(size_t k, const BUFF *b) {
+    void point(size_t k, const text_buffer *b) {
         trees.resize(k + 1);
         trees[k] = tree_of(b);
     }
@@ -105,7 +105,7 @@ class Undo : public CommandsTest {
         EXPECT_EQ(alloc_live_blocks(), live_at_start) << "every line and string freed";
     }
 
-    MODEL &model(BUFF *b) {
+    MODEL &model(text_buffer *b) {
         auto [it, fresh] = models.try_emplace(b->id);
         if (fresh) it->second.point(0, b);
         return it->second;
@@ -116,7 +116,7 @@ class Undo : public CommandsTest {
         SCOPED_TRACE(what);
         // By buffer: done, undone, the cursor and the changed flag before.
         std::map<int, std::tuple<size_t, size_t, std::string, bool>> before;
-        for (BUFF *b : buffs) {
+        for (text_buffer *b : buffs) {
             if (!b) continue;
             model(b);
             before[b->id] = {journal_done(b), journal_undone(b), cursor_of(b), b->changed != 0};
@@ -130,7 +130,7 @@ class Undo : public CommandsTest {
         th_key_script({});
         for (auto &[id, was] : before) {
             auto &[was_done, was_undone, was_cursor, was_changed] = was;
-            BUFF *b = lookup_buff_id(id);
+            text_buffer *b = lookup_buff_id(id);
             if (!b) {
                 models.erase(id); // a child left, its journal with it
                 continue;
@@ -186,7 +186,7 @@ class Undo : public CommandsTest {
             ASSERT_EQ(m.starts.size(), done + undone);
             if (!typing) m.typing_run = false;
         }
-        for (BUFF *b : buffs)
+        for (text_buffer *b : buffs)
             if (b && !before.count(b->id)) born(b);
     }
 
@@ -194,14 +194,14 @@ class Undo : public CommandsTest {
     // that a search entered and stopped in. Its journal starts from its file
     // as read; its first action, the search's replacements in it, started
     // where the first of them was made, which the model does not know.
-    void born(BUFF *b) {
+    void born(text_buffer *b) {
         MODEL &m = models[b->id] = MODEL{};
         size_t done = journal_done(b);
         ASSERT_EQ(journal_undone(b), 0u);
         ASSERT_LE(done, 1u);
         if (done) {
             journal_begin(false);
-            BUFF *scratch = buff_create("", -1, b->lang);
+            text_buffer *scratch = buff_create("", -1, b->lang);
             ASSERT_NE(scratch, nullptr);
             buff_read(scratch, b->fn);
             m.point(0, scratch);
@@ -234,7 +234,7 @@ class Undo : public CommandsTest {
     }
 
     // Undoes everything, checking each step, then redoes it all.
-    void undo_and_redo_all(BUFF *b) {
+    void undo_and_redo_all(text_buffer *b) {
         MODEL &m = model(b);
         cur_buffer = b;
         while (journal_done(b)) run_key("other_undo");
@@ -330,8 +330,8 @@ TEST_F(Undo, RandomEditsUndoneAndRedoneToEveryPoint) {
         };
         build(random_outline(rng, 25, 0), 3);
         std::strcpy(cur_buffer->fn, one_name.c_str());
-        BUFF *one = cur_buffer;
-        BUFF *two = buff_create(two_name.c_str(), -1, top);
+        text_buffer *one = cur_buffer;
+        text_buffer *two = buff_create(two_name.c_str(), -1, top);
         ASSERT_NE(two, nullptr);
         for (const char *l : {"second", "buffer"}) {
             line_insert(line_create_text(l), two->top);
@@ -385,7 +385,7 @@ TEST_F(Undo, RandomEditsUndoneAndRedoneToEveryPoint) {
             }
         }
         for (const auto &[id, m] : models) {
-            BUFF *b = lookup_buff_id(id);
+            text_buffer *b = lookup_buff_id(id);
             ASSERT_NE(b, nullptr);
             SCOPED_TRACE(b == one ? "first buffer" : b == two ? "second buffer" : b->fn);
             undo_and_redo_all(b);
@@ -397,7 +397,7 @@ TEST_F(Undo, RandomEditsUndoneAndRedoneToEveryPoint) {
             undo_and_redo_all(b);
         }
         cur_buffer = one;
-        for (BUFF *b : buffs)
+        for (text_buffer *b : buffs)
             if (b && b != one) {
                 ASSERT_EQ(buff_delete(b), 1) << "a buffer's journal goes with it";
             }
@@ -426,7 +426,7 @@ TEST_F(Undo, UnchangedBackAtTheTextLastReadOrWritten) {
 
 TEST_F(Undo, DeletedLinesTheStackAndTheJournalBothNeed) {
     build({"a", "b", "c"});
-    BUFF *one = cur_buffer, *two = buff_create("", -1, top);
+    text_buffer *one = cur_buffer, *two = buff_create("", -1, top);
     journal_start();
     run_key("line_delete");
     run_key("block_mark_1 line_down block_mark_2 block_delete");

@@ -16,8 +16,8 @@ using Refresh = TablesTest;
 
 // A buffer of twenty text lines on a screen of 40 x 12: text rows 3 to 11.
 TEST_F(Refresh, OnlyChangedRowsAreDrawnAndShiftsOfUpToThreeRowsAreMoved) {
-    BUFF *b = cur_buffer = buff_create("flat.top", -1, make_top());
-    LINE *t[20];
+    text_buffer *b = cur_buffer = buff_create("flat.top", -1, make_top());
+    tree_line *t[20];
     for (int i = 0; i < 20; i++) {
         line_insert(t[i] = line_create_text(std::to_string(i).c_str()), b->top);
         line_step_next(b->top);

@@ -53,7 +53,7 @@ std::string describe(int key) {
 
 // A step down, the cursor row kept as the line commands keep it.
 void line_down() {
-    FOLD *f = cur_buffer->fold;
+    tree_fold *f = cur_buffer->fold;
     if (f->cur == f->end) return;
     cur_buffer->line_no += line_step_next(f);
     f->into = new_into_value(f->col);
@@ -63,10 +63,11 @@ void line_down() {
 
 // Asks the question of a function key and shows the answer.
 void ask(int key) {
-    static OPTION choices[] = {{"never", 0, 0, 0}, {"if_open", 1, 0, 0}, {"always", 2, 0, 0}};
+    static prompt_option choices[] = {
+        {"never", 0, 0, 0}, {"if_open", 1, 0, 0}, {"always", 2, 0, 0}};
     char text[LINE_BUF_SIZE] = "";
     int n = 0;
-    OPTION *chosen = nullptr;
+    prompt_option *chosen = nullptr;
     std::string answer, quoted;
     if (key == K_F1) {
         answer = "string " + std::to_string(prompt_str("string: ", text));
@@ -86,7 +87,7 @@ void ask(int key) {
 // Acts on a key; true when it showed a message of its own.
 bool act(int key) {
     static int syncs;
-    FOLD *f = cur_buffer->fold;
+    tree_fold *f = cur_buffer->fold;
     switch (key) { // a control key is its letter's code less 64
     case K_DOWN: line_down(); break;
     case K_HOME: f->into = f->col = 0; break;
@@ -127,8 +128,8 @@ int main(int argc, char **argv) {
     if (!th_init(colour_mode, 0, 0)) return 2;
     scn_init();
     data_init();
-    LANG *top = lang_create("top", "/*...", "*/", ".*\\.top", "_", 0x300);
-    BUFF *b = buff_create(file, -1, top);
+    language_def *top = lang_create("top", "/*...", "*/", ".*\\.top", "_", 0x300);
+    text_buffer *b = buff_create(file, -1, top);
     bool read = b != nullptr && buff_read(b, file);
     if (read) {
         b->flags = flags;

@@ -158,7 +158,7 @@ TEST(ErePoll, GivesUpAPathologicalSearchAndLeavesTheHandleSound) {
         }
     }
     // The walk's marks on zero-width edges are undone, and the next match clears the flag.
-    for (const Edge &edge : c.ere->automaton->edges)
+    for (const ere_edge &edge : c.ere->automaton->edges)
         EXPECT_TRUE(!edge_is_zero_width(edge.kind) || edge.last == -1);
     EXPECT_EQ(search(c.ere, {"", "aab", ""}, FORWARD, MATCH_AND_SPANS), "0,3(0,2)(2,0)");
     EXPECT_EQ(ere_aborted(), 0);

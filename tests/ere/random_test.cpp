@@ -57,7 +57,7 @@ std::string search_all(ERE *ere, const std::string &text, int flags) {
 
 // A handle that walks from every start position: no prefilter, no automata.
 void walk_everywhere(ERE *ere) {
-    Prefilter &pre = ere->prefilter;
+    prefilter_set &pre = ere->prefilter;
     pre.can_be_empty = true;
     pre.text_start_only = pre.start_decides = false;
     pre.required_byte = -1;

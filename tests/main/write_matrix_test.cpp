@@ -131,7 +131,7 @@ class WriteMatrix : public ::testing::Test {
         if (command.empty()) raise(SIGHUP), hangup_poll(); // no way back
         shared->ok = exec_commands(command.c_str());
         std::snprintf(shared->error, sizeof shared->error, "%s", last_error());
-        for (const BUFF *b : buffs) shared->changed |= b && b->changed;
+        for (const text_buffer *b : buffs) shared->changed |= b && b->changed;
         _exit(0);
     }
 

@@ -34,14 +34,14 @@ std::string times(int n, const std::string &text) {
 }
 
 // A fold line holding text lines, filled before it has a parent.
-LINE *fold_line(const char *name, std::initializer_list<const char *> texts) {
-    LINE *l = line_create_fold(name, 0, 1);
+tree_line *fold_line(const char *name, std::initializer_list<const char *> texts) {
+    tree_line *l = line_create_fold(name, 0, 1);
     for (const char *t : texts) append_line(line_fold(l), line_create_text(t));
     return l;
 }
 
 // line count / deep count @ current index + current line count
-std::string counts(const FOLD *f) {
+std::string counts(const tree_fold *f) {
     return std::to_string(f->line_count) + "/" + std::to_string(f->deep_count) + " @" +
            std::to_string(f->cur_index) + "+" + std::to_string(f->cur_count);
 }
@@ -64,10 +64,10 @@ TEST(LineTree, ARunMovesLikeItsLinesOneByOne) {
         std::string pictures[2];
         for (int at_once = 0; at_once < 2; at_once++) {
             FoldPtr top(fold_create("", 0, 0));
-            FOLD *from = line_fold(append_line(top.get(), fold_line("from", {"a", "b"})));
+            tree_fold *from = line_fold(append_line(top.get(), fold_line("from", {"a", "b"})));
             append_line(from, fold_line("f", {"x"}));
             append_line(from, line_create_text("c"));
-            FOLD *to = line_fold(append_line(top.get(), fold_line("to", {"1", "2"})));
+            tree_fold *to = line_fold(append_line(top.get(), fold_line("to", {"1", "2"})));
             line_step_to(from, c.from_index);
             line_step_to(to, c.to_index);
             fold_set_marks(from, c.mark1, c.mark2);
@@ -75,7 +75,7 @@ TEST(LineTree, ARunMovesLikeItsLinesOneByOne) {
             if (at_once) {
                 line_move_run(from, c.n, to);
             } else {
-                std::vector<LINE *> run;
+                std::vector<tree_line *> run;
                 for (int i = 0; i < c.n; i++) run.push_back(line_remove(from));
                 for (int i = c.n; i-- > 0;) line_insert(run[i], to);
             }
@@ -91,8 +91,8 @@ TEST(LineTree, ARunMovesLikeItsLinesOneByOne) {
 
 TEST(LineTree, CopiesShareNothingFailCleanlyAndDeletesNoticeEveryRecord) {
     LinePtr src(fold_line("src", {"a"}));
-    FOLD *sf = line_fold(src.get());
-    FOLD *inner = line_fold(append_line(sf, fold_line("inner", {"b", "c"})));
+    tree_fold *sf = line_fold(src.get());
+    tree_fold *inner = line_fold(append_line(sf, fold_line("inner", {"b", "c"})));
     inner->open = 0;
     inner->indent = 4;
     append_line(sf, line_create_virt("lib/my' file.c", 2, 1));
@@ -107,15 +107,15 @@ TEST(LineTree, CopiesShareNothingFailCleanlyAndDeletesNoticeEveryRecord) {
     EXPECT_EQ(n, 16) << "each of the 15 records and strings of the copy failed once";
     EXPECT_EQ(alloc_live_blocks(), live + 15);
     static std::vector<const void *> freed;
-    line_set_delete_notice([](LINE *l) { freed.push_back(l); });
-    fold_set_free_notice([](FOLD *f) { freed.push_back(f); });
+    line_set_delete_notice([](tree_line *l) { freed.push_back(l); });
+    fold_set_free_notice([](tree_fold *f) { freed.push_back(f); });
     src.reset();
     line_set_delete_notice(nullptr);
     fold_set_free_notice(nullptr);
     EXPECT_EQ(freed.size(), 10u) << "8 lines, end lines too, and 2 folds";
     EXPECT_EQ(std::set<const void *>(freed.begin(), freed.end()).size(), freed.size());
     // The copy shares nothing with the source just deleted.
-    FOLD *cf = line_fold(copy.get());
+    tree_fold *cf = line_fold(copy.get());
     EXPECT_EQ(cf->name + (":" + tree_picture(cf)), "src:a,[inner 4 c:b,c,],<lib/my' file.c 2 o>,");
     EXPECT_EQ(check_fold_invariants(cf), "");
 }
@@ -148,7 +148,7 @@ class FoldFile : public TablesTest {
         return read_file(dir.path("out"));
     }
     test_support::scratch_dir dir;
-    BUFF *b = nullptr;
+    text_buffer *b = nullptr;
     read_report last;    // of the last read
     int marker_like = 0; // of the last write
 };
@@ -303,15 +303,15 @@ TEST_F(FoldFile, OutOfMemoryAnywhereStopsTheReadCleanly) {
 // name of any bytes (now and then 500 that take 5 each in a marker), up to
 // five text lines of any bytes that do not begin a marker and virtual fold
 // lines with awkward quoted names, maybe a fold, all with odd indents.
-LINE *random_fold(std::mt19937 &rng, const char *rc_start) {
+tree_line *random_fold(std::mt19937 &rng, const char *rc_start) {
     static const int indents[] = {0, 4, 8, INT_MAX, INT_MIN, -1};
     static const char *const awkward[] = {"my file.c", "it's", "a\tb", "x:y\\z", "'", " ", "/*.."};
     std::string bytes(510, '\0'); // every byte value but 0, twice
     for (int i = 0; i < 510; i++) bytes[i] = static_cast<char>(1 + i % 255);
     auto some_bytes = [&] { return bytes.substr(rng() % 510, rng() % 4 ? rng() % 20 : 500); };
     std::string name = rng() % 4 ? some_bytes() : std::string(LINE_MAX_TEXT, '\xfe');
-    LINE *l = line_create_fold(name.c_str(), indents[rng() % 6], rng() % 2);
-    FOLD *f = line_fold(l);
+    tree_line *l = line_create_fold(name.c_str(), indents[rng() % 6], rng() % 2);
+    tree_fold *f = line_fold(l);
     for (unsigned n = rng() % 6; n; n--) {
         std::string text = rng() % 4 ? some_bytes() : awkward[rng() % 7];
         std::erase(text, '\n');
@@ -337,22 +337,22 @@ LINE *random_fold(std::mt19937 &rng, const char *rc_start) {
 // the same bytes.
 TEST_F(FoldFile, RandomEditsKeepEveryInvariantAndSaveUnchanged) {
     const std::string longest(LINE_MAX_TEXT, '<');
-    LANG *langs[] = {b->lang, lang_create("--", "--", "", "", "", 0),
-                     lang_create("%", "%%{", "}%%", "", "", 0),
-                     lang_create("<", longest.c_str(), longest.c_str(), "", "", 0)};
+    language_def *langs[] = {b->lang, lang_create("--", "--", "", "", "", 0),
+                             lang_create("%", "%%{", "}%%", "", "", 0),
+                             lang_create("<", longest.c_str(), longest.c_str(), "", "", 0)};
     long live = alloc_live_blocks();
     for (unsigned seed = 0; seed < 4; seed++) {
         std::mt19937 rng(seed);
         b->lang = langs[seed];
-        std::vector<FOLD *> path{b->top}; // the folds entered, top first
-        std::vector<LinePtr> loose;       // removed lines, the last one picked at random
+        std::vector<tree_fold *> path{b->top}; // the folds entered, top first
+        std::vector<LinePtr> loose;            // removed lines, the last one picked at random
         long line_no = 0;
         for (int step = 1; step <= 5000; step++) {
             SCOPED_TRACE("seed " + std::to_string(seed) + " step " + std::to_string(step));
-            FOLD *f = path.back();
-            const LINE *cur = f->cur, *next = cur->next;
+            tree_fold *f = path.back();
+            const tree_line *cur = f->cur, *next = cur->next;
             const bool big = b->top->deep_count > 1000;
-            LINE *inserted = nullptr, *removed = nullptr;
+            tree_line *inserted = nullptr, *removed = nullptr;
             if (!loose.empty()) std::swap(loose[rng() % loose.size()], loose.back());
             switch (rng() % 13) {
             case 0: inserted = line_create_text("t"); break;
@@ -391,7 +391,7 @@ TEST_F(FoldFile, RandomEditsKeepEveryInvariantAndSaveUnchanged) {
             ASSERT_TRUE(!inserted || (f->cur == inserted && inserted->next == cur));
             ASSERT_TRUE(!removed || (removed == cur && f->cur == next && !removed->next));
             long recount = static_cast<long>(path.size()) - 1;
-            for (const FOLD *p : path) recount += p->cur_count;
+            for (const tree_fold *p : path) recount += p->cur_count;
             ASSERT_EQ(line_no, recount) << "line number kept from the steps' results";
             if (step % 250) continue;
             std::string picture = tree_picture(b->top), bytes = written();

@@ -17,7 +17,7 @@ const char class_chars[] = ".csk.n.";
 
 class Syntax : public TablesTest {
   protected:
-    LANG *lang = nullptr;
+    language_def *lang = nullptr;
     void SetUp() override {
         TablesTest::SetUp();
         lang = make_top();
@@ -72,12 +72,12 @@ TEST_F(Syntax, ScannerColoursALineAndSaysWhichSpanItEndsIn) {
 // the state on.
 TEST_F(Syntax, StatesFollowEditsThroughFoldsFromTheEditedLineOn) {
     cur_buffer = buff_create("x.top", -1, lang);
-    FOLD *top = cur_buffer->top;
-    std::vector<LINE *> l; // in file order: 0, 1, fold, 3, 4, its end, 6, 7
+    tree_fold *top = cur_buffer->top;
+    std::vector<tree_line *> l; // in file order: 0, 1, fold, 3, 4, its end, 6, 7
     for (const char *t : {"int a;", "x /* open"})
         l.push_back(append_line(top, line_create_text(t)));
     l.push_back(append_line(top, line_create_fold("f", 0, 0)));
-    FOLD *f = line_fold(l[2]);
+    tree_fold *f = line_fold(l[2]);
     for (const char *t : {"inside", "end */ int b;"})
         l.push_back(append_line(f, line_create_text(t)));
     l.push_back(f->end);
@@ -86,7 +86,7 @@ TEST_F(Syntax, StatesFollowEditsThroughFoldsFromTheEditedLineOn) {
     span_settle();
     auto picture = [&] {
         std::string p;
-        for (LINE *x : l) p += state_char(span_state(x));
+        for (tree_line *x : l) p += state_char(span_state(x));
         return p;
     };
     span_fill(cur_buffer, top, l[3]);

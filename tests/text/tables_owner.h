@@ -12,12 +12,14 @@ class TablesTest : public ::testing::Test {
     void SetUp() override { data_init(); }
     void TearDown() override {
         cur_buffer = nullptr;
-        for (BUFF *b : buffs) {
+        for (text_buffer *b : buffs) {
             if (b) buff_delete(b);
         }
         while (n_langs) lang_delete(langs[n_langs - 1]);
         data_deinit();
     }
 
-    static LANG *make_top() { return lang_create("top", "/*...", "*/", ".*\\.top", "_", 0x300); }
+    static language_def *make_top() {
+        return lang_create("top", "/*...", "*/", ".*\\.top", "_", 0x300);
+    }
 };

@@ -12,7 +12,7 @@ std::string counts(long lines, long deep, long cur_index, long cur_count) {
 }
 
 // Checks f and everything below it; on success stores f's recounted deep count.
-std::string check(const FOLD *f, long depth, long *deep_out) {
+std::string check(const tree_fold *f, long depth, long *deep_out) {
     auto fault = [&](const std::string &what) {
         return "fold \"" + std::string(f->name ? f->name : "(null name)") + "\" at depth " +
                std::to_string(depth) + ": " + what;
@@ -23,8 +23,8 @@ std::string check(const FOLD *f, long depth, long *deep_out) {
     }
     if (depth > max_depth) return fault("folds nest over 2000 deep or in a cycle");
     long entries = 0, deep = 0, cur_index = -1, cur_count = -1;
-    const LINE *prev = nullptr;
-    for (const LINE *l = f->first;; prev = l, l = l->next) {
+    const tree_line *prev = nullptr;
+    for (const tree_line *l = f->first;; prev = l, l = l->next) {
         auto at = [&](const char *what) { return fault("line " + std::to_string(entries) + what); };
         if (!l || entries >= max_walk) return fault("list does not reach its end line");
         if (l->prev != prev || (line_type(l) & 0x30)) return at(" has a wrong prev link or type");
@@ -34,7 +34,7 @@ std::string check(const FOLD *f, long depth, long *deep_out) {
         if (l == f->end) break;
         int kind = line_kind(l);
         if (kind == LINE_FOLD) {
-            const FOLD *inner = line_fold(l);
+            const tree_fold *inner = line_fold(l);
             if (!inner || inner->parent != f) return at(" has no fold or not its parent");
             long inner_deep = 0;
             std::string inner_fault = check(inner, depth + 1, &inner_deep);
@@ -57,18 +57,18 @@ std::string check(const FOLD *f, long depth, long *deep_out) {
     return "";
 }
 
-void picture(const FOLD *f, std::string &out, bool marks) {
+void picture(const tree_fold *f, std::string &out, bool marks) {
     if (marks && (f->mark1 >= 0 || f->mark2 >= 0))
         out += "|" + std::to_string(f->mark1) + "-" + std::to_string(f->mark2) + "|";
-    for (const LINE *l = f->first; l != f->end; l = l->next) {
+    for (const tree_line *l = f->first; l != f->end; l = l->next) {
         if (line_kind(l) == LINE_TEXT) {
             out += line_text(l);
         } else if (line_kind(l) == LINE_VIRT) {
-            const VFOLD *v = line_virt(l);
+            const virtual_fold *v = line_virt(l);
             out += "<" + std::string(v->name) + " " + std::to_string(v->indent) +
                    (v->open ? " o>" : " c>");
         } else {
-            const FOLD *inner = line_fold(l);
+            const tree_fold *inner = line_fold(l);
             out += "[" + std::string(inner->name) + " " + std::to_string(inner->indent) +
                    (inner->open ? " o:" : " c:");
             picture(inner, out, marks);
@@ -80,12 +80,12 @@ void picture(const FOLD *f, std::string &out, bool marks) {
 
 } // namespace
 
-std::string check_fold_invariants(const FOLD *f) {
+std::string check_fold_invariants(const tree_fold *f) {
     long deep = 0;
     return f ? check(f, 0, &deep) : "null fold";
 }
 
-std::string tree_picture(const FOLD *f, bool marks) {
+std::string tree_picture(const tree_fold *f, bool marks) {
     std::string out;
     picture(f, out, marks);
     return out;

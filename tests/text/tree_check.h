@@ -10,11 +10,11 @@
 // links alone: list links and the end line, line and deep counts, the current
 // line with its index and line count, marks, parent links and type bytes.
 // Returns "" when all hold, else a description of the first fault found.
-std::string check_fold_invariants(const FOLD *f);
+std::string check_fold_invariants(const tree_fold *f);
 
 // The fold's contents as text, e.g. `a,b,[s1 4 o:c,<v 0 c>],` for text lines
 // a and b, an open fold named s1 at indent 4 holding c and a closed virtual
 // fold v, each entry followed by a comma (the end line shows as nothing).
 // With marks, a fold's list starts with its marks when either is set:
 // `|0-2|a,b,`.
-std::string tree_picture(const FOLD *f, bool marks = false);
+std::string tree_picture(const tree_fold *f, bool marks = false);

@@ -6,17 +6,17 @@
 #include <memory>
 
 struct LineDeleter {
-    void operator()(LINE *l) const { line_delete_deep(l); }
+    void operator()(tree_line *l) const { line_delete_deep(l); }
 };
 struct FoldDeleter {
-    void operator()(FOLD *f) const { f_delete_deep(f); }
+    void operator()(tree_fold *f) const { f_delete_deep(f); }
 };
 
-using LinePtr = std::unique_ptr<LINE, LineDeleter>;
-using FoldPtr = std::unique_ptr<FOLD, FoldDeleter>;
+using LinePtr = std::unique_ptr<tree_line, LineDeleter>;
+using FoldPtr = std::unique_ptr<tree_fold, FoldDeleter>;
 
 // Appends a line at the fold's end, as the file reader does, and returns it.
-inline LINE *append_line(FOLD *f, LINE *l) {
+inline tree_line *append_line(tree_fold *f, tree_line *l) {
     line_step_last(f);
     line_insert(l, f);
     line_step_next(f);
