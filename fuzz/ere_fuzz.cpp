@@ -1,7 +1,8 @@
 // The expression engine on any bytes: compiled with any flags, matched
 // forwards, backwards and at every position, substituted; searches through
 // the deterministic automata are compared with the walk alone, spans
-// included; on the syntax the C library shares, the overall match is
+// included; a text found not to match whole from the pattern alone must
+// not be matched whole; on the syntax the C library shares, the overall match is
 // compared with regexec.
 //
 // Input: a flags byte (bit 0 ERE_ICASE, bit 1 ERE_SHORTEST, bit 2
@@ -164,6 +165,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             if (at < 0 || length < 0 || at + length > offset) std::abort();
         }
     }
+    // A text the pattern is said not to match whole is not matched whole.
+    polls = 0;
+    if (!ere_may_match_whole(pattern.c_str(), flags & 1 ? ERE_ICASE : 0, text.c_str()) &&
+        ere_match(ere, 0, text.c_str(), 0, nullptr) == n && !ere_aborted())
+        std::abort();
     if (mflags == 0) compare_with_the_walk(ere, pattern, flags & 1 ? ERE_ICASE : 0, text);
     if (flags == 0 && in_common_syntax(pattern)) compare_with_regexec(ere, pattern, text);
     ere_discard(ere);

@@ -47,6 +47,8 @@ void cmd_syntax_colours() {
         else
             kept = true;
     }
-    refresh_all();
+    // Every text row is drawn again at the next refresh, in the new colours
+    // (at start-up, before anything is shown, that costs nothing).
+    scn_forget_rows();
     if (kept) error_code(ERR_BAD_NUMBER);
 }

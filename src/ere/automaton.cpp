@@ -4,15 +4,21 @@
 
 #include <cstring>
 
-ere_automaton *aut_new() {
-    ere_automaton *aut = static_cast<ere_automaton *>(ere_alloc(sizeof(ere_automaton)));
-    if (aut)
-        for (int &head : aut->head) head = -1;
+ere_automaton *aut_new(bool sparse) {
+    void *block =
+        sparse ? ere_alloc_sparse(sizeof(ere_automaton)) : ere_alloc(sizeof(ere_automaton));
+    auto *aut = static_cast<ere_automaton *>(block);
+    if (!aut) return nullptr;
+    aut->sparse = sparse;
+    for (int &head : aut->head) head = -1;
     return aut;
 }
 
 void aut_free(ere_automaton *aut) {
-    ere_free(aut);
+    if (aut && aut->sparse)
+        ere_free_sparse(aut, sizeof(ere_automaton));
+    else
+        ere_free(aut);
 }
 
 int aut_new_state(ere_automaton *aut) {

@@ -57,6 +57,7 @@ enum state_flag : uint8_t {
 };
 
 struct ere_automaton {
+    bool sparse; // from ere_alloc_sparse
     int state_count;
     int head[AUT_STATES]; // first edge of each state's list, -1 when empty
     uint8_t flags[AUT_STATES];
@@ -64,8 +65,11 @@ struct ere_automaton {
     ere_edge edges[AUT_EDGES];
 };
 
-// A new empty automaton, or null when out of memory.
-ere_automaton *aut_new();
+// A new empty automaton, or null when out of memory. One that is kept with a
+// compiled expression is sparse: of its 36 KiB of edge slots only those used
+// take memory (a syntax's dozens of expressions would fault in every page
+// of each, cleared).
+ere_automaton *aut_new(bool sparse = false);
 void aut_free(ere_automaton *aut);
 
 // A new state's number, or -1 when all are used.

@@ -6,7 +6,10 @@
 #include "ere/ere.h"
 #include "ere/errors.h"
 #include "ere/parser.h"
+#include "ere/prefilter.h"
 #include "ere/thompson.h"
+
+#include <cstring>
 
 namespace {
 
@@ -62,7 +65,7 @@ ERE *finish(ERE *ere, int *error_code) {
     int start, end;
     if (!thompson_build(ere->tree, thompson, &start, &end))
         return fail(ere, thompson, ERE_ERR_TOO_COMPLEX, error_code);
-    ere->automaton = aut_new();
+    ere->automaton = aut_new(true);
     if (!ere->automaton) return fail(ere, thompson, ERE_ERR_MEMORY, error_code);
     if (!epsilon_remove(start, end, thompson, ere->automaton))
         return fail(ere, thompson, ERE_ERR_TOO_COMPLEX, error_code);
@@ -113,6 +116,22 @@ int ere_check(const char *pattern, int flags, int *min_length) {
     if (min_length) *min_length = node_min_length(tree);
     node_free(tree);
     return code;
+}
+
+int ere_may_match_whole(const char *pattern, int flags, const char *text) {
+    int code = ERE_OK;
+    ere_node *tree = whole_tree(pattern, flags, &code);
+    if (!tree) return 1;
+    size_t length = std::strlen(text);
+    unsigned char required[SET_BYTES], last[SET_BYTES] = {};
+    prefilter_required_bytes(tree, required);
+    prefilter_last_bytes(tree, last);
+    bool may = static_cast<size_t>(node_min_length(tree)) <= length &&
+               (length == 0 || set_has(last, static_cast<unsigned char>(text[length - 1])));
+    node_free(tree);
+    for (int c = 1; c < 256 && may; c++)
+        if (set_has(required, c) && !std::memchr(text, c, length)) may = false;
+    return may ? 1 : 0;
 }
 
 ERE *ere_compile_any(const char *const *patterns, int count, int flags, int *error_code) {

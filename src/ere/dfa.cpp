@@ -164,10 +164,13 @@ namespace {
 
 byte_set bytes_of(const ere_edge &edge) {
     byte_set set{};
+    if (edge.kind == EDGE_BYTE) { // one byte, asked for directly (never the NUL)
+        if (edge.operand.byte != 0) set_add(set.data(), edge.operand.byte);
+        return set;
+    }
     for (int c = 1; c < 256; c++) {
         bool takes = false;
         switch (edge.kind) {
-        case EDGE_BYTE: takes = c == edge.operand.byte; break;
         case EDGE_NOT_BYTE: takes = c != edge.operand.byte; break;
         case EDGE_ANY: takes = true; break;
         case EDGE_SET: takes = set_has(edge.operand.set, c); break;
@@ -216,7 +219,14 @@ void make_classes(dfa_machine &d) {
     uint8_t in[256] = {};
     in[0] = 1; // the NUL alone: it stands for the text's edges
     split_classes(d, in);
-    for (const byte_set &set : d.sets) {
+    // A set splits nothing that an equal one split before, and the classes
+    // are numbered in the order of their first byte whatever the order of
+    // the splits: each distinct set is taken once (a union of many words
+    // repeats its letters).
+    std::vector<byte_set> distinct(d.sets);
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    for (const byte_set &set : distinct) {
         for (int b = 0; b < 256; b++) in[b] = set_has(set.data(), b);
         split_classes(d, in);
     }

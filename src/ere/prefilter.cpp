@@ -7,14 +7,18 @@
 
 namespace {
 
-// Adds the bytes a consuming edge can take first.
+// Adds the bytes a consuming edge can take first (never the NUL). An edge
+// of one byte names it; the others are asked byte by byte.
 void add_first_bytes(const ere_edge &edge, bool *first) {
+    if (edge.kind == EDGE_BYTE || edge.kind == EDGE_STRING) {
+        unsigned char c = edge.kind == EDGE_BYTE ? edge.operand.byte : edge.operand.string[1];
+        if (c != 0) first[c] = true;
+        return;
+    }
     for (int c = 1; c < 256; c++) {
         bool takes = false;
         switch (edge.kind) {
-        case EDGE_BYTE: takes = c == edge.operand.byte; break;
         case EDGE_NOT_BYTE: takes = c != edge.operand.byte; break;
-        case EDGE_STRING: takes = c == edge.operand.string[1]; break;
         case EDGE_ANY: takes = true; break;
         case EDGE_SET: takes = set_has(edge.operand.set, c); break;
         case EDGE_WORD: takes = is_word_byte(c); break;
@@ -58,11 +62,6 @@ void close_over(prefilter_closure *c, int state) {
     }
 }
 
-void allow_pair(prefilter_set *pre, int first, int second) {
-    int bit = first << 8 | second;
-    pre->pairs[bit >> 3] |= static_cast<unsigned char>(1 << (bit & 7));
-}
-
 // Notes the consuming edges a walk from state can take first when only group
 // edges (which always apply) lie before them. False when an accepting state
 // or another zero-width edge comes first, or there are too many.
@@ -86,9 +85,13 @@ bool collect_steps(const ere_automaton *aut, int state, bool *seen, prefilter_se
 }
 
 // The pairs of bytes a match can start with, through each step edge (which
-// consumes at least one byte).
+// consumes at least one byte). The pair (a, b) is bit a * 256 + b of the
+// set, so the 32 bytes from a * 32 are the row of the second bytes after a:
+// a step's rows are filled whole, which an expression starting with ".*"
+// (every pair) needs at each compile.
 void build_pairs(const ere_automaton *aut, prefilter_set *pre) {
     std::memset(pre->pairs, 0, sizeof pre->pairs);
+    constexpr int row_bytes = 256 / 8;
     for (int i = 0; i < pre->step_count; i++) {
         const ere_edge &edge = aut->edges[pre->step_edges[i]];
         bool first[256] = {};
@@ -104,20 +107,24 @@ void build_pairs(const ere_automaton *aut, prefilter_set *pre) {
             close_over(&c, edge.target);
             for (int b = 0; b < 256; b++) second[b] = c.accepting || c.anything || c.first[b];
         }
+        unsigned char row[row_bytes] = {};
+        for (int b = 0; b < 256; b++)
+            if (second[b]) row[b >> 3] |= static_cast<unsigned char>(1 << (b & 7));
         for (int a = 1; a < 256; a++)
-            for (int b = 0; b < 256 && first[a]; b++)
-                if (second[b]) allow_pair(pre, a, b);
+            if (first[a])
+                for (int k = 0; k < row_bytes; k++) pre->pairs[a * row_bytes + k] |= row[k];
     }
-    pre->pair_count = 0;
-    for (int bit = 0; bit < 65536; bit++) {
-        if (!(pre->pairs[bit >> 3] >> (bit & 7) & 1)) continue;
-        if (pre->pair_count == 4) {
-            pre->pair_count = 0;
-            break;
+    // The pairs when at most four; a byte of the set at a time, most of them 0.
+    int count = 0;
+    for (int at = 0; at < static_cast<int>(sizeof pre->pairs) && count <= 4; at++) {
+        for (int bit = 0; bit < 8 && pre->pairs[at]; bit++) {
+            if (!(pre->pairs[at] >> bit & 1)) continue;
+            if (++count > 4) break;
+            pre->pair_first[count - 1] = static_cast<unsigned char>(at / row_bytes);
+            pre->pair_second[count - 1] = static_cast<unsigned char>((at % row_bytes) * 8 + bit);
         }
-        pre->pair_first[pre->pair_count] = static_cast<unsigned char>(bit >> 8);
-        pre->pair_second[pre->pair_count++] = static_cast<unsigned char>(bit);
     }
+    pre->pair_count = count <= 4 ? count : 0;
 }
 
 // The bytes every match of node contains, as a 256-bit set.
@@ -236,4 +243,41 @@ void prefilter_build(const ere_node *tree, const ere_automaton *aut, int start,
     unsigned char required[SET_BYTES];
     required_bytes(tree, required);
     pre->required_byte = pick_required(required, pre->first);
+}
+
+void prefilter_required_bytes(const ere_node *tree, unsigned char *set) {
+    required_bytes(tree, set);
+}
+
+void prefilter_last_bytes(const ere_node *tree, unsigned char *set) {
+    switch (tree->kind) {
+    case NODE_CHAR: set_add(set, tree->byte); break;
+    case NODE_STRING: set_add(set, tree->string[tree->string[0]]); break;
+    case NODE_SET:
+        for (int i = 0; i < SET_BYTES; i++) set[i] |= tree->set[i];
+        break;
+    case NODE_EXCLUDED:
+    case NODE_WORD_CHAR:
+    case NODE_NON_WORD_CHAR:
+    case NODE_ANY:
+    case NODE_BACKREF: std::memset(set, 0xff, SET_BYTES); break;
+    case NODE_COUNTED:
+        if (tree->max > 0) prefilter_last_bytes(tree->left, set);
+        break;
+    case NODE_OPTIONAL:
+    case NODE_PLUS:
+    case NODE_STAR:
+    case NODE_GROUP: prefilter_last_bytes(tree->left, set); break;
+    case NODE_ALTERNATION:
+        prefilter_last_bytes(tree->left, set);
+        prefilter_last_bytes(tree->right, set);
+        break;
+    case NODE_CONCAT:
+        // The right side may match nothing (a star, an anchor): then the
+        // left side's last byte ends the match.
+        prefilter_last_bytes(tree->right, set);
+        if (node_min_length(tree->right) == 0) prefilter_last_bytes(tree->left, set);
+        break;
+    default: break; // anchors and the empty node consume nothing
+    }
 }

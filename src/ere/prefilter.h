@@ -33,3 +33,11 @@ struct prefilter_set {
 };
 
 void prefilter_build(const ere_node *tree, const ere_automaton *aut, int start, prefilter_set *pre);
+
+// The bytes every match of the tree contains, as a 256-bit set.
+void prefilter_required_bytes(const ere_node *tree, unsigned char *set);
+
+// Adds to set (256 bits) every byte that a match of the tree can end with:
+// the last byte it consumes. A byte whose test is not a plain set counts
+// as any byte.
+void prefilter_last_bytes(const ere_node *tree, unsigned char *set);

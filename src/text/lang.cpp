@@ -26,8 +26,10 @@ bool in_use(const language_def *lang) {
     return false;
 }
 
-// Whether the expression matches the whole of text.
+// Whether the expression matches the whole of text. Most languages' patterns
+// cannot, as is found without compiling them (".*[.]go" for "main.c").
 bool matches_whole(const char *expression, const char *text) {
+    if (!ere_may_match_whole(expression, 0, text)) return false;
     int error = 0;
     ERE *ere = ere_compile(expression, 0, &error);
     if (!ere) return false;

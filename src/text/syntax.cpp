@@ -103,7 +103,11 @@ void reset(rule_group &g) {
 
 struct syntax_rules {
     int count;
-    syntax_rule rule[MAX_SYNTAX_RULES];
+    // Grown as rules are added (a language has a dozen, most have none in
+    // use): the shipped languages' rules, read at every start, then take
+    // a few pages rather than 12 KiB each.
+    int capacity;
+    syntax_rule *rule;
     bool grouped;   // the groups are made for the rules there are
     rule_group all; // every rule, for colouring a line
     // The rules that decide which span a line ends in: those of spans, and
@@ -118,6 +122,22 @@ int syntax_class_of(const char *name) {
         if (std::strcmp(name, class_names[c]) == 0) return c;
     return -1;
 }
+
+namespace {
+
+// Makes room for one more rule; false when memory runs out.
+bool room_for_one(syntax_rules &sx) {
+    if (sx.count < sx.capacity) return true;
+    int capacity = sx.capacity ? 2 * sx.capacity : 8;
+    if (capacity > MAX_SYNTAX_RULES) capacity = MAX_SYNTAX_RULES;
+    void *grown = std::realloc(sx.rule, static_cast<size_t>(capacity) * sizeof(syntax_rule));
+    if (!grown) return false;
+    sx.rule = static_cast<syntax_rule *>(grown);
+    sx.capacity = capacity;
+    return true;
+}
+
+} // namespace
 
 int syntax_add(syntax_rules **rules, int cls, const char *start, const char *end, const char *skip,
                int *ere_code) {
@@ -135,7 +155,8 @@ int syntax_add(syntax_rules **rules, int cls, const char *start, const char *end
         r.texts[1] = copy(end);
         r.texts[2] = copy(skip);
         if (!*rules) *rules = static_cast<syntax_rules *>(std::calloc(1, sizeof(syntax_rules)));
-        if (!r.texts[0] || !r.texts[1] || !r.texts[2] || !*rules) failure = SYNTAX_NO_MEMORY;
+        if (!r.texts[0] || !r.texts[1] || !r.texts[2] || !*rules || !room_for_one(**rules))
+            failure = SYNTAX_NO_MEMORY;
     }
     if (failure != SYNTAX_OK) {
         discard(r);
@@ -156,6 +177,7 @@ void syntax_free(syntax_rules *rules) {
     for (int k = 0; k < rules->count; k++) discard(rules->rule[k]);
     reset(rules->all);
     reset(rules->spans);
+    std::free(rules->rule);
     std::free(rules);
 }
 

@@ -213,6 +213,44 @@ TEST_F(FoldFile, FilesReadAsTrees) {
     EXPECT_STREQ(rdloss_warning(RD_LOSS_NUL | RD_LOSS_SPLIT), "warning: NUL bytes dropped in ");
 }
 
+// The reader's blocks change nothing: each piece reads as the same tree
+// alone and after lines that put it at every offset across the end of the
+// first 64 KiB block (marker lines, split lines, CR LF, a fault that reads
+// again from the fold's start, and no final newline).
+TEST_F(FoldFile, PiecesReadAlikeAcrossEveryBlockBoundary) {
+    const struct {
+        std::string piece, eol;
+    } cases[] = {
+        {"/*...S" + std::string(600, 'n') + ":4:*/\nx\n/*...e*/\n", "\n"},
+        {std::string(1200, 'x') + "\nb\n", "\n"},
+        {"a\r\n/*...Sf:0:*/\r\n" + x500 + "\r\n/*...V" + times(120, "\\110\\") +
+             "\r\n/*...e*/\r\nz",
+         "\r\n"},
+        {"a\n/*...Sf:2:*/\n" + x500 + "\nc", "\n"},
+        {"a\n/*...Sf:0:*/\n/*...e", "\n"},
+    };
+    for (const auto &c : cases) {
+        read(c.piece);
+        const read_report alone = last;
+        const std::string picture = tree_picture(b->top);
+        for (size_t shift = 0; shift < c.piece.size() + 4 && !HasFailure(); shift++) {
+            SCOPED_TRACE(c.piece.substr(0, 20) + " at " + std::to_string(65536 - shift));
+            std::string pad, pad_picture;
+            for (size_t left = 65536 - shift; left > 0;) {
+                size_t text = std::min<size_t>(400, left - c.eol.size());
+                if (left - text - c.eol.size() < 2 * c.eol.size()) text = left - c.eol.size();
+                pad += std::string(text, 'p') + c.eol;
+                pad_picture += std::string(text, 'p') + ",";
+                left -= text + c.eol.size();
+            }
+            read(pad + c.piece);
+            EXPECT_EQ(tree_picture(b->top), pad_picture + picture);
+            EXPECT_EQ(last.outcome * 100 + last.loss * 10 + last.crlf,
+                      alone.outcome * 100 + alone.loss * 10 + alone.crlf);
+        }
+    }
+}
+
 // A text line that begins with the marker start (here the second piece of
 // a split line) is written as it is and counted; read again it is a corrupt
 // marker, which loses nothing, and the next write gives the same bytes.
