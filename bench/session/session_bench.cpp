@@ -48,7 +48,7 @@ namespace {
 
 using namespace bench;
 
-struct Editor {
+struct ox_process {
     const char *name;
     std::vector<std::string> argv; // the file name last
     // What it shows once the file is on the screen.
@@ -60,33 +60,33 @@ struct Editor {
     std::string question, answer;
 };
 
-Outcome open_quit(const Editor &e, const std::string &dir) {
-    Session s(e.argv, dir);
+run_outcome open_quit(const ox_process &e, const std::string &dir) {
+    pty_session s(e.argv, dir);
     Clock::time_point ready = s.wait_for_each(e.shown);
     s.type(e.quit);
     return s.finish(ready);
 }
 
-Outcome edit_save(const Editor &e, const std::string &dir, const std::string &file) {
+run_outcome edit_save(const ox_process &e, const std::string &dir, const std::string &file) {
     long before = file_size(file);
-    Session s(e.argv, dir);
+    pty_session s(e.argv, dir);
     Clock::time_point ready = s.wait_for_each(e.shown);
     s.type(e.edit_save);
     if (!e.question.empty()) {
         s.wait_for(e.question);
         s.type(e.answer);
     }
-    Outcome o = s.finish(ready);
+    run_outcome o = s.finish(ready);
     if (file_size(file) != before + 1)
         fail(std::string(e.name) + " did not save the file with one more character");
     return o;
 }
 
-struct Figures {
+struct bench_figures {
     std::vector<double> total, ready, cpu;
     long peak_kib = 0;
 
-    void add(const Outcome &o) {
+    void add(const run_outcome &o) {
         total.push_back(o.total_ms);
         ready.push_back(o.ready_ms);
         cpu.push_back(o.cpu_ms);
@@ -101,13 +101,13 @@ void heading() {
                 "slowest", "spread", "shown ms", "cpu ms", "peak MiB");
 }
 
-void line(const char *session, const char *name, const Figures &f) {
+void line(const char *session, const char *name, const bench_figures &f) {
     std::printf("%-10s %-4s %9.1f %9.1f %9.1f %6.2fx %9.1f %9.1f %9.1f\n", session, name,
                 median(f.total), f.fastest(), f.slowest(), f.slowest() / f.fastest(),
                 median(f.ready), median(f.cpu), f.peak_kib / 1024.0);
 }
 
-void report(const char *session, const Figures &ox, const Figures &vim) {
+void report(const char *session, const bench_figures &ox, const bench_figures &vim) {
     line(session, "ox", ox);
     line(session, "vim", vim);
     std::printf("%-10s %-4s %8.2fx %27s %8.2fx %8.2fx %8.2fx\n", session, "v/ox",
@@ -118,7 +118,7 @@ void report(const char *session, const Figures &ox, const Figures &vim) {
 
 struct Size {
     std::string label;
-    Figures ox_open, vim_open, ox_save, vim_save;
+    bench_figures ox_open, vim_open, ox_save, vim_save;
 };
 
 // Both sessions of both editors on a generated file of the lines wanted.
@@ -130,21 +130,21 @@ Size time_size(const std::string &label, long want, int runs, const std::string 
                 gen.lines, gen.folds, file_size(file) / 1e6, runs);
     std::fflush(stdout);
 
-    Editor ox{"ox",
-              {ox_path, "-i", ini, base},
-              {"Birch Editor for"},
-              "\x18",
-              "x\x18",
-              "not written, write: ",
-              "\r"};
+    ox_process ox{"ox",
+                  {ox_path, "-i", ini, base},
+                  {"Birch Editor for"},
+                  "\x18",
+                  "x\x18",
+                  "not written, write: ",
+                  "\r"};
     // vim names the file on the last row once it is read, then draws the text.
-    Editor vim{"vim",
-               {vim_path, "-u", "NONE", "-N", "-n", "-i", "NONE", base},
-               {"\"" + base + "\"", "// session benchmark"},
-               ":q\r",
-               "ix\x1b:wq\r",
-               "",
-               ""};
+    ox_process vim{"vim",
+                   {vim_path, "-u", "NONE", "-N", "-n", "-i", "NONE", base},
+                   {"\"" + base + "\"", "// session benchmark"},
+                   ":q\r",
+                   "ix\x1b:wq\r",
+                   "",
+                   ""};
 
     // Once each untimed, so that both programs and the file are in memory.
     open_quit(ox, dir);
@@ -172,16 +172,19 @@ Size time_size(const std::string &label, long want, int runs, const std::string 
 
 // ox opening and quitting a small file with each initialisation file in
 // turn; the two figures.
-std::pair<Figures, Figures> time_start(int runs, const std::string &dir, const std::string &ox_path,
-                                       const std::string &full_ini, const std::string &bare_ini) {
+std::pair<bench_figures, bench_figures> time_start(int runs, const std::string &dir,
+                                                   const std::string &ox_path,
+                                                   const std::string &full_ini,
+                                                   const std::string &bare_ini) {
     write_text(dir + "/small.c", "// small file\nint main() { return 0; }\n");
     auto editor = [&](const std::string &ini) {
-        return Editor{"ox", {ox_path, "-i", ini, "small.c"}, {"// small file"}, "\x18", "", "", ""};
+        return ox_process{"ox", {ox_path, "-i", ini, "small.c"}, {"// small file"}, "\x18", "", "",
+                          ""};
     };
-    Editor full = editor(full_ini), bare = editor(bare_ini);
+    ox_process full = editor(full_ini), bare = editor(bare_ini);
     open_quit(full, dir);
     open_quit(bare, dir);
-    Figures with_full, with_bare;
+    bench_figures with_full, with_bare;
     for (int r = 0; r < 4 * runs; r++) {
         bool full_first = r % 2 == 0;
         if (full_first) with_full.add(open_quit(full, dir));
@@ -209,7 +212,7 @@ int main(int argc, char **argv) {
     if (runs < 1) runs = 1;
     if (scale < 1) scale = 1;
 
-    ScratchDir scratch("ox_session");
+    scratch_folder scratch("ox_session");
     const std::string &dir = scratch.path();
     const std::string base = "session.c", file = scratch.file(base),
                       ini = scratch.file("bench.ini"), full_ini = scratch.file("shipped.ini");
