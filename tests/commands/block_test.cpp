@@ -75,8 +75,10 @@ TEST_F(BlockCommands, ShiftingTranslatingDeletingAndYanking) {
         {{"abc", "[abc", "abc", "]", "<abc", "abc"}, 0, 0, "block_trans \"a-c\" \"A-C\"", "ABC,[ABC 0 c:abc,],<ABC 0 c>,abc, @0:0 r6 * |0-3", 0, 3},
         {five, 0, 0, "block_trans \"ab\" \"x\"", "a,b,c,d,e, @0:0 r6 |0-3 !translate strings not the same size", 0, 3},
         // Deleting pushes the block, undeleting brings it back marked at the
-        // cursor; the cursor in the block goes to the line after it.
+        // cursor; the cursor in the block goes to the line after it, one
+        // already there stays where it was in the line.
         {five, 2, 1, "block_delete", "a,d,e, @1:0 r6 * B", 1, 3},
+        {five, 3, 1, "block_delete", "a,d,e, @1:1 r6 * B", 1, 3},
         {five, 2, 0, "block_delete line_down other_undelete", "a,d,b,c,e, @2:0 r22 * |2-4", 1, 3},
         {five, 2, 0, "block_delete other_undelete", "a,b,c,d,e, @2:0 r6 * |2-2", 2, 2},
         // Yanking copies, deep; putting gives further copies.
