@@ -30,14 +30,14 @@ inline const std::string exit_keys = "key_prefix \"^K\"\n"
 inline const std::string insert_mode = std::string(58, ' ') + "autoindent  insert  ^I";
 inline const std::string overtype_mode = std::string(58, ' ') + "autoindent overtype ^I";
 
-// The first status row at 80 columns: the file name, the language, the line
-// and the column.
+// The first status row: the file name, the language, the line and the
+// column.
 inline std::string status_row(const std::string &name, int line, int col,
-                              const std::string &lang = "top") {
+                              const std::string &lang = "top", size_t width = 80) {
     std::string s = name, number = std::to_string(line);
-    s.resize(59, ' ');
+    s.resize(width - 21, ' ');
     s += lang;
-    s.resize(75 - number.size(), ' ');
+    s.resize(width - 5 - number.size(), ' ');
     return s + number + " " + std::to_string(col);
 }
 
