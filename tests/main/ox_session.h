@@ -1,7 +1,7 @@
-// Running ox in a pseudo-terminal (tests/e2e), in a scratch folder of its
-// own: files are written there and named by their short names, HOME is that folder (so no ~/.oxrc
-// of the user's is read) and the program's own folder leads PATH (so the ox.ini beside ox is the
-// default initialisation file).
+// Running ox in a pseudo-terminal (tests/e2e), in a scratch folder of its own:
+// files are written there and named by their short names, HOME is that folder
+// (so no ~/.oxrc of the user's is read) and the program's own folder leads PATH
+// (so the ox.ini beside ox is the default initialisation file).
 #pragma once
 
 #include <gtest/gtest.h>

@@ -37,11 +37,8 @@ TEST_F(Terminals, TheTerminalAsOxSetsItResizesAndGivesItBack) {
                                "key_bind \"^B\" \"other_shell \\\"echo outside\\\"\"\n",
                    {"k.txt"});
     // Suspend, quit, interrupt and flow control bytes are keys.
-    ASSERT_TRUE(play({{"\x1a", 2, "^Z is not bound"},
-                      {"\x1c", 2, "^\\ is not bound"},
-                      {"\x03", 2, "^C is not bound"},
-                      {"\x13", 2, "^S is not bound"},
-                      {"\x11", 2, "^Q is not bound"}}));
+    for (std::string name : {"^Z", "^\\", "^C", "^S", "^Q"})
+        ASSERT_TRUE(play({{std::string(1, name[1] - 64), 2, name + " is not bound"}}));
     auto typed = std::chrono::steady_clock::now();
     t.type("\x1b");
     ASSERT_TRUE(t.wait_for([&] { return t.row(2).starts_with("menu: "); }, "the menu"));
@@ -71,18 +68,16 @@ TEST_F(Terminals, TheTerminalAsOxSetsItResizesAndGivesItBack) {
     ASSERT_TRUE(t.wait_screen({"ox: window too small (40x10)"}));
     t.type(down);
     t.resize(24, 80);
-    ASSERT_TRUE(t.wait_row(0, status_row("k.txt", 14, 2)));
-    EXPECT_EQ(t.row(t.cursor_row()), "line 14");
     // A question is asked on at the new size, with what was typed.
-    ASSERT_TRUE(play({{"\x01", 2, "line:"}, {"abc", 2, "line: abc"}}));
+    ASSERT_TRUE(
+        play({{"", 0, status_row("k.txt", 14, 2)}, {"\x01", 2, "line:"}, {"abc", 2, "line: abc"}}));
     t.resize(20, 50);
     ASSERT_TRUE(t.wait_for([&] { return t.row(2) == "line: abc" && t.cursor_col() == 9; },
                            "the question again"));
     t.type("d\r");
     ASSERT_TRUE(t.wait_for([&] { return t.row(t.cursor_row()) == "abcd"; }, "the answer"));
-
     t.resize(24, 80);
-    ASSERT_TRUE(play({{"\x02", 2, ""}}));
+    t.type("\x02");
     ASSERT_TRUE(t.wait_for([&] { return t.output().find("outside") != std::string::npos; },
                            "the command's output"));
     const std::string &out = t.output();
@@ -97,8 +92,8 @@ TEST_F(Terminals, TheTerminalAsOxSetsItResizesAndGivesItBack) {
     ASSERT_TRUE(leave({"k.txt"}));
     EXPECT_FALSE(paste_on(std::string::npos)) << "at the end";
     termios cooked = t.modes();
-    EXPECT_EQ(cooked.c_lflag & (ICANON | ECHO | ISIG), tcflag_t(ICANON | ECHO | ISIG));
-    EXPECT_TRUE((cooked.c_iflag & ICRNL) && (cooked.c_oflag & ONLCR));
+    EXPECT_TRUE((cooked.c_lflag & (ICANON | ECHO | ISIG)) == (ICANON | ECHO | ISIG) &&
+                (cooked.c_iflag & ICRNL) && (cooked.c_oflag & ONLCR));
 }
 
 // Whether the choice at that column is the highlighted one: black on white.
