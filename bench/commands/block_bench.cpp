@@ -50,13 +50,13 @@ long file_lines() {
     return cur_buffer->top->deep_count - 1;
 }
 
-struct Figures {
-    Best fold, unfold, del, undel, copy, yank, put, filter, write_read;
+struct bench_figures {
+    best_run fold, unfold, del, undel, copy, yank, put, filter, write_read;
     int top_lines = 0;
 };
 
 // One round of every step on the current buffer, which it leaves as it was.
-void one_round(Figures &fig, const char *scratch) {
+void one_round(bench_figures &fig, const char *scratch) {
     long lines = file_lines();
     mark_all();
     fig.top_lines = cur_buffer->fold->line_count - 1;
@@ -100,10 +100,10 @@ void one_round(Figures &fig, const char *scratch) {
     run("other_squeeze");
 }
 
-void report(const char *title, const Figures &f, long lines) {
+void report(const char *title, const bench_figures &f, long lines) {
     printf("%s: %ld lines, %d in the top list\n", title, lines, f.top_lines);
     printf("                    wall ms    cpu ms   cpu x floor\n");
-    auto row = [](const char *what, const Best &b, const Best *floor, const char *against) {
+    auto row = [](const char *what, const best_run &b, const best_run *floor, const char *against) {
         printf("  %-16s %9.2f %9.2f", what, b.wall, b.cpu);
         if (floor) printf("   %5.2f  %s", b.cpu / floor->cpu, against);
         printf("\n");
@@ -124,7 +124,7 @@ void report(const char *title, const Figures &f, long lines) {
 int main(int argc, char **argv) {
     long want = argc > 1 ? atol(argv[1]) : 1000000;
     int rounds = argc > 2 ? atoi(argv[2]) : 3;
-    ScratchDir dir("ox_block_bench");
+    scratch_folder dir("ox_block_bench");
     std::string source = dir.file("source.c"), scratch = dir.file("scratch.c");
     write_folded_file(source, want);
 
@@ -132,7 +132,7 @@ int main(int argc, char **argv) {
     language_def *top = folded_language(), *flat = flat_language();
     for (language_def *lang : {top, flat}) {
         cur_buffer = read_buffer(source, lang);
-        Figures fig;
+        bench_figures fig;
         for (int i = 0; i < rounds; i++) one_round(fig, scratch.c_str());
         report(lang == top ? "folded file" : "flat file", fig, file_lines());
         text_buffer *done = cur_buffer;

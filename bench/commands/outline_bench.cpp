@@ -48,7 +48,7 @@ constexpr const char *COUNT_CALLS =
 constexpr const char *COUNT_RETURN =
     "fold_start search_for \"return\" yes no always always yes 0 no";
 
-void row(const char *name, const Best &b) {
+void row(const char *name, const best_run &b) {
     std::printf("  %-32s %9.1f %9.1f\n", name, b.wall, b.cpu);
 }
 
@@ -58,7 +58,7 @@ int main(int argc, char **argv) {
     long want = 1000000;
     int rounds = 3;
     read_options(argc, argv, {{"--lines", &want}, {"--rounds", &rounds}});
-    ScratchDir dir("ox_outline_bench");
+    scratch_folder dir("ox_outline_bench");
     const std::string source = dir.file("source.cpp");
     FILE *fp = std::fopen(source.c_str(), "w");
     if (!fp) fail("cannot write " + source);
@@ -75,7 +75,7 @@ int main(int argc, char **argv) {
     journal_start();
     key("fold_flatten");
     long lines = cur_buffer->top->deep_count - 1;
-    Best calls, outline, outline_undo, returns, flatten, flatten_undo;
+    best_run calls, outline, outline_undo, returns, flatten, flatten_undo;
     int folds = 0, n_calls = 0, n_returns = 0;
     for (int r = 0; r < rounds; r++) {
         calls.time([&] { n_calls = count(COUNT_CALLS); });

@@ -24,7 +24,7 @@ using namespace bench;
 
 // The best time of tag_goto from the line numbered from to the tagged one.
 double best_ms(int rounds, int from, int forwards, int tagged) {
-    Best best;
+    best_run best;
     for (int round = 0; round < rounds; round++) {
         goto_line(cur_buffer, from);
         arg_val[0].num = forwards;
@@ -49,7 +49,7 @@ tree_line *tag_in_closed_fold(int line_no) {
 int main(int argc, char **argv) {
     long want = argc > 1 ? atol(argv[1]) : 1000000;
     int rounds = argc > 2 ? atoi(argv[2]) : 5;
-    ScratchDir dir("ox_tag_bench");
+    scratch_folder dir("ox_tag_bench");
     std::string name = dir.file("source.c");
     folded_file_writer gen = write_folded_file(name, want);
     start_headless_editor();

@@ -75,7 +75,7 @@ text_buffer *fresh_buffer(language_def *lang) {
 // with it off and on one after the other, so that the load of a shared
 // machine changes both alike.
 void typing(language_def *lang, int rounds) {
-    Best off, on, undo_all;
+    best_run off, on, undo_all;
     std::vector<double> ratios;
     for (int r = 0; r < rounds; r++) {
         fresh_buffer(lang);
@@ -104,7 +104,7 @@ void blocks(const char *title, language_def *lang, const std::string &source, in
     if (!buff_read(b, source.c_str())) fail("cannot read the file");
     long lines = b->top->deep_count - 1;
     int top_lines = b->top->line_count - 1;
-    Best plain, journaled, undo, redo, change, squeeze;
+    best_run plain, journaled, undo, redo, change, squeeze;
     for (int r = 0; r < rounds; r++) {
         plain.time([] { key("block_mark_1 fold_end block_mark_2 block_delete"); });
         run("other_undelete other_squeeze");
@@ -152,7 +152,7 @@ bool found(const char *what) {
 void replacing(language_def *lang, const std::string &source, int rounds) {
     text_buffer *b = fresh_buffer(lang);
     if (!buff_read(b, source.c_str())) fail("cannot read the file");
-    Best plain, journaled, undo, redo;
+    best_run plain, journaled, undo, redo;
     int matches = 0;
     for (int r = 0; r < rounds; r++) {
         plain.time([] { key(REPLACE); });
@@ -181,7 +181,7 @@ void replacing(language_def *lang, const std::string &source, int rounds) {
 int main(int argc, char **argv) {
     long want = argc > 1 ? atol(argv[1]) : 1000000;
     int rounds = argc > 2 ? atoi(argv[2]) : 3;
-    ScratchDir dir("ox_undo_bench");
+    scratch_folder dir("ox_undo_bench");
     std::string source = dir.file("source.c");
     write_folded_file(source, want);
 

@@ -13,18 +13,18 @@
 
 namespace bench {
 
-struct Option {
+struct bench_option {
     const char *name;
     std::variant<std::string *, long *, int *> value;
 };
 
-inline void read_options(int argc, char **argv, std::initializer_list<Option> options) {
+inline void read_options(int argc, char **argv, std::initializer_list<bench_option> options) {
     std::string usage = std::string("usage: ") + program_invocation_short_name;
-    for (const Option &o : options)
+    for (const bench_option &o : options)
         usage += std::string(" [") + o.name + (o.value.index() == 0 ? " PATH]" : " N]");
     for (int i = 1; i < argc; i += 2) {
-        const Option *option = nullptr;
-        for (const Option &o : options)
+        const bench_option *option = nullptr;
+        for (const bench_option &o : options)
             if (argv[i] == std::string(o.name)) option = &o;
         if (!option) fail("unknown option " + std::string(argv[i]) + "\n" + usage);
         if (i + 1 >= argc) fail(std::string(argv[i]) + " needs a value\n" + usage);

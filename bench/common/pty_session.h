@@ -31,7 +31,7 @@
 
 namespace bench {
 
-struct Outcome {
+struct run_outcome {
     double total_ms = 0; // process start to its end
     double ready_ms = 0; // process start to the file shown
     double cpu_ms = 0;   // user and system time of the process
@@ -40,17 +40,17 @@ struct Outcome {
 
 // One editor process in a pseudo-terminal whose output is kept, so that a
 // session can wait for a text to appear in it or on the screen.
-class Session {
+class pty_session {
   public:
     // The program runs in the folder with TERM=xterm and the environment
     // given ("NAME=value") besides what this process has, in a terminal of
     // the size given.
-    Session(const std::vector<std::string> &argv, const std::string &dir,
-            const std::vector<std::string> &env = {}, int rows = 24, int cols = 80)
+    pty_session(const std::vector<std::string> &argv, const std::string &dir,
+                const std::vector<std::string> &env = {}, int rows = 24, int cols = 80)
         : cols_(cols) {
         vt_ = vterm_new(rows, cols);
         vterm_set_utf8(vt_, 1);
-        vterm_output_set_callback(vt_, &Session::answer, this);
+        vterm_output_set_callback(vt_, &pty_session::answer, this);
         screen_ = vterm_obtain_screen(vt_);
         vterm_screen_enable_altscreen(screen_, 1);
         vterm_screen_reset(screen_, 1);
@@ -76,7 +76,7 @@ class Session {
         // program that cannot write stops reading.
         fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
     }
-    ~Session() {
+    ~pty_session() {
         if (pid_ > 0 && !ended_) {
             kill(pid_, SIGKILL);
             waitpid(pid_, nullptr, 0);
@@ -84,8 +84,8 @@ class Session {
         if (master_ >= 0) close(master_);
         vterm_free(vt_);
     }
-    Session(const Session &) = delete;
-    Session &operator=(const Session &) = delete;
+    pty_session(const pty_session &) = delete;
+    pty_session &operator=(const pty_session &) = delete;
 
     // Waits for the text to appear in the output after what earlier waits
     // found; the time it appeared.
@@ -128,7 +128,7 @@ class Session {
         }
     }
     // Waits for the end of the process, which must end with the status.
-    Outcome finish(Clock::time_point ready, int want_status = 0) {
+    run_outcome finish(Clock::time_point ready, int want_status = 0) {
         while (pump(deadline_ms_)) {
         }
         int status = 0;
@@ -138,7 +138,7 @@ class Session {
         ended_ = true;
         if (!WIFEXITED(status) || WEXITSTATUS(status) != want_status)
             fail(name() + " ended with status " + std::to_string(status) + "\n" + tail());
-        Outcome o;
+        run_outcome o;
         o.total_ms = ms_between(start_, end);
         o.ready_ms = ms_between(start_, ready);
         o.cpu_ms = cpu_ms(ru);
@@ -189,7 +189,7 @@ class Session {
     // vim waits at its end for answers it has not had. An answer is short:
     // it waits for room rather than for the program to read all it was sent.
     static void answer(const char *bytes, size_t len, void *self) {
-        auto *s = static_cast<Session *>(self);
+        auto *s = static_cast<pty_session *>(self);
         while (len > 0) {
             ssize_t n = write(s->master_, bytes, len);
             if (n > 0) {

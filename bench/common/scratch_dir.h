@@ -15,13 +15,13 @@
 
 namespace bench {
 
-class ScratchDir {
+class scratch_folder {
   public:
     // A new folder /tmp/NAME_XXXXXX.
-    explicit ScratchDir(const char *name) : path_("/tmp/" + std::string(name) + "_XXXXXX") {
+    explicit scratch_folder(const char *name) : path_("/tmp/" + std::string(name) + "_XXXXXX") {
         if (!mkdtemp(path_.data())) fail("cannot make a folder in /tmp");
     }
-    ~ScratchDir() {
+    ~scratch_folder() {
         if (DIR *d = opendir(path_.c_str())) {
             while (dirent *e = readdir(d)) {
                 std::string name = e->d_name;
@@ -33,8 +33,8 @@ class ScratchDir {
             std::fprintf(stderr, "%s: cannot remove %s\n", program_invocation_short_name,
                          path_.c_str());
     }
-    ScratchDir(const ScratchDir &) = delete;
-    ScratchDir &operator=(const ScratchDir &) = delete;
+    scratch_folder(const scratch_folder &) = delete;
+    scratch_folder &operator=(const scratch_folder &) = delete;
 
     const std::string &path() const { return path_; }
     std::string file(const std::string &name) const { return path_ + "/" + name; }

@@ -45,27 +45,27 @@ inline long peak_rss_kib() {
 }
 
 // The wall and CPU time of one run of a step, in ms.
-struct Span {
+struct time_span {
     double wall = 0, cpu = 0;
 };
 
-template <class Step> Span measure(Step step) {
+template <class Step> time_span measure(Step step) {
     double cpu_start = cpu_ms();
     Clock::time_point start = Clock::now();
     step();
-    Span s;
+    time_span s;
     s.wall = ms_since(start);
     s.cpu = cpu_ms() - cpu_start;
     return s;
 }
 
 // The best wall and CPU times of a step over several rounds, in ms.
-struct Best {
+struct best_run {
     double wall = 1e12, cpu = 1e12;
 
     // Runs the step once; the CPU time of this round.
     template <class Step> double time(Step step) {
-        Span s = measure(step);
+        time_span s = measure(step);
         wall = std::min(wall, s.wall);
         cpu = std::min(cpu, s.cpu);
         return s.cpu;

@@ -24,12 +24,12 @@ namespace {
 using namespace bench;
 
 // All lines, each NUL-terminated, in one block.
-struct Lines {
+struct line_texts {
     std::string block;
     std::vector<int> starts;
 };
 
-Lines generate(int count) {
+line_texts generate(int count) {
     static const char *const names[] = {"count", "buffer", "length", "value",  "index", "result",
                                         "node",  "line",   "offset", "status", "table", "cursor",
                                         "state", "flags",  "limit",  "text",   "next",  "prev",
@@ -46,7 +46,7 @@ Lines generate(int count) {
         if (pick(4) == 0) n += std::to_string(pick(100));
         return n;
     };
-    Lines lines;
+    line_texts lines;
     lines.block.reserve(static_cast<size_t>(count) * 40);
     for (int i = 0; i < count; i++) {
         std::string l(4 * pick(4), ' ');
@@ -84,8 +84,8 @@ Lines generate(int count) {
 }
 
 // The lines of the search benchmark's folded file.
-Lines folded_lines(int count) {
-    Lines lines;
+line_texts folded_lines(int count) {
+    line_texts lines;
     FILE *fp = std::tmpfile();
     if (!fp) return lines;
     folded_file_writer gen{fp};
@@ -101,7 +101,7 @@ Lines folded_lines(int count) {
     return lines;
 }
 
-struct Outcome {
+struct run_outcome {
     double seconds;
     long matched;
     long checksum; // of match offsets and lengths, to compare the two
@@ -109,12 +109,12 @@ struct Outcome {
 
 // The best of five runs over all lines, in processor time: the machine may be
 // busy with other work.
-template <typename F> Outcome time_over(const Lines &lines, F match_line) {
-    Outcome found = {0, 0, 0};
-    Best best;
+template <typename F> run_outcome time_over(const line_texts &lines, F match_line) {
+    run_outcome found = {0, 0, 0};
+    best_run best;
     for (int run = 0; run < 5; run++) {
         best.time([&] {
-            Outcome o = {0, 0, 0};
+            run_outcome o = {0, 0, 0};
             for (int start : lines.starts) {
                 int at, length;
                 if (match_line(lines.block.c_str() + start, &at, &length)) {
@@ -130,23 +130,23 @@ template <typename F> Outcome time_over(const Lines &lines, F match_line) {
 }
 
 // A pattern compiled by both.
-struct Compiled {
+struct compiled_ere {
     ERE *ere = nullptr;
     regex_t posix;
     bool posix_ok = false;
 
-    explicit Compiled(const char *pattern) {
+    explicit compiled_ere(const char *pattern) {
         int error;
         ere = ere_compile(pattern, 0, &error);
         posix_ok = regcomp(&posix, pattern, REG_EXTENDED) == 0;
         if (!ere || !posix_ok) std::printf("%s: does not compile\n", pattern);
     }
-    ~Compiled() {
+    ~compiled_ere() {
         if (posix_ok) regfree(&posix);
         ere_discard(ere);
     }
-    Compiled(const Compiled &) = delete;
-    Compiled &operator=(const Compiled &) = delete;
+    compiled_ere(const compiled_ere &) = delete;
+    compiled_ere &operator=(const compiled_ere &) = delete;
     bool ok() const { return ere && posix_ok; }
 };
 
@@ -166,13 +166,13 @@ template <typename F> bool every_match(const char *line, int *at, int *length, F
 }
 
 // The first match in a line from an offset, by each.
-auto ere_from(const Compiled &c) {
+auto ere_from(const compiled_ere &c) {
     return [&c](const char *line, int from, int *at, int *length) {
         return ere_match_fwd(c.ere, 0, line, from, at, length, nullptr) == 1;
     };
 }
 
-auto regexec_from(const Compiled &c) {
+auto regexec_from(const compiled_ere &c) {
     return [&c](const char *line, int from, int *at, int *length) {
         regmatch_t m[1];
         if (regexec(&c.posix, line + from, 1, m, from ? REG_NOTBOL : 0) != 0) return false;
@@ -185,7 +185,8 @@ auto regexec_from(const Compiled &c) {
 // Times both over the lines, for the first match of each line or for every
 // match in it, and prints the pattern's row; false when they found
 // different matches.
-template <bool Every> bool compare(const char *pattern, const Compiled &c, const Lines &lines) {
+template <bool Every>
+bool compare(const char *pattern, const compiled_ere &c, const line_texts &lines) {
     auto per_line = [](auto match_from) {
         return [match_from](const char *line, int *at, int *length) {
             if constexpr (Every)
@@ -194,8 +195,8 @@ template <bool Every> bool compare(const char *pattern, const Compiled &c, const
                 return match_from(line, 0, at, length);
         };
     };
-    Outcome ours = time_over(lines, per_line(ere_from(c)));
-    Outcome theirs = time_over(lines, per_line(regexec_from(c)));
+    run_outcome ours = time_over(lines, per_line(ere_from(c)));
+    run_outcome theirs = time_over(lines, per_line(regexec_from(c)));
     std::printf("%-24s %9ld %12.3f %12.3f %8.1fx\n", pattern, ours.matched, ours.seconds,
                 theirs.seconds, theirs.seconds / ours.seconds);
     if (ours.matched == theirs.matched && ours.checksum == theirs.checksum) return true;
@@ -205,13 +206,13 @@ template <bool Every> bool compare(const char *pattern, const Compiled &c, const
 
 // Every match in the folded file's lines; false when the two differ.
 bool count_every_match(int count) {
-    Lines lines = folded_lines(count);
+    line_texts lines = folded_lines(count);
     std::printf("\nevery match in %zu lines of the folded file\n", lines.starts.size());
     std::printf("%-24s %9s %12s %12s %9s\n", "pattern", "lines hit", "ere (s)", "regexec (s)",
                 "ratio");
     bool agree = true;
     for (const char *pattern : {"return", "[a-z_]+\\(", "(while|for) *\\("}) {
-        Compiled c(pattern);
+        compiled_ere c(pattern);
         if (!c.ok()) return false;
         agree &= compare<true>(pattern, c, lines);
     }
@@ -222,7 +223,7 @@ bool count_every_match(int count) {
 
 int main(int argc, char **argv) {
     int count = argc > 1 ? std::atoi(argv[1]) : 1000000;
-    Lines lines = generate(count);
+    line_texts lines = generate(count);
     std::printf("%d lines, %zu bytes\n\n", count, lines.block.size());
     std::printf("%-24s %9s %12s %12s %9s\n", "pattern", "matches", "ere (s)", "regexec (s)",
                 "ratio");
@@ -232,7 +233,7 @@ int main(int argc, char **argv) {
     if (argc > 2) patterns.assign(argv + 2, argv + argc);
     bool agree = true;
     for (const char *pattern : patterns) {
-        Compiled c(pattern);
+        compiled_ere c(pattern);
         if (!c.ok()) return 1;
         agree &= compare<false>(pattern, c, lines);
     }

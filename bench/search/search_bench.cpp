@@ -81,17 +81,17 @@ const std::string undo_replacement =
 
 // ---- Inside the program ------------------------------------------------------
 
-struct InProgram {
+struct in_program {
     double ms, cpu;
     int count;
 };
 
-InProgram run_in_ox(const Search &s, int runs) {
+in_program run_in_ox(const Search &s, int runs) {
     std::vector<double> times, cpu;
     int count = 0;
     for (int r = 0; r < runs; r++) {
         exec_commands("fold_start");
-        Span t = measure([&] {
+        time_span t = measure([&] {
             if (!exec_commands(s.ox.c_str())) fail(std::string(s.name) + " failed");
         });
         times.push_back(t.wall);
@@ -106,23 +106,23 @@ InProgram run_in_ox(const Search &s, int runs) {
 
 // ---- Whole processes -----------------------------------------------------------
 
-struct Editor {
+struct ox_process {
     std::vector<std::string> argv; // the file name last
     std::vector<std::string> shown;
 };
 
-struct Figures {
+struct bench_figures {
     std::vector<double> total, after_shown, cpu;
-    void add(const Outcome &o) {
+    void add(const run_outcome &o) {
         total.push_back(o.total_ms);
         after_shown.push_back(o.total_ms - o.ready_ms);
         cpu.push_back(o.cpu_ms);
     }
 };
 
-Outcome run_session(const Editor &e, const std::string &dir, const std::string &keys,
-                    const std::string &done, const std::string &quit, int status) {
-    Session s(e.argv, dir);
+run_outcome run_session(const ox_process &e, const std::string &dir, const std::string &keys,
+                        const std::string &done, const std::string &quit, int status) {
+    pty_session s(e.argv, dir);
     Clock::time_point ready = s.wait_for_each(e.shown);
     s.type(keys);
     s.wait_for(done);
@@ -132,7 +132,7 @@ Outcome run_session(const Editor &e, const std::string &dir, const std::string &
 
 // grep in the C locale, as ox reads bytes; its output goes to a pipe, since
 // GNU grep stops at the first match when it writes to /dev/null.
-Outcome run_grep(const std::string &expression, const std::string &file) {
+run_outcome run_grep(const std::string &expression, const std::string &file) {
     int out[2];
     if (pipe(out) != 0) fail("pipe failed");
     Clock::time_point start = Clock::now();
@@ -155,7 +155,7 @@ Outcome run_grep(const std::string &expression, const std::string &file) {
     rusage ru{};
     if (wait4(pid, &status, 0, &ru) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         fail("grep failed");
-    Outcome o;
+    run_outcome o;
     o.total_ms = ms_between(start, Clock::now());
     o.cpu_ms = cpu_ms(ru);
     return o;
@@ -177,7 +177,7 @@ int main(int argc, char **argv) {
     bool sessions = only == 0 && !ox_path.empty() && access(ox_path.c_str(), X_OK) == 0 &&
                     access(vim_path.c_str(), X_OK) == 0;
 
-    ScratchDir scratch("ox_search");
+    scratch_folder scratch("ox_search");
     const std::string &dir = scratch.path();
     const std::string base = "search.c", file = scratch.file(base), ini = scratch.file("bench.ini");
     folded_file_writer gen = write_folded_file(file, want, "// search benchmark");
@@ -188,7 +188,7 @@ int main(int argc, char **argv) {
     start_headless_editor();
     cur_buffer = read_buffer(file, folded_language());
     std::printf("%-24s %9s %10s %10s\n", "in ox", "matches", "ms", "cpu ms");
-    std::vector<InProgram> inside;
+    std::vector<in_program> inside;
     for (size_t i = 0; i < searches.size(); i++) {
         const Search &s = searches[i];
         if (only > 0 && static_cast<size_t>(only) != i + 1) continue;
@@ -211,9 +211,9 @@ int main(int argc, char **argv) {
     for (size_t i = 0; i < searches.size(); i++)
         bindings += "key_bind \"" + std::string(keys[i]) + "\" " + quoted(searches[i].ox) + "\n";
     write_text(ini, bindings);
-    Editor ox{{ox_path, "-i", ini, base}, {"Birch Editor for"}};
-    Editor vim{{vim_path, "-u", "NONE", "-N", "-n", "-i", "NONE", base},
-               {"\"" + base + "\"", "// search benchmark"}};
+    ox_process ox{{ox_path, "-i", ini, base}, {"Birch Editor for"}};
+    ox_process vim{{vim_path, "-u", "NONE", "-N", "-n", "-i", "NONE", base},
+                   {"\"" + base + "\"", "// search benchmark"}};
     if (sessions) { // once each untimed, so that the programs and the file are in memory
         run_session(ox, dir, "\x01", "matches", "\x18", 0);
         run_session(vim, dir, searches[0].vim + "\r", "matches", ":q!\r", 0);
@@ -225,7 +225,7 @@ int main(int argc, char **argv) {
         std::string ox_quit = replaces(s) ? "\x11" : "\x18";
         int ox_status = replaces(s) ? 1 : 0;
         std::string vim_done = replaces(s) ? "substitutions" : "matches";
-        Figures ox_runs, vim_runs, grep_runs;
+        bench_figures ox_runs, vim_runs, grep_runs;
         for (int r = 0; r < runs; r++) {
             bool ox_first = r % 2 == 0;
             if (ox_first) ox_runs.add(run_session(ox, dir, ox_keys, "matches", ox_quit, ox_status));

@@ -43,7 +43,7 @@ int main(int argc, char **argv) {
     lines = std::max(1, lines);
     if (ox_path.empty() || access(ox_path.c_str(), X_OK) != 0) fail("no ox; give --ox PATH");
 
-    ScratchDir dir("ox_paste");
+    scratch_folder dir("ox_paste");
     write_text(dir.file("bench.ini"), "key_bind \"^X\" \"other_exit yes\"\n");
     const std::string text = pasted_text(lines);
     const std::string last_line = std::to_string(lines + 1);
@@ -54,7 +54,7 @@ int main(int argc, char **argv) {
     for (int r = 0; r < runs; r++) {
         unlink(dir.file("pasted.bak").c_str());
         write_text(dir.file("pasted.txt"), "");
-        Session ox({ox_path, "-i", "bench.ini", "pasted.txt"}, dir.path(), {"LC_ALL=C"});
+        pty_session ox({ox_path, "-i", "bench.ini", "pasted.txt"}, dir.path(), {"LC_ALL=C"});
         Clock::time_point shown = ox.wait_for("Birch Editor for");
         Clock::time_point start = Clock::now();
         ox.type("\x1b[200~" + text + "\x1b[201~");

@@ -36,7 +36,7 @@ namespace {
 
 using namespace bench;
 
-struct Editor {
+struct ox_process {
     const char *name;
     std::vector<std::string> argv; // the file name last
     // What it shows once the file is on the screen.
@@ -48,33 +48,33 @@ struct Editor {
     std::string question, answer;
 };
 
-Outcome open_quit(const Editor &e, const std::string &dir) {
-    Session s(e.argv, dir);
+run_outcome open_quit(const ox_process &e, const std::string &dir) {
+    pty_session s(e.argv, dir);
     Clock::time_point ready = s.wait_for_each(e.shown);
     s.type(e.quit);
     return s.finish(ready);
 }
 
-Outcome edit_save(const Editor &e, const std::string &dir, const std::string &file) {
+run_outcome edit_save(const ox_process &e, const std::string &dir, const std::string &file) {
     long before = file_size(file);
-    Session s(e.argv, dir);
+    pty_session s(e.argv, dir);
     Clock::time_point ready = s.wait_for_each(e.shown);
     s.type(e.edit_save);
     if (!e.question.empty()) {
         s.wait_for(e.question);
         s.type(e.answer);
     }
-    Outcome o = s.finish(ready);
+    run_outcome o = s.finish(ready);
     if (file_size(file) != before + 1)
         fail(std::string(e.name) + " did not save the file with one more character");
     return o;
 }
 
-struct Figures {
+struct bench_figures {
     std::vector<double> total, ready, cpu;
     long peak_kib = 0;
 
-    void add(const Outcome &o) {
+    void add(const run_outcome &o) {
         total.push_back(o.total_ms);
         ready.push_back(o.ready_ms);
         cpu.push_back(o.cpu_ms);
@@ -82,7 +82,7 @@ struct Figures {
     }
 };
 
-void report(const char *session, const Figures &ox, const Figures &vim) {
+void report(const char *session, const bench_figures &ox, const bench_figures &vim) {
     std::printf("%-5s %-4s %9.1f %9.1f %9.1f %10.1f\n", session, "ox", median(ox.total),
                 median(ox.ready), median(ox.cpu), ox.peak_kib / 1024.0);
     std::printf("%-5s %-4s %9.1f %9.1f %9.1f %10.1f\n", session, "vim", median(vim.total),
@@ -106,7 +106,7 @@ int main(int argc, char **argv) {
     if (access(vim_path.c_str(), X_OK) != 0) fail("no vim at " + vim_path);
     if (runs < 1) runs = 1;
 
-    ScratchDir scratch("ox_session");
+    scratch_folder scratch("ox_session");
     const std::string &dir = scratch.path();
     const std::string base = "session.c", file = scratch.file(base),
                       ini = scratch.file("bench.ini");
@@ -115,27 +115,27 @@ int main(int argc, char **argv) {
     std::printf("file: %ld lines, %ld folds, %.1f MB; %d runs each, alternating\n", gen.lines,
                 gen.folds, file_size(file) / 1e6, runs);
 
-    Editor ox{"ox",
-              {ox_path, "-i", ini, base},
-              {"Birch Editor for"},
-              "\x18",
-              "x\x18",
-              "not written, write: ",
-              "\r"};
+    ox_process ox{"ox",
+                  {ox_path, "-i", ini, base},
+                  {"Birch Editor for"},
+                  "\x18",
+                  "x\x18",
+                  "not written, write: ",
+                  "\r"};
     // vim names the file on the last row once it is read, then draws the text.
-    Editor vim{"vim",
-               {vim_path, "-u", "NONE", "-N", "-n", "-i", "NONE", base},
-               {"\"" + base + "\"", "// session benchmark"},
-               ":q\r",
-               "ix\x1b:wq\r",
-               "",
-               ""};
+    ox_process vim{"vim",
+                   {vim_path, "-u", "NONE", "-N", "-n", "-i", "NONE", base},
+                   {"\"" + base + "\"", "// session benchmark"},
+                   ":q\r",
+                   "ix\x1b:wq\r",
+                   "",
+                   ""};
 
     // Once each untimed, so that both programs and the file are in memory.
     open_quit(ox, dir);
     open_quit(vim, dir);
 
-    Figures ox_open, vim_open, ox_save, vim_save;
+    bench_figures ox_open, vim_open, ox_save, vim_save;
     for (int r = 0; r < runs; r++) {
         bool ox_first = r % 2 == 0;
         // What an earlier save wrote reaches the disk before anything is timed.

@@ -38,44 +38,45 @@ namespace {
 
 using namespace bench;
 
-struct Figures {
+struct bench_figures {
     std::vector<double> wall, cpu;
     long peak_kib = 0;
 
-    void add(const Outcome &o) {
+    void add(const run_outcome &o) {
         wall.push_back(o.total_ms);
         cpu.push_back(o.cpu_ms);
         peak_kib = std::max(peak_kib, o.peak_kib);
     }
 };
 
-struct Setting {
+struct syntax_setting {
     const char *name;
     std::string ini;
 };
 
 const char quit[] = "\x0b\x11"; // ^K ^Q, bound to other_abort yes
 
-Outcome open_quit(const Setting &s, const std::string &dir, const std::string &ox) {
-    Session session({ox, "-i", s.ini, "x.c"}, dir);
+run_outcome open_quit(const syntax_setting &s, const std::string &dir, const std::string &ox) {
+    pty_session session({ox, "-i", s.ini, "x.c"}, dir);
     Clock::time_point ready = session.wait_for("function_0");
     session.type(quit);
     return session.finish(ready, 1);
 }
 
 // Each key once the status row shows what the one before did.
-void press(Session &session, const std::string &key) {
+void press(pty_session &session, const std::string &key) {
     std::string status = session.screen_row(0);
     session.type(key);
     session.wait_for_change(0, status);
 }
 
-void type_keys(Session &session, const std::string &keys) {
+void type_keys(pty_session &session, const std::string &keys) {
     for (char key : keys) press(session, std::string(1, key));
 }
 
-Outcome type_middle(const Setting &s, const std::string &dir, const std::string &ox, long lines) {
-    Session session({ox, "-i", s.ini, "x.c"}, dir);
+run_outcome type_middle(const syntax_setting &s, const std::string &dir, const std::string &ox,
+                        long lines) {
+    pty_session session({ox, "-i", s.ini, "x.c"}, dir);
     Clock::time_point ready = session.wait_for("function_0");
     session.type("\x0b\x0c"); // ^K ^L: line_goto ?
     session.wait_for("line number: ");
@@ -97,8 +98,9 @@ long line_shown(const std::string &status) {
     return w.size() >= 2 ? std::atol(w[w.size() - 2].c_str()) : 0;
 }
 
-Outcome page(const Setting &s, const std::string &dir, const std::string &ox, long lines) {
-    Session session({ox, "-i", s.ini, "x.c"}, dir, {}, 60, 200);
+run_outcome page(const syntax_setting &s, const std::string &dir, const std::string &ox,
+                 long lines) {
+    pty_session session({ox, "-i", s.ini, "x.c"}, dir, {}, 60, 200);
     Clock::time_point ready = session.wait_for("function_0");
     bool down = true;
     for (int i = 0; i < 1000; i++) {
@@ -111,7 +113,7 @@ Outcome page(const Setting &s, const std::string &dir, const std::string &ox, lo
     return session.finish(ready, 1);
 }
 
-void report(const char *session, const Figures &on, const Figures &off) {
+void report(const char *session, const bench_figures &on, const bench_figures &off) {
     std::printf("%-5s on   %9.1f %9.1f %9.1f\n", session, median(on.wall), median(on.cpu),
                 on.peak_kib / 1024.0);
     std::printf("%-5s off  %9.1f %9.1f %9.1f\n", session, median(off.wall), median(off.cpu),
@@ -137,21 +139,21 @@ int main(int argc, char **argv) {
     std::stringstream keys;
     keys << in.rdbuf() << "key_bind \"^K ^Q\" \"other_abort yes\"\n";
 
-    ScratchDir scratch("ox_syntax");
+    scratch_folder scratch("ox_syntax");
     const std::string &dir = scratch.path();
     folded_file_writer gen = write_folded_file(scratch.file("x.c"), want);
-    Setting on{"on", scratch.file("on.ini")}, off{"off", scratch.file("off.ini")};
+    syntax_setting on{"on", scratch.file("on.ini")}, off{"off", scratch.file("off.ini")};
     write_text(on.ini, keys.str());
     write_text(off.ini, keys.str() + "other_syntax no\n");
     std::printf("file: %ld lines, %ld folds, %.1f MB; %d runs each, alternating\n", gen.lines,
                 gen.folds, file_size(scratch.file("x.c")) / 1e6, runs);
 
     open_quit(on, dir, ox_path); // untimed: the program and the file in memory
-    Figures open_on, open_off, type_on, type_off, page_on, page_off;
+    bench_figures open_on, open_off, type_on, type_off, page_on, page_off;
     for (int r = 0; r < runs; r++) {
         for (int turn = 0; turn < 2; turn++) {
             bool colour = (r + turn) % 2 == 0;
-            const Setting &s = colour ? on : off;
+            const syntax_setting &s = colour ? on : off;
             (colour ? open_on : open_off).add(open_quit(s, dir, ox_path));
             (colour ? type_on : type_off).add(type_middle(s, dir, ox_path, gen.lines));
             (colour ? page_on : page_off).add(page(s, dir, ox_path, gen.lines));

@@ -62,7 +62,7 @@ bool same_files(const char *a, const char *b) {
 int main(int argc, char **argv) {
     long want = argc > 1 ? atol(argv[1]) : 1000000;
     int rounds = argc > 2 ? atoi(argv[2]) : 3;
-    ScratchDir dir("ox_fold_bench");
+    scratch_folder dir("ox_fold_bench");
     std::string source = dir.file("source.c"), written = dir.file("written.c"),
                 copied = dir.file("copy.c"), cp_copied = dir.file("cp.c");
     folded_file_writer gen = write_folded_file(source, want);
@@ -74,7 +74,7 @@ int main(int argc, char **argv) {
     // Each round reads into a new buffer and writes to a new file, as opening
     // a file and saving it over a removed old one do. The first read takes
     // fresh memory from the system; later ones reuse what the first freed.
-    Best copy, cp, first_read, reread, write;
+    best_run copy, cp, first_read, reread, write;
     long rss_before = peak_rss_kib(), rss_read = 0;
     for (int round = 0; round < rounds; round++) {
         // Files written before are flushed first, so that writing them back
@@ -92,7 +92,7 @@ int main(int argc, char **argv) {
         text_buffer *b = buff_create(source.c_str(), -1, top);
         if (!b) fail("cannot make the buffer");
         sync();
-        Best &read = round == 0 ? first_read : reread;
+        best_run &read = round == 0 ? first_read : reread;
         int loss = 0;
         read.time([&] {
             read_report r = buff_read(b, source.c_str());
@@ -115,7 +115,7 @@ int main(int argc, char **argv) {
     printf("file              %ld lines, %ld folds nested 3 deep, %.1f MB (%.1f bytes a line)\n",
            gen.lines, gen.folds, size / 1e6, static_cast<double>(size) / gen.lines);
     printf("                  wall ms  x floor   cpu ms  x floor\n");
-    auto row = [&](const char *what, const Best &t, const char *note) {
+    auto row = [&](const char *what, const best_run &t, const char *note) {
         printf("%-17s %8.1f %8.2f %8.1f %8.2f   %s\n", what, t.wall, t.wall / copy.wall, t.cpu,
                t.cpu / copy.cpu, note);
     };

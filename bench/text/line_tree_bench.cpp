@@ -25,14 +25,14 @@ void append(tree_fold *f, tree_line *l) {
 constexpr int lines_per_fold = 50;
 constexpr int folds_per_fold = 10;
 
-struct Texts {
+struct sample_texts {
     std::vector<std::string> texts; // 40 to 50 bytes, 45 on average
     long bytes = 0;                 // text bytes of all lines built
 };
 
 // A fold at depth (1 to 3) with its contents, built bottom-up: it has no
 // parent while it is filled, so each insert counts in this fold only.
-tree_line *build_fold(int depth, long *line_no, Texts &t) {
+tree_line *build_fold(int depth, long *line_no, sample_texts &t) {
     tree_line *l = line_create_fold("fold", depth * 4, depth < 3);
     if (!l) fail("out of memory");
     tree_fold *f = line_fold(l);
@@ -112,7 +112,7 @@ int main(int argc, char **argv) {
     long per_top = long{lines_per_fold} * folds_per_fold * folds_per_fold;
     long top_folds = (want + per_top - 1) / per_top;
 
-    Texts t;
+    sample_texts t;
     const char *words = "the quick brown fox jumps over a lazy dog, then runs away again; ";
     for (int i = 0; i < 1024; i++) {
         size_t len = 40 + static_cast<size_t>(i % 11);

@@ -69,7 +69,7 @@ int main(int argc, char **argv) {
     int rounds = 5;
     std::string ini = OX_SOURCE_DIR "/ox.ini";
     read_options(argc, argv, {{"--lines", &want}, {"--rounds", &rounds}, {"--ini", &ini}});
-    ScratchDir scratch("ox_span");
+    scratch_folder scratch("ox_span");
     const std::string file = scratch.file("x.c");
     folded_file_writer gen = write_folded_file(file, want);
     start_headless_editor();
@@ -84,7 +84,7 @@ int main(int argc, char **argv) {
                 gen.lines, gen.folds, lines.size(), syntax_count(c->syntax), rounds);
 
     span_settle(); // colour on
-    Best fill, settle, flip, coloured, final_state;
+    best_run fill, settle, flip, coloured, final_state;
     std::string text = line_text(middle);
     for (int r = 0; r < rounds; r++) {
         span_forget(cur_buffer);

@@ -56,7 +56,7 @@ std::string cursor_of(const text_buffer *b) {
 
 // What the journal of one buffer should hold: the tree at every point, where
 // each action started and ended, the point saved.
-struct MODEL {
+struct journal_model {
     std::vector<std::string> trees;        // at point k (k actions applied)
     std::vector<std::string> starts, ends; // cursors of action k
     // The point the file matches, known from the first key that finds the
@@ -105,7 +105,7 @@ class Undo : public CommandsTest {
         EXPECT_EQ(alloc_live_blocks(), live_at_start) << "every line and string freed";
     }
 
-    MODEL &model(text_buffer *b) {
+    journal_model &model(text_buffer *b) {
         auto [it, fresh] = models.try_emplace(b->id);
         if (fresh) it->second.point(0, b);
         return it->second;
@@ -136,13 +136,13 @@ class Undo : public CommandsTest {
                 continue;
             }
             ASSERT_EQ(tree_fault(b), "");
-            MODEL &m = model(b);
+            journal_model &m = model(b);
             size_t done = journal_done(b), undone = journal_undone(b);
             std::string tree = tree_of(b);
             if (what == "buffer_read ." && ok && b == cur_buffer) {
                 // Read afresh: the journal starts again from the file.
                 EXPECT_EQ(done + undone, 0u);
-                m = MODEL{};
+                m = journal_model{};
                 m.point(0, b);
                 continue;
             }
@@ -195,7 +195,7 @@ class Undo : public CommandsTest {
     // as read; its first action, the search's replacements in it, started
     // where the first of them was made, which the model does not know.
     void born(text_buffer *b) {
-        MODEL &m = models[b->id] = MODEL{};
+        journal_model &m = models[b->id] = journal_model{};
         size_t done = journal_done(b);
         ASSERT_EQ(journal_undone(b), 0u);
         ASSERT_LE(done, 1u);
@@ -235,7 +235,7 @@ class Undo : public CommandsTest {
 
     // Undoes everything, checking each step, then redoes it all.
     void undo_and_redo_all(text_buffer *b) {
-        MODEL &m = model(b);
+        journal_model &m = model(b);
         cur_buffer = b;
         while (journal_done(b)) run_key("other_undo");
         EXPECT_EQ(tree_of(b), m.trees[0]);
@@ -246,7 +246,7 @@ class Undo : public CommandsTest {
     }
 
     // By buffer id: a buffer's record may be reused by a later child.
-    std::map<int, MODEL> models;
+    std::map<int, journal_model> models;
     long live_at_start = alloc_live_blocks();
     test_support::scratch_dir files;
 };

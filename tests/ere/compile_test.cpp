@@ -6,7 +6,7 @@
 namespace {
 
 int error_of(const std::string &pattern) {
-    return Compiled(pattern.c_str()).error;
+    return compiled_ere(pattern.c_str()).error;
 }
 
 TEST(EreSyntax, ErrorCodes) {
@@ -73,7 +73,7 @@ TEST(EreSyntax, LimitsOfGroupsNestingAndTheAutomaton) {
     expect_rows({{deepest.c_str(), "ab", "1,1"},
                  {"a{248}b", (std::string(249, 'a') + "b").c_str(), "1,249"},
                  {run.c_str(), x_run.c_str(), "1,300"}});
-    EXPECT_EQ(ere_min_len(Compiled(run.c_str()).ere), 300);
+    EXPECT_EQ(ere_min_len(compiled_ere(run.c_str()).ere), 300);
     // Each "[ab]?" adds an edge to every later one from its start: the
     // epsilon-free automaton of n of them holds about n*n/2 edges.
     while (error_of(edges + "[ab]?") == 0) edges += "[ab]?";
@@ -85,7 +85,7 @@ TEST(EreMemory, EveryFailedAllocationIsReportedAndNoFailedCompileLeavesMemory) {
         int failures = 0;
         for (int n = 1; n < 100; n++, failures++) {
             ere_fail_allocation(n);
-            Compiled c(pattern);
+            compiled_ere c(pattern);
             ere_fail_allocation(0);
             if (c.ere) break;
             EXPECT_EQ(c.error, 1) << pattern << " allocation " << n;

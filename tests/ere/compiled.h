@@ -8,15 +8,15 @@
 
 #include <string>
 
-struct Compiled {
+struct compiled_ere {
     ERE *ere;
     int error;
 
-    explicit Compiled(const char *pattern, int flags = 0)
+    explicit compiled_ere(const char *pattern, int flags = 0)
         : ere(ere_compile(pattern, flags, &error)) {}
-    Compiled(const Compiled &) = delete;
-    Compiled &operator=(const Compiled &) = delete;
-    ~Compiled() { ere_discard(ere); }
+    compiled_ere(const compiled_ere &) = delete;
+    compiled_ere &operator=(const compiled_ere &) = delete;
+    ~compiled_ere() { ere_discard(ere); }
 };
 
 // The spans of a match, "(offset,length)" each; only nine are ever written.
@@ -32,17 +32,18 @@ inline std::string spans_of(const ERE_SUBS &subs) {
 // ere_match_bwd, "none" when they find nothing, the length (or -1) from
 // ere_match; the spans follow when they are shown; "error N" when the
 // pattern does not compile.
-struct Row {
+struct search_row {
     const char *pattern, *text, *expected;
     int at = 0;     // the offset a search starts at; a backward search's limit
     int flags = 0;  // match flags
     int cflags = 0; // compile flags
 };
 
-enum Entry { FORWARD, BACKWARD, AT };
-enum Shows { MATCH, MATCH_AND_SPANS };
+enum search_entry { FORWARD, BACKWARD, AT };
+enum search_shows { MATCH, MATCH_AND_SPANS };
 
-inline std::string search(ERE *ere, const Row &row, Entry entry = FORWARD, Shows shows = MATCH) {
+inline std::string search(ERE *ere, const search_row &row, search_entry entry = FORWARD,
+                          search_shows shows = MATCH) {
     int at = -1, length = -1;
     ERE_SUBS subs = {};
     std::string out;
@@ -56,26 +57,27 @@ inline std::string search(ERE *ere, const Row &row, Entry entry = FORWARD, Shows
     return shows == MATCH ? out : out + spans_of(subs);
 }
 
-inline std::string search(const Row &row, Entry entry = FORWARD, Shows shows = MATCH) {
-    Compiled c(row.pattern, row.cflags);
+inline std::string search(const search_row &row, search_entry entry = FORWARD,
+                          search_shows shows = MATCH) {
+    compiled_ere c(row.pattern, row.cflags);
     return c.ere ? search(c.ere, row, entry, shows) : "error " + std::to_string(c.error);
 }
 
-inline void expect_rows(std::initializer_list<Row> rows, Entry entry = FORWARD,
-                        Shows shows = MATCH) {
-    for (const Row &row : rows)
+inline void expect_rows(std::initializer_list<search_row> rows, search_entry entry = FORWARD,
+                        search_shows shows = MATCH) {
+    for (const search_row &row : rows)
         EXPECT_EQ(search(row, entry, shows), row.expected)
             << row.pattern << " in \"" << row.text << "\" at " << row.at;
 }
 
 // While it lives, a poll that counts its calls and asks to give up from the
 // stop_after-th on (0: never).
-struct PollGuard {
+struct poll_guard {
     static inline int polls, stop_after;
-    explicit PollGuard(int stop) {
+    explicit poll_guard(int stop) {
         polls = 0;
         stop_after = stop;
         ere_set_poll([]() -> int { return ++polls >= stop_after && stop_after > 0; });
     }
-    ~PollGuard() { ere_set_poll(nullptr); }
+    ~poll_guard() { ere_set_poll(nullptr); }
 };

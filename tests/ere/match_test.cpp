@@ -16,7 +16,7 @@ TEST(EreMatch, EndsAndOffsets) {
                  {"cd|bcde", "abcdef", "1,4"}});
     // clang-format on
     // A failure leaves the outputs alone.
-    Compiled c("(x)");
+    compiled_ere c("(x)");
     int at = 5, length = 6;
     ERE_SUBS subs = {};
     subs.count = 42;
@@ -62,7 +62,7 @@ TEST(EreMatch, ExplorationOrderDecidesSpans) {
         ERE_SUBS subs;
         int guard[4];
     } out = {{}, {-7, -7, -7, -7}};
-    Compiled c("(x)*");
+    compiled_ere c("(x)*");
     ASSERT_EQ(ere_match(c.ere, 0, std::string(20, 'x').c_str(), 0, &out.subs), 20);
     EXPECT_TRUE(out.subs.count == 20 && out.subs.span[8].offset == 8);
     for (int g : out.guard) EXPECT_EQ(g, -7);
@@ -87,7 +87,7 @@ TEST(EreMatch, BackReferencesAndZeroWidthLoops) {
 // search of it, long runs passed over by a scan for the bytes that matter,
 // and the expressions they leave to the walk.
 TEST(EreAutomata, KeptStartsServeTheSameTextOnly) {
-    Compiled c("[a-z]+\\(");
+    compiled_ere c("[a-z]+\\(");
     char line[] = "ab( cd( ef(";
     std::string found;
     for (int at : {0, 3, 4, 7, 8, 11}) found += search(c.ere, {"", line, "", at}) + " ";
@@ -114,7 +114,7 @@ TEST(EreAutomata, LongRunsOfOtherBytes) {
         {"\\($", "none none none none none | none none none none none"},
     };
     for (const auto &row : rows) {
-        Compiled c(row.pattern);
+        compiled_ere c(row.pattern);
         std::string found;
         for (int at : {0, 1002, 1003, 1007, 2008})
             found += search(c.ere, {"", text.c_str(), "", at}) + " ";
@@ -128,11 +128,11 @@ TEST(EreAutomata, LongRunsOfOtherBytes) {
 TEST(EreAutomata, LeftToTheWalk) {
     // A back-reference, and an automaton too large once literal runs are
     // spelt out byte by byte: found as before, by the walk alone.
-    Compiled backref("(a+)b\\1");
+    compiled_ere backref("(a+)b\\1");
     EXPECT_EQ(search(backref.ere, {"", "xaabaa", ""}, FORWARD, MATCH_AND_SPANS), "1,5(1,2)");
     EXPECT_EQ(backref.ere->dfa_use, DFA_UNUSED);
     std::string run(254, 'q'), text = "z" + run + run + "z";
-    Compiled large(("(" + run + "){2}|(" + run + "){15}").c_str());
+    compiled_ere large(("(" + run + "){2}|(" + run + "){15}").c_str());
     ASSERT_NE(large.ere, nullptr);
     EXPECT_EQ(search(large.ere, {"", text.c_str(), ""}), "1,508");
     EXPECT_EQ(search(large.ere, {"", text.c_str(), "", 510}, BACKWARD), "1,508");
@@ -142,16 +142,16 @@ TEST(EreAutomata, LeftToTheWalk) {
 TEST(ErePoll, GivesUpAPathologicalSearchAndLeavesTheHandleSound) {
     // Where the match lies is found at once, but finding its spans walks every
     // way of cutting the a's into passes.
-    Compiled c("(a*)*b");
+    compiled_ere c("(a*)*b");
     std::string line = std::string(499, 'a') + "b";
     int at = -3, length = -3;
     ERE_SUBS subs = {};
     {
-        PollGuard guard(20);
+        poll_guard guard(20);
         EXPECT_EQ(ere_match_fwd(c.ere, 0, line.c_str(), 0, &at, &length, &subs), 0);
-        EXPECT_TRUE(ere_aborted() == 1 && PollGuard::polls == 20);
+        EXPECT_TRUE(ere_aborted() == 1 && poll_guard::polls == 20);
         EXPECT_TRUE(at == -3 && length == -3 && subs.count == 0);
-        for (Entry entry : {BACKWARD, AT}) {
+        for (search_entry entry : {BACKWARD, AT}) {
             EXPECT_EQ(search(c.ere, {"", line.c_str(), "", entry == BACKWARD ? 500 : 0}, entry),
                       entry == AT ? "-1" : "none");
             EXPECT_EQ(ere_aborted(), 1);
@@ -169,21 +169,21 @@ TEST(ErePoll, GivesUpAPathologicalSearchAndLeavesTheHandleSound) {
 TEST(ErePoll, LongSearchesPollAndGiveUpWhenAsked) {
     std::string long_text(1 << 20, 'a');
     {
-        PollGuard guard(0);
+        poll_guard guard(0);
         expect_rows({{"(a|aa)*b", (std::string(24, 'a') + "b").c_str(), "0,25"}});
-        EXPECT_GT(PollGuard::polls, 10);
-        PollGuard::polls = 0;
+        EXPECT_GT(poll_guard::polls, 10);
+        poll_guard::polls = 0;
         expect_rows({{"a*[bc]", long_text.c_str(), "none"}});
-        EXPECT_GT(PollGuard::polls, 100);
+        EXPECT_GT(poll_guard::polls, 100);
     }
-    Compiled c("a*[bc]");
-    PollGuard guard(3);
-    for (Entry entry : {FORWARD, BACKWARD}) {
-        PollGuard::polls = 0;
+    compiled_ere c("a*[bc]");
+    poll_guard guard(3);
+    for (search_entry entry : {FORWARD, BACKWARD}) {
+        poll_guard::polls = 0;
         EXPECT_EQ(
             search(c.ere, {"", long_text.c_str(), "", entry == BACKWARD ? 1 << 20 : 0}, entry),
             "none");
-        EXPECT_TRUE(ere_aborted() == 1 && PollGuard::polls == 3);
+        EXPECT_TRUE(ere_aborted() == 1 && poll_guard::polls == 3);
     }
 }
 

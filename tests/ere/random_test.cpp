@@ -12,7 +12,7 @@
 
 namespace {
 
-struct Generator {
+struct pattern_generator {
     std::mt19937 rng;
 
     int pick(int n) { return static_cast<int>(rng() % n); }
@@ -49,7 +49,7 @@ struct Generator {
 std::string search_all(ERE *ere, const std::string &text, int flags) {
     std::string out;
     for (int p = 0; p <= static_cast<int>(text.size()); p++) {
-        for (Entry entry : {FORWARD, BACKWARD, AT})
+        for (search_entry entry : {FORWARD, BACKWARD, AT})
             out += search(ere, {"", text.c_str(), "", p, flags}, entry, MATCH_AND_SPANS) + " ";
         // The longest match at a point without its spans, which the automata find alone.
         out += std::to_string(ere_match(ere, flags, text.c_str(), p, nullptr)) + " ";
@@ -70,11 +70,11 @@ void walk_everywhere(ERE *ere) {
 // Skipping start positions, and finding them with the deterministic automata,
 // give what walking from every position gives, spans included.
 TEST(EreRandom, ShortcutsNeverChangeResults) {
-    Generator gen{std::mt19937(777)};
+    pattern_generator gen{std::mt19937(777)};
     int found = 0, by_automata = 0;
     for (int i = 0; i < 500; i++) {
         std::string pattern = gen.expression(2);
-        Compiled full(pattern.c_str()), backwards(pattern.c_str()), midway(pattern.c_str()),
+        compiled_ere full(pattern.c_str()), backwards(pattern.c_str()), midway(pattern.c_str()),
             filtered(pattern.c_str()), everywhere(pattern.c_str());
         if (!full.ere) continue;
         backwards.ere->tries_beyond_length = -1000; // the first start always found backwards
@@ -111,12 +111,12 @@ TEST(EreRandom, AutomataOutgrowingTheirCaches) {
     for (int most : {2, 5, 40}) {
         dfa_cap_cache(most);
         for (const char *pattern : {"(a|b)*a(a|b){5}x", "a(a|b){5}b", "\\<b[ab]{6}\\>"}) {
-            Compiled full(pattern), backwards(pattern), walked(pattern);
+            compiled_ere full(pattern), backwards(pattern), walked(pattern);
             backwards.ere->tries_beyond_length = -1000;
             walk_everywhere(walked.ere);
             for (int at : {0, 1, 150, 296, 301}) {
-                for (Entry entry : {FORWARD, BACKWARD}) {
-                    Row row = {pattern, text.c_str(), "", at};
+                for (search_entry entry : {FORWARD, BACKWARD}) {
+                    search_row row = {pattern, text.c_str(), "", at};
                     std::string expected = search(walked.ere, row, entry, MATCH_AND_SPANS);
                     EXPECT_EQ(search(full.ere, row, entry, MATCH_AND_SPANS), expected)
                         << pattern << " at " << at << " holding " << most;

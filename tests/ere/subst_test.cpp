@@ -19,7 +19,7 @@ std::string substitute(const char *text, int offset, int length, const char *rep
 TEST(EreSubst, ReplacesTheMatchWithGroupsAndEscapes) {
     EXPECT_EQ(substitute("hello world", 6, 5, "there"), "hello there");
     EXPECT_EQ(substitute("x", 0, 1, "\\\\\\0\\n\\&&"), "\\0n&&");
-    Compiled swap("(\\w+) (\\w+)");
+    compiled_ere swap("(\\w+) (\\w+)");
     int at, length;
     ERE_SUBS subs = {};
     ASSERT_EQ(ere_match_fwd(swap.ere, 0, "-one two-", 0, &at, &length, &subs), 1);

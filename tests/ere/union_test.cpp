@@ -27,7 +27,7 @@ TEST(EreUnion, MatchesWhereAnyPatternMatchesEachReadAsItselfAlone) {
                   c.expected);
         ere_discard(any);
     }
-    Compiled either("ab|b");
+    compiled_ere either("ab|b");
     EXPECT_EQ(ere_match_start(either.ere, "xxab", 0), 2);
     EXPECT_EQ(ere_match_start(either.ere, "xxab", 4), -1);
 }
@@ -39,7 +39,7 @@ TEST(EreUnion, BytesMatchesBeginWithAndHoldAndPatternsChecked) {
             if (set[b >> 3] >> (b & 7) & 1) s += static_cast<char>(b);
         return s;
     };
-    Compiled keyword("\\<(if|int)\\>"), quoted("\"[^\"]*\"");
+    compiled_ere keyword("\\<(if|int)\\>"), quoted("\"[^\"]*\"");
     unsigned char first[32], bytes[32];
     ere_first_bytes(keyword.ere, first);
     ere_bytes(keyword.ere, bytes);

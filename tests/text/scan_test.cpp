@@ -10,14 +10,14 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
+using line_texts = std::vector<std::string>;
 
 // Every line get_line returns from a stream holding the bytes.
-Lines lines_of(const std::string &bytes) {
+line_texts lines_of(const std::string &bytes) {
     std::unique_ptr<FILE, int (*)(FILE *)> fp(tmpfile(), fclose);
     fwrite(bytes.data(), 1, bytes.size(), fp.get());
     rewind(fp.get());
-    Lines lines;
+    line_texts lines;
     char buf[LINE_BUF_SIZE];
     while (get_line(buf, fp.get())) lines.emplace_back(buf);
     return lines;
@@ -27,7 +27,7 @@ TEST(Scan, GetLineSplitsEveryFiveHundredBytesWithoutInventingEmptyLines) {
     std::string a500(500, 'a'), a499(499, 'a');
     // A full piece holding a NUL of its own must still be seen as full.
     std::string with_nul = std::string(10, 'x') + '\0' + std::string(489, 'y');
-    const std::pair<std::string, Lines> cases[] = {
+    const std::pair<std::string, line_texts> cases[] = {
         // clang-format off
         {a500 + "b\n", {a500, "b"}}, {a499 + "\nx\n", {a499, "x"}},
         {a500 + "\nx\n", {a500, "x"}}, // the newline after a full piece belongs to it
