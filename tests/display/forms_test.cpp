@@ -1,7 +1,6 @@
 // Display forms of bytes, the image of a row scrolled sideways and into
-// values, the screen columns of cursor positions in lines. The forms of tabs,
-// control and high bytes are also seen through a terminal (tests/e2e); here
-// are the edges.
+// values, the screen columns of cursor positions in lines. (Rows of ox as a
+// terminal shows them: tests/main and tests/commands.)
 #include "display/char_names.h"
 #include "display/draw_text.h"
 #include "display/into.h"

@@ -1,6 +1,6 @@
 // Bringing the text rows up to date with the terminal layer not brought up:
-// the row a line is on. What the rows show is tested through a terminal
-// (tests/e2e).
+// the row a line is on. What the rows show is tested through ox in a terminal
+// (tests/main).
 #include "display/screen.h"
 
 #include <gtest/gtest.h>

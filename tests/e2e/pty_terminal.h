@@ -8,12 +8,10 @@
 // screen shows what is wanted or the deadline passes; a failed wait shows the
 // screen as it was.
 //
-//     e2e::pty_terminal t({SCREEN_DEMO_PROGRAM, "notes.top"});   // 80x24, xterm
-//     ASSERT_TRUE(t.wait_row(2, "screen_demo 80x24"));
-//     t.type("\x1b[A");
-//     ASSERT_TRUE(t.wait_row(2, "keys 258 Up"));
-//     t.type("\x11");
-//     ASSERT_TRUE(t.wait_exit(0));
+//     e2e::pty_terminal t({OX_PROGRAM, "notes.txt"});   // 80x24, xterm
+//     ASSERT_TRUE(t.wait_row(4, "first line of the notes"));
+//     t.type("\x1b[B");                                 // Down
+//     ASSERT_TRUE(t.wait_for([&] { return t.cursor_row() == 5; }, "the next row"));
 
 #pragma once
 

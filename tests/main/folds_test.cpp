@@ -1,7 +1,7 @@
 // Virtual folds through a terminal, with the keys of the shipped ox.ini: F3
 // in, F4 out; the rows, line numbers and questions a user sees, and the
 // files written. (Moving through folds is tested by the fold commands'
-// tests and seen in the terminal demo's screens.)
+// tests.)
 #include "main/ox_session.h"
 
 #include <filesystem>

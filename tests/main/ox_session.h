@@ -1,8 +1,7 @@
-// Running ox (or another test program) in a pseudo-terminal (tests/e2e), in a
-// scratch folder of its own: files are written there and named by their
-// short names, HOME is that folder (so no ~/.oxrc of the user's is read) and
-// the program's own folder leads PATH (so the ox.ini beside ox is the default
-// initialisation file).
+// Running ox in a pseudo-terminal (tests/e2e), in a scratch folder of its own:
+// files are written there and named by their short names, HOME is that folder
+// (so no ~/.oxrc of the user's is read) and the program's own folder leads PATH
+// (so the ox.ini beside ox is the default initialisation file).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -30,14 +29,14 @@ inline const std::string exit_keys = "key_prefix \"^K\"\n"
 inline const std::string insert_mode = std::string(58, ' ') + "autoindent  insert  ^I";
 inline const std::string overtype_mode = std::string(58, ' ') + "autoindent overtype ^I";
 
-// The first status row at 80 columns: the file name, the language, the line
-// and the column.
+// The first status row: the file name, the language, the line and the
+// column.
 inline std::string status_row(const std::string &name, int line, int col,
-                              const std::string &lang = "top") {
+                              const std::string &lang = "top", size_t width = 80) {
     std::string s = name, number = std::to_string(line);
-    s.resize(59, ' ');
+    s.resize(width - 21, ' ');
     s += lang;
-    s.resize(75 - number.size(), ' ');
+    s.resize(width - 5 - number.size(), ' ');
     return s + number + " " + std::to_string(col);
 }
 
