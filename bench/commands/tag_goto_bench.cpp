@@ -26,7 +26,7 @@ using namespace bench;
 double best_ms(int rounds, int from, int forwards, int tagged) {
     best_run best;
     for (int round = 0; round < rounds; round++) {
-        goto_line(cur_buffer, from);
+        goto_line(cur_buffer, {from});
         arg_val[0].num = forwards;
         int found = 0;
         best.time([&] { found = run_with_recovery(cmd_t_goto); });
@@ -37,7 +37,7 @@ double best_ms(int rounds, int from, int forwards, int tagged) {
 
 // Tags the line numbered line_no, which must lie in a closed fold.
 tree_line *tag_in_closed_fold(int line_no) {
-    goto_line(cur_buffer, line_no);
+    goto_line(cur_buffer, {line_no});
     if (cur_buffer->fold->open || !cur_buffer->fold->parent) fail("the line is in no closed fold");
     tree_line *l = cur_buffer->fold->cur;
     line_toggle_tag(l);

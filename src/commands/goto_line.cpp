@@ -22,7 +22,8 @@ struct toward_line : tree_walk_rules {
 
 } // namespace
 
-void goto_line(text_buffer *b, int line_no) {
+void goto_line(text_buffer *b, line_number line) {
+    const int line_no = line.n;
     int last = b->top->deep_count - 1;
     int t = line_no < 0 ? 0 : line_no > last ? last : line_no;
     tree_pos p = buffer_pos(b);

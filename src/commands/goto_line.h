@@ -16,4 +16,4 @@
 // For the current buffer the cursor row follows the rules of
 // commands/cursor.h: keep_row_bottom after going forwards, keep_row_top after
 // going backwards. The into value is left to the caller.
-void goto_line(text_buffer *b, int line_no);
+void goto_line(text_buffer *b, line_number line_no);

@@ -76,7 +76,7 @@ size_t cost_of(const record &r) {
 
 journal_cursor cursor_of(const text_buffer *b) {
     const tree_fold *f = b->fold;
-    return {f, b->line_no, f->into, f->col, f->row};
+    return {.fold = f, .line_no = {b->line_no}, .into = f->into, .col = f->col, .row = f->row};
 }
 
 void resolve_saved(buffer_journal &j) {

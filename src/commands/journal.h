@@ -80,7 +80,8 @@ void journal_unsaved(text_buffer *b);
 // value, remembered column and row, by which it is put back; and its fold.
 struct journal_cursor {
     const tree_fold *fold;
-    int line_no, into, col, row;
+    line_number line_no;
+    int into, col, row;
 };
 
 // Takes back the buffer's last applied action, or makes again the first one

@@ -132,7 +132,7 @@ void cmd_l_goto() {
     *p = '\0';
     prompt(message);
     unsigned last = static_cast<unsigned>(cur_buffer->top->deep_count - 1);
-    goto_line(cur_buffer, static_cast<int>(n >= 1 && n - 1 <= last ? n - 1 : last));
+    goto_line(cur_buffer, {static_cast<int>(n >= 1 && n - 1 <= last ? n - 1 : last)});
     cursor_to_line_start();
     prompt_blank();
 }

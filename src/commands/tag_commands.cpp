@@ -50,12 +50,12 @@ long long scan_line_number(const char *p) {
 
 // Tags the line of the buffer numbered line_no, leaving the buffer on the
 // line it was on.
-void tag_line_of(text_buffer *b, int line_no) {
+void tag_line_of(text_buffer *b, line_number line_no) {
     int back = b->line_no;
     goto_line(b, line_no);
     tree_line *l = b->fold->cur;
     if (!line_is_tagged(l)) line_toggle_tag(l);
-    goto_line(b, back);
+    goto_line(b, {back});
 }
 
 } // namespace
@@ -81,7 +81,7 @@ void cmd_t_error() {
     // Lines 1 to deep_count - 1: the top list's own end line is no line of
     // the file.
     if (number < 1 || number >= b->top->deep_count) error_code(ERR_BAD_LINE_NUMBER);
-    tag_line_of(b, static_cast<int>(number - 1));
+    tag_line_of(b, {static_cast<int>(number - 1)});
 }
 
 void cmd_t_goto() {

@@ -16,6 +16,15 @@
 
 inline constexpr int MAX_BUFFS = 60;
 
+// A line's number in its buffer's whole file, from 0, as the file holds its
+// lines (a fold's markers count). It has a type of its own at the interfaces
+// that take it beside other whole numbers (goto_line, tag_line_of, the undo
+// journal's cursor), so that a list index or an into value given in its place
+// does not compile.
+struct line_number {
+    int n;
+};
+
 struct text_buffer {
     tree_fold *top;         // the fold whose list is the whole file
     tree_fold *fold;        // the fold the user is in: top or one nested in it

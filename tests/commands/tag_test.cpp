@@ -45,7 +45,7 @@ class TagError : public CommandsTest {
         build({"one", "[f", "three", "[g", "five", "]", "]", "eight", "nine", "ten", "eleven",
                "twelve"});
         std::strcpy(cur_buffer->fn, name);
-        goto_line(cur_buffer, 9);
+        goto_line(cur_buffer, {9});
         src = cur_buffer;
         cur_buffer = buff_create("", -1, top); // the one build() replaces
     }
@@ -116,8 +116,8 @@ TEST_F(GotoLine, EveryLineFromEveryLineThroughFoldsLeftClosed) {
     const std::string before = tree_picture(cur_buffer->top);
     for (int from = 0; from <= 20; from++) {
         for (int to = 0; to <= 20; to++) {
-            goto_line(cur_buffer, from);
-            goto_line(cur_buffer, to);
+            goto_line(cur_buffer, {from});
+            goto_line(cur_buffer, {to});
             state();
             ASSERT_EQ(cur_buffer->line_no, to) << "from " << from;
         }
@@ -131,10 +131,10 @@ class TagGoto : public CommandsTest {
     std::string walk(const std::vector<int> &tagged, int from, const std::string &text) {
         build(tree);
         for (int line_no : tagged) {
-            goto_line(cur_buffer, line_no);
+            goto_line(cur_buffer, {line_no});
             line_toggle_tag(line());
         }
-        goto_line(cur_buffer, from);
+        goto_line(cur_buffer, {from});
         fold()->into = 1;
         fold()->row = 6;
         int ok = exec_commands(text.c_str());
