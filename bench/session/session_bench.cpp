@@ -10,8 +10,10 @@
 // Runs alternate between the editors (and which goes first) and the median of
 // the runs is shown with the fastest and the slowest and their ratio (how
 // steady a program is), the ratio vim / ox of the medians, the CPU time of
-// the process and its peak resident memory from wait4; then how the larger
-// file's median compares with the smaller's. Last, start-up: ox opening and
+// the process and its peak resident memory from wait4. Each round also times
+// a child touching as much fresh memory as ox's open took ("fresh", see
+// common/fresh_memory.h), so that a swing of the machine is seen as one. Then
+// how the larger file's median compares with the smaller's. Last, start-up: ox opening and
 // quitting a small file with the shipped ox.ini (its languages and bindings)
 // against with an initialisation file of one binding, alternating too.
 //
@@ -35,6 +37,7 @@
 #include <vector>
 
 #include "common/folded_file.h"
+#include "common/fresh_memory.h"
 #include "common/options.h"
 #include "common/pty_session.h"
 #include "common/scratch_dir.h"
@@ -119,7 +122,20 @@ void report(const char *session, const bench_figures &ox, const bench_figures &v
 struct Size {
     std::string label;
     bench_figures ox_open, vim_open, ox_save, vim_save;
+    // A child touching as much fresh memory as ox's open took, in each round.
+    std::vector<double> fresh;
 };
+
+// The fresh-memory runs as a line of the table: how much of ox's swing is the
+// machine's.
+void fresh_line(const Size &s) {
+    std::printf("%-10s %-4s %9.1f %9.1f %9.1f %6.2fx %29.1f\n", ("fresh " + s.label).c_str(), "mem",
+                median(s.fresh), *std::min_element(s.fresh.begin(), s.fresh.end()),
+                *std::max_element(s.fresh.begin(), s.fresh.end()),
+                *std::max_element(s.fresh.begin(), s.fresh.end()) /
+                    *std::min_element(s.fresh.begin(), s.fresh.end()),
+                s.ox_open.peak_kib / 1024.0);
+}
 
 // Both sessions of both editors on a generated file of the lines wanted.
 Size time_size(const std::string &label, long want, int runs, const std::string &dir,
@@ -150,7 +166,7 @@ Size time_size(const std::string &label, long want, int runs, const std::string 
     open_quit(ox, dir);
     open_quit(vim, dir);
 
-    Size s{label, {}, {}, {}, {}};
+    Size s{label, {}, {}, {}, {}, {}};
     for (int r = 0; r < runs; r++) {
         bool ox_first = r % 2 == 0;
         // What an earlier save wrote reaches the disk before anything is timed.
@@ -158,6 +174,7 @@ Size time_size(const std::string &label, long want, int runs, const std::string 
         if (ox_first) s.ox_open.add(open_quit(ox, dir));
         s.vim_open.add(open_quit(vim, dir));
         if (!ox_first) s.ox_open.add(open_quit(ox, dir));
+        s.fresh.push_back(time_fresh_memory(s.ox_open.peak_kib / 1024));
         sync();
         if (ox_first) s.ox_save.add(edit_save(ox, dir, file));
         sync();
@@ -237,6 +254,7 @@ int main(int argc, char **argv) {
     heading();
     for (const Size &s : sizes) {
         report(("open " + s.label).c_str(), s.ox_open, s.vim_open);
+        fresh_line(s);
         report(("save " + s.label).c_str(), s.ox_save, s.vim_save);
     }
     if (sizes.size() > 1) {
