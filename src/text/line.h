@@ -28,7 +28,8 @@
 //
 // Creators and copiers return a line that is in no list, or null when memory
 // runs out, having freed whatever they made. Nothing here throws or prints.
-// Lines and strings come from the text model's pools: never free() them.
+// Lines come from the text model's record region, folds and strings from its
+// pools and arena (text/alloc.h): never free() them.
 #pragma once
 
 #include <cassert>
