@@ -6,6 +6,7 @@
 
 #ifndef OX_PLAIN_MALLOC
 #include <sys/mman.h>
+#include <sys/resource.h>
 #endif
 
 namespace {
@@ -148,16 +149,29 @@ struct record_region {
 
 record_region region = {0, 0, 1, region_indices, 0};
 
-// Reserves address space on a huge-page boundary, for every index if the
-// host allows as much, else for as many as it does.
+// The address space to reserve: enough for every index, but under a limit on
+// address space (ulimit -v) a third of it at most, since strings and
+// everything else need the rest: a line's record is rarely more than a third
+// of what the line costs.
+size_t region_wanted() {
+    size_t bytes = region_indices * region_record_size;
+    rlimit as;
+    if (getrlimit(RLIMIT_AS, &as) == 0 && as.rlim_cur != RLIM_INFINITY && as.rlim_cur / 3 < bytes)
+        bytes = as.rlim_cur / 3 / huge_page * huge_page;
+    return bytes;
+}
+
+// Reserves address space on a huge-page boundary, as much as wanted if the
+// host allows it, else as much as it does (a multiple of huge_page).
 bool reserve_region() {
-    for (size_t bytes = region_indices * region_record_size; bytes >= 2 * huge_page; bytes /= 2) {
+    for (size_t bytes = region_wanted(); bytes >= huge_page;
+         bytes = bytes / 2 / huge_page * huge_page) {
         void *raw = mmap(nullptr, bytes + huge_page, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (raw == MAP_FAILED) continue;
         uintptr_t start = (reinterpret_cast<uintptr_t>(raw) + huge_page - 1) & ~(huge_page - 1);
         size_t head = start - reinterpret_cast<uintptr_t>(raw);
         if (head) munmap(raw, head);
-        if (huge_page > head) munmap(reinterpret_cast<char *>(start) + bytes, huge_page - head);
+        munmap(reinterpret_cast<char *>(start) + bytes, huge_page - head);
         region_base_ = reinterpret_cast<char *>(start);
         region.reserved = bytes;
         return true;
