@@ -32,11 +32,11 @@
 // pools and arena (text/alloc.h): never free() them.
 #pragma once
 
+#include "text/alloc.h"
+
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
-
-#include "text/alloc.h"
 
 struct tree_fold;
 struct virtual_fold;
