@@ -56,7 +56,7 @@ void add_c_rules(language_def *lang, const std::string &ini) {
 
 // Every text line of the tree in file order.
 void text_lines(tree_fold *f, std::vector<tree_line *> &out) {
-    for (tree_line *l = f->first; l != f->end; l = l->next) {
+    for (tree_line *l = f->first; l != f->end; l = line_next(l)) {
         if (line_kind(l) == LINE_TEXT) out.push_back(l);
         if (line_kind(l) == LINE_FOLD) text_lines(line_fold(l), out);
     }

@@ -22,8 +22,8 @@ owned_line make_holder() {
 
 tree_line *list_line(const tree_fold *f, int index) {
     tree_line *l = f->cur;
-    for (int i = f->cur_index; i < index; i++) l = l->next;
-    for (int i = f->cur_index; i > index; i--) l = l->prev;
+    for (int i = f->cur_index; i < index; i++) l = line_next(l);
+    for (int i = f->cur_index; i > index; i--) l = line_prev(l);
     return l;
 }
 
@@ -60,7 +60,7 @@ tree_line *equal_copy(const tree_line *l) {
             to->mark1 = from->mark1;
             to->mark2 = from->mark2;
             for (const tree_line *s = from->first, *d = to->first; s != from->end;
-                 s = s->next, d = d->next)
+                 s = line_next(s), d = line_next(d))
                 if (line_kind(s) == LINE_FOLD) folds.emplace_back(line_fold(s), line_fold(d));
         }
     } catch (const std::bad_alloc &) {
@@ -88,7 +88,7 @@ int block_copy_into(marked_block b, tree_line *holder) {
     const tree_line *l = list_line(cur_fold(), b.first);
     tree_fold *h = line_fold(holder);
     line_step_last(h);
-    for (int i = b.first; i < b.end; i++, l = l->next) {
+    for (int i = b.first; i < b.end; i++, l = line_next(l)) {
         tree_line *copy = copy_with_notice(l);
         if (!copy) return 0;
         line_insert(copy, h);

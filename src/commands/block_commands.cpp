@@ -50,7 +50,7 @@ void go_to_mark(int mark) {
 template <class Shift> void for_each_block_line(marked_block b, Shift shift) {
     tree_fold *f = cur_fold();
     tree_line *l = list_line(f, b.first);
-    for (int i = b.first; i < b.end; i++, l = l->next) {
+    for (int i = b.first; i < b.end; i++, l = line_next(l)) {
         shift(l, i == f->cur_index);
         line_changed(l);
     }
@@ -118,7 +118,7 @@ void cmd_b_entab() {
     // Every line is checked before any moves, so that a line too long leaves
     // the block as it was.
     const tree_line *l = list_line(cur_fold(), b.first);
-    for (int i = b.first; i < b.end; i++, l = l->next)
+    for (int i = b.first; i < b.end; i++, l = line_next(l))
         if (is_text_with_text(l) && std::strlen(line_text(l)) + t.prefix_len > LINE_MAX_TEXT)
             error_code(ERR_LINE_TOO_LONG);
 

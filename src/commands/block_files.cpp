@@ -87,7 +87,7 @@ void warn_loss(read_report read, const char *fn) {
 // The block's lines written by the writer.
 bool write_block(fold_writer &out, marked_block b) {
     const tree_line *l = list_line(cur_fold(), b.first);
-    for (int i = b.first; i < b.end; i++, l = l->next)
+    for (int i = b.first; i < b.end; i++, l = line_next(l))
         if (!out.write(l)) return false;
     return true;
 }

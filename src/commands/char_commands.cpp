@@ -117,7 +117,7 @@ void cmd_c_delete_left() {
     } else if (f->into > 0) {
         if (unindent(l)) set_into(f->into - 1);
     } else if (line_kind(l) == LINE_TEXT && f->cur != f->first) {
-        tree_line *prev = l->prev;
+        tree_line *prev = line_prev(l);
         int prev_len = length_of(prev);
         splice_string(prev, prev_len, 0, line_text(l), length_of(l));
         drop_joined_line();
@@ -138,8 +138,8 @@ void cmd_c_delete_right() {
         std::memcpy(gone, string_of(l) + p, static_cast<size_t>(n));
         splice_string(l, p, n, nullptr, 0);
         undel_push_char_right(gone, n);
-    } else if (line_kind(l->next) == LINE_TEXT) {
-        splice_string(l, p, 0, line_text(l->next), length_of(l->next));
+    } else if (line_kind(line_next(l)) == LINE_TEXT) {
+        splice_string(l, p, 0, line_text(line_next(l)), length_of(line_next(l)));
         step_next();
         drop_joined_line();
         step_prev();

@@ -105,7 +105,7 @@ void undo_journal::inserting(tree_line *l, tree_fold *f) {
 }
 
 void undo_journal::removing(tree_fold *f) {
-    record_list(buffer_of(f), {place_of(f, f->cur->next), NO_LIST, f->cur, 1, key_of(f->cur)});
+    record_list(buffer_of(f), {place_of(f, line_next(f->cur)), NO_LIST, f->cur, 1, key_of(f->cur)});
 }
 
 void undo_journal::moving(tree_fold *from, int n, tree_fold *to, tree_line *after) {

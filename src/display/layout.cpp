@@ -54,7 +54,7 @@ void layout_rows(layout_row *rows, int n_rows, const tree_fold *f, int cursor_ro
             const tree_line *holder = down.open_folds.back();
             down.open_folds.pop_back();
             down.sum -= walk::own_indent(holder);
-            l = holder->next;
+            l = line_next(holder);
             if (down.open_folds.empty()) down.no++;
             continue;
         }
@@ -69,21 +69,21 @@ void layout_rows(layout_row *rows, int n_rows, const tree_fold *f, int cursor_ro
                 continue;
             }
         }
-        l = l->next;
+        l = line_next(l);
         if (down.open_folds.empty()) down.no++;
     }
     if (row < n_rows) rows[row] = {f->end, 0, 0, line_is_tagged(f->end) ? 1 : 0, 0};
 
     walk up(rows, f, f->cur_index - 1);
     row = cursor_row - 1;
-    for (const tree_line *l = f->cur->prev; row >= FIRST_TEXT_ROW;) {
+    for (const tree_line *l = line_prev(f->cur); row >= FIRST_TEXT_ROW;) {
         if (l == nullptr) {
             if (up.open_folds.empty()) break;
             const tree_line *holder = up.open_folds.back();
             up.open_folds.pop_back();
             up.place(row--, holder, up.sum);
             up.sum -= walk::own_indent(holder);
-            l = holder->prev;
+            l = line_prev(holder);
             if (up.open_folds.empty()) up.no--;
             continue;
         }
@@ -91,11 +91,11 @@ void layout_rows(layout_row *rows, int n_rows, const tree_fold *f, int cursor_ro
             up.open_folds.push_back(l);
             up.sum += walk::own_indent(l);
             up.place(row--, line_fold(l)->end, up.sum);
-            l = line_fold(l)->end->prev;
+            l = line_prev(line_fold(l)->end);
             continue;
         }
         up.place(row--, l, line_kind(l) == LINE_TEXT ? up.sum : up.sum + walk::own_indent(l));
-        l = l->prev;
+        l = line_prev(l);
         if (up.open_folds.empty()) up.no--;
     }
 }

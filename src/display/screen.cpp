@@ -25,7 +25,9 @@ namespace {
 constexpr int MOVE_REACH = 3;
 constexpr int H_STEP = 20;
 
-// A shown row holding it is drawn again whatever is wanted there.
+// A shown row holding it is drawn again whatever is wanted there. Only its
+// address is ever used: it is in no list, so it need not be a record of the
+// text model's region.
 tree_line invalid_row_line;
 
 std::vector<layout_row> shown; // what the terminal holds

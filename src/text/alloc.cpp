@@ -6,6 +6,7 @@
 
 #ifndef OX_PLAIN_MALLOC
 #include <sys/mman.h>
+#include <sys/resource.h>
 #endif
 
 namespace {
@@ -129,6 +130,106 @@ void pool_put(record_pool *pool, void *record) {
     memcpy(record, &pool->free_list, sizeof(void *));
     pool->free_list = record;
 }
+
+#ifdef OX_RECORD_REGION
+
+char *region_base_;
+
+namespace {
+
+constexpr size_t region_indices = size_t{1} << 32;
+
+struct record_region {
+    size_t reserved;    // bytes of address space reserved; 0 before the first record
+    size_t usable;      // bytes from the base made readable and writable
+    size_t fresh;       // the next index never handed out (0 never is)
+    size_t fresh_limit; // fresh stays below it
+    uint32_t free_list; // freed records, linked through their first 4 bytes
+};
+
+record_region region = {0, 0, 1, region_indices, 0};
+
+// The address space to reserve: enough for every index, but under a limit on
+// address space (ulimit -v) a third of it at most, since strings and
+// everything else need the rest: a line's record is rarely more than a third
+// of what the line costs.
+size_t region_wanted() {
+    size_t bytes = region_indices * region_record_size;
+    rlimit as;
+    if (getrlimit(RLIMIT_AS, &as) == 0 && as.rlim_cur != RLIM_INFINITY && as.rlim_cur / 3 < bytes)
+        bytes = as.rlim_cur / 3 / huge_page * huge_page;
+    return bytes;
+}
+
+// Reserves address space on a huge-page boundary, as much as wanted if the
+// host allows it, else as much as it does (a multiple of huge_page).
+bool reserve_region() {
+    for (size_t bytes = region_wanted(); bytes >= huge_page;
+         bytes = bytes / 2 / huge_page * huge_page) {
+        void *raw = mmap(nullptr, bytes + huge_page, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (raw == MAP_FAILED) continue;
+        uintptr_t start = (reinterpret_cast<uintptr_t>(raw) + huge_page - 1) & ~(huge_page - 1);
+        size_t head = start - reinterpret_cast<uintptr_t>(raw);
+        if (head) munmap(raw, head);
+        munmap(reinterpret_cast<char *>(start) + bytes, huge_page - head);
+        region_base_ = reinterpret_cast<char *>(start);
+        region.reserved = bytes;
+        return true;
+    }
+    return false;
+}
+
+// Makes as much again of the region usable as is already, from first_chunk
+// to last_chunk at a time, with huge pages offered as for chunks. Memory is
+// counted (and may be refused) only here, never for what is merely reserved.
+bool grow_region() {
+    if (!region.reserved && !reserve_region()) return false;
+    size_t piece = region.usable < first_chunk  ? first_chunk
+                   : region.usable < last_chunk ? region.usable
+                                                : last_chunk;
+    if (piece > region.reserved - region.usable) piece = region.reserved - region.usable;
+    char *at = region_base_ + region.usable;
+    if (piece == 0 || mprotect(at, piece, PROT_READ | PROT_WRITE) != 0) return false;
+#ifdef MADV_HUGEPAGE
+    if (piece >= huge_page) madvise(at, piece, MADV_HUGEPAGE);
+#endif
+    region.usable += piece;
+    return true;
+}
+
+char *region_record(uint32_t index) {
+    return region_base_ + size_t{index} * region_record_size;
+}
+
+} // namespace
+
+uint32_t region_get() {
+    if (!take_block()) return 0;
+    if (uint32_t index = region.free_list) {
+        memcpy(&region.free_list, region_record(index), sizeof index);
+        return index;
+    }
+    if (region.fresh >= region.fresh_limit ||
+        ((region.fresh + 1) * region_record_size > region.usable && !grow_region())) {
+        live_blocks--;
+        return 0;
+    }
+    return static_cast<uint32_t>(region.fresh++);
+}
+
+void region_put(uint32_t index) {
+    if (!index) return;
+    live_blocks--;
+    memcpy(region_record(index), &region.free_list, sizeof index);
+    region.free_list = index;
+}
+
+void region_limit_fresh(long n) {
+    region.fresh_limit = n < 0 ? region_indices : region.fresh + static_cast<size_t>(n);
+    if (region.fresh_limit > region_indices) region.fresh_limit = region_indices;
+}
+
+#endif
 
 namespace {
 

@@ -7,12 +7,22 @@
 // size. Freed blocks are reused for requests of the same size; chunks are
 // kept until the process exits.
 //
+// Line records, the most numerous of all, take 16 bytes each in the record
+// region (below): one reserved range of address space in which a record is
+// named by a 32-bit index.
+//
 // With OX_PLAIN_MALLOC defined (the sanitizer build) every block comes from
 // malloc and goes back to free, so overflows, use after free and leaks of
-// single records and strings are caught.
+// single records and strings are caught; that build, and hosts whose
+// addresses are not 64 bits, have no record region.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+
+#if !defined(OX_PLAIN_MALLOC) && UINTPTR_MAX == 0xffffffffffffffffu
+#define OX_RECORD_REGION 1
+#endif
 
 // A pool of records of one size. Define one per record type with
 // POOL_INIT(sizeof(T)); the pool's fields are its own.
@@ -36,6 +46,27 @@ void *pool_get(record_pool *pool);
 // Returns a record to its pool; null is ignored.
 void pool_put(record_pool *pool, void *record);
 
+#ifdef OX_RECORD_REGION
+// The record region: records of region_record_size bytes, record i at
+// region_base_ + i * region_record_size. Address space for 2^32 records is
+// reserved on first use (less where the host's limit on address space does
+// not allow as much) and made usable in growing pieces, so memory counts only
+// once used. Index 0 is never handed out: it stands for none.
+inline constexpr size_t region_record_size = 16;
+extern char *region_base_;
+
+// The index of a record (contents undefined), or 0 when memory runs out or
+// every index is in use.
+uint32_t region_get();
+
+// Returns a record; 0 is ignored.
+void region_put(uint32_t index);
+
+// For tests of the region running out: at most n records never handed out
+// before are handed out from now (freed ones still are); -1 lifts the limit.
+void region_limit_fresh(long n);
+#endif
+
 // A block of size bytes for a string (size counts the NUL), or null.
 char *arena_get(size_t size);
 
@@ -44,7 +75,7 @@ char *arena_get(size_t size);
 // is safe). Null is ignored.
 void arena_put(char *block, size_t size);
 
-// Blocks handed out and not yet given back, pools and arena together (strings
+// Blocks handed out and not yet given back, pools, region and arena together (strings
 // longer than the arena takes count too).
 long alloc_live_blocks();
 

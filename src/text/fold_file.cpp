@@ -323,7 +323,7 @@ bool fold_writer::write_line(const tree_line *l) {
             unhog();
             ok = put_end_marker();
             base_indent = sub_indent(base_indent, f->indent);
-            at = entered.pop()->next;
+            at = line_next(entered.pop());
             if (entered.empty()) break;
             continue;
         }
@@ -333,7 +333,7 @@ bool fold_writer::write_line(const tree_line *l) {
             base_indent = add_indent(base_indent, line_fold(at)->indent);
             at = line_fold(at)->first;
         } else {
-            at = at->next;
+            at = line_next(at);
         }
     }
     base_indent = entry_indent;
@@ -346,6 +346,6 @@ bool fold_writer::write(const tree_line *l) {
 }
 
 bool fold_writer::write_list(const tree_fold *f) {
-    for (const tree_line *l = f->first; ok_ && l != f->end; l = l->next) ok_ = write_line(l);
+    for (const tree_line *l = f->first; ok_ && l != f->end; l = line_next(l)) ok_ = write_line(l);
     return ok_;
 }

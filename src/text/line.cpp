@@ -10,7 +10,9 @@
 
 namespace {
 
+#ifdef OX_LINE_UNPACKED
 record_pool line_pool = POOL_INIT(sizeof(tree_line));
+#endif
 record_pool fold_pool = POOL_INIT(sizeof(tree_fold));
 record_pool vfold_pool = POOL_INIT(sizeof(virtual_fold));
 
@@ -36,7 +38,11 @@ bool payload_fits(const void *p) {
 
 tree_line *line_new(unsigned kind, void *payload) {
     if (!payload_fits(payload)) return nullptr;
+#ifdef OX_LINE_UNPACKED
     tree_line *l = static_cast<tree_line *>(pool_get(&line_pool));
+#else
+    tree_line *l = line_at_(region_get());
+#endif
     if (l) line_init_(l, kind, payload);
     return l;
 }
@@ -45,7 +51,11 @@ tree_line *line_new(unsigned kind, void *payload) {
 void line_release(tree_line *l) {
     if (delete_notice) delete_notice(l);
     span_released(l);
+#ifdef OX_LINE_UNPACKED
     pool_put(&line_pool, l);
+#else
+    region_put(line_index_(l));
+#endif
 }
 
 // A copy of the length bytes of text and its NUL.
@@ -187,7 +197,7 @@ void line_set_open(tree_line *l, int open) {
     int kind = line_kind(l);
     if (line_watcher_ && (kind == LINE_FOLD || kind == LINE_VIRT)) line_watcher_->opening(l, open);
     switch (kind) {
-    case LINE_FOLD: line_fold(l)->open = open; break;
+    case LINE_FOLD: line_fold(l)->open = open != 0; break;
     case LINE_VIRT: line_virt(l)->open = open; break;
     default: break;
     }
@@ -197,13 +207,15 @@ tree_fold *fold_create(const char *name, int indent, int open) {
     char *n = strsave(name);
     if (!n) return nullptr;
     tree_fold *f = static_cast<tree_fold *>(pool_get(&fold_pool));
-    if (!f) {
+    tree_line *end = f ? line_new(LINE_END, f) : nullptr;
+    if (!end) {
+        pool_put(&fold_pool, f);
         str_free(n);
         return nullptr;
     }
     f->name = n;
     f->indent = indent;
-    f->open = open;
+    f->open = open != 0;
     f->line_count = 1;
     f->deep_count = 1;
     f->cur_index = 0;
@@ -214,8 +226,7 @@ tree_fold *fold_create(const char *name, int indent, int open) {
     f->mark1 = -1;
     f->mark2 = -1;
     f->spans_known = 0;
-    line_init_(&f->end_line, LINE_END, nullptr);
-    f->cur = f->first = f->end = &f->end_line;
+    f->cur = f->first = f->end = end;
     f->parent = nullptr;
     f->line = nullptr;
     return f;
@@ -223,8 +234,7 @@ tree_fold *fold_create(const char *name, int indent, int open) {
 
 void fold_free(tree_fold *f) {
     if (!f) return;
-    if (delete_notice) delete_notice(f->end);
-    span_released(f->end);
+    line_release(f->end);
     if (free_notice) free_notice(f);
     str_free(f->name);
     pool_put(&fold_pool, f);
@@ -335,7 +345,7 @@ tree_line *line_copy_deep_fold(const tree_line *src) {
             continue;
         }
         const tree_line *s = top->at;
-        top->at = s->next;
+        top->at = line_next(s);
         tree_line *c = line_copy(s);
         if (!c) break;
         if (line_kind(s) != LINE_FOLD) {
@@ -395,14 +405,14 @@ void f_delete_deep(tree_fold *f) {
     if (!f) return;
     tree_line *l = f->first;
     while (l != f->end) {
-        tree_line *next = l->next;
+        tree_line *next = line_next(l);
         switch (line_kind(l)) {
         case LINE_TEXT: line_delete_text(l); break;
         case LINE_VIRT: line_delete_virt(l); break;
         case LINE_FOLD: {
             tree_fold *inner = line_fold(l);
             if (inner->first != inner->end) {
-                inner->end->prev->next = next;
+                line_set_next_(line_prev(inner->end), next);
                 next = inner->first;
             }
             line_delete_fold(l);

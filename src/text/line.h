@@ -28,8 +28,11 @@
 //
 // Creators and copiers return a line that is in no list, or null when memory
 // runs out, having freed whatever they made. Nothing here throws or prints.
-// Lines and strings come from the text model's pools: never free() them.
+// Lines come from the text model's record region, folds and strings from its
+// pools and arena (text/alloc.h): never free() them.
 #pragma once
+
+#include "text/alloc.h"
 
 #include <cassert>
 #include <cstddef>
@@ -49,32 +52,35 @@ enum {
     LINE_CHANGED = 0x80, // display may be stale: set by editing, cleared by the screen
 };
 
-#if defined(OX_PLAIN_MALLOC) || UINTPTR_MAX != 0xffffffffffffffffu
+#ifndef OX_RECORD_REGION
 #define OX_LINE_UNPACKED 1
 #endif
 
-// One line of a list. next and prev are plain fields that the list
-// operations maintain; the type byte and the payload are reached only through
-// the accessors below.
+// One line of a list. The links and the type byte and payload are reached
+// only through the accessors below; the links change only in the list code.
 //
-// Memory layout: 24 bytes. The payload address fits in the low 48 bits of a
-// word (user-space addresses on x86-64 and aarch64 leave the top 16 bits 0),
-// the type byte sits in the top 8 bits and the span byte of
-// text/span_state.h in the 8 below them. The sanitizer build keeps them
-// apart, so that the leak checker sees plain pointers.
+// Memory layout: 16 bytes, in the record region of text/alloc.h. The links
+// are region indices (0 for none). The payload address fits in the low 48
+// bits of a word (user-space addresses on x86-64 and aarch64 leave the top 16
+// bits 0), the type byte sits in the top 8 bits and the span byte of
+// text/span_state.h in the 8 below them. The sanitizer build, and hosts
+// without the region, keep plain pointers and bytes, so that the leak checker
+// sees plain pointers.
 struct tree_line {
-    tree_line *next; // the following line; null for the end line
-    tree_line *prev; // the preceding line; null for the first line of a list
 #ifdef OX_LINE_UNPACKED
+    tree_line *next_;
+    tree_line *prev_;
     void *payload_;
     unsigned char type_;
     unsigned char span_;
 #else
+    uint32_t next_;    // the following line; 0 for the end line
+    uint32_t prev_;    // the preceding line; 0 for the first line of a list
     uintptr_t packed_; // type byte << 56 | span byte << 48 | payload address
 #endif
 };
 #ifndef OX_LINE_UNPACKED
-static_assert(sizeof(tree_line) == 24, "a million lines cost 24 MB of records, no more");
+static_assert(sizeof(tree_line) == region_record_size, "a million lines cost 16 MB of records");
 #endif
 
 // A fold and the fold context of the view of its list. All fields are the
@@ -82,27 +88,26 @@ static_assert(sizeof(tree_line) == 24, "a million lines cost 24 MB of records, n
 // the list and step operations below. name is a string of the text model:
 // change it with fold_set_name.
 struct tree_fold {
-    char *name;     // shown after the fold marker; at most 500 bytes
-    int indent;     // column offset relative to the fold that holds it
-    int open;       // 1 open, 0 closed
-    int line_count; // entries in the list, end line included (1 when empty)
-    int deep_count; // lines the list stands for with every fold expanded
-    int cur_index;  // position of cur in the list, from 0
-    int cur_count;  // lines before cur with every fold expanded
-    int into;       // cursor position in the current line
-    int col;        // remembered screen column; -1 means the end of the line
-    int row;        // screen row of the current line
-    int mark1;      // list index of block mark 1, -1 when unset
-    int mark2;      // list index of block mark 2, -1 when unset
+    char *name;         // shown after the fold marker; at most 500 bytes
+    int indent;         // column offset relative to the fold that holds it
+    int line_count;     // entries in the list, end line included (1 when empty)
+    int deep_count;     // lines the list stands for with every fold expanded
+    int cur_index;      // position of cur in the list, from 0
+    int cur_count;      // lines before cur with every fold expanded
+    int into;           // cursor position in the current line
+    int col;            // remembered screen column; -1 means the end of the line
+    int row;            // screen row of the current line
+    int mark1;          // list index of block mark 1, -1 when unset
+    int mark2;          // list index of block mark 2, -1 when unset
+    unsigned char open; // 1 open, 0 closed
     // 1 when a line of the list, or of a fold inside, may hold a known span
     // state (text/span_state.h); 0 when none does.
-    int spans_known;
-    tree_line *cur;     // the current line
-    tree_line *first;   // the first line (end when the list is empty)
-    tree_line *end;     // this fold's end line, always last
-    tree_fold *parent;  // fold whose list holds this fold's line; null for none
-    tree_line *line;    // this fold's own fold line; null for one made alone (a top fold)
-    tree_line end_line; // storage of *end, made and freed with the fold
+    unsigned char spans_known;
+    tree_line *cur;    // the current line
+    tree_line *first;  // the first line (end when the list is empty)
+    tree_line *end;    // this fold's end line, always last, made and freed with the fold
+    tree_fold *parent; // fold whose list holds this fold's line; null for none
+    tree_line *line;   // this fold's own fold line; null for one made alone (a top fold)
 };
 
 // A virtual fold: another file, read when the user enters the line.
@@ -111,6 +116,44 @@ struct virtual_fold {
     int indent; // relative like a fold's
     int open;   // 1 open, 0 closed
 };
+
+// ---- Links -----------------------------------------------------------------
+
+// The line after l in its list (null after the end line) and the line before
+// it (null before the first line).
+#ifdef OX_LINE_UNPACKED
+inline tree_line *line_next(const tree_line *l) {
+    return l->next_;
+}
+inline tree_line *line_prev(const tree_line *l) {
+    return l->prev_;
+}
+inline void line_set_next_(tree_line *l, tree_line *next) {
+    l->next_ = next;
+}
+inline void line_set_prev_(tree_line *l, tree_line *prev) {
+    l->prev_ = prev;
+}
+#else
+inline tree_line *line_at_(uint32_t index) {
+    return index ? reinterpret_cast<tree_line *>(region_base_) + index : nullptr;
+}
+inline uint32_t line_index_(const tree_line *l) {
+    return l ? static_cast<uint32_t>(l - reinterpret_cast<const tree_line *>(region_base_)) : 0;
+}
+inline tree_line *line_next(const tree_line *l) {
+    return line_at_(l->next_);
+}
+inline tree_line *line_prev(const tree_line *l) {
+    return line_at_(l->prev_);
+}
+inline void line_set_next_(tree_line *l, tree_line *next) {
+    l->next_ = line_index_(next);
+}
+inline void line_set_prev_(tree_line *l, tree_line *prev) {
+    l->prev_ = line_index_(prev);
+}
+#endif
 
 // ---- Type byte and payload -------------------------------------------------
 
@@ -162,13 +205,15 @@ inline void line_set_span_(tree_line *l, unsigned span) {
 #endif
 
 inline void line_init_(tree_line *l, unsigned type, void *payload) {
-    l->next = nullptr;
-    l->prev = nullptr;
 #ifdef OX_LINE_UNPACKED
+    l->next_ = nullptr;
+    l->prev_ = nullptr;
     l->payload_ = payload;
     l->type_ = static_cast<unsigned char>(type);
     l->span_ = 0;
 #else
+    l->next_ = 0;
+    l->prev_ = 0;
     l->packed_ =
         reinterpret_cast<uintptr_t>(payload) | (uintptr_t{type & 0xffu} << line_type_shift_);
 #endif
@@ -209,6 +254,11 @@ inline tree_fold *line_fold(const tree_line *l) {
 inline virtual_fold *line_virt(const tree_line *l) {
     assert(line_kind(l) == LINE_VIRT);
     return static_cast<virtual_fold *>(line_payload_(l));
+}
+// The fold whose list an end line ends.
+inline tree_fold *line_end_fold(const tree_line *l) {
+    assert(line_kind(l) == LINE_END);
+    return static_cast<tree_fold *>(line_payload_(l));
 }
 
 // Replace a text line's text, a fold's name or a virtual fold's name with a

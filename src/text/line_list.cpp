@@ -7,9 +7,9 @@ namespace {
 // Makes l the line after prev in the list of f (its first line when prev is
 // null), and the current line.
 void put_after(tree_fold *f, tree_line *prev, tree_line *l) {
-    l->prev = prev;
+    line_set_prev_(l, prev);
     if (prev) {
-        prev->next = l;
+        line_set_next_(prev, l);
     } else {
         f->first = l;
     }
@@ -28,9 +28,9 @@ void add_counts(tree_fold *f, int n, int deep) {
 // mark is -1 and the index is never negative, so only set marks move.
 void link_run(tree_fold *f, tree_line *first, tree_line *last, int n, int deep) {
     tree_line *cur = f->cur;
-    put_after(f, cur->prev, first);
-    last->next = cur;
-    cur->prev = last;
+    put_after(f, line_prev(cur), first);
+    line_set_next_(last, cur);
+    line_set_prev_(cur, last);
     if (f->mark1 >= f->cur_index) f->mark1 += n;
     if (f->mark2 >= f->cur_index) f->mark2 += n;
     add_counts(f, n, deep);
@@ -45,7 +45,7 @@ int mark_after_removing(int m, int c, int n) {
 // Unlinks the run from the current line of f to last (n lines, deep lines in
 // all); the line after it becomes the current line.
 void unlink_run(tree_fold *f, tree_line *last, int n, int deep) {
-    put_after(f, f->cur->prev, last->next);
+    put_after(f, line_prev(f->cur), line_next(last));
     f->mark1 = mark_after_removing(f->mark1, f->cur_index, n);
     f->mark2 = mark_after_removing(f->mark2, f->cur_index, n);
     add_counts(f, -n, -deep);
@@ -68,8 +68,8 @@ tree_line *line_remove(tree_fold *f) {
     if (line_watcher_) line_watcher_->removing(f);
     int state = span_state_for_change(l);
     unlink_run(f, l, 1, lines_in(l) + 1);
-    l->next = nullptr;
-    l->prev = nullptr;
+    line_set_next_(l, nullptr);
+    line_set_prev_(l, nullptr);
     if (line_kind(l) == LINE_FOLD) line_fold(l)->parent = nullptr;
     span_followed(f, f->cur, state);
     return l;
@@ -88,9 +88,9 @@ void line_move_run(tree_fold *from, int n, tree_fold *to) {
         span_forget_line(last);
         if (line_kind(last) == LINE_FOLD) line_fold(last)->parent = to;
         if (i == n - 1) break;
-        last = last->next;
+        last = line_next(last);
     }
-    if (line_watcher_) line_watcher_->moving(from, n, to, last->next);
+    if (line_watcher_) line_watcher_->moving(from, n, to, line_next(last));
     unlink_run(from, last, n, deep);
     tree_line *after = from->cur;
     link_run(to, first, last, n, deep);
@@ -113,14 +113,14 @@ void line_set_current(tree_fold *f, tree_line *l, int index, int count) {
 int line_step_next(tree_fold *f) {
     assert(f->cur != f->end);
     int n = lines_in(f->cur) + 1;
-    f->cur = f->cur->next;
+    f->cur = line_next(f->cur);
     f->cur_index++;
     f->cur_count += n;
     return n;
 }
 
 int line_step_prev(tree_fold *f) {
-    tree_line *p = f->cur->prev;
+    tree_line *p = line_prev(f->cur);
     assert(p);
     int n = lines_in(p) + 1;
     f->cur = p;

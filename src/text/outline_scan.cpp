@@ -406,7 +406,7 @@ void read_fold(const outline_rule &rule, outline_lexer &lex, const tree_fold *fo
     for (;;) {
         while (line_kind(l) == LINE_END) {
             if (stack.empty()) return;
-            l = stack.back()->next;
+            l = line_next(stack.back());
             stack.pop_back();
         }
         if (line_kind(l) == LINE_FOLD) {
@@ -422,7 +422,7 @@ void read_fold(const outline_rule &rule, outline_lexer &lex, const tree_fold *fo
             if (it.lead == OUTLINE_NONE) it.lead = v;
             unhog();
         }
-        l = l->next;
+        l = line_next(l);
     }
 }
 
@@ -431,7 +431,7 @@ void scan(const outline_rule &rule, const tree_fold *list, std::vector<outline_i
     items.reserve(static_cast<size_t>(list->line_count - 1));
     outline_lexer lex(rule);
     std::vector<const tree_line *> stack;
-    for (const tree_line *l = list->first; l != list->end; l = l->next) {
+    for (const tree_line *l = list->first; l != list->end; l = line_next(l)) {
         outline_item it{l, lex.depth(), 0, OUTLINE_NONE, OUTLINE_NONE, 0, 0, 0};
         if (line_kind(l) == LINE_TEXT) {
             lex.line(line_text(l), it);

@@ -32,20 +32,15 @@ void set_state(tree_line *l, unsigned state) {
     line_set_span_(l, (line_span_(l) & WAITING) | state);
 }
 
-tree_fold *fold_of_end(const tree_line *end) {
-    return reinterpret_cast<tree_fold *>(const_cast<char *>(reinterpret_cast<const char *>(end)) -
-                                         offsetof(tree_fold, end_line));
-}
-
 // The line after l in file order; null past the end of its tree.
 tree_line *next_in_file(const tree_line *l) {
     switch (line_kind(l)) {
     case LINE_FOLD: return line_fold(l)->first;
     case LINE_END: {
-        const tree_fold *f = fold_of_end(l);
-        return f->line ? f->line->next : nullptr;
+        const tree_fold *f = line_end_fold(l);
+        return f->line ? line_next(f->line) : nullptr;
     }
-    default: return l->next;
+    default: return line_next(l);
     }
 }
 
@@ -71,11 +66,11 @@ void forget_fold(tree_fold *top) {
             line_fold(l)->spans_known = 0;
             l = line_fold(l)->first;
         } else if (line_kind(l) == LINE_END) {
-            const tree_fold *f = fold_of_end(l);
+            const tree_fold *f = line_end_fold(l);
             if (f == top) return;
-            l = f->line->next;
+            l = line_next(f->line);
         } else {
-            l = l->next;
+            l = line_next(l);
         }
     }
 }
@@ -175,7 +170,7 @@ void span_fill(text_buffer *b, tree_fold *f, const tree_line *to) {
     tree_line *known = f->cur;
     tree_fold *in = f;
     while (state_of(known) == SPAN_UNKNOWN) {
-        tree_line *prev = known->prev;
+        tree_line *prev = line_prev(known);
         tree_fold *prev_in = in;
         if (prev && line_kind(prev) == LINE_FOLD) {
             prev_in = line_fold(prev);

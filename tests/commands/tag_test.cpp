@@ -9,7 +9,7 @@ namespace {
 // The tagged lines of the buffer as "number:string " in file order, counting
 // from 1 as compilers do, marker lines included.
 void collect_tags(const tree_fold *f, int &line_no, std::string &out) {
-    for (const tree_line *l = f->first;; l = l->next) {
+    for (const tree_line *l = f->first;; l = line_next(l)) {
         if (line_is_tagged(l)) out += std::to_string(line_no + 1) + ":" + string_of(l) + " ";
         line_no++;
         if (line_kind(l) == LINE_FOLD) collect_tags(line_fold(l), line_no, out);

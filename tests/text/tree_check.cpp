@@ -18,16 +18,17 @@ std::string check(const tree_fold *f, long depth, long *deep_out) {
                std::to_string(depth) + ": " + what;
     };
     if (!f->name || !f->first || !f->cur || !f->end || line_kind(f->end) != LINE_END ||
-        f->end->next || f->first->prev) {
+        line_next(f->end) || line_prev(f->first)) {
         return fault("null name, first line or current line, or a bad end line");
     }
     if (depth > max_depth) return fault("folds nest over 2000 deep or in a cycle");
     long entries = 0, deep = 0, cur_index = -1, cur_count = -1;
     const tree_line *prev = nullptr;
-    for (const tree_line *l = f->first;; prev = l, l = l->next) {
+    for (const tree_line *l = f->first;; prev = l, l = line_next(l)) {
         auto at = [&](const char *what) { return fault("line " + std::to_string(entries) + what); };
         if (!l || entries >= max_walk) return fault("list does not reach its end line");
-        if (l->prev != prev || (line_type(l) & 0x30)) return at(" has a wrong prev link or type");
+        if (line_prev(l) != prev || (line_type(l) & 0x30))
+            return at(" has a wrong prev link or type");
         if (l == f->cur) cur_index = entries, cur_count = deep;
         entries++;
         deep++;
@@ -60,7 +61,7 @@ std::string check(const tree_fold *f, long depth, long *deep_out) {
 void picture(const tree_fold *f, std::string &out, bool marks) {
     if (marks && (f->mark1 >= 0 || f->mark2 >= 0))
         out += "|" + std::to_string(f->mark1) + "-" + std::to_string(f->mark2) + "|";
-    for (const tree_line *l = f->first; l != f->end; l = l->next) {
+    for (const tree_line *l = f->first; l != f->end; l = line_next(l)) {
         if (line_kind(l) == LINE_TEXT) {
             out += line_text(l);
         } else if (line_kind(l) == LINE_VIRT) {
