@@ -13,6 +13,11 @@ void *ere_alloc(std::size_t size) {
     return std::calloc(1, size);
 }
 
+void *ere_alloc_raw(std::size_t size) {
+    if (countdown > 0 && --countdown == 0) return nullptr;
+    return std::malloc(size);
+}
+
 void ere_free(void *block) {
     std::free(block);
 }

@@ -9,6 +9,9 @@
 // was asked for.
 void *ere_alloc(std::size_t size);
 
+// The same, not zeroed.
+void *ere_alloc_raw(std::size_t size);
+
 // The same for a large record of which little is used: its pages are taken
 // from the system only when first touched (memory mapped for it alone; a
 // plain allocation in the sanitizer build, whose checker then sees it).

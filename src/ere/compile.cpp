@@ -83,12 +83,12 @@ ERE *new_handle(int *error_code) {
     return ere;
 }
 
-// The tree of one whole pattern, or null after storing an error code.
-ere_node *whole_tree(const char *pattern, int flags, int *error_code) {
+// The tree of one whole pattern, in the arena, or null after storing an
+// error code.
+ere_node *whole_tree(node_arena *arena, const char *pattern, int flags, int *error_code) {
     const char *stop = nullptr;
-    ere_node *tree = parse_pattern(pattern, flags, &stop, error_code);
+    ere_node *tree = parse_pattern(arena, pattern, flags, &stop, error_code);
     if (tree && *stop == ')') {
-        node_free(tree);
         *error_code = ERE_ERR_CLOSE_GROUP;
         return nullptr;
     }
@@ -103,32 +103,36 @@ ERE *ere_compile(const char *pattern, int flags, int *error_code) {
     ERE *ere = new_handle(error_code);
     if (!ere) return nullptr;
     int code = ERE_OK;
-    ere->tree = whole_tree(pattern, flags, &code);
+    ere->tree = whole_tree(&ere->nodes, pattern, flags, &code);
     if (!ere->tree) return fail(ere, nullptr, code, error_code);
     return finish(ere, error_code);
 }
 
 int ere_check(const char *pattern, int flags, int *min_length) {
     int code = ERE_OK;
-    ere_node *tree = whole_tree(pattern, flags, &code);
-    if (!tree) return code;
-    if (node_count_groups(tree) > MAX_GROUPS) code = ERE_ERR_TOO_MANY_GROUPS;
-    if (min_length) *min_length = node_min_length(tree);
-    node_free(tree);
+    node_arena arena;
+    ere_node *tree = whole_tree(&arena, pattern, flags, &code);
+    if (tree && node_count_groups(tree) > MAX_GROUPS) code = ERE_ERR_TOO_MANY_GROUPS;
+    if (tree && min_length) *min_length = node_min_length(tree);
+    arena_release(&arena);
     return code;
 }
 
 int ere_may_match_whole(const char *pattern, int flags, const char *text) {
     int code = ERE_OK;
-    ere_node *tree = whole_tree(pattern, flags, &code);
-    if (!tree) return 1;
+    node_arena arena;
+    ere_node *tree = whole_tree(&arena, pattern, flags, &code);
+    if (!tree) {
+        arena_release(&arena);
+        return 1;
+    }
     size_t length = std::strlen(text);
     unsigned char required[SET_BYTES], last[SET_BYTES] = {};
     prefilter_required_bytes(tree, required);
     prefilter_last_bytes(tree, last);
     bool may = static_cast<size_t>(node_min_length(tree)) <= length &&
                (length == 0 || set_has(last, static_cast<unsigned char>(text[length - 1])));
-    node_free(tree);
+    arena_release(&arena);
     for (int c = 1; c < 256 && may; c++)
         if (set_has(required, c) && !std::memchr(text, c, length)) may = false;
     return may ? 1 : 0;
@@ -142,17 +146,14 @@ ERE *ere_compile_any(const char *const *patterns, int count, int flags, int *err
     int code = ERE_OK;
     ere->tree = count > 0 ? nullptr : node_empty();
     for (int i = 0; i < count; i++) {
-        ere_node *tree = whole_tree(patterns[i], flags, &code);
+        ere_node *tree = whole_tree(&ere->nodes, patterns[i], flags, &code);
         if (!tree) return fail(ere, nullptr, code, error_code);
         if (!ere->tree) {
             ere->tree = tree;
             continue;
         }
-        ere_node *either = node_new(NODE_ALTERNATION);
-        if (!either) {
-            node_free(tree);
-            return fail(ere, nullptr, ERE_ERR_MEMORY, error_code);
-        }
+        ere_node *either = node_new(&ere->nodes, NODE_ALTERNATION);
+        if (!either) return fail(ere, nullptr, ERE_ERR_MEMORY, error_code);
         either->left = ere->tree;
         either->right = tree;
         ere->tree = either;
@@ -175,7 +176,7 @@ int ere_min_len(const ERE *ere) {
 
 void ere_discard(ERE *ere) {
     if (!ere) return;
-    node_free(ere->tree);
+    arena_release(&ere->nodes);
     aut_free(ere->automaton);
     dfa_free(ere->dfa);
     ere_free(ere);

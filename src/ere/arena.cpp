@@ -1,0 +1,50 @@
+#include "ere/arena.h"
+
+#include "ere/alloc.h"
+
+#include <cstring>
+
+struct arena_block {
+    arena_block *next;
+    std::size_t size, used; // bytes of room after the header
+};
+
+namespace {
+
+constexpr std::size_t ALIGN = alignof(std::max_align_t);
+// Most expressions of a line fit in the first block; a long one takes
+// blocks of growing size, so that its blocks stay few.
+constexpr std::size_t FIRST_BLOCK = 1024, LARGEST_BLOCK = 64 * 1024;
+constexpr std::size_t HEADER = (sizeof(arena_block) + ALIGN - 1) / ALIGN * ALIGN;
+
+unsigned char *room_of(arena_block *block) {
+    return reinterpret_cast<unsigned char *>(block) + HEADER;
+}
+
+} // namespace
+
+void *arena_take(node_arena *arena, std::size_t size) {
+    size = (size + ALIGN - 1) / ALIGN * ALIGN;
+    arena_block *block = arena->blocks;
+    if (!block || block->size - block->used < size) {
+        std::size_t room = block ? 2 * block->size : FIRST_BLOCK;
+        if (room > LARGEST_BLOCK) room = LARGEST_BLOCK;
+        if (room < size) room = size;
+        block = static_cast<arena_block *>(ere_alloc_raw(HEADER + room));
+        if (!block) return nullptr;
+        block->next = arena->blocks;
+        block->size = room;
+        block->used = 0;
+        arena->blocks = block;
+    }
+    void *taken = room_of(block) + block->used;
+    block->used += size;
+    return std::memset(taken, 0, size);
+}
+
+void arena_release(node_arena *arena) {
+    while (arena_block *block = arena->blocks) {
+        arena->blocks = block->next;
+        ere_free(block);
+    }
+}
