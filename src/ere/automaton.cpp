@@ -5,11 +5,16 @@
 #include <cstring>
 
 ere_automaton *aut_new(bool sparse) {
+    // The edge slots are written before they are read: only the lists'
+    // heads and the flags start cleared, so a short-lived automaton touches
+    // none of the slots it does not use.
     void *block =
-        sparse ? ere_alloc_sparse(sizeof(ere_automaton)) : ere_alloc(sizeof(ere_automaton));
+        sparse ? ere_alloc_sparse(sizeof(ere_automaton)) : ere_alloc_raw(sizeof(ere_automaton));
     auto *aut = static_cast<ere_automaton *>(block);
     if (!aut) return nullptr;
     aut->sparse = sparse;
+    aut->state_count = aut->edge_counter = 0;
+    std::memset(aut->flags, 0, sizeof aut->flags);
     for (int &head : aut->head) head = -1;
     return aut;
 }

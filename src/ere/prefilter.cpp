@@ -92,6 +92,7 @@ bool collect_steps(const ere_automaton *aut, int state, bool *seen, prefilter_se
 void build_pairs(const ere_automaton *aut, prefilter_set *pre) {
     std::memset(pre->pairs, 0, sizeof pre->pairs);
     constexpr int row_bytes = 256 / 8;
+    bool rows[256] = {}; // the first bytes of every step: the rows that may hold pairs
     for (int i = 0; i < pre->step_count; i++) {
         const ere_edge &edge = aut->edges[pre->step_edges[i]];
         bool first[256] = {};
@@ -110,18 +111,24 @@ void build_pairs(const ere_automaton *aut, prefilter_set *pre) {
         unsigned char row[row_bytes] = {};
         for (int b = 0; b < 256; b++)
             if (second[b]) row[b >> 3] |= static_cast<unsigned char>(1 << (b & 7));
-        for (int a = 1; a < 256; a++)
-            if (first[a])
-                for (int k = 0; k < row_bytes; k++) pre->pairs[a * row_bytes + k] |= row[k];
+        for (int a = 1; a < 256; a++) {
+            if (!first[a]) continue;
+            rows[a] = true;
+            for (int k = 0; k < row_bytes; k++) pre->pairs[a * row_bytes + k] |= row[k];
+        }
     }
-    // The pairs when at most four; a byte of the set at a time, most of them 0.
+    // The pairs when at most four; a byte of the set at a time, in the rows
+    // that may hold any.
     int count = 0;
-    for (int at = 0; at < static_cast<int>(sizeof pre->pairs) && count <= 4; at++) {
-        for (int bit = 0; bit < 8 && pre->pairs[at]; bit++) {
-            if (!(pre->pairs[at] >> bit & 1)) continue;
-            if (++count > 4) break;
-            pre->pair_first[count - 1] = static_cast<unsigned char>(at / row_bytes);
-            pre->pair_second[count - 1] = static_cast<unsigned char>((at % row_bytes) * 8 + bit);
+    for (int a = 1; a < 256 && count <= 4; a++) {
+        for (int at = a * row_bytes; rows[a] && at < (a + 1) * row_bytes && count <= 4; at++) {
+            for (int bit = 0; bit < 8 && pre->pairs[at]; bit++) {
+                if (!(pre->pairs[at] >> bit & 1)) continue;
+                if (++count > 4) break;
+                pre->pair_first[count - 1] = static_cast<unsigned char>(a);
+                pre->pair_second[count - 1] =
+                    static_cast<unsigned char>((at % row_bytes) * 8 + bit);
+            }
         }
     }
     pre->pair_count = count <= 4 ? count : 0;
