@@ -164,22 +164,7 @@ namespace {
 
 byte_set bytes_of(const ere_edge &edge) {
     byte_set set{};
-    if (edge.kind == EDGE_BYTE) { // one byte, asked for directly (never the NUL)
-        if (edge.operand.byte != 0) set_add(set.data(), edge.operand.byte);
-        return set;
-    }
-    for (int c = 1; c < 256; c++) {
-        bool takes = false;
-        switch (edge.kind) {
-        case EDGE_NOT_BYTE: takes = c != edge.operand.byte; break;
-        case EDGE_ANY: takes = true; break;
-        case EDGE_SET: takes = set_has(edge.operand.set, c); break;
-        case EDGE_WORD: takes = is_word_byte(static_cast<unsigned char>(c)); break;
-        case EDGE_NON_WORD: takes = !is_word_byte(static_cast<unsigned char>(c)); break;
-        default: break;
-        }
-        if (takes) set_add(set.data(), c);
-    }
+    edge_bytes(edge, set.data());
     return set;
 }
 
@@ -214,6 +199,23 @@ void split_classes(dfa_machine &d, const uint8_t *in) {
     d.classes = count;
 }
 
+// Gives each byte of alone a class of its own.
+void split_off(dfa_machine &d, const uint8_t *alone) {
+    int renamed[256];
+    std::memset(renamed, -1, sizeof renamed);
+    int count = 0;
+    for (int b = 0; b < 256; b++) {
+        if (alone[b]) {
+            d.class_of[b] = static_cast<uint8_t>(count++);
+            continue;
+        }
+        int &to = renamed[d.class_of[b]];
+        if (to < 0) to = count++;
+        d.class_of[b] = static_cast<uint8_t>(to);
+    }
+    d.classes = count;
+}
+
 void make_classes(dfa_machine &d) {
     std::memset(d.class_of, 0, sizeof d.class_of);
     uint8_t in[256] = {};
@@ -222,8 +224,22 @@ void make_classes(dfa_machine &d) {
     // A set splits nothing that an equal one split before, and the classes
     // are numbered in the order of their first byte whatever the order of
     // the splits: each distinct set is taken once (a union of many words
-    // repeats its letters).
-    std::vector<byte_set> distinct(d.sets);
+    // repeats its letters), and the sets of one byte (most of them: every
+    // byte of a string is one) all at once, last.
+    uint8_t alone[256] = {};
+    std::vector<byte_set> distinct;
+    for (const byte_set &set : d.sets) {
+        int members = 0, member = 0;
+        for (int i = 0; i < SET_BYTES && members < 2; i++) {
+            if (!set[i]) continue;
+            members += __builtin_popcount(set[i]);
+            member = i * 8 + __builtin_ctz(set[i]);
+        }
+        if (members == 1)
+            alone[member] = 1;
+        else
+            distinct.push_back(set);
+    }
     std::sort(distinct.begin(), distinct.end());
     distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
     for (const byte_set &set : distinct) {
@@ -234,6 +250,7 @@ void make_classes(dfa_machine &d) {
         for (int b = 0; b < 256; b++) in[b] = is_word_byte(static_cast<unsigned char>(b));
         split_classes(d, in);
     }
+    split_off(d, alone);
     for (int b = 255; b >= 0; b--) d.example[d.class_of[b]] = static_cast<uint8_t>(b);
     d.nul_class = d.class_of[0];
     for (int k = 0; k < d.classes; k++)

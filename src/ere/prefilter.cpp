@@ -7,26 +7,12 @@
 
 namespace {
 
-// Adds the bytes a consuming edge can take first (never the NUL). An edge
-// of one byte names it; the others are asked byte by byte.
+// Adds the bytes a consuming edge can take first (never the NUL).
 void add_first_bytes(const ere_edge &edge, bool *first) {
-    if (edge.kind == EDGE_BYTE || edge.kind == EDGE_STRING) {
-        unsigned char c = edge.kind == EDGE_BYTE ? edge.operand.byte : edge.operand.string[1];
-        if (c != 0) first[c] = true;
-        return;
-    }
-    for (int c = 1; c < 256; c++) {
-        bool takes = false;
-        switch (edge.kind) {
-        case EDGE_NOT_BYTE: takes = c != edge.operand.byte; break;
-        case EDGE_ANY: takes = true; break;
-        case EDGE_SET: takes = set_has(edge.operand.set, c); break;
-        case EDGE_WORD: takes = is_word_byte(c); break;
-        case EDGE_NON_WORD: takes = !is_word_byte(c); break;
-        default: break;
-        }
-        if (takes) first[c] = true;
-    }
+    unsigned char set[SET_BYTES] = {};
+    edge_bytes(edge, set);
+    for (int i = 0; i < SET_BYTES; i++)
+        for (int bits = set[i]; bits; bits &= bits - 1) first[i * 8 + __builtin_ctz(bits)] = true;
 }
 
 // Follows zero-width edges from state (skipping start anchors when asked),
