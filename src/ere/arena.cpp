@@ -17,6 +17,25 @@ constexpr std::size_t ALIGN = alignof(std::max_align_t);
 constexpr std::size_t FIRST_BLOCK = 1024, LARGEST_BLOCK = 64 * 1024;
 constexpr std::size_t HEADER = (sizeof(arena_block) + ALIGN - 1) / ALIGN * ALIGN;
 
+// Blocks kept from released arenas for the next ones, up to a limit:
+// checking many expressions one after another then takes no new memory, and
+// leaves no holes among the records allocated between checks.
+arena_block *spares;
+std::size_t spare_bytes;
+constexpr std::size_t MOST_SPARE_BYTES = 4 * LARGEST_BLOCK;
+
+// A spare block of at least room bytes, taken off the list, or null.
+arena_block *take_spare(std::size_t room) {
+    for (arena_block **link = &spares; *link; link = &(*link)->next) {
+        arena_block *block = *link;
+        if (block->size < room) continue;
+        *link = block->next;
+        spare_bytes -= block->size;
+        return block;
+    }
+    return nullptr;
+}
+
 unsigned char *room_of(arena_block *block) {
     return reinterpret_cast<unsigned char *>(block) + HEADER;
 }
@@ -30,10 +49,13 @@ void *arena_take(node_arena *arena, std::size_t size) {
         std::size_t room = block ? 2 * block->size : FIRST_BLOCK;
         if (room > LARGEST_BLOCK) room = LARGEST_BLOCK;
         if (room < size) room = size;
-        block = static_cast<arena_block *>(ere_alloc_raw(HEADER + room));
-        if (!block) return nullptr;
+        block = take_spare(room);
+        if (!block) {
+            block = static_cast<arena_block *>(ere_alloc_raw(HEADER + room));
+            if (!block) return nullptr;
+            block->size = room;
+        }
         block->next = arena->blocks;
-        block->size = room;
         block->used = 0;
         arena->blocks = block;
     }
@@ -45,6 +67,16 @@ void *arena_take(node_arena *arena, std::size_t size) {
 void arena_release(node_arena *arena) {
     while (arena_block *block = arena->blocks) {
         arena->blocks = block->next;
-        ere_free(block);
+        if (spare_bytes + block->size > MOST_SPARE_BYTES) {
+            ere_free(block);
+            continue;
+        }
+        block->next = spares;
+        spares = block;
+        spare_bytes += block->size;
     }
+}
+
+void arena_free_spares() {
+    while (arena_block *block = take_spare(0)) ere_free(block);
 }

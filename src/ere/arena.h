@@ -17,3 +17,7 @@ void *arena_take(node_arena *arena, std::size_t size);
 
 // Frees every block; the arena is then empty and may be used again.
 void arena_release(node_arena *arena);
+
+// Frees the blocks kept for reuse, so that the next arenas allocate every
+// block they take (for the tests of failed allocations).
+void arena_free_spares();

@@ -4,26 +4,55 @@
 
 #include <cstring>
 
-ere_automaton *aut_new(bool sparse) {
-    // The edge slots are written before they are read: only the lists'
-    // heads and the flags start cleared, so a short-lived automaton touches
-    // none of the slots it does not use.
-    void *block =
-        sparse ? ere_alloc_sparse(sizeof(ere_automaton)) : ere_alloc_raw(sizeof(ere_automaton));
-    auto *aut = static_cast<ere_automaton *>(block);
-    if (!aut) return nullptr;
-    aut->sparse = sparse;
-    aut->state_count = aut->edge_counter = 0;
-    std::memset(aut->flags, 0, sizeof aut->flags);
-    for (int &head : aut->head) head = -1;
-    return aut;
+namespace {
+
+struct work_tables {
+    int head[AUT_STATES];
+    uint8_t flags[AUT_STATES];
+    ere_edge edges[AUT_EDGES]; // written before they are read
+};
+
+work_tables work[2];
+ere_automaton work_automaton[2];
+
+} // namespace
+
+ere_automaton *aut_work(int which) {
+    work_tables &t = work[which];
+    std::memset(t.flags, 0, sizeof t.flags);
+    for (int &head : t.head) head = -1;
+    work_automaton[which] = {0, 0, t.head, t.flags, t.edges};
+    return &work_automaton[which];
+}
+
+ere_automaton *aut_compact(const ere_automaton *aut) {
+    int states = aut->state_count, edges = 0;
+    for (int s = 0; s < states; s++)
+        for (int e = aut->head[s]; e >= 0; e = aut->edges[e].next) edges++;
+    // The edges first, then the heads and the flags: each aligned.
+    size_t size = sizeof(ere_automaton) + edges * sizeof(ere_edge) + states * sizeof(int) + states;
+    auto *block = static_cast<unsigned char *>(ere_alloc_raw(size));
+    if (!block) return nullptr;
+    auto *copy = reinterpret_cast<ere_automaton *>(block);
+    copy->state_count = states;
+    copy->edge_counter = edges;
+    copy->edges = reinterpret_cast<ere_edge *>(block + sizeof(ere_automaton));
+    copy->head = reinterpret_cast<int *>(copy->edges + edges);
+    copy->flags = reinterpret_cast<uint8_t *>(copy->head + states);
+    std::memcpy(copy->flags, aut->flags, states);
+    int slot = 0;
+    for (int s = 0; s < states; s++) {
+        copy->head[s] = aut->head[s] < 0 ? -1 : slot;
+        for (int e = aut->head[s]; e >= 0; e = aut->edges[e].next, slot++) {
+            copy->edges[slot] = aut->edges[e];
+            copy->edges[slot].next = aut->edges[e].next < 0 ? -1 : slot + 1;
+        }
+    }
+    return copy;
 }
 
 void aut_free(ere_automaton *aut) {
-    if (aut && aut->sparse)
-        ere_free_sparse(aut, sizeof(ere_automaton));
-    else
-        ere_free(aut);
+    ere_free(aut);
 }
 
 int aut_new_state(ere_automaton *aut) {

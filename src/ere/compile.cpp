@@ -43,8 +43,7 @@ const char *const messages[] = {
 
 constexpr int MAX_GROUPS = 20;
 
-ERE *fail(ERE *ere, ere_automaton *thompson, int code, int *error_code) {
-    aut_free(thompson);
+ERE *fail(ERE *ere, int code, int *error_code) {
     ere_discard(ere);
     *error_code = code;
     return nullptr;
@@ -57,21 +56,18 @@ namespace {
 // Makes the handle's automaton and prefilter from its tree.
 ERE *finish(ERE *ere, int *error_code) {
     if (node_count_groups(ere->tree) > MAX_GROUPS)
-        return fail(ere, nullptr, ERE_ERR_TOO_MANY_GROUPS, error_code);
+        return fail(ere, ERE_ERR_TOO_MANY_GROUPS, error_code);
     ere->min_length = node_min_length(ere->tree);
 
-    ere_automaton *thompson = aut_new();
-    if (!thompson) return fail(ere, nullptr, ERE_ERR_MEMORY, error_code);
+    ere_automaton *thompson = aut_work(0), *free_of_epsilons = aut_work(1);
     int start, end;
-    if (!thompson_build(ere->tree, thompson, &start, &end))
-        return fail(ere, thompson, ERE_ERR_TOO_COMPLEX, error_code);
-    ere->automaton = aut_new(true);
-    if (!ere->automaton) return fail(ere, thompson, ERE_ERR_MEMORY, error_code);
-    if (!epsilon_remove(start, end, thompson, ere->automaton))
-        return fail(ere, thompson, ERE_ERR_TOO_COMPLEX, error_code);
-    aut_free(thompson);
+    if (!thompson_build(ere->tree, thompson, &start, &end) ||
+        !epsilon_remove(start, end, thompson, free_of_epsilons))
+        return fail(ere, ERE_ERR_TOO_COMPLEX, error_code);
+    ere->automaton = aut_compact(free_of_epsilons);
+    if (!ere->automaton) return fail(ere, ERE_ERR_MEMORY, error_code);
     ere->start = start;
-    prefilter_build(ere->tree, ere->automaton, start, &ere->prefilter);
+    prefilter_build(ere->tree, ere->automaton, start, &ere->nodes, &ere->prefilter);
     ere->tries_beyond_length = 64;
     return ere;
 }
@@ -104,7 +100,7 @@ ERE *ere_compile(const char *pattern, int flags, int *error_code) {
     if (!ere) return nullptr;
     int code = ERE_OK;
     ere->tree = whole_tree(&ere->nodes, pattern, flags, &code);
-    if (!ere->tree) return fail(ere, nullptr, code, error_code);
+    if (!ere->tree) return fail(ere, code, error_code);
     return finish(ere, error_code);
 }
 
@@ -147,13 +143,13 @@ ERE *ere_compile_any(const char *const *patterns, int count, int flags, int *err
     ere->tree = count > 0 ? nullptr : node_empty();
     for (int i = 0; i < count; i++) {
         ere_node *tree = whole_tree(&ere->nodes, patterns[i], flags, &code);
-        if (!tree) return fail(ere, nullptr, code, error_code);
+        if (!tree) return fail(ere, code, error_code);
         if (!ere->tree) {
             ere->tree = tree;
             continue;
         }
         ere_node *either = node_new(&ere->nodes, NODE_ALTERNATION);
-        if (!either) return fail(ere, nullptr, ERE_ERR_MEMORY, error_code);
+        if (!either) return fail(ere, ERE_ERR_MEMORY, error_code);
         either->left = ere->tree;
         either->right = tree;
         ere->tree = either;

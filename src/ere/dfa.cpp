@@ -134,7 +134,7 @@ struct dfa_machine {
     uint8_t class_side[256]; // the side a byte of the class makes
     int nul_class = 0;       // the NUL's class stands for the text's edge
     bool sides_matter = false, words_matter = false;
-    std::vector<byte_set> sets;
+    std::vector<byte_set> sets; // distinct
     std::vector<uint64_t> accepting;
     dfa_graph forward, backward;
     dfa_cache caches[4];
@@ -199,6 +199,17 @@ void split_classes(dfa_machine &d, const uint8_t *in) {
     d.classes = count;
 }
 
+// The one byte of a set that holds one, else -1.
+int only_member(const byte_set &set) {
+    int members = 0, member = -1;
+    for (int i = 0; i < SET_BYTES && members < 2; i++) {
+        if (!set[i]) continue;
+        members += __builtin_popcount(set[i]);
+        member = i * 8 + __builtin_ctz(set[i]);
+    }
+    return members == 1 ? member : -1;
+}
+
 // Gives each byte of alone a class of its own.
 void split_off(dfa_machine &d, const uint8_t *alone) {
     int renamed[256];
@@ -221,28 +232,17 @@ void make_classes(dfa_machine &d) {
     uint8_t in[256] = {};
     in[0] = 1; // the NUL alone: it stands for the text's edges
     split_classes(d, in);
-    // A set splits nothing that an equal one split before, and the classes
-    // are numbered in the order of their first byte whatever the order of
-    // the splits: each distinct set is taken once (a union of many words
-    // repeats its letters), and the sets of one byte (most of them: every
-    // byte of a string is one) all at once, last.
+    // The sets are distinct (a set splits nothing an equal one split
+    // before), and the classes are numbered in the order of their first byte
+    // whatever the order of the splits: the sets of one byte (most of them:
+    // every byte of a string is one) split all at once, last.
     uint8_t alone[256] = {};
-    std::vector<byte_set> distinct;
     for (const byte_set &set : d.sets) {
-        int members = 0, member = 0;
-        for (int i = 0; i < SET_BYTES && members < 2; i++) {
-            if (!set[i]) continue;
-            members += __builtin_popcount(set[i]);
-            member = i * 8 + __builtin_ctz(set[i]);
-        }
-        if (members == 1)
+        int member = only_member(set);
+        if (member >= 0) {
             alone[member] = 1;
-        else
-            distinct.push_back(set);
-    }
-    std::sort(distinct.begin(), distinct.end());
-    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
-    for (const byte_set &set : distinct) {
+            continue;
+        }
         for (int b = 0; b < 256; b++) in[b] = set_has(set.data(), b);
         split_classes(d, in);
     }
@@ -274,9 +274,19 @@ bool read_automaton(const ERE *ere, dfa_machine &d, std::vector<dfa_arc> &steps,
         }
         return number[state];
     };
+    // Equal sets share a number: a union of many words repeats its letters.
+    int single_number[256];
+    std::fill(std::begin(single_number), std::end(single_number), -1);
     auto add_step = [&](int from, int to, const byte_set &set) {
-        steps.push_back({from, to, static_cast<int>(d.sets.size())});
-        d.sets.push_back(set);
+        int member = only_member(set), number = member >= 0 ? single_number[member] : -1;
+        for (size_t k = 0; member < 0 && k < d.sets.size() && number < 0; k++)
+            if (d.sets[k] == set) number = static_cast<int>(k);
+        if (number < 0) {
+            number = static_cast<int>(d.sets.size());
+            d.sets.push_back(set);
+            if (member >= 0) single_number[member] = number;
+        }
+        steps.push_back({from, to, number});
     };
     for (size_t i = 0; i < queue.size(); i++) {
         int from = number[queue[i]];
@@ -306,7 +316,7 @@ bool read_automaton(const ERE *ere, dfa_machine &d, std::vector<dfa_arc> &steps,
     }
     d.words = (d.states + 63) / 64;
     d.accepting.assign(d.words, 0);
-    for (int s = 0; s < AUT_STATES; s++)
+    for (int s = 0; s < aut->state_count; s++)
         if (number[s] >= 0 && (aut->flags[s] & STATE_ACCEPTING))
             d.accepting[number[s] / 64] |= uint64_t{1} << (number[s] % 64);
     return true;
@@ -358,7 +368,7 @@ uint64_t hash_of(const uint64_t *set, int words, uint8_t side) {
 }
 
 // A cache starts small and doubles as states are made, up to its limit.
-constexpr int FIRST_CAPACITY = 64;
+constexpr int FIRST_CAPACITY = 16;
 
 // The most states set for tests, 0 for none.
 int capacity_for_tests;

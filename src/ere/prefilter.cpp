@@ -71,53 +71,53 @@ bool collect_steps(const ere_automaton *aut, int state, bool *seen, prefilter_se
 }
 
 // The pairs of bytes a match can start with, through each step edge (which
-// consumes at least one byte). The pair (a, b) is bit a * 256 + b of the
-// set, so the 32 bytes from a * 32 are the row of the second bytes after a:
-// a step's rows are filled whole, which an expression starting with ".*"
-// (every pair) needs at each compile.
-void build_pairs(const ere_automaton *aut, prefilter_set *pre) {
-    std::memset(pre->pairs, 0, sizeof pre->pairs);
+// consumes at least one byte): a row of the second bytes after each byte a
+// step can take first, the rows taken from the arena. A step's rows are
+// filled whole, which an expression starting with ".*" (every pair) needs
+// at each compile. False when the arena has no room.
+bool build_pairs(const ere_automaton *aut, node_arena *arena, prefilter_set *pre) {
     constexpr int row_bytes = 256 / 8;
-    bool rows[256] = {}; // the first bytes of every step: the rows that may hold pairs
+    bool first[8][256] = {};
+    unsigned char second[8][row_bytes] = {};
     for (int i = 0; i < pre->step_count; i++) {
         const ere_edge &edge = aut->edges[pre->step_edges[i]];
-        bool first[256] = {};
-        add_first_bytes(edge, first);
-        bool second[256] = {};
+        add_first_bytes(edge, first[i]);
         if (edge.kind == EDGE_STRING) {
-            second[edge.operand.string[2]] = true;
-        } else {
-            prefilter_closure c = {};
-            c.aut = aut;
-            c.through_start_anchor = true;
-            c.after_first_byte = true;
-            close_over(&c, edge.target);
-            for (int b = 0; b < 256; b++) second[b] = c.accepting || c.anything || c.first[b];
+            set_add(second[i], edge.operand.string[2]);
+            continue;
         }
-        unsigned char row[row_bytes] = {};
+        prefilter_closure c = {};
+        c.aut = aut;
+        c.through_start_anchor = true;
+        c.after_first_byte = true;
+        close_over(&c, edge.target);
         for (int b = 0; b < 256; b++)
-            if (second[b]) row[b >> 3] |= static_cast<unsigned char>(1 << (b & 7));
-        for (int a = 1; a < 256; a++) {
-            if (!first[a]) continue;
-            rows[a] = true;
-            for (int k = 0; k < row_bytes; k++) pre->pairs[a * row_bytes + k] |= row[k];
-        }
+            if (c.accepting || c.anything || c.first[b]) set_add(second[i], b);
     }
-    // The pairs when at most four; a byte of the set at a time, in the rows
-    // that may hold any.
+    int rows = 0;
+    std::memset(pre->pair_row, 0, sizeof pre->pair_row);
+    for (int a = 1; a < 256; a++)
+        for (int i = 0; i < pre->step_count && !pre->pair_row[a]; i++)
+            if (first[i][a]) pre->pair_row[a] = static_cast<uint8_t>(++rows);
+    pre->pair_rows = static_cast<unsigned char *>(arena_take(arena, rows * row_bytes));
+    if (!pre->pair_rows) return false;
+    for (int i = 0; i < pre->step_count; i++)
+        for (int a = 1; a < 256; a++)
+            if (first[i][a])
+                for (int k = 0; k < row_bytes; k++)
+                    pre->pair_rows[(pre->pair_row[a] - 1) * row_bytes + k] |= second[i][k];
+    // The pairs when at most four; a byte of the set at a time.
     int count = 0;
     for (int a = 1; a < 256 && count <= 4; a++) {
-        for (int at = a * row_bytes; rows[a] && at < (a + 1) * row_bytes && count <= 4; at++) {
-            for (int bit = 0; bit < 8 && pre->pairs[at]; bit++) {
-                if (!(pre->pairs[at] >> bit & 1)) continue;
-                if (++count > 4) break;
-                pre->pair_first[count - 1] = static_cast<unsigned char>(a);
-                pre->pair_second[count - 1] =
-                    static_cast<unsigned char>((at % row_bytes) * 8 + bit);
-            }
+        const unsigned char *row = pre->pair_row[a] ? pair_row_of(*pre, a) : nullptr;
+        for (int b = 0; row && b < 256 && count <= 4; b++) {
+            if (!set_has(row, b) || ++count > 4) continue;
+            pre->pair_first[count - 1] = static_cast<unsigned char>(a);
+            pre->pair_second[count - 1] = static_cast<unsigned char>(b);
         }
     }
     pre->pair_count = count <= 4 ? count : 0;
+    return true;
 }
 
 // The bytes every match of node contains, as a 256-bit set.
@@ -193,7 +193,7 @@ bool has_all_steps_of(const ere_automaton *aut, int other, int state) {
 
 } // namespace
 
-void prefilter_build(const ere_node *tree, const ere_automaton *aut, int start,
+void prefilter_build(const ere_node *tree, const ere_automaton *aut, int start, node_arena *arena,
                      prefilter_set *pre) {
     prefilter_closure c = {};
     c.aut = aut;
@@ -214,8 +214,8 @@ void prefilter_build(const ere_node *tree, const ere_automaton *aut, int start,
     pre->start_decides = collect_steps(aut, start, seen, pre);
     pre->skip_count = 0;
     pre->pair_count = 0;
+    if (pre->start_decides) pre->start_decides = build_pairs(aut, arena, pre);
     if (pre->start_decides) {
-        build_pairs(aut, pre);
         // Skipping compares with the start state's own edges: only when the
         // steps are those.
         bool own_steps = true;
