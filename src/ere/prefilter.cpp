@@ -72,9 +72,8 @@ bool collect_steps(const ere_automaton *aut, int state, bool *seen, prefilter_se
 
 // The pairs of bytes a match can start with, through each step edge (which
 // consumes at least one byte): a row of the second bytes after each byte a
-// step can take first, the rows taken from the arena. A step's rows are
-// filled whole, which an expression starting with ".*" (every pair) needs
-// at each compile. False when the arena has no room.
+// step can take first, the rows taken from the arena. False when the arena
+// has no room.
 bool build_pairs(const ere_automaton *aut, node_arena *arena, prefilter_set *pre) {
     constexpr int row_bytes = 256 / 8;
     bool first[8][256] = {};
@@ -94,26 +93,34 @@ bool build_pairs(const ere_automaton *aut, node_arena *arena, prefilter_set *pre
         for (int b = 0; b < 256; b++)
             if (c.accepting || c.anything || c.first[b]) set_add(second[i], b);
     }
+    // Bytes taken first by the same steps share a row: one for all the
+    // bytes after ".*", a few for a union of words.
     int rows = 0;
-    std::memset(pre->pair_row, 0, sizeof pre->pair_row);
-    for (int a = 1; a < 256; a++)
-        for (int i = 0; i < pre->step_count && !pre->pair_row[a]; i++)
-            if (first[i][a]) pre->pair_row[a] = static_cast<uint8_t>(++rows);
+    uint8_t row_of_steps[256] = {}; // by the set of steps, a bit each
+    for (int a = 1; a < 256; a++) {
+        int steps = 0;
+        for (int i = 0; i < pre->step_count; i++) steps |= first[i][a] << i;
+        if (steps && !row_of_steps[steps]) row_of_steps[steps] = static_cast<uint8_t>(++rows);
+        pre->pair_row[a] = row_of_steps[steps];
+    }
     pre->pair_rows = static_cast<unsigned char *>(arena_take(arena, rows * row_bytes));
     if (!pre->pair_rows) return false;
-    for (int i = 0; i < pre->step_count; i++)
-        for (int a = 1; a < 256; a++)
-            if (first[i][a])
-                for (int k = 0; k < row_bytes; k++)
-                    pre->pair_rows[(pre->pair_row[a] - 1) * row_bytes + k] |= second[i][k];
-    // The pairs when at most four; a byte of the set at a time.
+    for (int steps = 1; steps < 256; steps++) {
+        unsigned char *row = pre->pair_rows + (row_of_steps[steps] - 1) * row_bytes;
+        for (int i = 0; i < pre->step_count && row_of_steps[steps]; i++)
+            if (steps >> i & 1)
+                for (int k = 0; k < row_bytes; k++) row[k] |= second[i][k];
+    }
+    // The pairs when at most four; a byte of a row at a time, most of them 0.
     int count = 0;
     for (int a = 1; a < 256 && count <= 4; a++) {
         const unsigned char *row = pre->pair_row[a] ? pair_row_of(*pre, a) : nullptr;
-        for (int b = 0; row && b < 256 && count <= 4; b++) {
-            if (!set_has(row, b) || ++count > 4) continue;
-            pre->pair_first[count - 1] = static_cast<unsigned char>(a);
-            pre->pair_second[count - 1] = static_cast<unsigned char>(b);
+        for (int k = 0; row && k < row_bytes && count <= 4; k++) {
+            for (int bits = row[k]; bits && ++count <= 4; bits &= bits - 1) {
+                pre->pair_first[count - 1] = static_cast<unsigned char>(a);
+                pre->pair_second[count - 1] =
+                    static_cast<unsigned char>(k * 8 + __builtin_ctz(bits));
+            }
         }
     }
     pre->pair_count = count <= 4 ? count : 0;

@@ -21,7 +21,7 @@ struct prefilter_set {
     int step_count;
     // When start_decides, the second bytes that may follow a first byte a:
     // 256 bits from pair_rows + 32 * (pair_row[a] - 1), and none when
-    // pair_row[a] is 0 (no match starts with a).
+    // pair_row[a] is 0 (no match starts with a). Bytes may share a row.
     uint8_t pair_row[256];
     unsigned char *pair_rows; // in the tree's arena
     int pair_count;           // number of pairs when at most four, else 0
