@@ -1,6 +1,7 @@
 #include "ere/automaton.h"
 
 #include "ere/alloc.h"
+#include "ere/node.h"
 
 #include <cstring>
 
@@ -25,12 +26,25 @@ ere_automaton *aut_work(int which) {
     return &work_automaton[which];
 }
 
+namespace {
+
+// The bytes of an edge's string or set, which a compact automaton copies.
+size_t operand_size(const ere_edge &edge) {
+    if (edge.kind == EDGE_STRING) return edge.operand.string[0] + 1;
+    return edge.kind == EDGE_SET ? SET_BYTES : 0;
+}
+
+} // namespace
+
 ere_automaton *aut_compact(const ere_automaton *aut) {
     int states = aut->state_count, edges = 0;
+    size_t operands = 0;
     for (int s = 0; s < states; s++)
-        for (int e = aut->head[s]; e >= 0; e = aut->edges[e].next) edges++;
-    // The edges first, then the heads and the flags: each aligned.
-    size_t size = sizeof(ere_automaton) + edges * sizeof(ere_edge) + states * sizeof(int) + states;
+        for (int e = aut->head[s]; e >= 0; e = aut->edges[e].next, edges++)
+            operands += operand_size(aut->edges[e]);
+    // The edges first, then the heads, the flags and the operands: each aligned.
+    size_t size =
+        sizeof(ere_automaton) + edges * sizeof(ere_edge) + states * sizeof(int) + states + operands;
     auto *block = static_cast<unsigned char *>(ere_alloc_raw(size));
     if (!block) return nullptr;
     auto *copy = reinterpret_cast<ere_automaton *>(block);
@@ -40,12 +54,22 @@ ere_automaton *aut_compact(const ere_automaton *aut) {
     copy->head = reinterpret_cast<int *>(copy->edges + edges);
     copy->flags = reinterpret_cast<uint8_t *>(copy->head + states);
     std::memcpy(copy->flags, aut->flags, states);
+    unsigned char *operand = copy->flags + states;
     int slot = 0;
     for (int s = 0; s < states; s++) {
         copy->head[s] = aut->head[s] < 0 ? -1 : slot;
         for (int e = aut->head[s]; e >= 0; e = aut->edges[e].next, slot++) {
-            copy->edges[slot] = aut->edges[e];
-            copy->edges[slot].next = aut->edges[e].next < 0 ? -1 : slot + 1;
+            ere_edge &edge = copy->edges[slot];
+            edge = aut->edges[e];
+            edge.next = aut->edges[e].next < 0 ? -1 : slot + 1;
+            size_t n = operand_size(edge);
+            if (edge.kind == EDGE_STRING)
+                edge.operand.string =
+                    static_cast<unsigned char *>(std::memcpy(operand, edge.operand.string, n));
+            else if (edge.kind == EDGE_SET)
+                edge.operand.set =
+                    static_cast<unsigned char *>(std::memcpy(operand, edge.operand.set, n));
+            operand += n;
         }
     }
     return copy;

@@ -74,8 +74,9 @@ struct ere_automaton {
 ere_automaton *aut_work(int which);
 
 // A copy of aut in one block of the size its states and edges take, each
-// state's list in the same order, or null when out of memory. No state or
-// edge may be added to it; aut_free frees it.
+// state's list in the same order and with copies of the strings and sets its
+// edges take, or null when out of memory. No state or edge may be added to
+// it; aut_free frees it.
 ere_automaton *aut_compact(const ere_automaton *aut);
 void aut_free(ere_automaton *aut);
 

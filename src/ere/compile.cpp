@@ -67,7 +67,11 @@ ERE *finish(ERE *ere, int *error_code) {
     ere->automaton = aut_compact(free_of_epsilons);
     if (!ere->automaton) return fail(ere, ERE_ERR_MEMORY, error_code);
     ere->start = start;
-    prefilter_build(ere->tree, ere->automaton, start, &ere->nodes, &ere->prefilter);
+    prefilter_build(ere->tree, ere->automaton, start, &ere->prefilter);
+    // The automaton holds copies of the strings and sets: the tree's memory
+    // goes back for the next parse.
+    arena_release(&ere->nodes);
+    ere->tree = nullptr;
     ere->tries_beyond_length = 64;
     return ere;
 }
@@ -173,6 +177,7 @@ int ere_min_len(const ERE *ere) {
 void ere_discard(ERE *ere) {
     if (!ere) return;
     arena_release(&ere->nodes);
+    prefilter_free(&ere->prefilter);
     aut_free(ere->automaton);
     dfa_free(ere->dfa);
     ere_free(ere);

@@ -1,7 +1,7 @@
-// The parse tree of an expression. The compiled handle keeps it for its whole
-// life, since the automaton's string and set edges point into its nodes. A
+// The parse tree of an expression, from which its automaton is built. A
 // tree's nodes, strings and sets live in its arena (ere/arena.h) and are
-// freed with it, never one by one.
+// freed with it, never one by one: once the compiled automaton holds copies
+// of the strings and sets its edges take.
 #pragma once
 
 #include "ere/arena.h"

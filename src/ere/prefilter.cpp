@@ -1,5 +1,6 @@
 #include "ere/prefilter.h"
 
+#include "ere/alloc.h"
 #include "ere/step.h"
 
 #include <cctype>
@@ -72,9 +73,8 @@ bool collect_steps(const ere_automaton *aut, int state, bool *seen, prefilter_se
 
 // The pairs of bytes a match can start with, through each step edge (which
 // consumes at least one byte): a row of the second bytes after each byte a
-// step can take first, the rows taken from the arena. False when the arena
-// has no room.
-bool build_pairs(const ere_automaton *aut, node_arena *arena, prefilter_set *pre) {
+// step can take first, in a block of their own. False when memory runs out.
+bool build_pairs(const ere_automaton *aut, prefilter_set *pre) {
     constexpr int row_bytes = 256 / 8;
     bool first[8][256] = {};
     unsigned char second[8][row_bytes] = {};
@@ -103,7 +103,7 @@ bool build_pairs(const ere_automaton *aut, node_arena *arena, prefilter_set *pre
         if (steps && !row_of_steps[steps]) row_of_steps[steps] = static_cast<uint8_t>(++rows);
         pre->pair_row[a] = row_of_steps[steps];
     }
-    pre->pair_rows = static_cast<unsigned char *>(arena_take(arena, rows * row_bytes));
+    pre->pair_rows = static_cast<unsigned char *>(ere_alloc(rows * row_bytes));
     if (!pre->pair_rows) return false;
     for (int steps = 1; steps < 256; steps++) {
         unsigned char *row = pre->pair_rows + (row_of_steps[steps] - 1) * row_bytes;
@@ -200,7 +200,7 @@ bool has_all_steps_of(const ere_automaton *aut, int other, int state) {
 
 } // namespace
 
-void prefilter_build(const ere_node *tree, const ere_automaton *aut, int start, node_arena *arena,
+void prefilter_build(const ere_node *tree, const ere_automaton *aut, int start,
                      prefilter_set *pre) {
     prefilter_closure c = {};
     c.aut = aut;
@@ -221,7 +221,7 @@ void prefilter_build(const ere_node *tree, const ere_automaton *aut, int start, 
     pre->start_decides = collect_steps(aut, start, seen, pre);
     pre->skip_count = 0;
     pre->pair_count = 0;
-    if (pre->start_decides) pre->start_decides = build_pairs(aut, arena, pre);
+    if (pre->start_decides) pre->start_decides = build_pairs(aut, pre);
     if (pre->start_decides) {
         // Skipping compares with the start state's own edges: only when the
         // steps are those.
@@ -243,6 +243,11 @@ void prefilter_build(const ere_node *tree, const ere_automaton *aut, int start, 
     unsigned char required[SET_BYTES];
     required_bytes(tree, required);
     pre->required_byte = pick_required(required, pre->first);
+}
+
+void prefilter_free(prefilter_set *pre) {
+    ere_free(pre->pair_rows);
+    pre->pair_rows = nullptr;
 }
 
 void prefilter_required_bytes(const ere_node *tree, unsigned char *set) {

@@ -23,7 +23,7 @@ struct prefilter_set {
     // 256 bits from pair_rows + 32 * (pair_row[a] - 1), and none when
     // pair_row[a] is 0 (no match starts with a). Bytes may share a row.
     uint8_t pair_row[256];
-    unsigned char *pair_rows; // in the tree's arena
+    unsigned char *pair_rows; // owned; null when none were made
     int pair_count;           // number of pairs when at most four, else 0
     unsigned char pair_first[4], pair_second[4];
     // Edges of the start state whose target has all of the start state's
@@ -35,10 +35,11 @@ struct prefilter_set {
     int required_byte; // a byte every match contains, or -1
 };
 
-// Fills pre for the automaton made from tree, taking the pairs' rows from
-// its arena (the expression then forgoes that test when there is no room).
-void prefilter_build(const ere_node *tree, const ere_automaton *aut, int start, node_arena *arena,
-                     prefilter_set *pre);
+// Fills pre for the automaton made from tree; the pairs' rows are a block
+// of their own, freed with prefilter_free (without memory for them, the
+// expression forgoes that test).
+void prefilter_build(const ere_node *tree, const ere_automaton *aut, int start, prefilter_set *pre);
+void prefilter_free(prefilter_set *pre);
 
 // The row of the second bytes after a, a byte some match starts with.
 inline const unsigned char *pair_row_of(const prefilter_set &pre, int a) {
