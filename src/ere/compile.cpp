@@ -8,6 +8,7 @@
 #include "ere/parser.h"
 #include "ere/prefilter.h"
 #include "ere/thompson.h"
+#include "ere/whole_match.h"
 
 #include <cstring>
 
@@ -122,19 +123,8 @@ int ere_may_match_whole(const char *pattern, int flags, const char *text) {
     int code = ERE_OK;
     node_arena arena;
     ere_node *tree = whole_tree(&arena, pattern, flags, &code);
-    if (!tree) {
-        arena_release(&arena);
-        return 1;
-    }
-    size_t length = std::strlen(text);
-    unsigned char required[SET_BYTES], last[SET_BYTES] = {};
-    prefilter_required_bytes(tree, required);
-    prefilter_last_bytes(tree, last);
-    bool may = static_cast<size_t>(node_min_length(tree)) <= length &&
-               (length == 0 || set_has(last, static_cast<unsigned char>(text[length - 1])));
+    bool may = !tree || tree_may_match_whole(tree, text, static_cast<int>(std::strlen(text)));
     arena_release(&arena);
-    for (int c = 1; c < 256 && may; c++)
-        if (set_has(required, c) && !std::memchr(text, c, length)) may = false;
     return may ? 1 : 0;
 }
 

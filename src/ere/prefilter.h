@@ -45,11 +45,3 @@ void prefilter_free(prefilter_set *pre);
 inline const unsigned char *pair_row_of(const prefilter_set &pre, int a) {
     return pre.pair_rows + 32 * (pre.pair_row[a] - 1);
 }
-
-// The bytes every match of the tree contains, as a 256-bit set.
-void prefilter_required_bytes(const ere_node *tree, unsigned char *set);
-
-// Adds to set (256 bits) every byte that a match of the tree can end with:
-// the last byte it consumes. A byte whose test is not a plain set counts
-// as any byte.
-void prefilter_last_bytes(const ere_node *tree, unsigned char *set);
