@@ -277,14 +277,18 @@ bool read_automaton(const ERE *ere, dfa_machine &d, std::vector<dfa_arc> &steps,
     // Equal sets share a number: a union of many words repeats its letters.
     int single_number[256];
     std::fill(std::begin(single_number), std::end(single_number), -1);
-    auto add_step = [&](int from, int to, const byte_set &set) {
-        int member = only_member(set), number = member >= 0 ? single_number[member] : -1;
-        for (size_t k = 0; member < 0 && k < d.sets.size() && number < 0; k++)
-            if (d.sets[k] == set) number = static_cast<int>(k);
+    std::vector<int> others; // the numbers of the sets of several bytes
+    auto add_step = [&](int from, int to, const byte_set &set, int member) {
+        int number = member >= 0 ? single_number[member] : -1;
+        for (size_t k = 0; member < 0 && k < others.size() && number < 0; k++)
+            if (d.sets[others[k]] == set) number = others[k];
         if (number < 0) {
             number = static_cast<int>(d.sets.size());
             d.sets.push_back(set);
-            if (member >= 0) single_number[member] = number;
+            if (member >= 0)
+                single_number[member] = number;
+            else
+                others.push_back(number);
         }
         steps.push_back({from, to, number});
     };
@@ -304,12 +308,13 @@ bool read_automaton(const ERE *ere, dfa_machine &d, std::vector<dfa_arc> &steps,
                 int at = from;
                 for (int k = 1; k < s[0]; k++) {
                     int between = d.states++;
-                    add_step(at, between, single(s[k]));
+                    add_step(at, between, single(s[k]), s[k]);
                     at = between;
                 }
-                add_step(at, to, single(s[s[0]]));
+                add_step(at, to, single(s[s[0]]), s[s[0]]);
             } else {
-                add_step(from, to, bytes_of(edge));
+                byte_set set = bytes_of(edge);
+                add_step(from, to, set, only_member(set));
             }
             if (d.states > MAX_STATES) return false;
         }
