@@ -6,16 +6,15 @@
 
 struct arena_block {
     arena_block *next;
-    std::size_t size, used; // bytes of room after the header
+    std::size_t size; // bytes of room after the header
 };
 
 namespace {
 
-constexpr std::size_t ALIGN = alignof(std::max_align_t);
 // Most expressions of a line fit in the first block; a long one takes
 // blocks of growing size, so that its blocks stay few.
 constexpr std::size_t FIRST_BLOCK = 1024, LARGEST_BLOCK = 64 * 1024;
-constexpr std::size_t HEADER = (sizeof(arena_block) + ALIGN - 1) / ALIGN * ALIGN;
+constexpr std::size_t HEADER = (sizeof(arena_block) + ARENA_ALIGN - 1) / ARENA_ALIGN * ARENA_ALIGN;
 
 // Blocks kept from released arenas for the next ones, up to a limit:
 // checking many expressions one after another then takes no new memory, and
@@ -42,29 +41,26 @@ unsigned char *room_of(arena_block *block) {
 
 } // namespace
 
-void *arena_take(node_arena *arena, std::size_t size) {
-    size = (size + ALIGN - 1) / ALIGN * ALIGN;
-    arena_block *block = arena->blocks;
-    if (!block || block->size - block->used < size) {
-        std::size_t room = block ? 2 * block->size : FIRST_BLOCK;
-        if (room > LARGEST_BLOCK) room = LARGEST_BLOCK;
-        if (room < size) room = size;
-        block = take_spare(room);
-        if (!block) {
-            block = static_cast<arena_block *>(ere_alloc_raw(HEADER + room));
-            if (!block) return nullptr;
-            block->size = room;
-        }
-        block->next = arena->blocks;
-        block->used = 0;
-        arena->blocks = block;
+void *arena_grow(node_arena *arena, std::size_t size) {
+    arena_block *newest = arena->blocks;
+    std::size_t room = newest ? 2 * newest->size : FIRST_BLOCK;
+    if (room > LARGEST_BLOCK) room = LARGEST_BLOCK;
+    if (room < size) room = size;
+    arena_block *block = take_spare(room);
+    if (!block) {
+        block = static_cast<arena_block *>(ere_alloc_raw(HEADER + room));
+        if (!block) return nullptr;
+        block->size = room;
     }
-    void *taken = room_of(block) + block->used;
-    block->used += size;
-    return std::memset(taken, 0, size);
+    block->next = newest;
+    arena->blocks = block;
+    arena->free = room_of(block) + size;
+    arena->limit = room_of(block) + block->size;
+    return std::memset(room_of(block), 0, size);
 }
 
 void arena_release(node_arena *arena) {
+    arena->free = arena->limit = nullptr;
     while (arena_block *block = arena->blocks) {
         arena->blocks = block->next;
         if (spare_bytes + block->size > MOST_SPARE_BYTES) {

@@ -5,15 +5,32 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 
 struct arena_block;
 
 struct node_arena {
-    arena_block *blocks = nullptr; // the newest first
+    arena_block *blocks = nullptr;                   // the newest first
+    unsigned char *free = nullptr, *limit = nullptr; // the room left in the newest
 };
 
-// size bytes (zeroed, aligned for any node), or null when out of memory.
-void *arena_take(node_arena *arena, std::size_t size);
+// What every piece taken is aligned to: a node holds pointers and nothing
+// wider.
+constexpr std::size_t ARENA_ALIGN = alignof(void *);
+
+// Takes size bytes (a multiple of ARENA_ALIGN) from a new block: the room
+// left in the newest is too small. Null when out of memory.
+void *arena_grow(node_arena *arena, std::size_t size);
+
+// size bytes (size > 0; zeroed, aligned for any node), or null when out of
+// memory.
+inline void *arena_take(node_arena *arena, std::size_t size) {
+    size = (size + ARENA_ALIGN - 1) / ARENA_ALIGN * ARENA_ALIGN;
+    if (static_cast<std::size_t>(arena->limit - arena->free) < size) return arena_grow(arena, size);
+    void *taken = arena->free;
+    arena->free += size;
+    return std::memset(taken, 0, size);
+}
 
 // Frees every block; the arena is then empty and may be used again.
 void arena_release(node_arena *arena);
