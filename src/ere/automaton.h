@@ -42,13 +42,15 @@ union edge_operand {
     const unsigned char *set;
 };
 
+// The operand first and the kind last: 24 bytes, where the kind first
+// would pad it to 32.
 struct ere_edge {
-    uint8_t kind;
     edge_operand operand;
     int last; // matcher scratch for zero-width edges: position last entered on the current path, -1
               // none
     int target;
     int next; // next edge of the same state's list, -1 at its end
+    uint8_t kind;
 };
 
 enum state_flag : uint8_t {
