@@ -19,8 +19,8 @@ struct language_def {
     unsigned flags;                 // flags word given to new buffers (text/flags.h)
     char separators[LINE_BUF_SIZE]; // bytes that end a word besides white space
     char name[LINE_BUF_SIZE];       // shown and looked up; may repeat
-    // Fixed once made: kept after the record, in its own block, at their
-    // lengths (the shipped languages then take a few pages, not twenty).
+    // Fixed once made: kept at their lengths after the record, in the same
+    // block (the shipped languages then take a few pages, not twenty).
     const char *rc_start; // opens every fold marker line in files
     const char *rc_end;   // written at the end of every fold marker line
     const char *match;    // must match the whole file name; "" never matches
