@@ -24,7 +24,7 @@ struct language_def {
     const char *rc_start; // opens every fold marker line in files
     const char *rc_end;   // written at the end of every fold marker line
     const char *match;    // must match the whole file name; "" never matches
-    syntax_rules *syntax;           // rules of syntax colour (text/syntax.h); null for none
+    syntax_rules *syntax; // rules of syntax colour (text/syntax.h); null for none
 };
 
 extern language_def *langs[MAX_LANGS]; // slots 0 to n_langs - 1, oldest first
