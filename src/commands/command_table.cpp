@@ -225,7 +225,8 @@ const command_entry cmd_table[N_COMMANDS] = {
 };
 
 int lookup_command(const char *name) {
+    // The first bytes compared first: most names differ there.
     for (int i = 0; i < N_COMMANDS; i++)
-        if (std::strcmp(cmd_table[i].name, name) == 0) return i;
+        if (cmd_table[i].name[0] == name[0] && std::strcmp(cmd_table[i].name, name) == 0) return i;
     return -1;
 }

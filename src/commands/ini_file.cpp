@@ -64,7 +64,8 @@ static int read_line(FILE *fp, char *buf, bool *too_long) {
     int c, n = 0;
     bool any = false, cut = false;
     *too_long = false;
-    while ((c = std::getc(fp)) != EOF) {
+    // The file is read by this loop alone: no other thread shares its lock.
+    while ((c = getc_unlocked(fp)) != EOF) {
         any = true;
         if (c == '\n') break;
         if (c == '\0') cut = true;

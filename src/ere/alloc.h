@@ -9,14 +9,12 @@
 // was asked for.
 void *ere_alloc(std::size_t size);
 
-// The same for a large record of which little is used: its pages are taken
-// from the system only when first touched (memory mapped for it alone; a
-// plain allocation in the sanitizer build, whose checker then sees it).
-// Freed with ere_free_sparse and the same size.
-void *ere_alloc_sparse(std::size_t size);
-void ere_free_sparse(void *block, std::size_t size);
+// The same, not zeroed.
+void *ere_alloc_raw(std::size_t size);
+
 void ere_free(void *block);
 
 // When n > 0, the n-th allocation from now fails (and the countdown stops);
-// 0 disables the failure. For tests only.
+// 0 disables the failure. Memory kept for reuse is freed first, so that it
+// is allocated again. For tests only.
 void ere_fail_allocation(int n);

@@ -1,24 +1,82 @@
 #include "ere/automaton.h"
 
 #include "ere/alloc.h"
+#include "ere/node.h"
 
 #include <cstring>
 
-ere_automaton *aut_new(bool sparse) {
-    void *block =
-        sparse ? ere_alloc_sparse(sizeof(ere_automaton)) : ere_alloc(sizeof(ere_automaton));
-    auto *aut = static_cast<ere_automaton *>(block);
-    if (!aut) return nullptr;
-    aut->sparse = sparse;
-    for (int &head : aut->head) head = -1;
-    return aut;
+namespace {
+
+struct work_tables {
+    int head[AUT_STATES];
+    uint8_t flags[AUT_STATES];
+    ere_edge edges[AUT_EDGES]; // written before they are read
+};
+
+work_tables work[2];
+ere_automaton work_automaton[2];
+
+} // namespace
+
+ere_automaton *aut_work(int which) {
+    work_tables &t = work[which];
+    std::memset(t.flags, 0, sizeof t.flags);
+    for (int &head : t.head) head = -1;
+    work_automaton[which] = {0, 0, t.head, t.flags, t.edges};
+    return &work_automaton[which];
+}
+
+namespace {
+
+// The bytes of an edge's string or set, which a compact automaton copies.
+size_t operand_size(const ere_edge &edge) {
+    if (edge.kind == EDGE_STRING) return edge.operand.string[0] + 1;
+    return edge.kind == EDGE_SET ? SET_BYTES : 0;
+}
+
+} // namespace
+
+ere_automaton *aut_compact(const ere_automaton *aut) {
+    int states = aut->state_count, edges = 0;
+    size_t operands = 0;
+    for (int s = 0; s < states; s++)
+        for (int e = aut->head[s]; e >= 0; e = aut->edges[e].next, edges++)
+            operands += operand_size(aut->edges[e]);
+    // The edges first, then the heads, the flags and the operands: each aligned.
+    size_t size =
+        sizeof(ere_automaton) + edges * sizeof(ere_edge) + states * sizeof(int) + states + operands;
+    auto *block = static_cast<unsigned char *>(ere_alloc_raw(size));
+    if (!block) return nullptr;
+    auto *copy = reinterpret_cast<ere_automaton *>(block);
+    copy->state_count = states;
+    copy->edge_counter = edges;
+    copy->edges = reinterpret_cast<ere_edge *>(block + sizeof(ere_automaton));
+    copy->head = reinterpret_cast<int *>(copy->edges + edges);
+    copy->flags = reinterpret_cast<uint8_t *>(copy->head + states);
+    std::memcpy(copy->flags, aut->flags, states);
+    unsigned char *operand = copy->flags + states;
+    int slot = 0;
+    for (int s = 0; s < states; s++) {
+        copy->head[s] = aut->head[s] < 0 ? -1 : slot;
+        for (int e = aut->head[s]; e >= 0; e = aut->edges[e].next, slot++) {
+            ere_edge &edge = copy->edges[slot];
+            edge = aut->edges[e];
+            edge.next = aut->edges[e].next < 0 ? -1 : slot + 1;
+            size_t n = operand_size(edge);
+            if (edge.kind == EDGE_STRING)
+                edge.operand.string =
+                    static_cast<unsigned char *>(std::memcpy(operand, edge.operand.string, n));
+            else if (edge.kind == EDGE_SET)
+                edge.operand.set =
+                    static_cast<unsigned char *>(std::memcpy(operand, edge.operand.set, n));
+            operand += n;
+        }
+    }
+    return copy;
 }
 
 void aut_free(ere_automaton *aut) {
-    if (aut && aut->sparse)
-        ere_free_sparse(aut, sizeof(ere_automaton));
-    else
-        ere_free(aut);
+    ere_free(aut);
 }
 
 int aut_new_state(ere_automaton *aut) {

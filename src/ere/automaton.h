@@ -1,5 +1,6 @@
-// The automaton record: fixed tables of states and edges, filled by the
-// Thompson construction and by epsilon removal, walked by the matcher.
+// The automaton record: tables of states and edges, filled by the Thompson
+// construction and by epsilon removal in working automata of a fixed size,
+// kept compact with the compiled expression and walked by the matcher.
 #pragma once
 
 #include <cstdint>
@@ -41,13 +42,15 @@ union edge_operand {
     const unsigned char *set;
 };
 
+// The operand first and the kind last: 24 bytes, where the kind first
+// would pad it to 32.
 struct ere_edge {
-    uint8_t kind;
     edge_operand operand;
     int last; // matcher scratch for zero-width edges: position last entered on the current path, -1
               // none
     int target;
     int next; // next edge of the same state's list, -1 at its end
+    uint8_t kind;
 };
 
 enum state_flag : uint8_t {
@@ -56,20 +59,27 @@ enum state_flag : uint8_t {
     STATE_USEFUL = 4,
 };
 
+// A working automaton has AUT_STATES states and AUT_EDGES edge slots; a
+// compact one, kept with a compiled expression, the states and edges it
+// holds.
 struct ere_automaton {
-    bool sparse; // from ere_alloc_sparse
     int state_count;
-    int head[AUT_STATES]; // first edge of each state's list, -1 when empty
-    uint8_t flags[AUT_STATES];
     int edge_counter; // next slot number; advances for every request, duplicates included
-    ere_edge edges[AUT_EDGES];
+    int *head;        // first edge of each state's list, -1 when empty
+    uint8_t *flags;
+    ere_edge *edges;
 };
 
-// A new empty automaton, or null when out of memory. One that is kept with a
-// compiled expression is sparse: of its 36 KiB of edge slots only those used
-// take memory (a syntax's dozens of expressions would fault in every page
-// of each, cleared).
-ere_automaton *aut_new(bool sparse = false);
+// One of the compiler's two working automata (which: 0 or 1), emptied. They
+// are process-wide, as the match state is: one compile runs at a time, and
+// the memory they touch is touched once.
+ere_automaton *aut_work(int which);
+
+// A copy of aut in one block of the size its states and edges take, each
+// state's list in the same order and with copies of the strings and sets its
+// edges take, or null when out of memory. No state or edge may be added to
+// it; aut_free frees it.
+ere_automaton *aut_compact(const ere_automaton *aut);
 void aut_free(ere_automaton *aut);
 
 // A new state's number, or -1 when all are used.

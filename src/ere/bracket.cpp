@@ -1,6 +1,5 @@
 #include "ere/bracket.h"
 
-#include "ere/alloc.h"
 #include "ere/ere.h"
 #include "ere/errors.h"
 #include "ere/node.h"
@@ -57,8 +56,9 @@ int read_member(const char *p, const char **next) {
 
 } // namespace
 
-const char *bracket_parse(const char *p, int flags, unsigned char **set_out, int *error) {
-    set_builder builder = {static_cast<unsigned char *>(ere_alloc(SET_BYTES)),
+const char *bracket_parse(node_arena *arena, const char *p, int flags, unsigned char **set_out,
+                          int *error) {
+    set_builder builder = {static_cast<unsigned char *>(arena_take(arena, SET_BYTES)),
                            (flags & ERE_ICASE) != 0};
     if (!builder.set) {
         *error = ERE_ERR_MEMORY;
@@ -126,10 +126,7 @@ const char *bracket_parse(const char *p, int flags, unsigned char **set_out, int
             p = next;
         }
     }
-    if (!p) {
-        ere_free(builder.set);
-        return nullptr;
-    }
+    if (!p) return nullptr;
     if (negated)
         for (int i = 0; i < SET_BYTES; i++)
             builder.set[i] = static_cast<unsigned char>(~builder.set[i]);

@@ -14,18 +14,6 @@ void put(unsigned char *set, int b) {
     set[b >> 3] = static_cast<unsigned char>(set[b >> 3] | 1 << (b & 7));
 }
 
-bool edge_takes(const ere_edge &edge, int c) {
-    switch (edge.kind) {
-    case EDGE_BYTE: return c == edge.operand.byte;
-    case EDGE_NOT_BYTE: return c != edge.operand.byte;
-    case EDGE_ANY: return true;
-    case EDGE_SET: return set_has(edge.operand.set, c);
-    case EDGE_WORD: return is_word_byte(static_cast<unsigned char>(c));
-    case EDGE_NON_WORD: return !is_word_byte(static_cast<unsigned char>(c));
-    default: return false; // strings are spelt out; a back-reference repeats bytes taken before
-    }
-}
-
 } // namespace
 
 void ere_first_bytes(const ERE *ere, unsigned char *set) {
@@ -45,8 +33,8 @@ void ere_bytes(const ERE *ere, unsigned char *set) {
                 for (int i = 1; i <= edge.operand.string[0]; i++) put(set, edge.operand.string[i]);
                 continue;
             }
-            for (int c = 1; c < 256; c++)
-                if (edge_takes(edge, c)) put(set, c);
+            // A back-reference (zero-width in kind) repeats bytes taken before.
+            if (!edge_is_zero_width(edge.kind)) edge_bytes(edge, set);
         }
     }
 }

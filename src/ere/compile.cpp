@@ -8,6 +8,7 @@
 #include "ere/parser.h"
 #include "ere/prefilter.h"
 #include "ere/thompson.h"
+#include "ere/whole_match.h"
 
 #include <cstring>
 
@@ -43,8 +44,7 @@ const char *const messages[] = {
 
 constexpr int MAX_GROUPS = 20;
 
-ERE *fail(ERE *ere, ere_automaton *thompson, int code, int *error_code) {
-    aut_free(thompson);
+ERE *fail(ERE *ere, int code, int *error_code) {
     ere_discard(ere);
     *error_code = code;
     return nullptr;
@@ -57,21 +57,22 @@ namespace {
 // Makes the handle's automaton and prefilter from its tree.
 ERE *finish(ERE *ere, int *error_code) {
     if (node_count_groups(ere->tree) > MAX_GROUPS)
-        return fail(ere, nullptr, ERE_ERR_TOO_MANY_GROUPS, error_code);
+        return fail(ere, ERE_ERR_TOO_MANY_GROUPS, error_code);
     ere->min_length = node_min_length(ere->tree);
 
-    ere_automaton *thompson = aut_new();
-    if (!thompson) return fail(ere, nullptr, ERE_ERR_MEMORY, error_code);
+    ere_automaton *thompson = aut_work(0), *free_of_epsilons = aut_work(1);
     int start, end;
-    if (!thompson_build(ere->tree, thompson, &start, &end))
-        return fail(ere, thompson, ERE_ERR_TOO_COMPLEX, error_code);
-    ere->automaton = aut_new(true);
-    if (!ere->automaton) return fail(ere, thompson, ERE_ERR_MEMORY, error_code);
-    if (!epsilon_remove(start, end, thompson, ere->automaton))
-        return fail(ere, thompson, ERE_ERR_TOO_COMPLEX, error_code);
-    aut_free(thompson);
+    if (!thompson_build(ere->tree, thompson, &start, &end) ||
+        !epsilon_remove(start, end, thompson, free_of_epsilons))
+        return fail(ere, ERE_ERR_TOO_COMPLEX, error_code);
+    ere->automaton = aut_compact(free_of_epsilons);
+    if (!ere->automaton) return fail(ere, ERE_ERR_MEMORY, error_code);
     ere->start = start;
     prefilter_build(ere->tree, ere->automaton, start, &ere->prefilter);
+    // The automaton holds copies of the strings and sets: the tree's memory
+    // goes back for the next parse.
+    arena_release(&ere->nodes);
+    ere->tree = nullptr;
     ere->tries_beyond_length = 64;
     return ere;
 }
@@ -83,12 +84,12 @@ ERE *new_handle(int *error_code) {
     return ere;
 }
 
-// The tree of one whole pattern, or null after storing an error code.
-ere_node *whole_tree(const char *pattern, int flags, int *error_code) {
+// The tree of one whole pattern, in the arena, or null after storing an
+// error code.
+ere_node *whole_tree(node_arena *arena, const char *pattern, int flags, int *error_code) {
     const char *stop = nullptr;
-    ere_node *tree = parse_pattern(pattern, flags, &stop, error_code);
+    ere_node *tree = parse_pattern(arena, pattern, flags, &stop, error_code);
     if (tree && *stop == ')') {
-        node_free(tree);
         *error_code = ERE_ERR_CLOSE_GROUP;
         return nullptr;
     }
@@ -103,34 +104,27 @@ ERE *ere_compile(const char *pattern, int flags, int *error_code) {
     ERE *ere = new_handle(error_code);
     if (!ere) return nullptr;
     int code = ERE_OK;
-    ere->tree = whole_tree(pattern, flags, &code);
-    if (!ere->tree) return fail(ere, nullptr, code, error_code);
+    ere->tree = whole_tree(&ere->nodes, pattern, flags, &code);
+    if (!ere->tree) return fail(ere, code, error_code);
     return finish(ere, error_code);
 }
 
 int ere_check(const char *pattern, int flags, int *min_length) {
     int code = ERE_OK;
-    ere_node *tree = whole_tree(pattern, flags, &code);
-    if (!tree) return code;
-    if (node_count_groups(tree) > MAX_GROUPS) code = ERE_ERR_TOO_MANY_GROUPS;
-    if (min_length) *min_length = node_min_length(tree);
-    node_free(tree);
+    node_arena arena;
+    ere_node *tree = whole_tree(&arena, pattern, flags, &code);
+    if (tree && node_count_groups(tree) > MAX_GROUPS) code = ERE_ERR_TOO_MANY_GROUPS;
+    if (tree && min_length) *min_length = node_min_length(tree);
+    arena_release(&arena);
     return code;
 }
 
 int ere_may_match_whole(const char *pattern, int flags, const char *text) {
     int code = ERE_OK;
-    ere_node *tree = whole_tree(pattern, flags, &code);
-    if (!tree) return 1;
-    size_t length = std::strlen(text);
-    unsigned char required[SET_BYTES], last[SET_BYTES] = {};
-    prefilter_required_bytes(tree, required);
-    prefilter_last_bytes(tree, last);
-    bool may = static_cast<size_t>(node_min_length(tree)) <= length &&
-               (length == 0 || set_has(last, static_cast<unsigned char>(text[length - 1])));
-    node_free(tree);
-    for (int c = 1; c < 256 && may; c++)
-        if (set_has(required, c) && !std::memchr(text, c, length)) may = false;
+    node_arena arena;
+    ere_node *tree = whole_tree(&arena, pattern, flags, &code);
+    bool may = !tree || tree_may_match_whole(tree, text, static_cast<int>(std::strlen(text)));
+    arena_release(&arena);
     return may ? 1 : 0;
 }
 
@@ -142,17 +136,14 @@ ERE *ere_compile_any(const char *const *patterns, int count, int flags, int *err
     int code = ERE_OK;
     ere->tree = count > 0 ? nullptr : node_empty();
     for (int i = 0; i < count; i++) {
-        ere_node *tree = whole_tree(patterns[i], flags, &code);
-        if (!tree) return fail(ere, nullptr, code, error_code);
+        ere_node *tree = whole_tree(&ere->nodes, patterns[i], flags, &code);
+        if (!tree) return fail(ere, code, error_code);
         if (!ere->tree) {
             ere->tree = tree;
             continue;
         }
-        ere_node *either = node_new(NODE_ALTERNATION);
-        if (!either) {
-            node_free(tree);
-            return fail(ere, nullptr, ERE_ERR_MEMORY, error_code);
-        }
+        ere_node *either = node_new(&ere->nodes, NODE_ALTERNATION);
+        if (!either) return fail(ere, ERE_ERR_MEMORY, error_code);
         either->left = ere->tree;
         either->right = tree;
         ere->tree = either;
@@ -175,7 +166,8 @@ int ere_min_len(const ERE *ere) {
 
 void ere_discard(ERE *ere) {
     if (!ere) return;
-    node_free(ere->tree);
+    arena_release(&ere->nodes);
+    prefilter_free(&ere->prefilter);
     aut_free(ere->automaton);
     dfa_free(ere->dfa);
     ere_free(ere);

@@ -13,7 +13,8 @@ struct dfa_machine;
 enum dfa_choice { DFA_UNTRIED, DFA_READY, DFA_UNUSED };
 
 struct ERE {
-    ere_node *tree; // kept: string and set edges point into it
+    node_arena nodes; // the tree's memory while it is compiled
+    ere_node *tree;   // null once compiled
     int min_length;
     ere_automaton *automaton; // epsilon-free
     int start;

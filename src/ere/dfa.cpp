@@ -134,7 +134,7 @@ struct dfa_machine {
     uint8_t class_side[256]; // the side a byte of the class makes
     int nul_class = 0;       // the NUL's class stands for the text's edge
     bool sides_matter = false, words_matter = false;
-    std::vector<byte_set> sets;
+    std::vector<byte_set> sets; // distinct
     std::vector<uint64_t> accepting;
     dfa_graph forward, backward;
     dfa_cache caches[4];
@@ -164,22 +164,7 @@ namespace {
 
 byte_set bytes_of(const ere_edge &edge) {
     byte_set set{};
-    if (edge.kind == EDGE_BYTE) { // one byte, asked for directly (never the NUL)
-        if (edge.operand.byte != 0) set_add(set.data(), edge.operand.byte);
-        return set;
-    }
-    for (int c = 1; c < 256; c++) {
-        bool takes = false;
-        switch (edge.kind) {
-        case EDGE_NOT_BYTE: takes = c != edge.operand.byte; break;
-        case EDGE_ANY: takes = true; break;
-        case EDGE_SET: takes = set_has(edge.operand.set, c); break;
-        case EDGE_WORD: takes = is_word_byte(static_cast<unsigned char>(c)); break;
-        case EDGE_NON_WORD: takes = !is_word_byte(static_cast<unsigned char>(c)); break;
-        default: break;
-        }
-        if (takes) set_add(set.data(), c);
-    }
+    edge_bytes(edge, set.data());
     return set;
 }
 
@@ -214,19 +199,50 @@ void split_classes(dfa_machine &d, const uint8_t *in) {
     d.classes = count;
 }
 
+// The one byte of a set that holds one, else -1.
+int only_member(const byte_set &set) {
+    int members = 0, member = -1;
+    for (int i = 0; i < SET_BYTES && members < 2; i++) {
+        if (!set[i]) continue;
+        members += __builtin_popcount(set[i]);
+        member = i * 8 + __builtin_ctz(set[i]);
+    }
+    return members == 1 ? member : -1;
+}
+
+// Gives each byte of alone a class of its own.
+void split_off(dfa_machine &d, const uint8_t *alone) {
+    int renamed[256];
+    std::memset(renamed, -1, sizeof renamed);
+    int count = 0;
+    for (int b = 0; b < 256; b++) {
+        if (alone[b]) {
+            d.class_of[b] = static_cast<uint8_t>(count++);
+            continue;
+        }
+        int &to = renamed[d.class_of[b]];
+        if (to < 0) to = count++;
+        d.class_of[b] = static_cast<uint8_t>(to);
+    }
+    d.classes = count;
+}
+
 void make_classes(dfa_machine &d) {
     std::memset(d.class_of, 0, sizeof d.class_of);
     uint8_t in[256] = {};
     in[0] = 1; // the NUL alone: it stands for the text's edges
     split_classes(d, in);
-    // A set splits nothing that an equal one split before, and the classes
-    // are numbered in the order of their first byte whatever the order of
-    // the splits: each distinct set is taken once (a union of many words
-    // repeats its letters).
-    std::vector<byte_set> distinct(d.sets);
-    std::sort(distinct.begin(), distinct.end());
-    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
-    for (const byte_set &set : distinct) {
+    // The sets are distinct (a set splits nothing an equal one split
+    // before), and the classes are numbered in the order of their first byte
+    // whatever the order of the splits: the sets of one byte (most of them:
+    // every byte of a string is one) split all at once, last.
+    uint8_t alone[256] = {};
+    for (const byte_set &set : d.sets) {
+        int member = only_member(set);
+        if (member >= 0) {
+            alone[member] = 1;
+            continue;
+        }
         for (int b = 0; b < 256; b++) in[b] = set_has(set.data(), b);
         split_classes(d, in);
     }
@@ -234,6 +250,7 @@ void make_classes(dfa_machine &d) {
         for (int b = 0; b < 256; b++) in[b] = is_word_byte(static_cast<unsigned char>(b));
         split_classes(d, in);
     }
+    split_off(d, alone);
     for (int b = 255; b >= 0; b--) d.example[d.class_of[b]] = static_cast<uint8_t>(b);
     d.nul_class = d.class_of[0];
     for (int k = 0; k < d.classes; k++)
@@ -257,9 +274,23 @@ bool read_automaton(const ERE *ere, dfa_machine &d, std::vector<dfa_arc> &steps,
         }
         return number[state];
     };
-    auto add_step = [&](int from, int to, const byte_set &set) {
-        steps.push_back({from, to, static_cast<int>(d.sets.size())});
-        d.sets.push_back(set);
+    // Equal sets share a number: a union of many words repeats its letters.
+    int single_number[256];
+    std::fill(std::begin(single_number), std::end(single_number), -1);
+    std::vector<int> others; // the numbers of the sets of several bytes
+    auto add_step = [&](int from, int to, const byte_set &set, int member) {
+        int number = member >= 0 ? single_number[member] : -1;
+        for (size_t k = 0; member < 0 && k < others.size() && number < 0; k++)
+            if (d.sets[others[k]] == set) number = others[k];
+        if (number < 0) {
+            number = static_cast<int>(d.sets.size());
+            d.sets.push_back(set);
+            if (member >= 0)
+                single_number[member] = number;
+            else
+                others.push_back(number);
+        }
+        steps.push_back({from, to, number});
     };
     for (size_t i = 0; i < queue.size(); i++) {
         int from = number[queue[i]];
@@ -277,19 +308,20 @@ bool read_automaton(const ERE *ere, dfa_machine &d, std::vector<dfa_arc> &steps,
                 int at = from;
                 for (int k = 1; k < s[0]; k++) {
                     int between = d.states++;
-                    add_step(at, between, single(s[k]));
+                    add_step(at, between, single(s[k]), s[k]);
                     at = between;
                 }
-                add_step(at, to, single(s[s[0]]));
+                add_step(at, to, single(s[s[0]]), s[s[0]]);
             } else {
-                add_step(from, to, bytes_of(edge));
+                byte_set set = bytes_of(edge);
+                add_step(from, to, set, only_member(set));
             }
             if (d.states > MAX_STATES) return false;
         }
     }
     d.words = (d.states + 63) / 64;
     d.accepting.assign(d.words, 0);
-    for (int s = 0; s < AUT_STATES; s++)
+    for (int s = 0; s < aut->state_count; s++)
         if (number[s] >= 0 && (aut->flags[s] & STATE_ACCEPTING))
             d.accepting[number[s] / 64] |= uint64_t{1} << (number[s] % 64);
     return true;
@@ -341,7 +373,7 @@ uint64_t hash_of(const uint64_t *set, int words, uint8_t side) {
 }
 
 // A cache starts small and doubles as states are made, up to its limit.
-constexpr int FIRST_CAPACITY = 64;
+constexpr int FIRST_CAPACITY = 16;
 
 // The most states set for tests, 0 for none.
 int capacity_for_tests;

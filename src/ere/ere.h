@@ -87,11 +87,11 @@ ERE *ere_compile(const char *pattern, int flags, int *error_code);
 // compiling finds. min_length (when not null) receives ere_min_len's value.
 int ere_check(const char *pattern, int flags, int *min_length);
 
-// 0 when the pattern cannot match the whole of text (a NUL-terminated
-// string): the text is shorter than every match, lacks a byte that every
-// match holds or ends in a byte no match ends with; else 1, also when the
-// pattern does not parse. Reads the pattern without compiling it, for a
-// caller that tests many patterns once each against a short text.
+// 0 when no match of the pattern covers the whole of text (a NUL-terminated
+// string); else 1: when one does, when the pattern does not parse or is
+// more than this reading follows (a back-reference, a count above 256,
+// pieces nested 200 deep), or when the text is longer than 255 bytes. Reads the pattern without
+// compiling it, for a caller that tests many patterns once each against a short text.
 int ere_may_match_whole(const char *pattern, int flags, const char *text);
 
 // Compiles the union of count patterns: a handle whose matches are the

@@ -57,8 +57,8 @@ int next_candidate(const prefilter_set &pre, const walk_subject &s, int p, int l
 bool start_can_step(const ERE *ere, const walk_subject &s, int p) {
     const prefilter_set &pre = ere->prefilter;
     if (!pre.start_decides) return true;
-    int pair = s.text[p] << 8 | s.text[p + 1];
-    if (!(pre.pairs[pair >> 3] >> (pair & 7) & 1)) return false;
+    if (!pre.pair_row[s.text[p]] || !set_has(pair_row_of(pre, s.text[p]), s.text[p + 1]))
+        return false;
     const ere_automaton *aut = ere->automaton;
     for (int i = 0; i < pre.step_count; i++)
         if (edge_consumes(aut->edges[pre.step_edges[i]], s.text, p, s.length) >= 0) return true;

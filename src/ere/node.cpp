@@ -1,7 +1,5 @@
 #include "ere/node.h"
 
-#include "ere/alloc.h"
-
 #include <climits>
 
 static ere_node empty_node = {NODE_EMPTY, 0, 0, 0, nullptr, nullptr, nullptr, nullptr};
@@ -10,39 +8,10 @@ ere_node *node_empty() {
     return &empty_node;
 }
 
-ere_node *node_new(node_kind kind) {
-    ere_node *node = static_cast<ere_node *>(ere_alloc(sizeof(ere_node)));
+ere_node *node_new(node_arena *arena, node_kind kind) {
+    ere_node *node = static_cast<ere_node *>(arena_take(arena, sizeof(ere_node)));
     if (node) node->kind = kind;
     return node;
-}
-
-void node_free_shallow(ere_node *node) {
-    if (node && node != &empty_node) ere_free(node);
-}
-
-void node_free(ere_node *node) {
-    // Concatenations and alternations nest to the left: follow that spine in a
-    // loop so that long expressions do not recurse deeply.
-    while (node && node != &empty_node) {
-        ere_node *next = nullptr;
-        switch (node->kind) {
-        case NODE_STRING: ere_free(node->string); break;
-        case NODE_SET: ere_free(node->set); break;
-        case NODE_ALTERNATION:
-        case NODE_CONCAT:
-            node_free(node->right);
-            next = node->left;
-            break;
-        case NODE_OPTIONAL:
-        case NODE_PLUS:
-        case NODE_STAR:
-        case NODE_COUNTED:
-        case NODE_GROUP: next = node->left; break;
-        default: break;
-        }
-        ere_free(node);
-        node = next;
-    }
 }
 
 static long long saturate(long long n) {
@@ -100,10 +69,7 @@ static bool has_level_backref(const ere_node *node) {
 static void replace_level_groups(ere_node **slot) {
     ere_node *node = *slot;
     switch (node->kind) {
-    case NODE_GROUP:
-        *slot = node->left;
-        node_free_shallow(node);
-        break;
+    case NODE_GROUP: *slot = node->left; break;
     case NODE_OPTIONAL:
     case NODE_PLUS:
     case NODE_STAR:

@@ -1,6 +1,10 @@
-// The parse tree of an expression. The compiled handle keeps it for its whole
-// life, since the automaton's string and set edges point into its nodes.
+// The parse tree of an expression, from which its automaton is built. A
+// tree's nodes, strings and sets live in its arena (ere/arena.h) and are
+// freed with it, never one by one: once the compiled automaton holds copies
+// of the strings and sets its edges take.
 #pragma once
+
+#include "ere/arena.h"
 
 #include <cstdint>
 
@@ -44,17 +48,12 @@ struct ere_node {
     ere_node *left, *right; // the child of a repetition or group is left
 };
 
-// The empty node is one shared constant; node_free leaves it alone.
+// The empty node is one shared constant, in no arena.
 ere_node *node_empty();
 
-// A new node of a kind with no operands set, or null when out of memory.
-ere_node *node_new(node_kind kind);
-
-// Frees a node with its whole subtree, strings and sets.
-void node_free(ere_node *node);
-
-// Frees a node alone, its children and operands untouched.
-void node_free_shallow(ere_node *node);
+// A new node of a kind with no operands set, from the arena, or null when out
+// of memory.
+ere_node *node_new(node_arena *arena, node_kind kind);
 
 // The smallest number of characters a match of the subtree covers (saturated
 // at INT_MAX).

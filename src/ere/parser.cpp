@@ -1,6 +1,5 @@
 #include "ere/parser.h"
 
-#include "ere/alloc.h"
 #include "ere/bracket.h"
 #include "ere/ere.h"
 #include "ere/errors.h"
@@ -12,6 +11,7 @@
 namespace {
 
 struct ere_parser {
+    node_arena *arena;
     const char *pos;
     bool fold;
     int error;
@@ -26,19 +26,14 @@ ere_node *make_node(ere_parser *ps, node_kind kind) {
         ps->error = ERE_ERR_TOO_COMPLEX;
         return nullptr;
     }
-    ere_node *node = node_new(kind);
+    ere_node *node = node_new(ps->arena, kind);
     if (!node) ps->error = ERE_ERR_MEMORY;
     return node;
 }
 
-// A node with children; on failure the children are freed.
 ere_node *make_parent(ere_parser *ps, node_kind kind, ere_node *left, ere_node *right) {
     ere_node *node = make_node(ps, kind);
-    if (!node) {
-        node_free(left);
-        node_free(right);
-        return nullptr;
-    }
+    if (!node) return nullptr;
     node->left = left;
     node->right = right;
     return node;
@@ -106,7 +101,6 @@ ere_node *parse_group(ere_parser *ps) {
     node_flatten_groups(&inner);
     ere_token token;
     if (peek(ps, &token) != TOK_CLOSE_GROUP) {
-        node_free(inner);
         ps->error = ERE_ERR_UNFINISHED_GROUP;
         return nullptr;
     }
@@ -117,9 +111,8 @@ ere_node *parse_group(ere_parser *ps) {
 ere_node *parse_string(ere_parser *ps, const ere_token &token) {
     ere_node *node = make_node(ps, NODE_STRING);
     if (!node) return nullptr;
-    node->string = static_cast<unsigned char *>(ere_alloc(token.length + 1));
+    node->string = static_cast<unsigned char *>(arena_take(ps->arena, token.length + 1));
     if (!node->string) {
-        node_free(node);
         ps->error = ERE_ERR_MEMORY;
         return nullptr;
     }
@@ -147,11 +140,8 @@ ere_node *parse_atom(ere_parser *ps) {
         ere_node *node = make_node(ps, NODE_SET);
         if (!node) return nullptr;
         const char *next =
-            bracket_parse(token.next, ps->fold ? ERE_ICASE : 0, &node->set, &ps->error);
-        if (!next) {
-            node_free(node);
-            return nullptr;
-        }
+            bracket_parse(ps->arena, token.next, ps->fold ? ERE_ICASE : 0, &node->set, &ps->error);
+        if (!next) return nullptr;
         ps->pos = next;
         return node;
     }
@@ -193,10 +183,7 @@ ere_node *parse_piece(ere_parser *ps) {
         const char *next = token.next;
         if (kind == NODE_COUNTED) {
             next = parse_counts(ps, token.next, &min, &max);
-            if (!next) {
-                node_free(node);
-                return nullptr;
-            }
+            if (!next) return nullptr;
         }
         ps->pos = next;
         node = make_parent(ps, kind, node, nullptr);
@@ -215,10 +202,7 @@ ere_node *parse_branch(ere_parser *ps) {
         token_kind kind = peek(ps, &token);
         if (kind == TOK_END || kind == TOK_CLOSE_GROUP || kind == TOK_BAR) break;
         ere_node *right = parse_piece(ps);
-        if (!right) {
-            node_free(node);
-            return nullptr;
-        }
+        if (!right) return nullptr;
         node = make_parent(ps, NODE_CONCAT, node, right);
     }
     return node;
@@ -230,10 +214,7 @@ ere_node *parse_expression(ere_parser *ps) {
     while (node && peek(ps, &token) == TOK_BAR) {
         ps->pos = token.next;
         ere_node *right = parse_branch(ps);
-        if (!right) {
-            node_free(node);
-            return nullptr;
-        }
+        if (!right) return nullptr;
         node = make_parent(ps, NODE_ALTERNATION, node, right);
     }
     return node;
@@ -241,8 +222,9 @@ ere_node *parse_expression(ere_parser *ps) {
 
 } // namespace
 
-ere_node *parse_pattern(const char *pattern, int flags, const char **stop, int *error) {
-    ere_parser ps = {pattern, (flags & ERE_ICASE) != 0, ERE_OK, 0, 0};
+ere_node *parse_pattern(node_arena *arena, const char *pattern, int flags, const char **stop,
+                        int *error) {
+    ere_parser ps = {arena, pattern, (flags & ERE_ICASE) != 0, ERE_OK, 0, 0};
     ere_node *tree = parse_expression(&ps);
     if (!tree) {
         *error = ps.error;

@@ -1,5 +1,6 @@
 #include "ere/prefilter.h"
 
+#include "ere/alloc.h"
 #include "ere/step.h"
 
 #include <cctype>
@@ -7,26 +8,12 @@
 
 namespace {
 
-// Adds the bytes a consuming edge can take first (never the NUL). An edge
-// of one byte names it; the others are asked byte by byte.
+// Adds the bytes a consuming edge can take first (never the NUL).
 void add_first_bytes(const ere_edge &edge, bool *first) {
-    if (edge.kind == EDGE_BYTE || edge.kind == EDGE_STRING) {
-        unsigned char c = edge.kind == EDGE_BYTE ? edge.operand.byte : edge.operand.string[1];
-        if (c != 0) first[c] = true;
-        return;
-    }
-    for (int c = 1; c < 256; c++) {
-        bool takes = false;
-        switch (edge.kind) {
-        case EDGE_NOT_BYTE: takes = c != edge.operand.byte; break;
-        case EDGE_ANY: takes = true; break;
-        case EDGE_SET: takes = set_has(edge.operand.set, c); break;
-        case EDGE_WORD: takes = is_word_byte(c); break;
-        case EDGE_NON_WORD: takes = !is_word_byte(c); break;
-        default: break;
-        }
-        if (takes) first[c] = true;
-    }
+    unsigned char set[SET_BYTES] = {};
+    edge_bytes(edge, set);
+    for (int i = 0; i < SET_BYTES; i++)
+        for (int bits = set[i]; bits; bits &= bits - 1) first[i * 8 + __builtin_ctz(bits)] = true;
 }
 
 // Follows zero-width edges from state (skipping start anchors when asked),
@@ -85,46 +72,59 @@ bool collect_steps(const ere_automaton *aut, int state, bool *seen, prefilter_se
 }
 
 // The pairs of bytes a match can start with, through each step edge (which
-// consumes at least one byte). The pair (a, b) is bit a * 256 + b of the
-// set, so the 32 bytes from a * 32 are the row of the second bytes after a:
-// a step's rows are filled whole, which an expression starting with ".*"
-// (every pair) needs at each compile.
-void build_pairs(const ere_automaton *aut, prefilter_set *pre) {
-    std::memset(pre->pairs, 0, sizeof pre->pairs);
+// consumes at least one byte): a row of the second bytes after each byte a
+// step can take first, in a block of their own. False when memory runs out.
+bool build_pairs(const ere_automaton *aut, prefilter_set *pre) {
     constexpr int row_bytes = 256 / 8;
+    bool first[8][256] = {};
+    unsigned char second[8][row_bytes] = {};
     for (int i = 0; i < pre->step_count; i++) {
         const ere_edge &edge = aut->edges[pre->step_edges[i]];
-        bool first[256] = {};
-        add_first_bytes(edge, first);
-        bool second[256] = {};
+        add_first_bytes(edge, first[i]);
         if (edge.kind == EDGE_STRING) {
-            second[edge.operand.string[2]] = true;
-        } else {
-            prefilter_closure c = {};
-            c.aut = aut;
-            c.through_start_anchor = true;
-            c.after_first_byte = true;
-            close_over(&c, edge.target);
-            for (int b = 0; b < 256; b++) second[b] = c.accepting || c.anything || c.first[b];
+            set_add(second[i], edge.operand.string[2]);
+            continue;
         }
-        unsigned char row[row_bytes] = {};
+        prefilter_closure c = {};
+        c.aut = aut;
+        c.through_start_anchor = true;
+        c.after_first_byte = true;
+        close_over(&c, edge.target);
         for (int b = 0; b < 256; b++)
-            if (second[b]) row[b >> 3] |= static_cast<unsigned char>(1 << (b & 7));
-        for (int a = 1; a < 256; a++)
-            if (first[a])
-                for (int k = 0; k < row_bytes; k++) pre->pairs[a * row_bytes + k] |= row[k];
+            if (c.accepting || c.anything || c.first[b]) set_add(second[i], b);
     }
-    // The pairs when at most four; a byte of the set at a time, most of them 0.
+    // Bytes taken first by the same steps share a row: one for all the
+    // bytes after ".*", a few for a union of words.
+    int rows = 0;
+    uint8_t row_of_steps[256] = {}; // by the set of steps, a bit each
+    for (int a = 1; a < 256; a++) {
+        int steps = 0;
+        for (int i = 0; i < pre->step_count; i++) steps |= first[i][a] << i;
+        if (steps && !row_of_steps[steps]) row_of_steps[steps] = static_cast<uint8_t>(++rows);
+        pre->pair_row[a] = row_of_steps[steps];
+    }
+    pre->pair_rows = static_cast<unsigned char *>(ere_alloc(rows * row_bytes));
+    if (!pre->pair_rows) return false;
+    for (int steps = 1; steps < 256; steps++) {
+        unsigned char *row = pre->pair_rows + (row_of_steps[steps] - 1) * row_bytes;
+        for (int i = 0; i < pre->step_count && row_of_steps[steps]; i++)
+            if (steps >> i & 1)
+                for (int k = 0; k < row_bytes; k++) row[k] |= second[i][k];
+    }
+    // The pairs when at most four; a byte of a row at a time, most of them 0.
     int count = 0;
-    for (int at = 0; at < static_cast<int>(sizeof pre->pairs) && count <= 4; at++) {
-        for (int bit = 0; bit < 8 && pre->pairs[at]; bit++) {
-            if (!(pre->pairs[at] >> bit & 1)) continue;
-            if (++count > 4) break;
-            pre->pair_first[count - 1] = static_cast<unsigned char>(at / row_bytes);
-            pre->pair_second[count - 1] = static_cast<unsigned char>((at % row_bytes) * 8 + bit);
+    for (int a = 1; a < 256 && count <= 4; a++) {
+        const unsigned char *row = pre->pair_row[a] ? pair_row_of(*pre, a) : nullptr;
+        for (int k = 0; row && k < row_bytes && count <= 4; k++) {
+            for (int bits = row[k]; bits && ++count <= 4; bits &= bits - 1) {
+                pre->pair_first[count - 1] = static_cast<unsigned char>(a);
+                pre->pair_second[count - 1] =
+                    static_cast<unsigned char>(k * 8 + __builtin_ctz(bits));
+            }
         }
     }
     pre->pair_count = count <= 4 ? count : 0;
+    return true;
 }
 
 // The bytes every match of node contains, as a 256-bit set.
@@ -221,8 +221,8 @@ void prefilter_build(const ere_node *tree, const ere_automaton *aut, int start,
     pre->start_decides = collect_steps(aut, start, seen, pre);
     pre->skip_count = 0;
     pre->pair_count = 0;
+    if (pre->start_decides) pre->start_decides = build_pairs(aut, pre);
     if (pre->start_decides) {
-        build_pairs(aut, pre);
         // Skipping compares with the start state's own edges: only when the
         // steps are those.
         bool own_steps = true;
@@ -245,39 +245,7 @@ void prefilter_build(const ere_node *tree, const ere_automaton *aut, int start,
     pre->required_byte = pick_required(required, pre->first);
 }
 
-void prefilter_required_bytes(const ere_node *tree, unsigned char *set) {
-    required_bytes(tree, set);
-}
-
-void prefilter_last_bytes(const ere_node *tree, unsigned char *set) {
-    switch (tree->kind) {
-    case NODE_CHAR: set_add(set, tree->byte); break;
-    case NODE_STRING: set_add(set, tree->string[tree->string[0]]); break;
-    case NODE_SET:
-        for (int i = 0; i < SET_BYTES; i++) set[i] |= tree->set[i];
-        break;
-    case NODE_EXCLUDED:
-    case NODE_WORD_CHAR:
-    case NODE_NON_WORD_CHAR:
-    case NODE_ANY:
-    case NODE_BACKREF: std::memset(set, 0xff, SET_BYTES); break;
-    case NODE_COUNTED:
-        if (tree->max > 0) prefilter_last_bytes(tree->left, set);
-        break;
-    case NODE_OPTIONAL:
-    case NODE_PLUS:
-    case NODE_STAR:
-    case NODE_GROUP: prefilter_last_bytes(tree->left, set); break;
-    case NODE_ALTERNATION:
-        prefilter_last_bytes(tree->left, set);
-        prefilter_last_bytes(tree->right, set);
-        break;
-    case NODE_CONCAT:
-        // The right side may match nothing (a star, an anchor): then the
-        // left side's last byte ends the match.
-        prefilter_last_bytes(tree->right, set);
-        if (node_min_length(tree->right) == 0) prefilter_last_bytes(tree->left, set);
-        break;
-    default: break; // anchors and the empty node consume nothing
-    }
+void prefilter_free(prefilter_set *pre) {
+    ere_free(pre->pair_rows);
+    pre->pair_rows = nullptr;
 }

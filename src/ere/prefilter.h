@@ -19,9 +19,12 @@ struct prefilter_set {
     bool start_decides;
     int step_edges[8];
     int step_count;
-    unsigned char
-        pairs[8192]; // when start_decides: bit a*256+b set when a match can start with a, b
-    int pair_count;  // number of such pairs when at most four, else 0
+    // When start_decides, the second bytes that may follow a first byte a:
+    // 256 bits from pair_rows + 32 * (pair_row[a] - 1), and none when
+    // pair_row[a] is 0 (no match starts with a). Bytes may share a row.
+    uint8_t pair_row[256];
+    unsigned char *pair_rows; // owned; null when none were made
+    int pair_count;           // number of pairs when at most four, else 0
     unsigned char pair_first[4], pair_second[4];
     // Edges of the start state whose target has all of the start state's
     // edges: when no match starts at p and one of them takes the byte at p,
@@ -32,12 +35,13 @@ struct prefilter_set {
     int required_byte; // a byte every match contains, or -1
 };
 
+// Fills pre for the automaton made from tree; the pairs' rows are a block
+// of their own, freed with prefilter_free (without memory for them, the
+// expression forgoes that test).
 void prefilter_build(const ere_node *tree, const ere_automaton *aut, int start, prefilter_set *pre);
+void prefilter_free(prefilter_set *pre);
 
-// The bytes every match of the tree contains, as a 256-bit set.
-void prefilter_required_bytes(const ere_node *tree, unsigned char *set);
-
-// Adds to set (256 bits) every byte that a match of the tree can end with:
-// the last byte it consumes. A byte whose test is not a plain set counts
-// as any byte.
-void prefilter_last_bytes(const ere_node *tree, unsigned char *set);
+// The row of the second bytes after a, a byte some match starts with.
+inline const unsigned char *pair_row_of(const prefilter_set &pre, int a) {
+    return pre.pair_rows + 32 * (pre.pair_row[a] - 1);
+}

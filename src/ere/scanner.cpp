@@ -1,8 +1,6 @@
 #include "ere/scanner.h"
 
-#include <cstring>
-
-static const char run_stoppers[] = "\\.[](){}?+*|^$<>~";
+static constexpr char run_stoppers[] = "\\.[](){}?+*|^$<>~";
 
 static int hex_value(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -39,8 +37,17 @@ int scan_escape(const char *p, const char **next) {
     }
 }
 
+// The bytes that end a run of ordinary characters, the NUL among them: a
+// table, since the parser looks at the same run more than once.
+static const struct run_stopper_table {
+    bool stops[256] = {true};
+    constexpr run_stopper_table() {
+        for (const char *p = run_stoppers; *p; p++) stops[static_cast<unsigned char>(*p)] = true;
+    }
+} run_stopper;
+
 static bool ends_run(char c) {
-    return c == '\0' || std::strchr(run_stoppers, c) != nullptr;
+    return run_stopper.stops[static_cast<unsigned char>(c)];
 }
 
 static void set_token(ere_token *token, token_kind kind, const char *next) {

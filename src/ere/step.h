@@ -1,5 +1,6 @@
 // What a consuming edge takes from a text at a position: shared by the walk
-// and by the match loops' quick test of a start position.
+// and by the match loops' quick test of a start position; and the bytes it
+// can take, for those that build tables from them.
 #pragma once
 
 #include "ere/automaton.h"
@@ -33,4 +34,31 @@ inline int edge_consumes(const ere_edge &edge, const unsigned char *text, int p,
     default: return -1;
     }
     return applies && p < limit ? 1 : -1;
+}
+
+// Adds to set (SET_BYTES bytes) every byte a consuming edge (kinds 0 to 6)
+// can take first: a string's first byte. The NUL is never one.
+inline void edge_bytes(const ere_edge &edge, unsigned char *set) {
+    switch (edge.kind) {
+    case EDGE_BYTE: set_add(set, edge.operand.byte); break;
+    case EDGE_STRING: set_add(set, edge.operand.string[1]); break;
+    case EDGE_SET:
+        for (int i = 0; i < SET_BYTES; i++) set[i] |= edge.operand.set[i];
+        break;
+    case EDGE_NOT_BYTE:
+    case EDGE_ANY: {
+        int excluded = edge.operand.byte;
+        bool had = set_has(set, excluded);
+        std::memset(set, 0xff, SET_BYTES);
+        if (edge.kind == EDGE_NOT_BYTE && !had)
+            set[excluded >> 3] &= static_cast<unsigned char>(~(1 << (excluded & 7)));
+        break;
+    }
+    default: // a word or a non-word byte
+        for (int c = 1; c < 256; c++)
+            if (is_word_byte(static_cast<unsigned char>(c)) == (edge.kind == EDGE_WORD))
+                set_add(set, c);
+        break;
+    }
+    set[0] &= static_cast<unsigned char>(~1);
 }

@@ -46,15 +46,18 @@ language_def *lang_create(const char *name, const char *rc_start, const char *rc
     if (!fits(name) || !fits(rc_start) || !fits(rc_end) || !fits(match) || !fits(separators)) {
         return nullptr;
     }
-    auto *lang = static_cast<language_def *>(malloc(sizeof(language_def)));
+    size_t start_size = strlen(rc_start) + 1, end_size = strlen(rc_end) + 1;
+    auto *lang = static_cast<language_def *>(
+        malloc(sizeof(language_def) + start_size + end_size + strlen(match) + 1));
     if (!lang) return nullptr;
     lang->id = next_lang_id++;
     lang->flags = flags;
     strcpy(lang->separators, separators);
     strcpy(lang->name, name);
-    strcpy(lang->rc_start, rc_start);
-    strcpy(lang->rc_end, rc_end);
-    strcpy(lang->match, match);
+    char *after = reinterpret_cast<char *>(lang + 1);
+    lang->rc_start = strcpy(after, rc_start);
+    lang->rc_end = strcpy(after + start_size, rc_end);
+    lang->match = strcpy(after + start_size + end_size, match);
     lang->syntax = nullptr;
     langs[n_langs++] = lang;
     return lang;

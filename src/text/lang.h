@@ -19,10 +19,12 @@ struct language_def {
     unsigned flags;                 // flags word given to new buffers (text/flags.h)
     char separators[LINE_BUF_SIZE]; // bytes that end a word besides white space
     char name[LINE_BUF_SIZE];       // shown and looked up; may repeat
-    char rc_start[LINE_BUF_SIZE];   // opens every fold marker line in files
-    char rc_end[LINE_BUF_SIZE];     // written at the end of every fold marker line
-    char match[LINE_BUF_SIZE];      // must match the whole file name; "" never matches
-    syntax_rules *syntax;           // rules of syntax colour (text/syntax.h); null for none
+    // Fixed once made: kept at their lengths after the record, in the same
+    // block (the shipped languages then take a few pages, not twenty).
+    const char *rc_start; // opens every fold marker line in files
+    const char *rc_end;   // written at the end of every fold marker line
+    const char *match;    // must match the whole file name; "" never matches
+    syntax_rules *syntax; // rules of syntax colour (text/syntax.h); null for none
 };
 
 extern language_def *langs[MAX_LANGS]; // slots 0 to n_langs - 1, oldest first

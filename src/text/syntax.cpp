@@ -13,50 +13,51 @@ const char *const class_names[SYNTAX_CLASSES] = {
 
 constexpr int BYTE_SET = 32; // bytes of a set of bytes (ere_first_bytes)
 
-// A rule keeps its expressions as texts, checked when it is added, and is
-// compiled when the first line of its language is scanned: the rules of
-// languages not in use cost neither time nor memory.
+// A rule as added: its class and its expressions' texts, checked then. Its
+// compiled form is made when the first line of its language is scanned: the
+// rules of languages not in use cost neither time nor memory beyond their
+// texts.
 struct syntax_rule {
     int cls;
-    char *texts[3]; // start, end ("" for a rule of one match), skip ("" for none)
-    bool compiled;  // compiled, or found too large for the engine (start null)
-    ERE *start;
-    ERE *end;  // null for a rule of one match
-    ERE *skip; // null when the span skips nothing
+    // start, end ("" for a rule of one match) and skip ("" for none), one
+    // after another in one block
+    char *texts;
+};
+
+const char *text_of(const syntax_rule &r, int which) {
+    const char *text = r.texts;
+    for (int i = 0; i < which; i++) text += std::strlen(text) + 1;
+    return text;
+}
+
+struct compiled_rule {
+    ERE *start; // null when too large for the engine: the rule never matches
+    ERE *end;   // null for a rule of one match
+    ERE *skip;  // null when the span skips nothing
     // The bytes a match of start can begin with, and can hold.
     unsigned char first[BYTE_SET], bytes[BYTE_SET];
 };
 
-void forget_compiled(syntax_rule &r) {
-    ere_discard(r.start);
-    ere_discard(r.end);
-    ere_discard(r.skip);
-    r.start = r.end = r.skip = nullptr;
-    r.compiled = false;
-}
-
-void discard(syntax_rule &r) {
-    forget_compiled(r);
-    for (char *&text : r.texts) {
-        std::free(text);
-        text = nullptr;
-    }
+void discard(compiled_rule &c) {
+    ere_discard(c.start);
+    ere_discard(c.end);
+    ere_discard(c.skip);
+    c.start = c.end = c.skip = nullptr;
 }
 
 // Compiles the rule; a rule whose expression the engine cannot hold (too
 // complex, or no memory) keeps start null and never matches.
-void compile(syntax_rule &r) {
-    r.compiled = true;
-    r.start = ere_compile(r.texts[0], 0, nullptr);
-    if (*r.texts[1]) r.end = ere_compile(r.texts[1], 0, nullptr);
-    if (*r.texts[2]) r.skip = ere_compile(r.texts[2], 0, nullptr);
-    if (!r.start || (*r.texts[1] && !r.end) || (*r.texts[2] && !r.skip)) {
-        forget_compiled(r);
-        r.compiled = true;
+void compile(const syntax_rule &r, compiled_rule &c) {
+    const char *end = text_of(r, 1), *skip = text_of(r, 2);
+    c.start = ere_compile(r.texts, 0, nullptr);
+    if (*end) c.end = ere_compile(end, 0, nullptr);
+    if (*skip) c.skip = ere_compile(skip, 0, nullptr);
+    if (!c.start || (*end && !c.end) || (*skip && !c.skip)) {
+        discard(c);
         return;
     }
-    ere_first_bytes(r.start, r.first);
-    ere_bytes(r.start, r.bytes);
+    ere_first_bytes(c.start, c.first);
+    ere_bytes(c.start, c.bytes);
 }
 
 // Checks an expression as it would compile: SYNTAX_OK or the failure, with
@@ -69,9 +70,14 @@ int check(const char *text, bool may_be_empty, int *ere_code) {
     return may_be_empty || min_length > 0 ? SYNTAX_OK : SYNTAX_EMPTY_START;
 }
 
-char *copy(const char *text) {
-    auto *s = static_cast<char *>(std::malloc(std::strlen(text) + 1));
-    if (s) std::strcpy(s, text);
+// The three texts one after another in one block, or null.
+char *copy_texts(const char *start, const char *end, const char *skip) {
+    size_t a = std::strlen(start) + 1, b = std::strlen(end) + 1, c = std::strlen(skip) + 1;
+    auto *s = static_cast<char *>(std::malloc(a + b + c));
+    if (!s) return nullptr;
+    std::memcpy(s, start, a);
+    std::memcpy(s + a, end, b);
+    std::memcpy(s + a + b, skip, c);
     return s;
 }
 
@@ -94,9 +100,24 @@ struct rule_group {
     bool tried;
 };
 
-void reset(rule_group &g) {
-    ere_discard(g.any);
-    g = rule_group{};
+// What the first scan of a line makes of the rules.
+struct compiled_rules {
+    compiled_rule *rule; // as many as there are rules
+    rule_group all;      // every rule, for colouring a line
+    // The rules that decide which span a line ends in: those of spans, and
+    // those whose matches may hold a byte that begins one of these (and so
+    // may hide it). A match of any other rule holds no byte these begin
+    // with, so leaving them out changes no span.
+    rule_group spans;
+};
+
+void discard(compiled_rules *made, int count) {
+    if (!made) return;
+    for (int k = 0; k < count && made->rule; k++) discard(made->rule[k]);
+    ere_discard(made->all.any);
+    ere_discard(made->spans.any);
+    std::free(made->rule);
+    std::free(made);
 }
 
 } // namespace
@@ -105,16 +126,10 @@ struct syntax_rules {
     int count;
     // Grown as rules are added (a language has a dozen, most have none in
     // use): the shipped languages' rules, read at every start, then take
-    // a few pages rather than 12 KiB each.
+    // a few pages.
     int capacity;
     syntax_rule *rule;
-    bool grouped;   // the groups are made for the rules there are
-    rule_group all; // every rule, for colouring a line
-    // The rules that decide which span a line ends in: those of spans, and
-    // those whose matches may hold a byte that begins one of these (and so
-    // may hide it). A match of any other rule holds no byte these begin
-    // with, so leaving them out changes no span.
-    rule_group spans;
+    compiled_rules *made; // null until a line is scanned, and after a rule is added
 };
 
 int syntax_class_of(const char *name) {
@@ -148,23 +163,17 @@ int syntax_add(syntax_rules **rules, int cls, const char *start, const char *end
     int failure = check(start, false, ere_code);
     if (failure == SYNTAX_OK) failure = check(end, true, ere_code);
     if (failure == SYNTAX_OK) failure = check(skip, true, ere_code);
-    syntax_rule r{};
-    r.cls = cls;
-    if (failure == SYNTAX_OK) {
-        r.texts[0] = copy(start);
-        r.texts[1] = copy(end);
-        r.texts[2] = copy(skip);
-        if (!*rules) *rules = static_cast<syntax_rules *>(std::calloc(1, sizeof(syntax_rules)));
-        if (!r.texts[0] || !r.texts[1] || !r.texts[2] || !*rules || !room_for_one(**rules))
-            failure = SYNTAX_NO_MEMORY;
-    }
-    if (failure != SYNTAX_OK) {
-        discard(r);
-        return failure;
+    if (failure != SYNTAX_OK) return failure;
+    syntax_rule r{cls, copy_texts(start, end, skip)};
+    if (!*rules) *rules = static_cast<syntax_rules *>(std::calloc(1, sizeof(syntax_rules)));
+    if (!r.texts || !*rules || !room_for_one(**rules)) {
+        std::free(r.texts);
+        return SYNTAX_NO_MEMORY;
     }
     syntax_rules *sx = *rules;
+    discard(sx->made, sx->count);
+    sx->made = nullptr;
     sx->rule[sx->count++] = r;
-    sx->grouped = false;
     return SYNTAX_OK;
 }
 
@@ -174,45 +183,51 @@ int syntax_count(const syntax_rules *rules) {
 
 void syntax_free(syntax_rules *rules) {
     if (!rules) return;
-    for (int k = 0; k < rules->count; k++) discard(rules->rule[k]);
-    reset(rules->all);
-    reset(rules->spans);
+    discard(rules->made, rules->count);
+    for (int k = 0; k < rules->count; k++) std::free(rules->rule[k].texts);
     std::free(rules->rule);
     std::free(rules);
 }
 
 namespace {
 
-void make_groups(syntax_rules *sx) {
-    reset(sx->all);
-    reset(sx->spans);
-    for (int k = 0; k < sx->count; k++)
-        if (!sx->rule[k].compiled) compile(sx->rule[k]);
+// Compiles the rules and makes their groups; null when memory runs out.
+compiled_rules *make_groups(const syntax_rules *sx) {
+    auto *made = static_cast<compiled_rules *>(std::calloc(1, sizeof(compiled_rules)));
+    if (made)
+        made->rule = static_cast<compiled_rule *>(std::calloc(sx->count, sizeof(compiled_rule)));
+    if (!made || !made->rule) {
+        discard(made, 0);
+        return nullptr;
+    }
+    for (int k = 0; k < sx->count; k++) compile(sx->rule[k], made->rule[k]);
     bool in_spans[MAX_SYNTAX_RULES] = {};
     unsigned char begins[BYTE_SET] = {}; // what the rules in spans begin with
     for (bool grew = true; grew;) {
         grew = false;
         for (int k = 0; k < sx->count; k++) {
-            const syntax_rule &r = sx->rule[k];
+            const compiled_rule &r = made->rule[k];
             if (!r.start || in_spans[k] || (!r.end && !meet(r.bytes, begins))) continue;
             in_spans[k] = grew = true;
             for (int i = 0; i < BYTE_SET; i++) begins[i] |= r.first[i];
         }
     }
     for (int k = 0; k < sx->count; k++) {
-        if (sx->rule[k].start) sx->all.rule[sx->all.count++] = k;
-        if (in_spans[k]) sx->spans.rule[sx->spans.count++] = k;
+        if (made->rule[k].start) made->all.rule[made->all.count++] = k;
+        if (in_spans[k]) made->spans.rule[made->spans.count++] = k;
     }
-    sx->grouped = true;
+    return made;
 }
 
 // The rule of the group whose start matches first at or after p, with where
 // and how long; -1 when none does. Of rules matching at one place the first
 // added wins.
-int next_start(syntax_rules *sx, rule_group &g, const char *text, int p, int *at, int *length) {
+int next_start(const syntax_rules *sx, rule_group &g, const char *text, int p, int *at,
+               int *length) {
+    const compiled_rule *rule = sx->made->rule;
     if (!g.tried) {
         const char *texts[MAX_SYNTAX_RULES];
-        for (int i = 0; i < g.count; i++) texts[i] = sx->rule[g.rule[i]].texts[0];
+        for (int i = 0; i < g.count; i++) texts[i] = sx->rule[g.rule[i]].texts;
         g.any = ere_compile_any(texts, g.count, 0, nullptr);
         g.tried = true;
     }
@@ -221,7 +236,7 @@ int next_start(syntax_rules *sx, rule_group &g, const char *text, int p, int *at
         if (*at < 0) return -1;
         auto byte = static_cast<unsigned char>(text[*at]);
         for (int i = 0; i < g.count; i++) {
-            const syntax_rule &r = sx->rule[g.rule[i]];
+            const compiled_rule &r = rule[g.rule[i]];
             if (has(r.first, byte) && (*length = ere_match(r.start, 0, text, *at, nullptr)) > 0)
                 return g.rule[i];
         }
@@ -230,7 +245,7 @@ int next_start(syntax_rules *sx, rule_group &g, const char *text, int p, int *at
     int best = -1;
     for (int i = 0; i < g.count; i++) {
         int s, n;
-        if (ere_match_fwd(sx->rule[g.rule[i]].start, 0, text, p, &s, &n, nullptr) &&
+        if (ere_match_fwd(rule[g.rule[i]].start, 0, text, p, &s, &n, nullptr) &&
             (best < 0 || s < *at)) {
             best = g.rule[i];
             *at = s;
@@ -242,7 +257,7 @@ int next_start(syntax_rules *sx, rule_group &g, const char *text, int p, int *at
 
 // Where the span of r that goes on at p ends (just past its end match), or
 // -1 when it goes on past the line.
-int span_end(const syntax_rule &r, const char *text, int p) {
+int span_end(const compiled_rule &r, const char *text, int p) {
     for (;;) {
         int e_at = -1, e_len = 0, s_at = -1, s_len = 0;
         bool end = ere_match_fwd(r.end, 0, text, p, &e_at, &e_len, nullptr);
@@ -266,16 +281,16 @@ int syntax_scan(syntax_rules *rules, const char *text, int state, unsigned char 
     int n = static_cast<int>(std::strlen(text));
     paint(classes, 0, n, SYN_PLAIN);
     if (!rules || rules->count == 0) return SPAN_NONE;
-    if (!rules->grouped) make_groups(rules);
-    rule_group &g = classes ? rules->all : rules->spans;
+    if (!rules->made) rules->made = make_groups(rules);
+    if (!rules->made) return SPAN_NONE;
+    const compiled_rule *rule = rules->made->rule;
+    rule_group &g = classes ? rules->made->all : rules->made->spans;
     int k = state - SPAN_RULE;
-    if (k < 0 || k >= rules->count || !rules->rule[k].end || !rules->rule[k].start)
-        state = SPAN_NONE;
+    if (k < 0 || k >= rules->count || !rule[k].end || !rule[k].start) state = SPAN_NONE;
     for (int p = 0;;) {
         if (state != SPAN_NONE) {
-            const syntax_rule &r = rules->rule[state - SPAN_RULE];
-            int end = span_end(r, text, p);
-            paint(classes, p, end < 0 ? n : end, r.cls);
+            int end = span_end(rule[state - SPAN_RULE], text, p);
+            paint(classes, p, end < 0 ? n : end, rules->rule[state - SPAN_RULE].cls);
             if (end < 0) return state;
             state = SPAN_NONE;
             p = end;
@@ -284,9 +299,8 @@ int syntax_scan(syntax_rules *rules, const char *text, int state, unsigned char 
         int at = 0, length = 0;
         k = g.count ? next_start(rules, g, text, p, &at, &length) : -1;
         if (k < 0) return SPAN_NONE;
-        const syntax_rule &r = rules->rule[k];
-        paint(classes, at, at + length, r.cls);
+        paint(classes, at, at + length, rules->rule[k].cls);
         p = at + length;
-        if (r.end) state = SPAN_RULE + k;
+        if (rule[k].end) state = SPAN_RULE + k;
     }
 }

@@ -5,6 +5,7 @@
 #include "ere/compiled.h"
 
 #include <cstring>
+#include <span>
 
 namespace {
 
@@ -158,7 +159,8 @@ TEST(ErePoll, GivesUpAPathologicalSearchAndLeavesTheHandleSound) {
         }
     }
     // The walk's marks on zero-width edges are undone, and the next match clears the flag.
-    for (const ere_edge &edge : c.ere->automaton->edges)
+    const ere_automaton *aut = c.ere->automaton;
+    for (const ere_edge &edge : std::span(aut->edges, aut->edge_counter))
         EXPECT_TRUE(!edge_is_zero_width(edge.kind) || edge.last == -1);
     EXPECT_EQ(search(c.ere, {"", "aab", ""}, FORWARD, MATCH_AND_SPANS), "0,3(0,2)(2,0)");
     EXPECT_EQ(ere_aborted(), 0);

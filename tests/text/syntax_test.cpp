@@ -65,6 +65,11 @@ TEST_F(Syntax, ScannerColoursALineAndSaysWhichSpanItEndsIn) {
     EXPECT_EQ(syntax_add(&lang->syntax, SYN_TYPE, "x*", "", "", &code), SYNTAX_EMPTY_START);
     EXPECT_EQ(syntax_add(&lang->syntax, SYN_TYPE, "(x", "", "", &code), SYNTAX_BAD_EXPRESSION);
     EXPECT_EQ(code, 2);
+    // A rule added after lines were scanned takes part in the next scan.
+    ASSERT_EQ(syntax_add(&lang->syntax, SYN_KEYWORD, "\\<y\\>", "", "", nullptr), SYNTAX_OK);
+    unsigned char classes[LINE_BUF_SIZE];
+    EXPECT_EQ(syntax_scan(lang->syntax, "int y", SPAN_NONE, classes), SPAN_NONE);
+    EXPECT_EQ(classes[4], SYN_KEYWORD);
 }
 
 // Lines in file order through a closed fold: the states the lines start in
