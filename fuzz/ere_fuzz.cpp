@@ -45,6 +45,9 @@ bool in_common_syntax(const std::string &e) {
     for (size_t i = 0; i < e.size(); i++) {
         char c = e[i];
         if (!std::strchr("abcd.[]-()|*+?{},0123456789", c)) return false;
+        // A repetition of a repetition ("a*++++") costs the C library time
+        // exponential in their number: minutes for a short pattern.
+        if (std::strchr("*+?{", c) && i > 0 && std::strchr("*+?}", e[i - 1])) return false;
         if (c == '[' && i + 1 < e.size() && (e[i + 1] == ']' || e[i + 1] == '^')) return false;
         if (c == '[' && e.compare(i, 3, "[^]") == 0) return false;
         if (c == '{') {
