@@ -11,6 +11,9 @@ constexpr int WORDS = 4;
 constexpr int MOST_LENGTH = WORDS * 64 - 1; // positions 0 to the length
 constexpr int MOST_DEPTH = 200;
 constexpr uint32_t MOST_COUNT = MOST_LENGTH + 1;
+// Counted repetitions nested in each other multiply their counts: past this
+// many pieces followed, the answer is "may match", as for a piece not followed.
+constexpr long MOST_STEPS = 20000;
 
 struct positions {
     uint64_t bits[WORDS] = {};
@@ -29,6 +32,7 @@ struct whole_match {
     const unsigned char *text;
     int length;
     bool unsure; // a piece was not followed: every position was taken as its end
+    long steps = 0;
 
     positions every() const {
         positions all;
@@ -82,7 +86,7 @@ struct whole_match {
 
     // Where matches of node that start at the positions of from can end.
     positions ends(const ere_node *node, const positions &from, int depth) {
-        if (depth > MOST_DEPTH) return unsure_ends();
+        if (depth > MOST_DEPTH || ++steps > MOST_STEPS) return unsure_ends();
         positions to;
         switch (node->kind) {
         case NODE_EMPTY: return from;

@@ -23,6 +23,9 @@ TEST(EreSyntax, ErrorCodes) {
     EXPECT_STREQ(ere_error(18), "too complex");
     EXPECT_EQ(ere_error(25), nullptr);
     EXPECT_EQ(ere_compile("a{", 0, nullptr), nullptr) << "no place for the code is needed";
+    // Counts nested in counts: telling a whole match from the parse gives up
+    // at once rather than after hours.
+    EXPECT_EQ(ere_may_match_whole("((((((a?){255}){255}){255}){255}){255}){255}b", 0, "aaaa"), 1);
 }
 
 TEST(EreSyntax, AcceptedForms) {
