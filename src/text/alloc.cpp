@@ -7,6 +7,7 @@
 #ifndef OX_PLAIN_MALLOC
 #include <sys/mman.h>
 #include <sys/resource.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -134,14 +135,22 @@ void pool_put(record_pool *pool, void *record) {
 #ifdef OX_RECORD_REGION
 
 char *region_base_;
+char *region_spans_;
+
+namespace {
+constexpr size_t region_indices = size_t{1} << 30;
+}
+
+uint64_t region_spans_written_[region_indices / region_span_block / 64];
 
 namespace {
 
-constexpr size_t region_indices = size_t{1} << 32;
+// Each record's span byte beside it.
+constexpr size_t region_unit = region_record_size + 1;
 
 struct record_region {
-    size_t reserved;    // bytes of address space reserved; 0 before the first record
-    size_t usable;      // bytes from the base made readable and writable
+    size_t reserved;    // records reserved for; 0 before the first record
+    size_t usable;      // records made readable and writable, with their span bytes
     size_t fresh;       // the next index never handed out (0 never is)
     size_t fresh_limit; // fresh stays below it
     uint32_t free_list; // freed records, linked through their first 4 bytes
@@ -149,49 +158,85 @@ struct record_region {
 
 record_region region = {0, 0, 1, region_indices, 0};
 
-// The address space to reserve: enough for every index, but under a limit on
-// address space (ulimit -v) a third of it at most, since strings and
-// everything else need the rest: a line's record is rarely more than a third
-// of what the line costs.
+// The records to reserve for: every index, but under a limit on address space
+// (ulimit -v) a third of it at most, since strings and everything else need
+// the rest: a line's record is rarely more than a third of what the line
+// costs.
 size_t region_wanted() {
-    size_t bytes = region_indices * region_record_size;
+    size_t records = region_indices;
     rlimit as;
-    if (getrlimit(RLIMIT_AS, &as) == 0 && as.rlim_cur != RLIM_INFINITY && as.rlim_cur / 3 < bytes)
-        bytes = as.rlim_cur / 3 / huge_page * huge_page;
-    return bytes;
+    if (getrlimit(RLIMIT_AS, &as) == 0 && as.rlim_cur != RLIM_INFINITY &&
+        as.rlim_cur / 3 / region_unit < records)
+        records = as.rlim_cur / 3 / region_unit;
+    return records;
 }
 
-// Reserves address space on a huge-page boundary, as much as wanted if the
-// host allows it, else as much as it does (a multiple of huge_page).
+size_t round_up(size_t bytes, size_t unit) {
+    return (bytes + unit - 1) / unit * unit;
+}
+
+// Reserves bytes (a multiple of huge_page) of address space on a huge-page
+// boundary; null when the host refuses.
+char *reserve_aligned(size_t bytes) {
+    void *raw = mmap(nullptr, bytes + huge_page, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) return nullptr;
+    uintptr_t start = (reinterpret_cast<uintptr_t>(raw) + huge_page - 1) & ~(huge_page - 1);
+    size_t head = start - reinterpret_cast<uintptr_t>(raw);
+    if (head) munmap(raw, head);
+    munmap(reinterpret_cast<char *>(start) + bytes, huge_page - head);
+    return reinterpret_cast<char *>(start);
+}
+
+// Reserves the records and their span bytes, for as many records as wanted
+// if the host allows it, else for as many as it does.
 bool reserve_region() {
-    for (size_t bytes = region_wanted(); bytes >= huge_page;
-         bytes = bytes / 2 / huge_page * huge_page) {
-        void *raw = mmap(nullptr, bytes + huge_page, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (raw == MAP_FAILED) continue;
-        uintptr_t start = (reinterpret_cast<uintptr_t>(raw) + huge_page - 1) & ~(huge_page - 1);
-        size_t head = start - reinterpret_cast<uintptr_t>(raw);
-        if (head) munmap(raw, head);
-        munmap(reinterpret_cast<char *>(start) + bytes, huge_page - head);
-        region_base_ = reinterpret_cast<char *>(start);
-        region.reserved = bytes;
+    for (size_t records = region_wanted(); records * region_record_size >= huge_page;
+         records /= 2) {
+        size_t record_bytes = round_up(records * region_record_size, huge_page);
+        char *base = reserve_aligned(record_bytes);
+        if (!base) continue;
+        char *spans = reserve_aligned(round_up(records, huge_page));
+        if (!spans) {
+            munmap(base, record_bytes);
+            continue;
+        }
+        region_base_ = base;
+        region_spans_ = spans;
+        region.reserved = records;
         return true;
     }
     return false;
 }
 
-// Makes as much again of the region usable as is already, from first_chunk
-// to last_chunk at a time, with huge pages offered as for chunks. Memory is
-// counted (and may be refused) only here, never for what is merely reserved.
+// Makes as many records again usable as are already, from first_chunk to
+// last_chunk bytes of records at a time, with huge pages offered for records
+// as for chunks. Span bytes are made usable alongside, without the offer: they
+// are written only for the lines whose states are computed, and a huge page
+// would make the first state cost 2 MiB. Memory is counted (and may be
+// refused) only here, never for what is merely reserved.
 bool grow_region() {
     if (!region.reserved && !reserve_region()) return false;
-    size_t piece = region.usable < first_chunk  ? first_chunk
-                   : region.usable < last_chunk ? region.usable
-                                                : last_chunk;
+    constexpr size_t first = first_chunk / region_record_size;
+    constexpr size_t last = last_chunk / region_record_size;
+    size_t piece = region.usable < first ? first : region.usable < last ? region.usable : last;
     if (piece > region.reserved - region.usable) piece = region.reserved - region.usable;
-    char *at = region_base_ + region.usable;
-    if (piece == 0 || mprotect(at, piece, PROT_READ | PROT_WRITE) != 0) return false;
+    if (piece == 0) return false;
+    // Whole pages of each, from the first page not yet usable: the
+    // reservations are whole huge pages, so rounding up stays inside them.
+    size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    size_t rec_from = round_up(region.usable * region_record_size, page);
+    size_t rec_to = round_up((region.usable + piece) * region_record_size, page);
+    size_t span_from = round_up(region.usable, page);
+    size_t span_to = round_up(region.usable + piece, page);
+    if (rec_to > rec_from &&
+        mprotect(region_base_ + rec_from, rec_to - rec_from, PROT_READ | PROT_WRITE) != 0)
+        return false;
+    if (span_to > span_from &&
+        mprotect(region_spans_ + span_from, span_to - span_from, PROT_READ | PROT_WRITE) != 0)
+        return false;
 #ifdef MADV_HUGEPAGE
-    if (piece >= huge_page) madvise(at, piece, MADV_HUGEPAGE);
+    if (rec_to - rec_from >= huge_page)
+        madvise(region_base_ + rec_from, rec_to - rec_from, MADV_HUGEPAGE);
 #endif
     region.usable += piece;
     return true;
@@ -209,8 +254,7 @@ uint32_t region_get() {
         memcpy(&region.free_list, region_record(index), sizeof index);
         return index;
     }
-    if (region.fresh >= region.fresh_limit ||
-        ((region.fresh + 1) * region_record_size > region.usable && !grow_region())) {
+    if (region.fresh >= region.fresh_limit || (region.fresh >= region.usable && !grow_region())) {
         live_blocks--;
         return 0;
     }
@@ -221,6 +265,7 @@ void region_put(uint32_t index) {
     if (!index) return;
     live_blocks--;
     memcpy(region_record(index), &region.free_list, sizeof index);
+    region_set_span(index, 0); // as a fresh record's is
     region.free_list = index;
 }
 

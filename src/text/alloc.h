@@ -7,9 +7,9 @@
 // size. Freed blocks are reused for requests of the same size; chunks are
 // kept until the process exits.
 //
-// Line records, the most numerous of all, take 16 bytes each in the record
+// Line records, the most numerous of all, take 14 bytes each in the record
 // region (below): one reserved range of address space in which a record is
-// named by a 32-bit index.
+// named by a 30-bit index.
 //
 // With OX_PLAIN_MALLOC defined (the sanitizer build) every block comes from
 // malloc and goes back to free, so overflows, use after free and leaks of
@@ -20,7 +20,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#if !defined(OX_PLAIN_MALLOC) && UINTPTR_MAX == 0xffffffffffffffffu
+#if !defined(OX_PLAIN_MALLOC) && UINTPTR_MAX == 0xffffffffffffffffu &&                             \
+    __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
 #define OX_RECORD_REGION 1
 #endif
 
@@ -48,12 +49,33 @@ void pool_put(record_pool *pool, void *record);
 
 #ifdef OX_RECORD_REGION
 // The record region: records of region_record_size bytes, record i at
-// region_base_ + i * region_record_size. Address space for 2^32 records is
-// reserved on first use (less where the host's limit on address space does
-// not allow as much) and made usable in growing pieces, so memory counts only
-// once used. Index 0 is never handed out: it stands for none.
-inline constexpr size_t region_record_size = 16;
+// region_base_ + i * region_record_size, and beside them one byte a record,
+// record i's at region_spans_ + i, which is 0 when the record is handed out.
+// Address space for 2^30 records is reserved on first use (less where the
+// host's limit on address space does not allow as much) and made usable in
+// growing pieces, so memory counts only once used. Index 0 is never handed
+// out: it stands for none.
+inline constexpr size_t region_record_size = 14;
 extern char *region_base_;
+extern char *region_spans_;
+
+// A record's span byte, read and written through these two, which keep a bit
+// for each block of span bytes ever written: a byte in a block never written
+// is 0 and is not even read, so the span bytes of lines whose states are never
+// computed cost no memory (some hosts count a page merely read as resident).
+inline constexpr size_t region_span_block = 4096;
+extern uint64_t region_spans_written_[];
+inline unsigned region_span(uint32_t index) {
+    size_t block = index / region_span_block;
+    if (!(region_spans_written_[block / 64] >> block % 64 & 1)) return 0;
+    return static_cast<unsigned char>(region_spans_[index]);
+}
+inline void region_set_span(uint32_t index, unsigned span) {
+    if (region_span(index) == span) return;
+    size_t block = index / region_span_block;
+    region_spans_written_[block / 64] |= uint64_t{1} << block % 64;
+    region_spans_[index] = static_cast<char>(span);
+}
 
 // The index of a record (contents undefined), or 0 when memory runs out or
 // every index is in use.

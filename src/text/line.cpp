@@ -24,9 +24,9 @@ void let_go(int kind, void *owner, char *old) {
     if (!line_watcher_ || !line_watcher_->replaced(kind, owner, old)) str_free(old);
 }
 
-// The packed layout keeps the type and span bytes in the top 16 bits of the
-// payload word; an address that needs them cannot be stored and counts as
-// lack of memory. Linux never hands such addresses out unless asked to.
+// The packed layout keeps 48 bits of a payload address; an address that needs
+// more cannot be stored and counts as lack of memory. Linux never hands such
+// addresses out unless asked to.
 bool payload_fits(const void *p) {
 #ifdef OX_LINE_UNPACKED
     (void)p;

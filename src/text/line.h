@@ -37,11 +37,13 @@
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 struct tree_fold;
 struct virtual_fold;
 
-// The type byte of a line: kind in bits 0-3, bits 4-5 always 0.
+// The type byte of a line: kind in bits 0-3 (only 0 to 3: a packed record
+// keeps two bits of it), bits 4-5 always 0.
 enum {
     LINE_TEXT = 0,
     LINE_FOLD = 1,
@@ -59,11 +61,14 @@ enum {
 // One line of a list. The links and the type byte and payload are reached
 // only through the accessors below; the links change only in the list code.
 //
-// Memory layout: 16 bytes, in the record region of text/alloc.h. The links
-// are region indices (0 for none). The payload address fits in the low 48
-// bits of a word (user-space addresses on x86-64 and aarch64 leave the top 16
-// bits 0), the type byte sits in the top 8 bits and the span byte of
-// text/span_state.h in the 8 below them. The sanitizer build, and hosts
+// Memory layout: 14 bytes with no alignment, in the record region of
+// text/alloc.h, so that five million lines cost 67 MB of records. The first 8
+// bytes hold the links, 30-bit region indices (0 for none), in bits 0-29 and
+// 30-59 and the type in bits 60-63: the kind in two bits, then the tag and
+// changed flags. The last 6 bytes hold the payload address (user-space
+// addresses on x86-64 and aarch64 fit in 48 bits). The span byte of
+// text/span_state.h lives beside the region, at the record's index, so that it
+// costs memory only once a state is computed. The sanitizer build, and hosts
 // without the region, keep plain pointers and bytes, so that the leak checker
 // sees plain pointers.
 struct tree_line {
@@ -74,13 +79,11 @@ struct tree_line {
     unsigned char type_;
     unsigned char span_;
 #else
-    uint32_t next_;    // the following line; 0 for the end line
-    uint32_t prev_;    // the preceding line; 0 for the first line of a list
-    uintptr_t packed_; // type byte << 56 | span byte << 48 | payload address
+    unsigned char bytes_[region_record_size];
 #endif
 };
 #ifndef OX_LINE_UNPACKED
-static_assert(sizeof(tree_line) == region_record_size, "a million lines cost 16 MB of records");
+static_assert(sizeof(tree_line) == region_record_size, "a million lines cost 14 MB of records");
 #endif
 
 // A fold and the fold context of the view of its list. All fields are the
@@ -135,6 +138,21 @@ inline void line_set_prev_(tree_line *l, tree_line *prev) {
     l->prev_ = prev;
 }
 #else
+// The packed record's words: the links word (bytes 0-7) and the payload word,
+// read as the 8 bytes ending the record and shifted down past the links
+// word's top two bytes.
+inline constexpr int line_prev_shift_ = 30;
+inline constexpr int line_type_shift_ = 60;
+inline constexpr uint64_t line_link_mask_ = (uint64_t{1} << line_prev_shift_) - 1;
+inline constexpr uintptr_t line_payload_mask_ = (uintptr_t{1} << 48) - 1;
+inline uint64_t line_links_word_(const tree_line *l) {
+    uint64_t w;
+    std::memcpy(&w, l->bytes_, sizeof w);
+    return w;
+}
+inline void line_set_links_word_(tree_line *l, uint64_t w) {
+    std::memcpy(l->bytes_, &w, sizeof w);
+}
 inline tree_line *line_at_(uint32_t index) {
     return index ? reinterpret_cast<tree_line *>(region_base_) + index : nullptr;
 }
@@ -142,16 +160,18 @@ inline uint32_t line_index_(const tree_line *l) {
     return l ? static_cast<uint32_t>(l - reinterpret_cast<const tree_line *>(region_base_)) : 0;
 }
 inline tree_line *line_next(const tree_line *l) {
-    return line_at_(l->next_);
+    return line_at_(static_cast<uint32_t>(line_links_word_(l) & line_link_mask_));
 }
 inline tree_line *line_prev(const tree_line *l) {
-    return line_at_(l->prev_);
+    return line_at_(
+        static_cast<uint32_t>(line_links_word_(l) >> line_prev_shift_ & line_link_mask_));
 }
 inline void line_set_next_(tree_line *l, tree_line *next) {
-    l->next_ = line_index_(next);
+    line_set_links_word_(l, (line_links_word_(l) & ~line_link_mask_) | line_index_(next));
 }
 inline void line_set_prev_(tree_line *l, tree_line *prev) {
-    l->prev_ = line_index_(prev);
+    line_set_links_word_(l, (line_links_word_(l) & ~(line_link_mask_ << line_prev_shift_)) |
+                                uint64_t{line_index_(prev)} << line_prev_shift_);
 }
 #endif
 
@@ -179,31 +199,36 @@ inline void line_set_span_(tree_line *l, unsigned span) {
     l->span_ = static_cast<unsigned char>(span);
 }
 #else
-inline constexpr int line_type_shift_ = 56;
-inline constexpr int line_span_shift_ = 48;
-inline constexpr uintptr_t line_payload_mask_ = (uintptr_t{1} << line_span_shift_) - 1;
+// The type's four bits hold the kind (0-3) and the tag and changed flags, which
+// the type byte keeps in bits 6 and 7.
 inline unsigned line_type(const tree_line *l) {
-    return static_cast<unsigned>(l->packed_ >> line_type_shift_);
+    unsigned t = static_cast<unsigned>(line_links_word_(l) >> line_type_shift_);
+    return (t & 3u) | (t & 12u) << 4;
 }
 inline void *line_payload_(const tree_line *l) {
-    return reinterpret_cast<void *>(l->packed_ & line_payload_mask_);
+    uint64_t w;
+    std::memcpy(&w, l->bytes_ + region_record_size - sizeof w, sizeof w);
+    return reinterpret_cast<void *>(static_cast<uintptr_t>(w >> 16));
 }
 inline void line_set_type_(tree_line *l, unsigned type) {
-    l->packed_ = (l->packed_ & ~(uintptr_t{0xff} << line_type_shift_)) |
-                 (uintptr_t{type & 0xffu} << line_type_shift_);
+    uint64_t t = (type & 3u) | (type >> 4 & 12u);
+    line_set_links_word_(l, (line_links_word_(l) & ~(uint64_t{15} << line_type_shift_)) |
+                                t << line_type_shift_);
 }
 inline void line_set_payload_(tree_line *l, void *p) {
-    l->packed_ = (l->packed_ & ~line_payload_mask_) | reinterpret_cast<uintptr_t>(p);
+    uint64_t w = reinterpret_cast<uintptr_t>(p);
+    std::memcpy(l->bytes_ + sizeof(uint64_t), &w, region_record_size - sizeof w);
 }
 inline unsigned line_span_(const tree_line *l) {
-    return static_cast<unsigned>(l->packed_ >> line_span_shift_ & 0xff);
+    return region_span(line_index_(l));
 }
 inline void line_set_span_(tree_line *l, unsigned span) {
-    l->packed_ = (l->packed_ & ~(uintptr_t{0xff} << line_span_shift_)) |
-                 (uintptr_t{span & 0xffu} << line_span_shift_);
+    region_set_span(line_index_(l), span);
 }
 #endif
 
+// A record from the allocator, as a line in no list. A packed record's span
+// byte is already 0: fresh ones are, and freed ones were cleared (line.cpp).
 inline void line_init_(tree_line *l, unsigned type, void *payload) {
 #ifdef OX_LINE_UNPACKED
     l->next_ = nullptr;
@@ -212,10 +237,8 @@ inline void line_init_(tree_line *l, unsigned type, void *payload) {
     l->type_ = static_cast<unsigned char>(type);
     l->span_ = 0;
 #else
-    l->next_ = 0;
-    l->prev_ = 0;
-    l->packed_ =
-        reinterpret_cast<uintptr_t>(payload) | (uintptr_t{type & 0xffu} << line_type_shift_);
+    line_set_links_word_(l, uint64_t{(type & 3u) | (type >> 4 & 12u)} << line_type_shift_);
+    line_set_payload_(l, payload);
 #endif
 }
 

@@ -9,10 +9,11 @@
 // line starts in, its end line the state its last line ends in. A virtual
 // fold's file is another buffer with states of its own.
 //
-// A state lives in the line record's spare byte (text/line.h): 7 bits of
-// state, SPAN_UNKNOWN when not computed, and a bit for a line that waits to
-// be settled. No line costs more memory; a fold keeps its own fold line and a
-// flag saying whether any line inside may hold a known state.
+// A state lives in the line's span byte (text/line.h): 7 bits of state,
+// SPAN_UNKNOWN when not computed, and a bit for a line that waits to be
+// settled. The byte costs memory only once written, so lines whose states are
+// never computed cost none; a fold keeps its own fold line and a flag saying
+// whether any line inside may hold a known state.
 //
 // States are computed lazily, in file order, from the first line whose state
 // is not known (span_fill), so the known lines of a buffer are always a

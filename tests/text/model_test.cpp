@@ -9,6 +9,7 @@
 #include "tree_check.h"
 #include "tree_owner.h"
 
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <set>
@@ -151,6 +152,60 @@ TEST(LineTree, TheRecordRegionRunsOutCleanlyAndHandsFreedRecordsOutAgain) {
     held.clear();
     fold.reset();
     EXPECT_EQ(alloc_live_blocks(), live);
+}
+
+// A packed record shares its bytes among links, type and payload, and keeps
+// its span byte beside the region: setting any field to its widest value
+// leaves every other field, and the neighbouring records, as they were.
+TEST(LineTree, PackedRecordsKeepEachFieldApart) {
+    std::vector<LinePtr> held;
+    std::set<const tree_line *> ours;
+    for (int i = 0; i < 64; i++) ours.insert(held.emplace_back(line_create_text("x")).get());
+    tree_line *l = nullptr; // one of ours between two of ours
+    for (const tree_line *r : ours)
+        if (ours.count(r - 1) && ours.count(r + 1)) l = const_cast<tree_line *>(r);
+    ASSERT_TRUE(l);
+    EXPECT_EQ(line_span_(l), 0u) << "a record never given a state";
+    using fields = std::vector<uintptr_t>;
+    auto get = [](const tree_line *r) {
+        return fields{reinterpret_cast<uintptr_t>(line_next(r)),
+                      reinterpret_cast<uintptr_t>(line_prev(r)), line_type(r),
+                      reinterpret_cast<uintptr_t>(line_payload_(r)), line_span_(r)};
+    };
+    auto set = [](tree_line *r, const fields &v) {
+        line_set_next_(r, reinterpret_cast<tree_line *>(v[0]));
+        line_set_prev_(r, reinterpret_cast<tree_line *>(v[1]));
+        line_set_type_(r, static_cast<unsigned>(v[2]));
+        line_set_payload_(r, reinterpret_cast<void *>(v[3]));
+        line_set_span_(r, static_cast<unsigned>(v[4]));
+    };
+    const fields plain = get(l), neighbour = get(l + 1);
+    const fields widest{reinterpret_cast<uintptr_t>(line_at_((1u << 30) - 1)), // index only
+                        reinterpret_cast<uintptr_t>(line_at_((1u << 30) - 1)),
+                        LINE_END | LINE_TAG | LINE_CHANGED, (uintptr_t{1} << 48) - 1, 0xff};
+    set(l - 1, widest);
+    set(l + 1, widest);
+    set(l, widest);
+    EXPECT_EQ(get(l), widest);
+    for (int field = 0; field < 5; field++) { // one field at a time back to its plain value
+        fields v = widest;
+        v[field] = plain[field];
+        set(l, v);
+        EXPECT_EQ(get(l), v) << "field " << field;
+        EXPECT_EQ(get(l - 1), widest);
+        EXPECT_EQ(get(l + 1), widest);
+        set(l, widest);
+    }
+    set(l, plain);
+    set(l - 1, neighbour);
+    set(l + 1, neighbour);
+    line_set_span_(l, 0x81);
+    // Freed and handed out again, the record has no state.
+    for (LinePtr &p : held)
+        if (p.get() == l) p.reset();
+    LinePtr again(line_create_text("y"));
+    EXPECT_EQ(again.get(), l);
+    EXPECT_EQ(line_span_(again.get()), 0u);
 }
 #endif
 
