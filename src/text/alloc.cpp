@@ -280,12 +280,25 @@ namespace {
 
 // Strings of up to arena_largest bytes (NUL included) come from the arena;
 // longer ones, which only file names and the like can reach, from malloc.
-// Every block can hold a free-list link, so tiny strings take arena_smallest.
+// Every block has exactly its string's size. A freed block of at least
+// arena_smallest bytes holds its free-list link; smaller ones (empty lines and
+// lines of a few bytes, a fifth of the lines of source code) wait in a stack
+// of their size instead.
 constexpr size_t arena_smallest = sizeof(void *);
 constexpr size_t arena_largest = 512;
 
+// Freed blocks too small for a link, of one size. The stack is never given
+// back, as chunks are not; when it cannot grow, the block is lost until the
+// process exits (a few bytes).
+struct tiny_stack {
+    char **blocks;
+    size_t count;
+    size_t room;
+};
+
 struct string_arena {
     char *free_lists[arena_largest + 1]; // by block size; links are unaligned
+    tiny_stack tiny[arena_smallest];     // by block size
     char *next;
     char *limit;
     size_t chunk;
@@ -293,13 +306,32 @@ struct string_arena {
 
 string_arena arena;
 
-size_t block_size(size_t size) {
-    return size < arena_smallest ? arena_smallest : size;
-}
-
 void push_free(char *block, size_t size) {
+    if (size < arena_smallest) {
+        tiny_stack &t = arena.tiny[size];
+        if (t.count == t.room) {
+            size_t room = t.room ? 2 * t.room : 64;
+            auto **more = static_cast<char **>(realloc(t.blocks, room * sizeof(char *)));
+            if (!more) return;
+            t.blocks = more;
+            t.room = room;
+        }
+        t.blocks[t.count++] = block;
+        return;
+    }
     memcpy(block, &arena.free_lists[size], sizeof(char *));
     arena.free_lists[size] = block;
+}
+
+// A freed block of the size, or null.
+char *pop_free(size_t size) {
+    if (size < arena_smallest) {
+        tiny_stack &t = arena.tiny[size];
+        return t.count ? t.blocks[--t.count] : nullptr;
+    }
+    char *block = arena.free_lists[size];
+    if (block) memcpy(&arena.free_lists[size], block, sizeof(char *));
+    return block;
 }
 
 } // namespace
@@ -311,19 +343,15 @@ char *arena_get(size_t size) {
         if (!block) live_blocks--;
         return block;
     }
-    size = block_size(size);
-    if (char *block = arena.free_lists[size]) {
-        memcpy(&arena.free_lists[size], block, sizeof(char *));
-        return block;
-    }
+    if (size == 0) size = 1;
+    if (char *block = pop_free(size)) return block;
     if (static_cast<size_t>(arena.limit - arena.next) < size) {
         pool_chunk c = new_chunk(&arena.chunk, size);
         if (!c.mem) {
             live_blocks--;
             return nullptr;
         }
-        size_t tail = arena.limit - arena.next;
-        if (tail >= arena_smallest) push_free(arena.next, tail);
+        if (size_t tail = arena.limit - arena.next) push_free(arena.next, tail);
         arena.next = c.mem;
         arena.limit = c.mem + c.size;
     }
@@ -339,7 +367,7 @@ void arena_put(char *block, size_t size) {
         free(block);
         return;
     }
-    push_free(block, block_size(size));
+    push_free(block, size == 0 ? 1 : size);
 }
 
 #endif

@@ -207,6 +207,26 @@ TEST(LineTree, PackedRecordsKeepEachFieldApart) {
     EXPECT_EQ(again.get(), l);
     EXPECT_EQ(line_span_(again.get()), 0u);
 }
+
+// Strings take exactly their size, the shortest too (an empty line's string
+// is one byte), and freed blocks of every size are handed out again.
+TEST(LineTree, StringsTakeTheirExactSizeAndFreedOnesComeBack) {
+    for (size_t size : {size_t{1}, size_t{3}, size_t{8}, size_t{40}}) {
+        std::vector<char *> got;
+        bool adjacent = false; // two blocks carved one after the other
+        for (int i = 0; i < 200; i++) {
+            got.push_back(arena_get(size));
+            adjacent |= i > 0 && got[i] == got[i - 1] + size;
+        }
+        EXPECT_TRUE(adjacent) << size;
+        std::set<char *> freed(got.begin(), got.end());
+        for (char *block : got) arena_put(block, size);
+        std::set<char *> again;
+        for (size_t i = 0; i < got.size(); i++) again.insert(arena_get(size));
+        EXPECT_EQ(again, freed) << size;
+        for (char *block : again) arena_put(block, size);
+    }
+}
 #endif
 
 // A buffer of the language "top" (markers /*...S name:indent:*/) whose file
