@@ -136,11 +136,6 @@ void pool_put(record_pool *pool, void *record) {
 
 char *region_base_;
 char *region_spans_;
-
-namespace {
-constexpr size_t region_indices = size_t{1} << 30;
-}
-
 uint64_t region_spans_written_[region_indices / region_span_block / 64];
 
 namespace {

@@ -56,6 +56,7 @@ void pool_put(record_pool *pool, void *record);
 // growing pieces, so memory counts only once used. Index 0 is never handed
 // out: it stands for none.
 inline constexpr size_t region_record_size = 14;
+inline constexpr size_t region_indices = size_t{1} << 30;
 extern char *region_base_;
 extern char *region_spans_;
 
@@ -64,7 +65,7 @@ extern char *region_spans_;
 // is 0 and is not even read, so the span bytes of lines whose states are never
 // computed cost no memory (some hosts count a page merely read as resident).
 inline constexpr size_t region_span_block = 4096;
-extern uint64_t region_spans_written_[];
+extern uint64_t region_spans_written_[region_indices / region_span_block / 64];
 inline unsigned region_span(uint32_t index) {
     size_t block = index / region_span_block;
     if (!(region_spans_written_[block / 64] >> block % 64 & 1)) return 0;

@@ -62,7 +62,7 @@ enum {
 // only through the accessors below; the links change only in the list code.
 //
 // Memory layout: 14 bytes with no alignment, in the record region of
-// text/alloc.h, so that five million lines cost 67 MB of records. The first 8
+// text/alloc.h, so that five million lines cost 70 MB of records. The first 8
 // bytes hold the links, 30-bit region indices (0 for none), in bits 0-29 and
 // 30-59 and the type in bits 60-63: the kind in two bits, then the tag and
 // changed flags. The last 6 bytes hold the payload address (user-space
@@ -201,6 +201,9 @@ inline void line_set_span_(tree_line *l, unsigned span) {
 #else
 // The type's four bits hold the kind (0-3) and the tag and changed flags, which
 // the type byte keeps in bits 6 and 7.
+inline uint64_t line_type_bits_(unsigned type) {
+    return (type & 3u) | (type >> 4 & 12u);
+}
 inline unsigned line_type(const tree_line *l) {
     unsigned t = static_cast<unsigned>(line_links_word_(l) >> line_type_shift_);
     return (t & 3u) | (t & 12u) << 4;
@@ -211,9 +214,8 @@ inline void *line_payload_(const tree_line *l) {
     return reinterpret_cast<void *>(static_cast<uintptr_t>(w >> 16));
 }
 inline void line_set_type_(tree_line *l, unsigned type) {
-    uint64_t t = (type & 3u) | (type >> 4 & 12u);
     line_set_links_word_(l, (line_links_word_(l) & ~(uint64_t{15} << line_type_shift_)) |
-                                t << line_type_shift_);
+                                line_type_bits_(type) << line_type_shift_);
 }
 inline void line_set_payload_(tree_line *l, void *p) {
     uint64_t w = reinterpret_cast<uintptr_t>(p);
@@ -228,7 +230,8 @@ inline void line_set_span_(tree_line *l, unsigned span) {
 #endif
 
 // A record from the allocator, as a line in no list. A packed record's span
-// byte is already 0: fresh ones are, and freed ones were cleared (line.cpp).
+// byte is already 0: fresh ones are, and freed ones were cleared
+// (text/alloc.cpp).
 inline void line_init_(tree_line *l, unsigned type, void *payload) {
 #ifdef OX_LINE_UNPACKED
     l->next_ = nullptr;
@@ -237,7 +240,7 @@ inline void line_init_(tree_line *l, unsigned type, void *payload) {
     l->type_ = static_cast<unsigned char>(type);
     l->span_ = 0;
 #else
-    line_set_links_word_(l, uint64_t{(type & 3u) | (type >> 4 & 12u)} << line_type_shift_);
+    line_set_links_word_(l, line_type_bits_(type) << line_type_shift_);
     line_set_payload_(l, payload);
 #endif
 }

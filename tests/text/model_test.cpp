@@ -180,8 +180,8 @@ TEST(LineTree, PackedRecordsKeepEachFieldApart) {
         line_set_span_(r, static_cast<unsigned>(v[4]));
     };
     const fields plain = get(l), neighbour = get(l + 1);
-    const fields widest{reinterpret_cast<uintptr_t>(line_at_((1u << 30) - 1)), // index only
-                        reinterpret_cast<uintptr_t>(line_at_((1u << 30) - 1)),
+    const fields widest{reinterpret_cast<uintptr_t>(line_at_(region_indices - 1)), // index only
+                        reinterpret_cast<uintptr_t>(line_at_(region_indices - 1)),
                         LINE_END | LINE_TAG | LINE_CHANGED, (uintptr_t{1} << 48) - 1, 0xff};
     set(l - 1, widest);
     set(l + 1, widest);
